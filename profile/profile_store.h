@@ -1,0 +1,60 @@
+// The per-user profile: values kept under (registry key, application name, section, key), each an
+// integer or a text. On Windows this is HKEY_CURRENT_USER\Software\<registry key>\<application>;
+// elsewhere a file in the registry's export format under the user's configuration folder.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace linkmate {
+
+// The registry key the application's profile lives under, set once at start-up.
+inline constexpr std::string_view kProfileRegistryKey = "应用程序向导生成的本地应用程序";
+
+void SetProfileRegistryKey(std::string_view registryKey);
+void SetProfileApplicationName(std::string_view applicationName);
+std::string ProfileApplicationName();
+
+// The executable's file name without directory and extension: "/usr/bin/linkmate" -> "linkmate".
+std::string ApplicationNameFromPath(std::string_view executablePath);
+
+// Where the profile file lives; empty when there is no per-user folder or no name set.
+std::string ProfileFilePath();
+
+// Each primitive opens the store afresh. A read returns `defaultValue` when the value is missing,
+// unreadable or of the wrong form, or when the store cannot be opened; it creates the missing
+// path down to the section. A write returns false when the store could not be written; nothing
+// else is reported.
+int32_t ProfileReadInt(std::string_view section, std::string_view key, int32_t defaultValue);
+std::string ProfileReadText(std::string_view section, std::string_view key,
+                            std::string_view defaultValue);
+bool ProfileWriteInt(std::string_view section, std::string_view key, int32_t value);
+bool ProfileWriteText(std::string_view section, std::string_view key, std::string_view value);
+
+// Several reads and writes as one read-modify-write under the store's lock, committed at once:
+// other processes see all of the writes or none of them.
+class ProfileTransaction {
+public:
+    ProfileTransaction();
+    ~ProfileTransaction();
+    ProfileTransaction(const ProfileTransaction&) = delete;
+    ProfileTransaction& operator=(const ProfileTransaction&) = delete;
+
+    int32_t ReadInt(std::string_view section, std::string_view key, int32_t defaultValue);
+    std::string ReadText(std::string_view section, std::string_view key,
+                         std::string_view defaultValue);
+    void WriteInt(std::string_view section, std::string_view key, int32_t value);
+    void WriteText(std::string_view section, std::string_view key, std::string_view value);
+
+    // Writes the store when anything changed; true when nothing needed writing or the write
+    // succeeded.
+    bool Commit();
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
+}  // namespace linkmate

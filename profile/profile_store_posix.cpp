@@ -1,0 +1,303 @@
+// POSIX backend of the profile: one registry-export file per application, written atomically.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <mutex>
+
+#include "profile/profile_store.h"
+#include "profile/reg_file.h"
+
+namespace linkmate {
+namespace {
+
+constexpr std::string_view kRoot = "HKEY_CURRENT_USER\\Software";
+
+std::mutex g_namesMutex;
+std::string g_registryKey;
+std::string g_applicationName;
+
+class Fd {
+public:
+    explicit Fd(int fd = -1) : m_fd(fd) {}
+    ~Fd() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    void reset(int fd) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = fd;
+    }
+    int get() const { return m_fd; }
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+std::string ConfigHome() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config";
+    return std::string();
+}
+
+bool MakeDirs(const std::string& path) {
+    for (size_t pos = 1; pos <= path.size(); ++pos) {
+        if (pos != path.size() && path[pos] != '/') continue;
+        const std::string part = path.substr(0, pos);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return true;
+}
+
+bool ReadWhole(int fd, std::string& out) {
+    out.clear();
+    char buffer[8192];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            out.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0) {
+            return true;
+        } else if (errno != EINTR) {
+            return false;
+        }
+    }
+}
+
+bool WriteWhole(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n > 0) {
+            data.remove_prefix(static_cast<size_t>(n));
+        } else if (n < 0 && errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string DirectoryOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+void SyncDirectory(const std::string& dir) {
+    Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() >= 0) ::fsync(fd.get());
+}
+
+// Keeps a file that could not be read whole beside it before it is replaced, under a name that
+// says so: linkmate.reg.unreadable-20261207-053012 (a number is added if that exists).
+void KeepUnreadable(const std::string& path) {
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string base = path + ".unreadable-" + stamp;
+    for (int n = 0; n < 1000; ++n) {
+        const std::string name = n == 0 ? base : base + "-" + std::to_string(n);
+        if (::link(path.c_str(), name.c_str()) == 0) return;
+        if (errno != EEXIST) break;
+    }
+    // No hard links here: copy instead.
+    std::string content;
+    Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0 || !ReadWhole(in.get(), content)) return;
+    Fd out(::open(base.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (out.get() >= 0 && WriteWhole(out.get(), content)) ::fsync(out.get());
+}
+
+bool IsTextType(uint32_t type) { return type == kRegSz || type == kRegExpandSz; }
+
+}  // namespace
+
+void SetProfileRegistryKey(std::string_view registryKey) {
+    std::lock_guard lock(g_namesMutex);
+    g_registryKey = registryKey;
+}
+
+void SetProfileApplicationName(std::string_view applicationName) {
+    std::lock_guard lock(g_namesMutex);
+    g_applicationName = applicationName;
+}
+
+std::string ProfileApplicationName() {
+    std::lock_guard lock(g_namesMutex);
+    return g_applicationName;
+}
+
+std::string ApplicationNameFromPath(std::string_view executablePath) {
+    const size_t slash = executablePath.find_last_of("/\\");
+    if (slash != std::string_view::npos) executablePath.remove_prefix(slash + 1);
+    const size_t dot = executablePath.rfind('.');
+    if (dot != std::string_view::npos && dot != 0) executablePath = executablePath.substr(0, dot);
+    return std::string(executablePath);
+}
+
+std::string ProfileFilePath() {
+    std::lock_guard lock(g_namesMutex);
+    const std::string home = ConfigHome();
+    // The names become path components: refuse any that would leave the folder.
+    const auto unsafe = [](const std::string& name) {
+        return name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos;
+    };
+    if (home.empty() || unsafe(g_registryKey) || unsafe(g_applicationName)) return std::string();
+    return home + "/" + g_registryKey + "/" + g_applicationName + ".reg";
+}
+
+struct ProfileTransaction::State {
+    std::string path;
+    std::string keyPrefix;  // HKEY_CURRENT_USER\Software\<registry key>\<application>
+    Fd lock;
+    bool existed = false;
+    bool writable = false;
+    bool dirty = false;
+    RegDocument doc;
+
+    std::string SectionPath(std::string_view section) const {
+        return keyPrefix + "\\" + std::string(section);
+    }
+    RegKey& Section(std::string_view section) {
+        const std::string sectionPath = SectionPath(section);
+        if (!doc.HasKey(sectionPath)) dirty = true;
+        return doc.EnsureKey(kRoot, sectionPath);
+    }
+};
+
+ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
+    State& s = *m_state;
+    s.path = ProfileFilePath();
+    if (s.path.empty()) return;
+    {
+        std::lock_guard lock(g_namesMutex);
+        s.keyPrefix = std::string(kRoot) + "\\" + g_registryKey + "\\" + g_applicationName;
+    }
+    // Every reader and writer holds the lock file for its whole read-modify-write; the profile
+    // itself is replaced by rename, so it cannot carry the lock.
+    if (MakeDirs(DirectoryOf(s.path))) {
+        const std::string lockPath = s.path + ".lock";
+        s.lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+        if (s.lock.get() >= 0) {
+            while (::flock(s.lock.get(), LOCK_EX) != 0 && errno == EINTR) {
+            }
+            s.writable = true;
+        }
+    }
+    Fd file(::open(s.path.c_str(), O_RDONLY | O_CLOEXEC));
+    std::string text;
+    if (file.get() >= 0 && ReadWhole(file.get(), text)) {
+        s.existed = true;
+        s.doc = RegDocument::Parse(text);
+    }
+}
+
+ProfileTransaction::~ProfileTransaction() = default;
+
+int32_t ProfileTransaction::ReadInt(std::string_view section, std::string_view key,
+                                    int32_t defaultValue) {
+    State& s = *m_state;
+    if (s.path.empty()) return defaultValue;
+    s.Section(section);
+    const RegValue* value = s.doc.Find(s.SectionPath(section), key);
+    // Exactly four bytes, and not a text that happens to be three characters long.
+    if (value == nullptr || value->data.size() != 4 || IsTextType(value->type) ||
+        value->type == kRegMultiSz) {
+        return defaultValue;
+    }
+    const auto& d = value->data;
+    return static_cast<int32_t>(uint32_t{d[0]} | (uint32_t{d[1]} << 8) | (uint32_t{d[2]} << 16) |
+                                (uint32_t{d[3]} << 24));
+}
+
+std::string ProfileTransaction::ReadText(std::string_view section, std::string_view key,
+                                         std::string_view defaultValue) {
+    State& s = *m_state;
+    if (s.path.empty()) return std::string(defaultValue);
+    s.Section(section);
+    const RegValue* value = s.doc.Find(s.SectionPath(section), key);
+    if (value == nullptr || !IsTextType(value->type)) return std::string(defaultValue);
+    std::string text(value->data.begin(), value->data.end());
+    // The registry hands back the data with its terminating zero; the text ends there.
+    const size_t end = text.find('\0');
+    if (end != std::string::npos) text.resize(end);
+    return text;
+}
+
+void ProfileTransaction::WriteInt(std::string_view section, std::string_view key, int32_t value) {
+    State& s = *m_state;
+    if (s.path.empty()) return;
+    s.doc.Set(s.Section(section), key, DwordValue(value));
+    s.dirty = true;
+}
+
+void ProfileTransaction::WriteText(std::string_view section, std::string_view key,
+                                   std::string_view value) {
+    State& s = *m_state;
+    if (s.path.empty()) return;
+    s.doc.Set(s.Section(section), key, TextValue(value));
+    s.dirty = true;
+}
+
+bool ProfileTransaction::Commit() {
+    State& s = *m_state;
+    if (!s.dirty) return true;
+    if (!s.writable) return false;
+    const std::string dir = DirectoryOf(s.path);
+    std::string temp = s.path + ".XXXXXX";
+    Fd out(::mkostemp(temp.data(), O_CLOEXEC));
+    if (out.get() < 0) return false;
+    const bool written = WriteWhole(out.get(), s.doc.Serialize()) && ::fsync(out.get()) == 0;
+    if (!written || ::close(out.release()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    if (s.existed && s.doc.damaged()) KeepUnreadable(s.path);
+    if (::rename(temp.c_str(), s.path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    SyncDirectory(dir);
+    s.dirty = false;
+    s.existed = true;
+    s.doc.MarkRepaired();
+    return true;
+}
+
+int32_t ProfileReadInt(std::string_view section, std::string_view key, int32_t defaultValue) {
+    ProfileTransaction transaction;
+    const int32_t value = transaction.ReadInt(section, key, defaultValue);
+    transaction.Commit();
+    return value;
+}
+
+std::string ProfileReadText(std::string_view section, std::string_view key,
+                            std::string_view defaultValue) {
+    ProfileTransaction transaction;
+    std::string value = transaction.ReadText(section, key, defaultValue);
+    transaction.Commit();
+    return value;
+}
+
+bool ProfileWriteInt(std::string_view section, std::string_view key, int32_t value) {
+    ProfileTransaction transaction;
+    transaction.WriteInt(section, key, value);
+    return transaction.Commit();
+}
+
+bool ProfileWriteText(std::string_view section, std::string_view key, std::string_view value) {
+    ProfileTransaction transaction;
+    transaction.WriteText(section, key, value);
+    return transaction.Commit();
+}
+
+}  // namespace linkmate

@@ -1,0 +1,337 @@
+#include "profile/reg_file.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace linkmate {
+namespace {
+
+constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+// Parses a quoted string starting at s[0] == '"'; leaves `s` after the closing quote.
+bool ParseQuoted(std::string_view& s, std::string& out) {
+    if (s.empty() || s.front() != '"') return false;
+    s.remove_prefix(1);
+    out.clear();
+    while (!s.empty()) {
+        const char c = s.front();
+        s.remove_prefix(1);
+        if (c == '"') return true;
+        if (c == '\\') {
+            if (s.empty()) return false;
+            out.push_back(s.front());
+            s.remove_prefix(1);
+        } else {
+            out.push_back(c);
+        }
+    }
+    return false;
+}
+
+bool ParseHexBytes(std::string_view s, std::vector<uint8_t>& out) {
+    out.clear();
+    s = Trim(s);
+    if (s.empty()) return true;
+    for (;;) {
+        s = Trim(s);
+        if (s.size() < 2) return false;
+        const int hi = HexValue(s[0]);
+        const int lo = HexValue(s[1]);
+        if (hi < 0 || lo < 0) return false;
+        out.push_back(static_cast<uint8_t>(hi * 16 + lo));
+        s.remove_prefix(2);
+        s = Trim(s);
+        if (s.empty()) return true;
+        if (s.front() != ',') return false;
+        s.remove_prefix(1);
+    }
+}
+
+bool ParseData(std::string_view s, RegValue& value) {
+    if (!s.empty() && s.front() == '"') {
+        std::string text;
+        if (!ParseQuoted(s, text) || !Trim(s).empty()) return false;
+        value = TextValue(text);
+        return true;
+    }
+    if (s.substr(0, 6) == "dword:") {
+        s = Trim(s.substr(6));
+        uint32_t number = 0;
+        if (s.size() != 8) return false;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), number, 16);
+        if (ec != std::errc() || end != s.data() + s.size()) return false;
+        value = DwordValue(static_cast<int32_t>(number));
+        return true;
+    }
+    if (s.substr(0, 4) == "hex:") {
+        value.type = kRegBinary;
+        return ParseHexBytes(s.substr(4), value.data);
+    }
+    if (s.substr(0, 4) == "hex(") {
+        const size_t close = s.find("):");
+        if (close == std::string_view::npos || close == 4) return false;
+        uint32_t type = 0;
+        const auto [end, ec] = std::from_chars(s.data() + 4, s.data() + close, type, 16);
+        if (ec != std::errc() || end != s.data() + close) return false;
+        value.type = type;
+        return ParseHexBytes(s.substr(close + 2), value.data);
+    }
+    return false;
+}
+
+bool IsValidUtf8(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        size_t extra = 0;
+        uint32_t cp = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= s.size()) return false;
+        for (size_t k = 1; k <= extra; ++k) {
+            const auto cc = static_cast<unsigned char>(s[i + k]);
+            if ((cc & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        const uint32_t minimum = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
+        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+// A REG_SZ that reads back the same from the quoted form: one terminating zero, no zero or
+// control character inside, valid UTF-8 (the file is UTF-8 text).
+bool FitsQuotedForm(const RegValue& value) {
+    if (value.type != kRegSz || value.data.empty() || value.data.back() != 0) return false;
+    const std::string_view text(reinterpret_cast<const char*>(value.data.data()),
+                                value.data.size() - 1);
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) return false;
+    }
+    return IsValidUtf8(text);
+}
+
+void AppendQuoted(std::string& out, std::string_view text) {
+    out.push_back('"');
+    for (char c : text) {
+        if (c == '"' || c == '\\') out.push_back('\\');
+        out.push_back(c);
+    }
+    out.push_back('"');
+}
+
+}  // namespace
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    }
+    return true;
+}
+
+RegValue TextValue(std::string_view text) {
+    const size_t end = text.find('\0');
+    if (end != std::string_view::npos) text = text.substr(0, end);
+    RegValue value;
+    value.type = kRegSz;
+    value.data.assign(text.begin(), text.end());
+    value.data.push_back(0);
+    return value;
+}
+
+RegValue DwordValue(int32_t value) {
+    const auto u = static_cast<uint32_t>(value);
+    return RegValue{kRegDword,
+                    {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8),
+                     static_cast<uint8_t>(u >> 16), static_cast<uint8_t>(u >> 24)}};
+}
+
+RegDocument RegDocument::Parse(std::string_view text) {
+    RegDocument doc;
+    if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
+
+    bool sawHeader = false;
+    RegKey* current = nullptr;
+    std::string pending;  // a value line continued with a trailing backslash
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view raw = Trim(text.substr(pos, end - pos));
+        pos = end + 1;
+
+        if (!pending.empty()) {
+            pending.append(raw);
+            raw = pending;
+        }
+        if (!raw.empty() && raw.back() == '\\' && raw.find("=hex") != std::string_view::npos) {
+            std::string keep(raw.substr(0, raw.size() - 1));
+            pending = std::move(keep);
+            continue;
+        }
+        const std::string line(raw);
+        pending.clear();
+        std::string_view s = line;
+
+        if (s.empty() || s.front() == ';') continue;
+        if (!sawHeader) {
+            sawHeader = true;
+            if (s == kHeader) continue;
+            doc.m_damaged = true;
+        }
+        if (s.front() == '[') {
+            if (s.back() != ']' || s.size() < 3 || s[1] == '-') {
+                doc.m_damaged = true;
+                current = nullptr;
+                continue;
+            }
+            const std::string_view path = s.substr(1, s.size() - 2);
+            const RegKey* existing = doc.FindKey(path);
+            if (existing == nullptr) {
+                doc.m_keys.push_back(RegKey{std::string(path), {}});
+                current = &doc.m_keys.back();
+            } else {
+                current = const_cast<RegKey*>(existing);
+            }
+            continue;
+        }
+        std::string name;
+        if (s.front() == '@') {
+            s.remove_prefix(1);
+        } else if (!ParseQuoted(s, name)) {
+            doc.m_damaged = true;
+            continue;
+        }
+        s = Trim(s);
+        RegValue value;
+        if (current == nullptr || s.empty() || s.front() != '=' ||
+            !ParseData(Trim(s.substr(1)), value)) {
+            doc.m_damaged = true;
+            continue;
+        }
+        doc.Set(*current, name, std::move(value));
+    }
+    if (!pending.empty()) doc.m_damaged = true;
+    return doc;
+}
+
+std::string RegDocument::Serialize() const {
+    std::string out;
+    out.append(kHeader);
+    out.append("\n");
+    for (const RegKey& key : m_keys) {
+        out.append("\n[");
+        out.append(key.path);
+        out.append("]\n");
+        for (const auto& [name, value] : key.values) {
+            if (name.empty()) {
+                out.push_back('@');
+            } else {
+                AppendQuoted(out, name);
+            }
+            out.push_back('=');
+            if (FitsQuotedForm(value)) {
+                AppendQuoted(out, std::string_view(reinterpret_cast<const char*>(value.data.data()),
+                                                   value.data.size() - 1));
+            } else if (value.type == kRegDword && value.data.size() == 4) {
+                char number[16];
+                const uint32_t u = uint32_t{value.data[0]} | (uint32_t{value.data[1]} << 8) |
+                                   (uint32_t{value.data[2]} << 16) |
+                                   (uint32_t{value.data[3]} << 24);
+                std::snprintf(number, sizeof number, "dword:%08x", u);
+                out.append(number);
+            } else {
+                char prefix[24];
+                if (value.type == kRegBinary) {
+                    std::snprintf(prefix, sizeof prefix, "hex:");
+                } else {
+                    std::snprintf(prefix, sizeof prefix, "hex(%x):", value.type);
+                }
+                out.append(prefix);
+                char byte[4];
+                for (size_t i = 0; i < value.data.size(); ++i) {
+                    std::snprintf(byte, sizeof byte, i == 0 ? "%02x" : ",%02x", value.data[i]);
+                    out.append(byte);
+                }
+            }
+            out.push_back('\n');
+        }
+    }
+    return out;
+}
+
+const RegKey* RegDocument::FindKey(std::string_view path) const {
+    for (const RegKey& key : m_keys) {
+        if (EqualsNoCase(key.path, path)) return &key;
+    }
+    return nullptr;
+}
+
+RegKey& RegDocument::EnsureKey(std::string_view root, std::string_view path) {
+    // Every key from just below `root` down to `path` exists afterwards, as creating a key path
+    // in the registry leaves it.
+    size_t pos = root.size();
+    for (;;) {
+        const size_t next = path.find('\\', pos + 1);
+        const std::string_view prefix = path.substr(0, next);
+        if (prefix.size() > root.size() && FindKey(prefix) == nullptr) {
+            m_keys.push_back(RegKey{std::string(prefix), {}});
+        }
+        if (next == std::string_view::npos) break;
+        pos = next;
+    }
+    return const_cast<RegKey&>(*FindKey(path));
+}
+
+const RegValue* RegDocument::Find(std::string_view path, std::string_view name) const {
+    const RegKey* key = FindKey(path);
+    if (key == nullptr) return nullptr;
+    for (const auto& [valueName, value] : key->values) {
+        if (EqualsNoCase(valueName, name)) return &value;
+    }
+    return nullptr;
+}
+
+void RegDocument::Set(RegKey& key, std::string_view name, RegValue value) {
+    for (auto& [valueName, existing] : key.values) {
+        if (EqualsNoCase(valueName, name)) {
+            existing = std::move(value);
+            return;
+        }
+    }
+    key.values.emplace_back(std::string(name), std::move(value));
+}
+
+}  // namespace linkmate

@@ -1,0 +1,86 @@
+#include "profile/settings_profile.h"
+
+#include <string>
+#include <type_traits>
+#include <variant>
+#include <vector>
+
+#include "profile/profile_store.h"
+
+namespace linkmate {
+namespace {
+
+// The persisted fields in the order both load and save handle them.
+template <typename Serial, typename Can, typename Tran, typename Connection, typename Visit>
+void ForEachPersisted(Serial& serial, Can& can, Tran& tran, Connection& connection, Visit&& visit) {
+    visit("CanBaudrate", can.CanBaudrate);
+    visit("CanBTR0", can.CanBTR0);
+    visit("CanBTR1", can.CanBTR1);
+    visit("CanFrameType", can.CanFrameType);
+    visit("CanFiterMode", can.CanFiterMode);
+    visit("CanID", can.CanID);
+    visit("CanAcptCode", can.CanAcptCode);
+    visit("CanAcptMask", can.CanAcptMask);
+    visit("SerialBaudrate", serial.SerialBaudrate);
+    visit("SerialParity", serial.SerialParity);
+    visit("SerialDataBit", serial.SerialDataBit);
+    visit("SerialStopBit", serial.SerialStopBit);
+    visit("SerialFlowCtrl", serial.SerialFlowCtrl);
+    visit("TranMode", tran.TranMode);
+    visit("TranDir", tran.TranDir);
+    visit("TranSpace", tran.TranSpace);
+    visit("TranID", tran.TranID);
+    visit("TranInfo", tran.TranInfo);
+    visit("TranIdBase", tran.TranIdBase);
+    visit("TranLength", tran.TranLength);
+    visit("DeviceType", connection.DeviceType);
+    visit("ConfigPort", connection.ConfigPort);
+}
+
+}  // namespace
+
+void LoadProfile(SerialSettings& serial, CanSettings& can, TranSettings& tran,
+                 ConnectionSettings& connection) {
+    const DeviceConfig fallback = ProfileFallbackConfig();
+    std::vector<std::variant<int32_t, std::string>> defaults;
+    ForEachPersisted(fallback.serial, fallback.can, fallback.tran, fallback.connection,
+                     [&](std::string_view, const auto& value) { defaults.emplace_back(value); });
+
+    ProfileTransaction transaction;
+    size_t row = 0;
+    ForEachPersisted(serial, can, tran, connection, [&](std::string_view key, auto& field) {
+        using Field = std::remove_reference_t<decltype(field)>;
+        if constexpr (std::is_same_v<Field, int32_t>) {
+            field = transaction.ReadInt(kProfileSection, key, std::get<int32_t>(defaults[row]));
+        } else {
+            field = transaction.ReadText(kProfileSection, key, std::get<std::string>(defaults[row]));
+        }
+        ++row;
+    });
+    // Only writes when the load had to create the section.
+    transaction.Commit();
+}
+
+void LoadProfile(DeviceConfig& config) {
+    LoadProfile(config.serial, config.can, config.tran, config.connection);
+}
+
+void SaveProfile(const SerialSettings& serial, const CanSettings& can, const TranSettings& tran,
+                 const ConnectionSettings& connection) {
+    ProfileTransaction transaction;
+    ForEachPersisted(serial, can, tran, connection, [&](std::string_view key, const auto& field) {
+        using Field = std::remove_cvref_t<decltype(field)>;
+        if constexpr (std::is_same_v<Field, int32_t>) {
+            transaction.WriteInt(kProfileSection, key, field);
+        } else {
+            transaction.WriteText(kProfileSection, key, field);
+        }
+    });
+    transaction.Commit();
+}
+
+void SaveProfile(const DeviceConfig& config) {
+    SaveProfile(config.serial, config.can, config.tran, config.connection);
+}
+
+}  // namespace linkmate

@@ -1,0 +1,24 @@
+// The 22 persisted settings in the profile's section "LINKMATE".
+#pragma once
+
+#include <string_view>
+
+#include "protocol/device_config.h"
+
+namespace linkmate {
+
+inline constexpr std::string_view kProfileSection = "LINKMATE";
+
+// Reads every persisted value into the groups; a missing or unreadable value takes its fallback.
+// Nothing is range-checked or normalised: an index a list lacks simply selects nothing.
+void LoadProfile(SerialSettings& serial, CanSettings& can, TranSettings& tran,
+                 ConnectionSettings& connection);
+void LoadProfile(DeviceConfig& config);
+
+// Writes the 22 values as they stand, in one commit. CanCustomMask and the dual-filter halves
+// are not persisted.
+void SaveProfile(const SerialSettings& serial, const CanSettings& can, const TranSettings& tran,
+                 const ConnectionSettings& connection);
+void SaveProfile(const DeviceConfig& config);
+
+}  // namespace linkmate

@@ -1,0 +1,39 @@
+// The read and write transactions with the converter: how often a message is sent, how long the
+// tool waits, how incoming bytes are gathered and which bytes decide success.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "protocol/device_config.h"
+#include "protocol/port_io.h"
+
+namespace linkmate {
+
+inline constexpr int kExchangeAttempts = 4;
+
+inline constexpr uint32_t kRequestWriteTimeoutMs = 100;
+inline constexpr uint32_t kReplyReadTimeoutMs = 1000;
+inline constexpr uint32_t kReplyReadChunk = 64;
+inline constexpr size_t kReplyBufferSize = 96;
+
+inline constexpr uint32_t kFrameWriteTimeoutMs = 500;
+inline constexpr uint32_t kAckReadTimeoutMs = 500;
+inline constexpr uint32_t kAckReadChunk = 32;
+inline constexpr size_t kAckBufferSize = 32;
+
+// Asks the converter for its configuration. On true the three groups hold the decoded reply; on
+// false they are unchanged. The port is never purged: bytes that arrive late stay queued and are
+// read first by the next collection.
+bool ReadConfig(PortIo& port, SerialSettings& serial, CanSettings& can, TranSettings& tran);
+bool ReadConfig(PortIo& port, DeviceConfig& config);
+
+// Sends the write frame built from the three groups until the converter acknowledges it.
+bool WriteConfig(PortIo& port, const SerialSettings& serial, const CanSettings& can,
+                 const TranSettings& tran);
+bool WriteConfig(PortIo& port, const DeviceConfig& config);
+
+// Collects up to one acknowledgement and tests it against `expectedCommand`.
+bool WaitAck(PortIo& port, uint8_t expectedCommand);
+
+}  // namespace linkmate

@@ -1,0 +1,22 @@
+// The two calls the configuration exchange needs from a port. The serial port, the tests' scripted
+// ports and any other transport provide them.
+#pragma once
+
+#include <cstdint>
+
+namespace linkmate {
+
+class PortIo {
+public:
+    virtual ~PortIo() = default;
+
+    // Returns at once with what has arrived (at most `count` bytes), otherwise waits for the first
+    // byte up to the read time-out; 0 when nothing came. A `timeoutMs` of 0 keeps the port's
+    // current read time-out, any other value replaces it for this and later calls.
+    virtual uint32_t Read(void* buffer, uint32_t count, uint32_t timeoutMs) = 0;
+
+    // Sends `count` bytes; the outcome is not reported. `timeoutMs` as for Read, for writes.
+    virtual void Write(const void* buffer, uint32_t count, uint32_t timeoutMs) = 0;
+};
+
+}  // namespace linkmate

@@ -1,0 +1,115 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+
+#include "serial/com_port_names.h"
+
+namespace linkmate {
+namespace {
+
+constexpr std::string_view kWin32DevicePrefix = "\\\\.\\";
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string LinkPath(int portNumber) {
+    const std::string dir = PortMapDir();
+    return dir.empty() ? std::string() : dir + "/com" + std::to_string(portNumber);
+}
+
+// mkdir -p for the port map.
+bool MakeDirs(const std::string& path) {
+    for (size_t pos = 1; pos <= path.size(); ++pos) {
+        if (pos != path.size() && path[pos] != '/') continue;
+        const std::string part = path.substr(0, pos);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string FormatComPortName(long long portNumber) {
+    return std::string(kWin32DevicePrefix) + "COM" + std::to_string(portNumber);
+}
+
+std::optional<int> ParseComPortName(std::string_view name) {
+    if (name.substr(0, kWin32DevicePrefix.size()) == kWin32DevicePrefix) {
+        name.remove_prefix(kWin32DevicePrefix.size());
+    }
+    if (name.size() < 4 || !EqualsIgnoreCase(name.substr(0, 3), "com")) return std::nullopt;
+    name.remove_prefix(3);
+    // Optional sign as the formatting of a negative number gives; digits after it.
+    const bool negative = name.front() == '-';
+    if (negative) name.remove_prefix(1);
+    if (name.empty() || name.size() > 9) return std::nullopt;
+    int value = 0;
+    for (char c : name) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+}
+
+std::string PortMapDir() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/linkmate/dosdevices";
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config/linkmate/dosdevices";
+    return std::string();
+}
+
+std::string ComPortDevicePath(int portNumber) {
+    if (portNumber < 1) return std::string();
+    const std::string link = LinkPath(portNumber);
+    struct stat st{};
+    if (!link.empty() && ::lstat(link.c_str(), &st) == 0) return link;
+    return "/dev/ttyS" + std::to_string(portNumber - 1);
+}
+
+std::string ResolvePortName(std::string_view name) {
+    if (const auto number = ParseComPortName(name)) return ComPortDevicePath(*number);
+    return std::string(name);
+}
+
+bool RegisterComPort(int portNumber, const std::string& target) {
+    const std::string link = LinkPath(portNumber);
+    if (portNumber < 1 || link.empty()) {
+        errno = EINVAL;
+        return false;
+    }
+    if (!MakeDirs(PortMapDir())) return false;
+    // Make the new link beside the old one and rename it over, so COMn always resolves to
+    // something whole.
+    const std::string temp = link + ".new." + std::to_string(::getpid());
+    ::unlink(temp.c_str());
+    if (::symlink(target.c_str(), temp.c_str()) != 0) return false;
+    if (::rename(temp.c_str(), link.c_str()) != 0) {
+        const int failure = errno;
+        ::unlink(temp.c_str());
+        errno = failure;
+        return false;
+    }
+    return true;
+}
+
+void UnregisterComPort(int portNumber, const std::string& target) {
+    const std::string link = LinkPath(portNumber);
+    if (portNumber < 1 || link.empty()) return;
+    char buffer[4096];
+    const ssize_t n = ::readlink(link.c_str(), buffer, sizeof buffer - 1);
+    if (n < 0) return;
+    if (std::string(buffer, static_cast<size_t>(n)) == target) ::unlink(link.c_str());
+}
+
+}  // namespace linkmate

@@ -1,0 +1,43 @@
+// The error a port operation reports: the system's error code, a portable cause and the name of
+// the port it concerns.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace linkmate {
+
+class CFileException : public std::runtime_error {
+public:
+    enum Cause {
+        none = 0,
+        genericException,
+        fileNotFound,
+        badPath,
+        tooManyOpenFiles,
+        accessDenied,
+        invalidFile,
+        removeCurrentDir,
+        directoryFull,
+        badSeek,
+        hardIO,
+        sharingViolation,
+        lockViolation,
+        diskFull,
+        endOfFile,
+    };
+
+    CFileException();
+    CFileException(Cause cause, long osError, std::string fileName);
+
+    // Fills in the three parts from a system error code (errno on POSIX).
+    void Set(long osError, std::string fileName);
+
+    static Cause CauseFromOsError(long osError);
+
+    Cause m_cause = none;
+    long m_lOsError = 0;
+    std::string m_strFileName;
+};
+
+}  // namespace linkmate

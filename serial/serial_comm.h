@@ -1,0 +1,92 @@
+// One COM port: opened by name with the line settings the object keeps, read and written with
+// per-call time-outs, closed. Every call blocks until it is done and is bounded by its time-out.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "protocol/port_io.h"
+#include "serial/file_exception.h"
+
+namespace linkmate {
+
+// Line settings in the codes of the Windows serial interface, so that callers are the same on
+// every platform.
+struct LineSettings {
+    enum Parity : uint8_t { kNoParity = 0, kOddParity = 1, kEvenParity = 2, kMarkParity = 3,
+                            kSpaceParity = 4 };
+    enum StopBits : uint8_t { kOneStopBit = 0, kOne5StopBits = 1, kTwoStopBits = 2 };
+
+    uint32_t baudRate = 115200;
+    uint8_t byteSize = 8;
+    uint8_t parity = kNoParity;
+    uint8_t stopBits = kOneStopBit;
+};
+
+class CSerialComm {
+public:
+    using NativeHandle = intptr_t;
+    static constexpr NativeHandle kInvalidHandle = -1;
+
+    static constexpr uint32_t kOpenReadTimeoutMs = 1000;
+    static constexpr uint32_t kQueueSizeBytes = 2048;
+
+    CSerialComm() = default;
+    CSerialComm(const CSerialComm&) = delete;
+    CSerialComm& operator=(const CSerialComm&) = delete;
+    virtual ~CSerialComm();
+
+    bool IsOpen() const { return m_handle != kInvalidHandle; }
+
+    // Opens `portName` ("\\.\COMn", "COMn" or a device path) with the kept line settings, raw
+    // 8-bit, no flow control, DTR and RTS off, exclusively. Resets the read time-out to 1000 ms
+    // and the write time-out to none, then empties both queues. On failure the object is closed
+    // and, when given, `errorReport` says why.
+    bool Open(const std::string& portName, CFileException* errorReport = nullptr);
+
+    // Stores the four values in the kept line settings (also when the open then fails) and opens.
+    bool Open(const std::string& portName, uint32_t baudRate, uint8_t byteSize, uint8_t parity,
+              uint8_t stopBits, CFileException* errorReport = nullptr);
+
+    // Leaves the object closed in every case; throws CFileException when the system failed to
+    // close the port.
+    void Close();
+
+    // Reads up to `count` bytes: at once with what is buffered, otherwise waits for the first byte
+    // up to the read time-out. Returns 0 on time-out, on error and when the device has vanished.
+    // A `timeoutMs` other than 0 becomes the read time-out for this and later calls.
+    uint32_t Read(void* buffer, uint32_t count, uint32_t timeoutMs);
+
+    // Writes `count` bytes within the write time-out (none: until done or the device fails).
+    // A `timeoutMs` other than 0 becomes the write time-out for this and later calls.
+    void Write(const void* buffer, uint32_t count, uint32_t timeoutMs);
+
+    const LineSettings& lineSettings() const { return m_line; }
+    uint32_t readTimeoutMs() const { return m_readTimeoutMs; }
+    uint32_t writeTimeoutMs() const { return m_writeTimeoutMs; }
+    NativeHandle nativeHandle() const { return m_handle; }
+
+private:
+    NativeHandle m_handle = kInvalidHandle;
+    LineSettings m_line;
+    bool m_closeOnDestroy = true;
+    uint32_t m_readTimeoutMs = kOpenReadTimeoutMs;
+    uint32_t m_writeTimeoutMs = 0;  // 0: no time-out
+};
+
+// Lets the configuration exchange run over a CSerialComm.
+class SerialPortIo final : public PortIo {
+public:
+    explicit SerialPortIo(CSerialComm& port) : m_port(port) {}
+    uint32_t Read(void* buffer, uint32_t count, uint32_t timeoutMs) override {
+        return m_port.Read(buffer, count, timeoutMs);
+    }
+    void Write(const void* buffer, uint32_t count, uint32_t timeoutMs) override {
+        m_port.Write(buffer, count, timeoutMs);
+    }
+
+private:
+    CSerialComm& m_port;
+};
+
+}  // namespace linkmate

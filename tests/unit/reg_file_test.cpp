@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "profile/reg_file.h"
+
+namespace linkmate {
+namespace {
+
+constexpr const char* kKey = "HKEY_CURRENT_USER\\Software\\Vendor\\app\\LINKMATE";
+
+TEST(RegFileTest, TextsRoundTripByteForByte) {
+    const std::string texts[] = {
+        "",
+        "  12 ab  ",
+        "quote \" and backslash \\ and both \\\"",
+        "12 34 56 78 9A BC DE F0 11 22 33 44 55",  // longer than any edit allows
+        "关于 Trellian",
+        std::string("\xB9\xD8\xD3\xDA", 4),  // GBK bytes, not UTF-8
+        "line\nbreak\tand\rreturn",
+        "trailing backslash \\",
+        "[not a key]",
+    };
+    RegDocument doc;
+    RegKey& key = doc.EnsureKey("HKEY_CURRENT_USER\\Software", kKey);
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        doc.Set(key, "T" + std::to_string(i), TextValue(texts[i]));
+    }
+    const RegDocument back = RegDocument::Parse(doc.Serialize());
+    EXPECT_FALSE(back.damaged()) << doc.Serialize();
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        const RegValue* v = back.Find(kKey, "T" + std::to_string(i));
+        ASSERT_NE(v, nullptr) << i;
+        EXPECT_EQ(v->type, kRegSz);
+        EXPECT_EQ(std::string(v->data.begin(), v->data.end() - 1), texts[i]) << i;
+    }
+}
+
+TEST(RegFileTest, EnsureKeyCreatesTheWholePathBelowTheRoot) {
+    RegDocument doc;
+    doc.EnsureKey("HKEY_CURRENT_USER\\Software", kKey);
+    EXPECT_TRUE(doc.HasKey("HKEY_CURRENT_USER\\Software\\Vendor"));
+    EXPECT_TRUE(doc.HasKey("HKEY_CURRENT_USER\\Software\\Vendor\\app"));
+    EXPECT_TRUE(doc.HasKey("hkey_current_user\\software\\vendor\\APP\\linkmate"));
+    EXPECT_FALSE(doc.HasKey("HKEY_CURRENT_USER\\Software"));
+    EXPECT_EQ(doc.keys().size(), 3u);
+}
+
+TEST(RegFileTest, ReadsTheExportFormsAndJoinsContinuedHexLines) {
+    const char* text =
+        "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n"
+        "\r\n"
+        "; a comment\n"
+        "[HKEY_CURRENT_USER\\Software\\Vendor\\app\\LINKMATE]\n"
+        "\"CanBaudrate\"=dword:0000000a\n"
+        "\"Negative\"=dword:ffffffff\n"
+        "\"CanBTR0\"=\"00\"\n"
+        "\"Wide\"=hex(b):01,02,03,04,\\\n"
+        "  05,06,07,08\n"
+        "\"Bin\"=hex:\n"
+        "@=\"default\"\n";
+    const RegDocument doc = RegDocument::Parse(text);
+    EXPECT_FALSE(doc.damaged());
+    const RegValue* rate = doc.Find(kKey, "canbaudrate");
+    ASSERT_NE(rate, nullptr);
+    EXPECT_EQ(rate->type, kRegDword);
+    EXPECT_EQ(rate->data, (std::vector<uint8_t>{0x0A, 0, 0, 0}));
+    EXPECT_EQ(doc.Find(kKey, "Negative")->data, (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}));
+    const RegValue* wide = doc.Find(kKey, "Wide");
+    ASSERT_NE(wide, nullptr);
+    EXPECT_EQ(wide->type, 11u);
+    EXPECT_EQ(wide->data.size(), 8u);
+    EXPECT_TRUE(doc.Find(kKey, "Bin")->data.empty());
+    EXPECT_NE(doc.Find(kKey, ""), nullptr);
+}
+
+TEST(RegFileTest, DamagedLinesAreLeftOutAndTheRestKept) {
+    const char* text =
+        "Windows Registry Editor Version 5.00\n"
+        "\"Orphan\"=dword:00000001\n"
+        "[HKEY_CURRENT_USER\\Software\\Vendor\\app\\LINKMATE]\n"
+        "\"Good\"=dword:00000002\n"
+        "\"BadDword\"=dword:12\n"
+        "\"BadHex\"=hex:1,zz\n"
+        "\"Unclosed=\"x\"\n"
+        "garbage line\n"
+        "\"AlsoGood\"=\"yes\"\n"
+        "[HKEY_CURRENT_USER\\Software\\Broken\n";
+    const RegDocument doc = RegDocument::Parse(text);
+    EXPECT_TRUE(doc.damaged());
+    EXPECT_NE(doc.Find(kKey, "Good"), nullptr);
+    EXPECT_NE(doc.Find(kKey, "AlsoGood"), nullptr);
+    EXPECT_EQ(doc.Find(kKey, "BadDword"), nullptr);
+    EXPECT_EQ(doc.Find(kKey, "BadHex"), nullptr);
+    // What is written back from it parses cleanly.
+    EXPECT_FALSE(RegDocument::Parse(doc.Serialize()).damaged());
+}
+
+TEST(RegFileTest, MissingHeaderOrBinaryNoiseMarksDamagedWithoutCrashing) {
+    EXPECT_TRUE(RegDocument::Parse("[HKEY_CURRENT_USER\\Software\\X]\n").damaged());
+    const std::string noise("\x00\xFF\x01[\n\"\\", 7);
+    EXPECT_TRUE(RegDocument::Parse(noise).damaged());
+    EXPECT_FALSE(RegDocument::Parse("").damaged());
+}
+
+}  // namespace
+}  // namespace linkmate

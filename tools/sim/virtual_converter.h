@@ -1,0 +1,110 @@
+// A converter that lives on a pseudo-terminal: it answers read requests with its configuration and
+// stores and acknowledges valid write frames, optionally at the pace of a real line and with
+// faults injected on purpose. The linkmate-sim program and the tests both run this engine.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "protocol/device_config.h"
+#include "protocol/frame_codec.h"
+
+namespace linkmate::sim {
+
+enum class Fault {
+    kNone,
+    kSilence,        // no answer at all; a write frame is not stored either
+    kSplitReply,     // the answer goes out in pieces of `splitBytes` with `splitGapMs` between them
+    kWrongHeader,    // the read reply carries command 01 instead of 03
+    kWrongCheck,     // the read reply's check byte is wrong
+    kShortReply,     // the read reply stops after `shortReplyBytes`
+    kTrailingBytes,  // `trailingBytes` extra bytes follow the answer
+    kNoAck,          // a write frame is stored but not acknowledged
+    kWrongAck,       // a write frame is stored and answered with a bad check byte
+    kLate,           // the answer goes out `lateMs` after the request
+};
+
+// Names as the command line spells them ("split", "wrong-header", ...).
+std::string_view FaultName(Fault fault);
+bool ParseFault(std::string_view name, Fault& fault);
+
+struct Options {
+    uint32_t paceBitRate = 0;  // 0: as fast as the line takes them; else 10 bits per byte
+    Fault fault = Fault::kNone;
+    int faultCount = -1;  // answers the fault applies to; -1: all of them
+    uint32_t splitBytes = 10;
+    uint32_t splitGapMs = 2;
+    uint32_t shortReplyBytes = 20;
+    uint32_t trailingBytes = 7;
+    uint32_t lateMs = 1200;
+    int comPort = 0;  // register the device as COMn while running; 0: don't
+    std::function<void(const std::string&)> log;  // every frame in and out, when set
+};
+
+struct Stats {
+    int readRequests = 0;
+    int writeFrames = 0;     // valid frames stored (or dropped by kSilence)
+    int rejectedFrames = 0;  // frames with command 01 that failed the length or check test
+    int answersSent = 0;
+};
+
+// The configuration a converter leaves the factory with.
+DeviceConfig FactoryConfig();
+
+class VirtualConverter {
+public:
+    explicit VirtualConverter(Options options = {});
+    ~VirtualConverter();
+    VirtualConverter(const VirtualConverter&) = delete;
+    VirtualConverter& operator=(const VirtualConverter&) = delete;
+
+    // Opens the pseudo-terminal, registers COMn when asked and starts serving.
+    bool Start(std::string* error = nullptr);
+    // Stops serving, removes the COMn link and closes the pseudo-terminal.
+    void Stop();
+    // The device is unplugged: the pseudo-terminal goes away under its user.
+    void Vanish();
+
+    const std::string& devicePath() const { return m_devicePath; }
+
+    // The configuration the converter holds, as the last valid write frame carried it.
+    ConfigFrame storedFrame() const;
+    DeviceConfig storedConfig() const;
+    void SetStoredConfig(const DeviceConfig& config);
+    void SetFault(Fault fault, int count = -1);
+    Stats stats() const;
+    // Every complete message received, in order.
+    std::vector<std::vector<uint8_t>> received() const;
+
+private:
+    void Serve();
+    void Process();
+    void Answer(std::vector<uint8_t> bytes, bool isRead);
+    bool TakeFault(Fault fault);
+    bool SleepUnlessStopped(uint32_t ms);
+    void SendBytes(const uint8_t* bytes, size_t count);
+    void Log(std::string_view direction, const uint8_t* bytes, size_t count,
+             std::string_view what);
+
+    Options m_options;
+    std::string m_devicePath;
+    int m_master = -1;
+    int m_keptSlave = -1;  // keeps the line up while no client has the port open
+    int m_stopEvent = -1;
+    std::thread m_thread;
+    std::vector<uint8_t> m_rx;
+
+    mutable std::mutex m_mutex;  // guards what follows
+    ConfigFrame m_stored{};
+    Fault m_fault = Fault::kNone;
+    int m_faultLeft = -1;
+    Stats m_stats;
+    std::vector<std::vector<uint8_t>> m_received;
+};
+
+}  // namespace linkmate::sim
