@@ -86,6 +86,8 @@ struct ReadFaultCase {
     int requests;
 };
 
+void PrintTo(const ReadFaultCase& c, std::ostream* os) { *os << c.name; }
+
 class ReadFaultTest : public ConverterExchangeTest,
                       public ::testing::WithParamInterface<ReadFaultCase> {};
 
@@ -126,6 +128,8 @@ struct WriteFaultCase {
     int frames;
     bool stored;
 };
+
+void PrintTo(const WriteFaultCase& c, std::ostream* os) { *os << c.name; }
 
 class WriteFaultTest : public ConverterExchangeTest,
                        public ::testing::WithParamInterface<WriteFaultCase> {};

@@ -106,7 +106,8 @@ TEST_F(ProfileTest, SaveThenLoadKeepsTheTwentyTwoValuesExactly) {
     const DeviceConfig saved = Edited(5);
     SaveProfile(saved);
 
-    const RegKey* section = ReadFile().FindKey(kSectionKey);
+    const RegDocument doc = ReadFile();
+    const RegKey* section = doc.FindKey(kSectionKey);
     ASSERT_NE(section, nullptr);
     ASSERT_EQ(section->values.size(), 22u);
     int dwords = 0, texts = 0;

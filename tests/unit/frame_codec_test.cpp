@@ -168,6 +168,8 @@ struct ShiftCase {
     std::array<uint8_t, 8> codeAndMaskBytes;  // bytes 12..19
 };
 
+void PrintTo(const ShiftCase& c, std::ostream* os) { *os << c.name; }
+
 class FilterShiftTest : public ::testing::TestWithParam<ShiftCase> {};
 
 TEST_P(FilterShiftTest, PlacesCodeAndMaskInTheControllerLayout) {

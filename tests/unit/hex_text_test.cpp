@@ -11,6 +11,8 @@ struct ParseCase {
     uint32_t expected;
 };
 
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << '"' << c.text << "\" x" << c.groups; }
+
 class ParseHexGroupsTest : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseHexGroupsTest, ReadsGroupsMostSignificantFirst) {

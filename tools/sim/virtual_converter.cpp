@@ -212,6 +212,9 @@ void VirtualConverter::Serve() {
         const ssize_t n = ::read(m_master, chunk.data(), chunk.size());
         if (n <= 0) continue;
         m_rx.insert(m_rx.end(), chunk.begin(), chunk.begin() + n);
+        if (m_options.paceBitRate != 0) {
+            m_rxLineBusyUntil = std::max(Clock::now(), m_rxLineBusyUntil) + ByteTime() * n;
+        }
         Process();
     }
 }
@@ -281,7 +284,24 @@ void VirtualConverter::Process() {
     }
 }
 
+std::chrono::nanoseconds VirtualConverter::ByteTime() const {
+    return m_options.paceBitRate == 0
+               ? std::chrono::nanoseconds(0)
+               : std::chrono::nanoseconds(10'000'000'000LL / m_options.paceBitRate);
+}
+
+void VirtualConverter::WaitForLine(Clock::time_point until) {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(until.time_since_epoch());
+    const timespec at{static_cast<time_t>(ns.count() / 1'000'000'000),
+                      static_cast<long>(ns.count() % 1'000'000'000)};
+    // steady_clock is CLOCK_MONOTONIC on Linux.
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+}
+
 void VirtualConverter::Answer(std::vector<uint8_t> bytes, bool isRead) {
+    // The request is complete only when its last byte is through the line.
+    if (m_options.paceBitRate != 0) WaitForLine(m_rxLineBusyUntil);
     Fault fault;
     {
         std::lock_guard lock(m_mutex);
@@ -343,20 +363,11 @@ void VirtualConverter::SendBytes(const uint8_t* bytes, size_t count) {
     // Pacing writes one byte per deadline, 10 bits per byte (start, 8 data, stop), on absolute
     // times so that the delays don't add up.
     const bool paced = m_options.paceBitRate != 0;
-    const auto byteTime = paced ? std::chrono::nanoseconds(10'000'000'000LL / m_options.paceBitRate)
-                                : std::chrono::nanoseconds(0);
-    timespec start{};
-    clock_gettime(CLOCK_MONOTONIC, &start);
+    const auto start = Clock::now();
     size_t sent = 0;
     while (sent < count) {
         const size_t want = paced ? 1 : count - sent;
-        if (paced) {
-            const long long due = start.tv_nsec + byteTime.count() * static_cast<long long>(sent + 1);
-            timespec at{start.tv_sec + static_cast<time_t>(due / 1'000'000'000),
-                        static_cast<long>(due % 1'000'000'000)};
-            while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
-            }
-        }
+        if (paced) WaitForLine(start + ByteTime() * static_cast<long>(sent + 1));
         const ssize_t n = ::write(m_master, bytes + sent, want);
         if (n > 0) {
             sent += static_cast<size_t>(n);

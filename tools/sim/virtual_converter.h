@@ -3,6 +3,7 @@
 // faults injected on purpose. The linkmate-sim program and the tests both run this engine.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -34,7 +35,10 @@ std::string_view FaultName(Fault fault);
 bool ParseFault(std::string_view name, Fault& fault);
 
 struct Options {
-    uint32_t paceBitRate = 0;  // 0: as fast as the line takes them; else 10 bits per byte
+    // 0: as fast as the pseudo-terminal takes them. Otherwise 10 bits per byte at this rate, both
+    // ways: answers go out byte by byte on the line's clock, and a message counts as received only
+    // once its last byte would have arrived.
+    uint32_t paceBitRate = 0;
     Fault fault = Fault::kNone;
     int faultCount = -1;  // answers the fault applies to; -1: all of them
     uint32_t splitBytes = 10;
@@ -87,6 +91,8 @@ private:
     void Answer(std::vector<uint8_t> bytes, bool isRead);
     bool TakeFault(Fault fault);
     bool SleepUnlessStopped(uint32_t ms);
+    std::chrono::nanoseconds ByteTime() const;
+    void WaitForLine(std::chrono::steady_clock::time_point until);
     void SendBytes(const uint8_t* bytes, size_t count);
     void Log(std::string_view direction, const uint8_t* bytes, size_t count,
              std::string_view what);
@@ -98,6 +104,8 @@ private:
     int m_stopEvent = -1;
     std::thread m_thread;
     std::vector<uint8_t> m_rx;
+    // With pacing: when the last byte received so far has finished arriving on the line.
+    std::chrono::steady_clock::time_point m_rxLineBusyUntil{};
 
     mutable std::mutex m_mutex;  // guards what follows
     ConfigFrame m_stored{};

@@ -1,0 +1,73 @@
+// Wall time of ReadConfig and WriteConfig against the virtual converter on a pseudo-terminal,
+// unpaced and paced at 57600 bit/s. Prints "name: value unit" lines.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "protocol/config_exchange.h"
+#include "serial/serial_comm.h"
+#include "tools/sim/virtual_converter.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    const size_t index = std::min(values.size() - 1, static_cast<size_t>(p * (values.size() - 1) + 0.5));
+    return values[index];
+}
+
+bool Run(uint32_t paceBitRate, int transactions) {
+    using namespace linkmate;
+    sim::Options options;
+    options.paceBitRate = paceBitRate;
+    sim::VirtualConverter converter(options);
+    std::string error;
+    if (!converter.Start(&error)) {
+        std::fprintf(stderr, "cannot start the virtual converter: %s\n", error.c_str());
+        return false;
+    }
+    CSerialComm port;
+    if (!port.Open(converter.devicePath(), 57600, 8, 0, 0)) {
+        std::fprintf(stderr, "cannot open %s\n", converter.devicePath().c_str());
+        return false;
+    }
+    SerialPortIo io(port);
+    DeviceConfig config;
+    std::vector<double> reads, writes;
+    int failures = 0;
+    for (int i = 0; i < transactions; ++i) {
+        auto start = Clock::now();
+        failures += ReadConfig(io, config) ? 0 : 1;
+        reads.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        start = Clock::now();
+        failures += WriteConfig(io, config) ? 0 : 1;
+        writes.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    const std::string tag = paceBitRate == 0 ? "unpaced" : "paced_" + std::to_string(paceBitRate);
+    std::printf("read_%s_median: %.3f ms\n", tag.c_str(), Percentile(reads, 0.5));
+    std::printf("read_%s_p99: %.3f ms\n", tag.c_str(), Percentile(reads, 0.99));
+    std::printf("write_%s_median: %.3f ms\n", tag.c_str(), Percentile(writes, 0.5));
+    std::printf("write_%s_p99: %.3f ms\n", tag.c_str(), Percentile(writes, 0.99));
+    if (paceBitRate != 0) {
+        // 10 bits per byte; only the converter's answer is paced here, the tool's bytes go out as
+        // fast as the pseudo-terminal takes them.
+        std::printf("line_time_read_%s: %.3f ms (39 bytes)\n", tag.c_str(), 39 * 10000.0 / paceBitRate);
+        std::printf("line_time_write_%s: %.3f ms (38 bytes)\n", tag.c_str(), 38 * 10000.0 / paceBitRate);
+    }
+    std::printf("failed_transactions_%s: %d\n", tag.c_str(), failures);
+    return failures == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int transactions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
+    std::printf("transactions: %d of each kind\n", transactions);
+    const bool ok = Run(0, transactions) && Run(57600, transactions);
+    return ok ? 0 : 1;
+}
