@@ -1,0 +1,29 @@
+#include "app/linkmate_app.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+#include "app/linkmate_sheet.h"
+#include "profile/profile_store.h"
+#include "res/resource.h"
+#include "res/resources.h"
+
+namespace linkmate {
+
+int CLINKMATEApp::InitInstance(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // The classic look of the platform the tool was designed for.
+    if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
+    res::InitResources();
+
+    const std::string name = ApplicationNameFromPath(argc > 0 ? argv[0] : "linkmate");
+    QCoreApplication::setApplicationName(QString::fromStdString(name));
+    SetProfileRegistryKey(kProfileRegistryKey);
+    SetProfileApplicationName(name);
+
+    CLINKMATESheet sheet(IDS_SHEET_CAPTION, nullptr, 0);
+    sheet.DoModal();
+    return 0;
+}
+
+}  // namespace linkmate

@@ -1,0 +1,55 @@
+// The main window: the connection panel on top, the Conversion, Serial and CAN pages, and the
+// Default, Read and Write commands.
+#pragma once
+
+#include <QIcon>
+
+#include "framework/property_sheet.h"
+#include "serial/serial_comm.h"
+#include "ui/can_page.h"
+#include "ui/connect_panel.h"
+#include "ui/serial_page.h"
+#include "ui/tran_page.h"
+
+namespace linkmate {
+
+// WM_USER + 100: the panel asks the main window to connect or disconnect.
+inline constexpr int WM_CONNECT_TOGGLE = 0x0400 + 100;
+
+class CLINKMATESheet : public fw::CPropertySheet, public ConnectionHost {
+public:
+    CLINKMATESheet(int captionId, QWidget* parent, int startPage);
+
+    long OnConnectToggle(int32_t deviceType, int32_t configPort) override;
+    std::vector<fw::CDialog*> SettingsPages() override;
+
+    // System commands; IDM_ABOUTBOX (any of 0x10..0x1F) opens the About box.
+    bool OnSysCommand(unsigned command);
+
+    // Where the commands run; the buttons (1, 2, 12321) lead here.
+    bool OnCommand(int id) override;
+
+    // Members in declaration order, as they are constructed.
+    CSerialComm m_port;
+    CLINKMATEDlg m_panel;
+    CTranPage m_tranPage;
+    CSerialPage m_serialPage;
+    CCanPage m_canPage;
+    QIcon m_icon;
+
+protected:
+    bool OnInitDialog() override;
+    void OnDestroy() override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void OnDefault();
+    void OnRead();
+    void OnWrite();
+    void ExchangePages(bool save);
+    void ClosePort();
+    void Tell(const std::string& text);
+};
+
+}  // namespace linkmate

@@ -1,0 +1,162 @@
+#include "framework/controls.h"
+
+#include <QKeyEvent>
+#include <algorithm>
+#include <QPointer>
+
+#include "framework/decimal.h"
+
+namespace linkmate::fw {
+namespace {
+
+constexpr const char* kLimitProperty = "linkmate_typing_limit";
+
+// Accepts an edit only as far as the limit allows: the part that the edit inserted is cut to the
+// room left beside the text that stays. Deletions are always accepted, and setText() never
+// consults a validator, so texts set by the program keep their length.
+class TypingLimitValidator : public QValidator {
+public:
+    TypingLimitValidator(QLineEdit* edit, int limit)
+        : QValidator(edit), m_edit(edit), m_limit(limit), m_last(edit->text()) {
+        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_last = text; });
+    }
+
+    State validate(QString& input, int& pos) const override {
+        const QString& before = m_last;
+        if (input.size() <= before.size() || input.size() <= m_limit) return Acceptable;
+        qsizetype prefix = 0;
+        while (prefix < before.size() && prefix < input.size() && before[prefix] == input[prefix]) {
+            ++prefix;
+        }
+        qsizetype suffix = 0;
+        while (suffix < before.size() - prefix && suffix < input.size() - prefix &&
+               before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix]) {
+            ++suffix;
+        }
+        const qsizetype kept = prefix + suffix;
+        const qsizetype room = std::max<qsizetype>(0, m_limit - kept);
+        const QString inserted = input.mid(prefix, input.size() - kept).left(room);
+        const QString result = input.left(prefix) + inserted + input.right(suffix);
+        if (result == before) return Invalid;
+        input = result;
+        pos = static_cast<int>(prefix + inserted.size());
+        return Acceptable;
+    }
+
+private:
+    QPointer<QLineEdit> m_edit;
+    int m_limit;
+    QString m_last;
+};
+
+class DigitsOnlyFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int c = TypedCharacter(*static_cast<QKeyEvent*>(event));
+        // Control characters are editing commands (backspace, copy, paste), not text.
+        return c >= 0x20 && !(c >= '0' && c <= '9');
+    }
+};
+
+}  // namespace
+
+int TypedCharacter(const QKeyEvent& event) {
+    switch (event.key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_Delete:
+        case Qt::Key_Insert:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            return -1;
+        case Qt::Key_Backspace:
+            return 0x08;
+        default:
+            break;
+    }
+    if ((event.modifiers() & Qt::ControlModifier) && event.key() >= Qt::Key_A &&
+        event.key() <= Qt::Key_Z) {
+        return event.key() - Qt::Key_A + 1;
+    }
+    if (event.modifiers() & Qt::ControlModifier) return -1;
+    const QString text = event.text();
+    if (text.isEmpty()) return -1;
+    return text.at(0).unicode();
+}
+
+void SetTypingLimit(QLineEdit* edit, int limit) {
+    edit->setValidator(new TypingLimitValidator(edit, limit));
+    edit->setProperty(kLimitProperty, limit);
+}
+
+int TypingLimit(const QLineEdit* edit) {
+    const QVariant limit = edit->property(kLimitProperty);
+    return limit.isValid() ? limit.toInt() : -1;
+}
+
+void SetDigitsOnly(QLineEdit* edit) { edit->installEventFilter(new DigitsOnlyFilter(edit)); }
+
+UpDownControl::UpDownControl(QWidget* parent)
+    : QWidget(parent), m_up(new QToolButton(this)), m_down(new QToolButton(this)) {
+    m_up->setArrowType(Qt::UpArrow);
+    m_down->setArrowType(Qt::DownArrow);
+    for (QToolButton* button : {m_up, m_down}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRepeat(true);
+    }
+    connect(m_up, &QToolButton::clicked, this, [this] { Step(+1); });
+    connect(m_down, &QToolButton::clicked, this, [this] { Step(-1); });
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void UpDownControl::SetBuddy(QLineEdit* buddy) {
+    m_buddy = buddy;
+    buddy->installEventFilter(this);
+}
+
+void UpDownControl::SetRange32(int lower, int upper) {
+    m_lower = lower;
+    m_upper = upper;
+}
+
+void UpDownControl::Step(int delta) {
+    if (m_buddy == nullptr) return;
+    // The buddy's text is the position when it reads as a number; otherwise the last one stays.
+    if (const auto value = ParseDecimal(m_buddy->text().toStdString())) m_position = *value;
+    const long long next = static_cast<long long>(m_position) + delta;
+    m_position = static_cast<int>(std::clamp<long long>(next, std::min(m_lower, m_upper),
+                                                        std::max(m_lower, m_upper)));
+    m_buddy->setText(QString::number(m_position));
+}
+
+bool UpDownControl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_buddy && event->type() == QEvent::KeyPress && isEnabled()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            Step(key == Qt::Key_Up ? +1 : -1);
+            return true;
+        }
+    }
+    return false;
+}
+
+void UpDownControl::resizeEvent(QResizeEvent*) {
+    const int half = height() / 2;
+    m_up->setGeometry(0, 0, width(), half);
+    m_down->setGeometry(0, half, width(), height() - half);
+}
+
+}  // namespace linkmate::fw

@@ -1,0 +1,56 @@
+// Dialog templates: every control of a window with its identifier, kind, text, position and size
+// in dialog units, styles and initial list data, as the resources describe them. Windows are built
+// from these, never laid out by hand.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace linkmate::fw {
+
+inline constexpr int IDC_STATIC = -1;
+
+enum class ControlKind {
+    kText,          // left-aligned static text
+    kIcon,          // static icon, `resource` names it
+    kBitmap,        // static picture, `resource` names it; shown at the bitmap's own size
+    kEtchedLine,    // etched horizontal line
+    kDropDownList,  // drop-down list; its height includes the opened list
+    kEdit,
+    kPushButton,
+    kDefPushButton,
+    kAutoCheckBox,
+    kUpDown,  // up-down control bound to the control before it, aligned at its right edge
+};
+
+enum ControlStyle : uint32_t {
+    kDisabled = 1u << 0,
+    kHidden = 1u << 1,
+    kTabStop = 1u << 2,
+    kNumberOnly = 1u << 3,  // edit: only digits can be typed
+    kGroup = 1u << 4,
+};
+
+struct ControlTemplate {
+    ControlKind kind;
+    int id;
+    std::string text;  // UTF-8
+    int x, y, cx, cy;  // dialog units
+    uint32_t style = 0;
+    std::vector<std::string> items;  // initial list data of a drop-down list
+    int resource = 0;                // icon or bitmap
+};
+
+struct DialogTemplate {
+    int id;
+    std::string caption;  // the tab label of a page, the title of a pop-up
+    int cx, cy;           // dialog units
+    std::string fontName;
+    int pointSize;
+    bool child;     // child window without caption or border; else a pop-up with caption
+    bool disabled;  // created disabled (pages)
+    std::vector<ControlTemplate> controls;
+};
+
+}  // namespace linkmate::fw

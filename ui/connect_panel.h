@@ -1,0 +1,37 @@
+// The connection panel across the top of the main window: converter model, COM port and the
+// Connect button.
+#pragma once
+
+#include <vector>
+
+#include "framework/dialog.h"
+#include "protocol/device_config.h"
+
+namespace linkmate {
+
+// What the panel needs of the window it sits in.
+class ConnectionHost {
+public:
+    virtual ~ConnectionHost() = default;
+    // Opens the port for the model and port indexes, or closes it if it is open; 1 when the
+    // port is open afterwards, else 0.
+    virtual long OnConnectToggle(int32_t deviceType, int32_t configPort) = 0;
+    // The settings pages, in the order Conversion, Serial, CAN.
+    virtual std::vector<fw::CDialog*> SettingsPages() = 0;
+};
+
+class CLINKMATEDlg : public fw::CDialog {
+public:
+    CLINKMATEDlg();
+
+    ConnectionSettings connection;
+
+    // The handler of a click on Connect.
+    void OnConnect();
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(fw::DataExchange& dx) override;
+};
+
+}  // namespace linkmate

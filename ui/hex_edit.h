@@ -1,0 +1,34 @@
+// An edit that only lets the characters of hexadecimal byte text be typed: the hex digits of both
+// cases, the blank, backspace, Ctrl+C and Ctrl+V. It filters keystrokes only: pasted text, text
+// set by the program, Delete, the arrow keys and the context menu work as in any edit.
+#pragma once
+
+#include <QLineEdit>
+#include <QObject>
+#include <QPointer>
+
+namespace linkmate {
+
+namespace fw {
+class CDialog;
+}
+
+class CHexEdit : public QObject {
+public:
+    CHexEdit() = default;
+
+    // Takes over the edit `id` of `parent`, as created from its template.
+    bool SubclassDlgItem(int id, fw::CDialog* parent);
+    bool IsAttached() const { return !m_edit.isNull(); }
+    QLineEdit* edit() const { return m_edit; }
+
+    static bool IsAccepted(int character);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QLineEdit> m_edit;
+};
+
+}  // namespace linkmate
