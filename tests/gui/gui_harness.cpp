@@ -1,0 +1,79 @@
+#include "gui_harness.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTest>
+
+#include "profile/profile_store.h"
+#include "res/resource.h"
+#include "res/resources.h"
+
+namespace linkmate::guitest {
+
+TestSheet::TestSheet() : CLINKMATESheet(IDS_SHEET_CAPTION, nullptr, 0) {}
+
+TestSheet::~TestSheet() {
+    // The modal run ends through done(); a test window ends the same way.
+    if (isVisible()) close();
+}
+
+void TestSheet::Init() {
+    OnInitDialog();
+    show();
+}
+
+MessageLog::MessageLog() {
+    fw::SetMessageBoxResponder([this](const fw::MessageBoxCall& call) {
+        calls.push_back(call);
+        if (whenShown) whenShown(call);
+    });
+}
+
+MessageLog::~MessageLog() { fw::SetMessageBoxResponder(nullptr); }
+
+std::vector<std::string> MessageLog::texts() const {
+    std::vector<std::string> out;
+    for (const auto& call : calls) out.push_back(call.text);
+    return out;
+}
+
+void InitGuiTests() {
+    if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
+    res::InitResources();
+    QCoreApplication::setApplicationName("linkmate");
+    SetProfileRegistryKey(kProfileRegistryKey);
+    SetProfileApplicationName("linkmate");
+}
+
+GuiEnvironment::GuiEnvironment(bool withConverter, sim::Options options) {
+    if (!withConverter) return;
+    options.comPort = 1;
+    m_converter = std::make_unique<sim::VirtualConverter>(std::move(options));
+    std::string error;
+    if (!m_converter->Start(&error)) qFatal("virtual converter: %s", error.c_str());
+}
+
+GuiEnvironment::~GuiEnvironment() {
+    if (m_converter) m_converter->Stop();
+}
+
+void Choose(QComboBox* list, int index) {
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
+
+void Retype(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+bool ClickConnect(TestSheet& sheet) {
+    sheet.m_panel.Item<QPushButton>(IDC_CONNECT)->click();
+    return sheet.m_port.IsOpen();
+}
+
+void ClickButton(TestSheet& sheet, int id) { static_cast<QPushButton*>(sheet.GetDlgItem(id))->click(); }
+
+}  // namespace linkmate::guitest

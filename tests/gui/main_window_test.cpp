@@ -1,0 +1,343 @@
+// The main window: start-up state and layout, connecting and disconnecting, Default, Read and
+// Write, closing.
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+
+#include "gui_harness.h"
+#include "profile/profile_store.h"
+#include "profile/settings_profile.h"
+#include "protocol/frame_codec.h"
+#include "res/resource.h"
+#include "serial/com_port_names.h"
+
+using namespace linkmate;
+using namespace linkmate::guitest;
+
+namespace {
+
+DeviceConfig ConverterConfig() {
+    DeviceConfig c;
+    c.serial.SerialBaudrate = 8;
+    c.serial.SerialParity = 2;
+    c.can.CanBaudrate = 12;
+    c.can.CanBTR0 = "00";
+    c.can.CanBTR1 = "1C";
+    c.can.CanFrameType = 1;
+    c.can.CanFiterMode = 1;
+    c.can.CanID = "00 00 01 23";
+    c.can.CanAcptCode = "12 34 56 78";
+    c.can.CanAcptMask = "00 00 00 FF";
+    c.tran = {1, 2, 5, 1, 0, 3, 2};
+    return c;
+}
+
+QTabBar* Tabs(TestSheet& sheet) {
+    return sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL)->findChild<QTabBar*>();
+}
+
+QPushButton* Button(TestSheet& sheet, int id) {
+    return static_cast<QPushButton*>(sheet.GetDlgItem(id));
+}
+
+bool ProfileHasValues() {
+    ProfileTransaction t;
+    return t.ReadInt("LINKMATE", "CanBaudrate", -12345) != -12345;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { InitGuiTests(); }
+
+    void startUpStateAndLayout() {
+        GuiEnvironment env(false);
+        TestSheet sheet;
+        sheet.Init();
+
+        QCOMPARE(sheet.windowTitle(), QString("Trellian v2.0"));
+        QTabBar* tabs = Tabs(sheet);
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(0), QString("Conversion"));
+        QCOMPARE(tabs->tabText(1), QString("Serial"));
+        QCOMPARE(tabs->tabText(2), QString("CAN"));
+        QCOMPARE(sheet.GetActiveIndex(), 0);
+        QCOMPARE(tabs->currentIndex(), 0);
+
+        QCOMPARE(Button(sheet, 1)->text(), QString("&Default"));
+        QCOMPARE(Button(sheet, 2)->text(), QString("&Read"));
+        QCOMPARE(Button(sheet, 12321)->text(), QString("&Write"));
+        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id)->isEnabled());
+        QVERIFY(!Button(sheet, 9)->isVisible());
+
+        // Every page was created, and every input control is disabled.
+        for (fw::CDialog* page : sheet.SettingsPages()) {
+            QVERIFY(page->IsCreated());
+            QVERIFY(!page->isEnabled());
+        }
+        QVERIFY(!Control<QComboBox>(sheet.m_canPage, IDC_CAN_BAUDRATE)->isEnabled());
+        QVERIFY(!Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE)->isEnabled());
+        QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
+        QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
+
+        // An empty profile: the fallbacks, shown without the page rules.
+        QCOMPARE(Control<QComboBox>(sheet.m_canPage, IDC_CAN_BAUDRATE)->currentText(), QString("250 K"));
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("00"));
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR1)->text(), QString("14"));
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK)->text(), QString("FF FF FF FF"));
+        QCOMPARE(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE)->currentText(), QString("9600"));
+        QCOMPARE(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_FLOWCTRL)->currentText(), QString("None"));
+        QCOMPARE(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE)->text(), QString("2"));
+        QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentText(), QString("COM1"));
+
+        // Layout: panel on top at full width, tabs below it, the buttons 6 px under the tabs and
+        // 81 px right of the standard places, the window ending 48 px under the tabs.
+        QWidget* tabControl = sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL);
+        QCOMPARE(sheet.m_panel.geometry().topLeft(), QPoint(0, 0));
+        QCOMPARE(sheet.m_panel.width(), sheet.width());
+        QCOMPARE(tabControl->y(), sheet.m_panel.height());
+        const int tabsBottom = tabControl->y() + tabControl->height();
+        QCOMPARE(sheet.height(), tabsBottom + 48);
+
+        fw::CPropertySheet plain("plain", nullptr, 0);
+        CTranPage a;
+        CSerialPage b;
+        CCanPage c;
+        plain.AddPage(&a);
+        plain.AddPage(&b);
+        plain.AddPage(&c);
+        struct Init : fw::CPropertySheet {
+            using fw::CPropertySheet::OnInitDialog;
+        };
+        static_cast<Init&>(plain).OnInitDialog();
+        for (int id : {1, 2, 12321, 9}) {
+            QCOMPARE(Button(sheet, id)->x(), plain.GetDlgItem(id)->x() + 81);
+            QCOMPARE(Button(sheet, id)->y(), tabsBottom + 6);
+        }
+    }
+
+    void connectToAPortThatDoesNotExist() {
+        GuiEnvironment env(false);
+        QVERIFY(RegisterComPort(1, "/dev/linkmate-absent"));
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(!ClickConnect(sheet));
+        QCOMPARE(log.texts(), std::vector<std::string>{"Invalid serial port!"});
+        QCOMPARE(log.calls[0].caption, std::string("Configration"));
+        QVERIFY(log.calls[0].icon == fw::MessageIcon::kNone);
+        QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
+        QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
+        QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->isEnabled());
+        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id)->isEnabled());
+        for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(!page->isEnabled());
+    }
+
+    void connectAndDisconnect() {
+        GuiEnvironment env;
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        Choose(Control<QComboBox>(sheet.m_panel, IDC_DEVICE), 1);  // Ternix-B
+
+        QVERIFY(ClickConnect(sheet));
+        QCOMPARE(sheet.m_port.lineSettings().baudRate, 19200u);
+        QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("Dis&connect"));
+        QVERIFY(!Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
+        QVERIFY(!Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->isEnabled());
+        for (int id : {1, 2, 12321}) QVERIFY(Button(sheet, id)->isEnabled());
+        QVERIFY(!Button(sheet, 9)->isVisible());
+        for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(page->isEnabled());
+        QVERIFY(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE)->isEnabled());
+        QVERIFY(!Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_DATABITS)->isEnabled());
+        // The pages hear the new state in the order Conversion, Serial, CAN.
+        const auto pages = sheet.SettingsPages();
+        QCOMPARE(pages[0], static_cast<fw::CDialog*>(&sheet.m_tranPage));
+        QCOMPARE(pages[1], static_cast<fw::CDialog*>(&sheet.m_serialPage));
+        QCOMPARE(pages[2], static_cast<fw::CDialog*>(&sheet.m_canPage));
+
+        QVERIFY(!ClickConnect(sheet));
+        QVERIFY(log.calls.empty());
+        QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
+        QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
+        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id)->isEnabled());
+        for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(!page->isEnabled());
+        // The port was really let go.
+        CSerialComm other;
+        QVERIFY(other.Open(env.converter()->devicePath()));
+    }
+
+    void readSucceedsShowsThenSavesThenTells() {
+        GuiEnvironment env;
+        env.converter()->SetStoredConfig(ConverterConfig());
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        bool shownBeforeMessage = false;
+        bool savedBeforeMessage = false;
+        log.whenShown = [&](const fw::MessageBoxCall&) {
+            shownBeforeMessage =
+                Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE)->currentIndex() == 8;
+            savedBeforeMessage = ProfileHasValues();
+        };
+        ClickButton(sheet, 2);
+        QCOMPARE(log.texts(), std::vector<std::string>{"Read Configration Successfully!"});
+        QCOMPARE(log.calls[0].caption, std::string("Configration"));
+        QVERIFY(shownBeforeMessage);
+        QVERIFY(savedBeforeMessage);
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), QString("00 00 01 23"));
+        QCOMPARE(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_ID_OFFSET)->text(), QString("3"));
+        QCOMPARE(env.converter()->stats().readRequests, 1);
+
+        DeviceConfig saved;
+        LoadProfile(saved);
+        QCOMPARE(saved.can.CanAcptCode, std::string("12 34 56 78"));
+        QCOMPARE(saved.tran.TranLength, 2);
+    }
+
+    void readFailsChangesNothingAndSavesNothing() {
+        sim::Options options;
+        options.fault = sim::Fault::kWrongCheck;
+        GuiEnvironment env(true, options);
+        env.converter()->SetStoredConfig(ConverterConfig());
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        const QString before = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text();
+        ClickButton(sheet, 2);
+        QCOMPARE(log.texts(), std::vector<std::string>{"Communication Error!"});
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), before);
+        QVERIFY(!ProfileHasValues());
+        QVERIFY(sheet.isVisible());
+    }
+
+    void writeSucceedsSavesBeforeTellingAndSendsThePages() {
+        GuiEnvironment env;
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        sheet.SetActivePage(1);
+        Choose(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE), 9);
+        bool savedBeforeMessage = false;
+        log.whenShown = [&](const fw::MessageBoxCall&) {
+            ProfileTransaction t;
+            savedBeforeMessage = t.ReadInt("LINKMATE", "SerialBaudrate", -1) == 9;
+        };
+        ClickButton(sheet, 12321);
+        QCOMPARE(log.texts(), std::vector<std::string>{"Write Configration Successfully!"});
+        QVERIFY(savedBeforeMessage);
+        QCOMPARE(env.converter()->stats().writeFrames, 1);
+        QCOMPARE(env.converter()->storedFrame(),
+                 EncodeConfigFrame(sheet.m_serialPage.serial, sheet.m_canPage.can,
+                                   sheet.m_tranPage.tran));
+        QCOMPARE(env.converter()->storedFrame()[4], uint8_t{0x01});  // 115200
+    }
+
+    void writeFailsTellsAndSavesNothing() {
+        sim::Options options;
+        options.fault = sim::Fault::kWrongAck;
+        GuiEnvironment env(true, options);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        ClickButton(sheet, 12321);
+        QCOMPARE(log.texts(), std::vector<std::string>{"Communication Error!"});
+        QCOMPARE(env.converter()->stats().writeFrames, 4);
+        QVERIFY(!ProfileHasValues());
+    }
+
+    void commandsWhileDisconnected() {
+        GuiEnvironment env(false);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        Retype(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE1), "12 34");  // disabled: ignored
+        sheet.m_canPage.can.CanAcptCode1 = "AB CD";
+        sheet.m_canPage.ExchangeData(false);
+        Choose(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT), 4);
+
+        // Read and Write do nothing at all without a port.
+        QVERIFY(sheet.OnCommand(2));
+        QVERIFY(sheet.OnCommand(12321));
+        QVERIFY(log.calls.empty());
+        QVERIFY(!ProfileHasValues());
+
+        // Default still puts the factory values into the pages, and refreshes them.
+        QVERIFY(sheet.OnCommand(1));
+        QVERIFY(log.calls.empty());
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("01"));
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR1)->text(), QString("1C"));
+        QVERIFY(Control<QCheckBox>(sheet.m_canPage, IDC_CAN_CUSTOM_MASK)->isChecked());
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK)->text(), QString("FF FF FF FF"));
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK2)->text(), QString("FF FF"));
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE1)->text(), QString("AB CD"));
+        QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentIndex(), 4);
+        QVERIFY(!ProfileHasValues());
+        QVERIFY(sheet.isVisible());
+    }
+
+    void enterAndEscNeitherCloseNorRunCommands() {
+        GuiEnvironment env;
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        QLineEdit* id = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID);
+        sheet.SetActivePage(2);
+        Retype(id, "7");
+        for (QWidget* target : {static_cast<QWidget*>(&sheet), static_cast<QWidget*>(id)}) {
+            QTest::keyClick(target, Qt::Key_Return);
+            QTest::keyClick(target, Qt::Key_Escape);
+        }
+        QVERIFY(sheet.isVisible());
+        QVERIFY(log.calls.empty());
+        QCOMPARE(id->text(), QString("7"));
+        QCOMPARE(env.converter()->stats().readRequests, 0);
+    }
+
+    void closingWhileConnectedClosesThePort() {
+        GuiEnvironment env;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        sheet.close();
+        QVERIFY(!sheet.m_port.IsOpen());
+        CSerialComm other;
+        QVERIFY(other.Open(env.converter()->devicePath()));
+    }
+
+    void aboutBoxOnTheSystemCommand() {
+        GuiEnvironment env(false);
+        TestSheet sheet;
+        sheet.Init();
+        int opened = 0;
+        const auto closeWhenOpen = [&] {
+            QTimer::singleShot(0, [&] {
+                if (QWidget* box = QApplication::activeModalWidget()) {
+                    ++opened;
+                    QCOMPARE(box->windowTitle(), QString("关于 Trellian"));
+                    box->close();
+                }
+            });
+        };
+        for (unsigned command : {0x0010u, 0x001Fu}) {
+            closeWhenOpen();
+            QVERIFY(sheet.OnSysCommand(command));
+        }
+        QCOMPARE(opened, 2);
+        QVERIFY(!sheet.OnSysCommand(0xF060));  // Close goes to the sheet's own handling
+        QVERIFY(!sheet.OnSysCommand(0x0020));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
