@@ -1,6 +1,11 @@
 #include "framework/controls.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
+#include <memory>
 #include <algorithm>
 #include <QPointer>
 
@@ -9,44 +14,55 @@
 namespace linkmate::fw {
 namespace {
 
-constexpr const char* kLimitProperty = "linkmate_typing_limit";
-
-// Accepts an edit only as far as the limit allows: the part that the edit inserted is cut to the
-// room left beside the text that stays. Deletions are always accepted, and setText() never
-// consults a validator, so texts set by the program keep their length.
-class TypingLimitValidator : public QValidator {
+// Limits what typing and pasting may add; setText() is not an edit and is never cut.
+class TypingLimitFilter : public QObject {
 public:
-    TypingLimitValidator(QLineEdit* edit, int limit)
-        : QValidator(edit), m_edit(edit), m_limit(limit), m_last(edit->text()) {
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { m_last = text; });
+    TypingLimitFilter(QLineEdit* edit, int limit) : QObject(edit), m_edit(edit), m_limit(limit) {
+        edit->setAcceptDrops(false);
     }
 
-    State validate(QString& input, int& pos) const override {
-        const QString& before = m_last;
-        if (input.size() <= before.size() || input.size() <= m_limit) return Acceptable;
-        qsizetype prefix = 0;
-        while (prefix < before.size() && prefix < input.size() && before[prefix] == input[prefix]) {
-            ++prefix;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_edit) return false;
+        if (event->type() == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->matches(QKeySequence::Paste)) {
+                Paste();
+                return true;
+            }
+            const int c = TypedCharacter(*key);
+            return c >= 0x20 && Room() == 0;
         }
-        qsizetype suffix = 0;
-        while (suffix < before.size() - prefix && suffix < input.size() - prefix &&
-               before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix]) {
-            ++suffix;
+        if (event->type() == QEvent::ContextMenu) {
+            // The edit's own menu, with Paste going through the limit.
+            std::unique_ptr<QMenu> menu(m_edit->createStandardContextMenu());
+            for (QAction* action : menu->actions()) {
+                if (action->objectName() == QLatin1String("edit-paste")) {
+                    action->disconnect();
+                    connect(action, &QAction::triggered, this, [this] { Paste(); });
+                }
+            }
+            menu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
         }
-        const qsizetype kept = prefix + suffix;
-        const qsizetype room = std::max<qsizetype>(0, m_limit - kept);
-        const QString inserted = input.mid(prefix, input.size() - kept).left(room);
-        const QString result = input.left(prefix) + inserted + input.right(suffix);
-        if (result == before) return Invalid;
-        input = result;
-        pos = static_cast<int>(prefix + inserted.size());
-        return Acceptable;
+        return false;
     }
 
 private:
-    QPointer<QLineEdit> m_edit;
+    int Room() const {
+        const qsizetype kept = m_edit->text().size() - m_edit->selectedText().size();
+        return static_cast<int>(std::max<qsizetype>(0, m_limit - kept));
+    }
+    void Paste() {
+        if (m_edit->isReadOnly()) return;
+        QString text = QGuiApplication::clipboard()->text();
+        const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+        if (lineEnd >= 0) text.truncate(lineEnd);
+        m_edit->insert(text.left(Room()));
+    }
+
+    QLineEdit* m_edit;
     int m_limit;
-    QString m_last;
 };
 
 class DigitsOnlyFilter : public QObject {
@@ -98,14 +114,9 @@ int TypedCharacter(const QKeyEvent& event) {
 }
 
 void SetTypingLimit(QLineEdit* edit, int limit) {
-    edit->setValidator(new TypingLimitValidator(edit, limit));
-    edit->setProperty(kLimitProperty, limit);
+    edit->installEventFilter(new TypingLimitFilter(edit, limit));
 }
 
-int TypingLimit(const QLineEdit* edit) {
-    const QVariant limit = edit->property(kLimitProperty);
-    return limit.isValid() ? limit.toInt() : -1;
-}
 
 void SetDigitsOnly(QLineEdit* edit) { edit->installEventFilter(new DigitsOnlyFilter(edit)); }
 

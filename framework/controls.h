@@ -4,7 +4,6 @@
 
 #include <QLineEdit>
 #include <QToolButton>
-#include <QValidator>
 #include <QWidget>
 
 namespace linkmate::fw {
@@ -17,7 +16,6 @@ int TypedCharacter(const QKeyEvent& event);
 // Limits what typing and pasting may add to `edit` to `limit` characters; text set by the program
 // is not cut. Pasted text is cut to the room that is left.
 void SetTypingLimit(QLineEdit* edit, int limit);
-int TypingLimit(const QLineEdit* edit);  // -1: none
 
 // Lets only digits be typed into `edit`; pasted text is not filtered.
 void SetDigitsOnly(QLineEdit* edit);
