@@ -131,13 +131,15 @@ std::map<int, QWidget*> CreateControls(QWidget* parent, const DialogTemplate& tm
         created.push_back(widget);
         if (c.id != IDC_STATIC) byId[c.id] = widget;
     }
-    // A label's mnemonic moves the focus to the next control that can take it.
+    // A label's mnemonic moves the focus to the next control after it that can take it,
+    // wrapping round to the start of the template as the dialog manager does.
     for (size_t i = 0; i < tmpl.controls.size(); ++i) {
         auto* label = qobject_cast<QLabel*>(created[i]);
         if (label == nullptr || tmpl.controls[i].text.find('&') == std::string::npos) continue;
-        for (size_t j = i + 1; j < created.size(); ++j) {
-            if (created[j]->focusPolicy() != Qt::NoFocus) {
-                label->setBuddy(created[j]);
+        for (size_t step = 1; step < created.size(); ++step) {
+            QWidget* next = created[(i + step) % created.size()];
+            if (next->focusPolicy() != Qt::NoFocus) {
+                label->setBuddy(next);
                 break;
             }
         }

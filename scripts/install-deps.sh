@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing LINKMATE needs, when any is missing.
-# Usage: scripts/install-deps.sh
+# Usage: scripts/install-deps.sh [--run]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev
+          qt6-base-dev qt6-svg-dev fonts-liberation)
+# Running the window also wants a font with Chinese glyphs (the About box) and, where there is
+# no display, a virtual one.
+if [[ "${1:-}" == "--run" ]]; then
+    packages+=(fonts-wqy-microhei xvfb xauth)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
