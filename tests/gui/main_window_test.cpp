@@ -224,16 +224,24 @@ private slots:
         TestSheet sheet;
         sheet.Init();
         QVERIFY(ClickConnect(sheet));
+        Choose(Control<QComboBox>(sheet.m_tranPage, IDC_TRAN_MODE), 1);
+        QLineEdit* offset = Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_ID_OFFSET);
+        Retype(offset, "007");
         sheet.SetActivePage(1);
         Choose(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE), 9);
         bool savedBeforeMessage = false;
+        QString offsetDuringMessage;
         log.whenShown = [&](const fw::MessageBoxCall&) {
             ProfileTransaction t;
             savedBeforeMessage = t.ReadInt("LINKMATE", "SerialBaudrate", -1) == 9;
+            offsetDuringMessage = offset->text();
         };
         ClickButton(sheet, 12321);
         QCOMPARE(log.texts(), std::vector<std::string>{"Write Configration Successfully!"});
         QVERIFY(savedBeforeMessage);
+        // The pages are rewritten from the members only once the message has been closed.
+        QCOMPARE(offsetDuringMessage, QString("007"));
+        QCOMPARE(offset->text(), QString("7"));
         QCOMPARE(env.converter()->stats().writeFrames, 1);
         QCOMPARE(env.converter()->storedFrame(),
                  EncodeConfigFrame(sheet.m_serialPage.serial, sheet.m_canPage.can,
