@@ -1,5 +1,7 @@
 // The main window: start-up state and layout, connecting and disconnecting, Default, Read and
 // Write, closing.
+#include <unistd.h>
+
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -321,6 +323,26 @@ private slots:
         QVERIFY(!sheet.m_port.IsOpen());
         CSerialComm other;
         QVERIFY(other.Open(env.converter()->devicePath()));
+    }
+
+    void portThatFailsToCloseCountsAsClosedAndIsToldOnce() {
+        GuiEnvironment env;
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        // Pull the descriptor from under the port so that the system's close fails.
+        ::close(static_cast<int>(sheet.m_port.nativeHandle()));
+        QVERIFY(!ClickConnect(sheet));
+        QCOMPARE(log.calls.size(), size_t{1});
+        QVERIFY(log.calls[0].text.find("could not be closed") != std::string::npos);
+        QCOMPARE(log.calls[0].caption, std::string("Configration"));
+        QVERIFY(!sheet.m_port.IsOpen());
+        QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
+        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id)->isEnabled());
+        // Closing the window afterwards has nothing left to close and says nothing more.
+        sheet.close();
+        QCOMPARE(log.calls.size(), size_t{1});
     }
 
     void aboutBoxOnTheSystemCommand() {

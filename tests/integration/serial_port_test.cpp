@@ -155,6 +155,19 @@ TEST_F(SerialPortTest, CloseTwiceAndDestructionAreQuiet) {
     EXPECT_TRUE(again.Open(pty.path()));
 }
 
+TEST_F(SerialPortTest, CloseThatTheSystemRefusesStillLeavesThePortClosed) {
+    ::close(static_cast<int>(port.nativeHandle()));
+    try {
+        port.Close();
+        FAIL() << "no exception";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_lOsError, EBADF);
+        EXPECT_EQ(e.m_cause, CFileException::invalidFile);
+    }
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_NO_THROW(port.Close());
+}
+
 TEST(SerialPortOpenTest, NameThatDoesNotExistFailsAndKeepsTheLineSettings) {
     CSerialComm port;
     CFileException error;
