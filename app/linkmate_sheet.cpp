@@ -129,38 +129,36 @@ void CLINKMATESheet::OnDefault() {
 
 void CLINKMATESheet::OnRead() {
     if (!m_port.IsOpen()) return;
-    ExchangePages(true);
-    SerialPortIo io(m_port);
-    bool ok = false;
-    {
-        WaitCursor wait;
-        ok = ReadConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran);
-    }
+    const bool ok = RunTransaction([this](PortIo& io) {
+        return ReadConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran);
+    });
     ExchangePages(false);
-    if (ok) {
-        SaveProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection);
-        Tell("Read Configration Successfully!");
-    } else {
-        Tell("Communication Error!");
-    }
+    Report(ok, "Read Configration Successfully!");
 }
 
 void CLINKMATESheet::OnWrite() {
     if (!m_port.IsOpen()) return;
+    const bool ok = RunTransaction([this](PortIo& io) {
+        return WriteConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran);
+    });
+    Report(ok, "Write Configration Successfully!");
+    ExchangePages(false);
+}
+
+bool CLINKMATESheet::RunTransaction(const std::function<bool(PortIo&)>& transaction) {
     ExchangePages(true);
     SerialPortIo io(m_port);
-    bool ok = false;
-    {
-        WaitCursor wait;
-        ok = WriteConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran);
-    }
-    if (ok) {
-        SaveProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection);
-        Tell("Write Configration Successfully!");
-    } else {
+    const WaitCursor wait;
+    return transaction(io);
+}
+
+void CLINKMATESheet::Report(bool ok, const std::string& success) {
+    if (!ok) {
         Tell("Communication Error!");
+        return;
     }
-    ExchangePages(false);
+    SaveProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection);
+    Tell(success);
 }
 
 void CLINKMATESheet::ClosePort() {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QIcon>
+#include <functional>
+#include <string>
 
 #include "framework/property_sheet.h"
 #include "serial/serial_comm.h"
@@ -48,6 +50,10 @@ private:
     void OnRead();
     void OnWrite();
     void ExchangePages(bool save);
+    // Copies the pages into their members and runs `transaction` under a wait cursor.
+    bool RunTransaction(const std::function<bool(PortIo&)>& transaction);
+    // On success saves the profile, then tells `success`; otherwise tells of the error.
+    void Report(bool ok, const std::string& success);
     void ClosePort();
     void Tell(const std::string& text);
 };

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
@@ -50,15 +51,6 @@ std::string ConfigHome() {
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config";
     return std::string();
-}
-
-bool MakeDirs(const std::string& path) {
-    for (size_t pos = 1; pos <= path.size(); ++pos) {
-        if (pos != path.size() && path[pos] != '/') continue;
-        const std::string part = path.substr(0, pos);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return true;
 }
 
 bool ReadWhole(int fd, std::string& out) {
@@ -184,7 +176,9 @@ ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
     }
     // Every reader and writer holds the lock file for its whole read-modify-write; the profile
     // itself is replaced by rename, so it cannot carry the lock.
-    if (MakeDirs(DirectoryOf(s.path))) {
+    std::error_code noFolder;
+    std::filesystem::create_directories(DirectoryOf(s.path), noFolder);
+    if (!noFolder) {
         const std::string lockPath = s.path + ".lock";
         s.lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
         if (s.lock.get() >= 0) {

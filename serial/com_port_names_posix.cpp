@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <cstdlib>
 #include <string>
 #include <system_error>
@@ -25,16 +26,6 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 std::string LinkPath(int portNumber) {
     const std::string dir = PortMapDir();
     return dir.empty() ? std::string() : dir + "/com" + std::to_string(portNumber);
-}
-
-// mkdir -p for the port map.
-bool MakeDirs(const std::string& path) {
-    for (size_t pos = 1; pos <= path.size(); ++pos) {
-        if (pos != path.size() && path[pos] != '/') continue;
-        const std::string part = path.substr(0, pos);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -88,7 +79,12 @@ bool RegisterComPort(int portNumber, const std::string& target) {
         errno = EINVAL;
         return false;
     }
-    if (!MakeDirs(PortMapDir())) return false;
+    std::error_code noFolder;
+    std::filesystem::create_directories(PortMapDir(), noFolder);
+    if (noFolder) {
+        errno = noFolder.value();
+        return false;
+    }
     // Make the new link beside the old one and rename it over, so COMn always resolves to
     // something whole.
     const std::string temp = link + ".new." + std::to_string(::getpid());

@@ -243,13 +243,7 @@ void VirtualConverter::Process() {
                 m_rx.erase(m_rx.begin());
                 continue;
             }
-            m_rx.erase(m_rx.begin(), m_rx.begin() + static_cast<long>(size));
-            Log("RX", message.data(), message.size(), "read request");
-            {
-                std::lock_guard lock(m_mutex);
-                ++m_stats.readRequests;
-                m_received.push_back(message);
-            }
+            Take(message, "read request", &Stats::readRequests);
             const ConfigFrame reply = WithCommand(storedFrame(), kCmdReadConfig);
             Answer(std::vector<uint8_t>(reply.begin(), reply.end()), true);
             continue;
@@ -264,13 +258,7 @@ void VirtualConverter::Process() {
             m_rx.erase(m_rx.begin());
             continue;
         }
-        m_rx.erase(m_rx.begin(), m_rx.begin() + static_cast<long>(size));
-        Log("RX", message.data(), message.size(), "write frame");
-        {
-            std::lock_guard lock(m_mutex);
-            ++m_stats.writeFrames;
-            m_received.push_back(message);
-        }
+        Take(message, "write frame", &Stats::writeFrames);
         if (TakeFault(Fault::kSilence)) {
             Log("--", nullptr, 0, "silence: frame ignored");
             continue;
@@ -297,6 +285,15 @@ void VirtualConverter::WaitForLine(Clock::time_point until) {
     // steady_clock is CLOCK_MONOTONIC on Linux.
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
     }
+}
+
+void VirtualConverter::Take(const std::vector<uint8_t>& message, std::string_view what,
+                            int Stats::*counter) {
+    m_rx.erase(m_rx.begin(), m_rx.begin() + static_cast<long>(message.size()));
+    Log("RX", message.data(), message.size(), what);
+    std::lock_guard lock(m_mutex);
+    ++(m_stats.*counter);
+    m_received.push_back(message);
 }
 
 void VirtualConverter::Answer(std::vector<uint8_t> bytes, bool isRead) {

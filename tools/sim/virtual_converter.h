@@ -88,6 +88,8 @@ public:
 private:
     void Serve();
     void Process();
+    // Takes a complete message off the input, logs and counts it.
+    void Take(const std::vector<uint8_t>& message, std::string_view what, int Stats::*counter);
     void Answer(std::vector<uint8_t> bytes, bool isRead);
     bool TakeFault(Fault fault);
     bool SleepUnlessStopped(uint32_t ms);
