@@ -18,6 +18,7 @@ int CLINKMATEApp::InitInstance(int argc, char** argv) {
 
     const std::string name = ApplicationNameFromPath(argc > 0 ? argv[0] : "linkmate");
     QCoreApplication::setApplicationName(QString::fromStdString(name));
+    QCoreApplication::setApplicationVersion("2.0.0.1");
     SetProfileRegistryKey(kProfileRegistryKey);
     SetProfileApplicationName(name);
 

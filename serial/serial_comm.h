@@ -29,7 +29,6 @@ public:
     static constexpr NativeHandle kInvalidHandle = -1;
 
     static constexpr uint32_t kOpenReadTimeoutMs = 1000;
-    static constexpr uint32_t kQueueSizeBytes = 2048;
 
     CSerialComm() = default;
     CSerialComm(const CSerialComm&) = delete;
