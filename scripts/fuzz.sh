@@ -7,7 +7,7 @@ seconds="${1:-60}"
 
 scripts/install-deps.sh
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DLINKMATE_FUZZ=ON -DLINKMATE_TESTS=OFF -DLINKMATE_BENCH=OFF
+    -DLINKMATE_FUZZ=ON -DLINKMATE_TESTS=OFF -DLINKMATE_BENCH=OFF -DLINKMATE_GUI=OFF
 cmake --build build-fuzz --target decode_frame_fuzz reg_file_fuzz
 
 for target in decode:decode_frame_fuzz reg:reg_file_fuzz; do
