@@ -187,12 +187,21 @@ ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
             s.writable = true;
         }
     }
-    Fd file(::open(s.path.c_str(), O_RDONLY | O_CLOEXEC));
-    std::string text;
-    if (file.get() >= 0 && ReadWhole(file.get(), text)) {
-        s.existed = true;
-        s.doc = RegDocument::Parse(text);
+    // Non-blocking, so that a FIFO or device put in the file's place cannot hang the tool.
+    Fd file(::open(s.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) {
+        // A file that is there but cannot be read is not replaced by what little we know.
+        if (errno != ENOENT) s.writable = false;
+        return;
     }
+    struct stat info {};
+    std::string text;
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || !ReadWhole(file.get(), text)) {
+        s.writable = false;
+        return;
+    }
+    s.existed = true;
+    s.doc = RegDocument::Parse(text);
 }
 
 ProfileTransaction::~ProfileTransaction() = default;

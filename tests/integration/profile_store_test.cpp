@@ -1,6 +1,7 @@
 // The profile on disk: first start, round trips, fallbacks, damaged files, and saves that are
 // killed or race with another process.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -198,6 +199,14 @@ TEST_F(ProfileTest, UnusableStoreGivesDefaultsAndWritesNothing) {
     LoadProfile(loaded);
     ExpectPersistedEqual(loaded, ProfileFallbackConfig());
     SaveProfile(Edited(1));  // silently nothing
+}
+
+TEST_F(ProfileTest, AProfileThatCannotBeReadIsNeitherWaitedOnNorReplaced) {
+    fs::create_directories(fs::path(ProfileFilePath()).parent_path());
+    ASSERT_EQ(::mkfifo(ProfileFilePath().c_str(), 0600), 0);  // would block a plain open
+    EXPECT_EQ(ProfileReadInt("LINKMATE", "CanBaudrate", 10), 10);
+    EXPECT_FALSE(ProfileWriteInt("LINKMATE", "CanBaudrate", 3));
+    EXPECT_TRUE(fs::is_fifo(ProfileFilePath()));
 }
 
 TEST_F(ProfileTest, CorruptFileIsKeptAsideAndReadableValuesSurvive) {
