@@ -2,12 +2,12 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
-#include <memory>
 #include <algorithm>
-#include <QPointer>
+#include <memory>
 
 #include "framework/decimal.h"
 
@@ -34,10 +34,12 @@ protected:
             return c >= 0x20 && Room() == 0;
         }
         if (event->type() == QEvent::ContextMenu) {
-            // The edit's own menu, with Paste going through the limit.
+            // The edit's own menu, with Paste going through the limit. Its actions carry no
+            // names; Paste is known by the edit's own (translated) label.
             std::unique_ptr<QMenu> menu(m_edit->createStandardContextMenu());
+            const QString pasteLabel = QCoreApplication::translate("QLineEdit", "&Paste");
             for (QAction* action : menu->actions()) {
-                if (action->objectName() == QLatin1String("edit-paste")) {
+                if (action->text().startsWith(pasteLabel)) {
                     action->disconnect();
                     connect(action, &QAction::triggered, this, [this] { Paste(); });
                 }

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QTimer>
 #include <QTest>
 
 #include "gui_harness.h"
@@ -162,6 +165,22 @@ private slots:
         f.Edit(IDC_CAN_ACCEPT_CODE)->end(false);
         QTest::keyClick(f.Edit(IDC_CAN_ACCEPT_CODE), Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(f.Text(IDC_CAN_ACCEPT_CODE), QString("00 00ABCDEF"));
+
+        // So is Paste from the context menu.
+        QLineEdit* half = f.Edit(IDC_CAN_ACCEPT_CODE1);
+        half->setText("1");
+        half->end(false);
+        QTimer::singleShot(0, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu != nullptr);
+            for (QAction* action : menu->actions()) {
+                if (action->text().startsWith("&Paste")) action->trigger();
+            }
+            menu->close();
+        });
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2), half->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(half, &menuEvent);
+        QCOMPARE(half->text(), QString("1ABCD"));
     }
 
     void hexEditFiltersTypingOnly() {
