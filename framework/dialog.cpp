@@ -70,6 +70,9 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& r
         }
         case ControlKind::kEdit: {
             auto* edit = new QLineEdit(parent);
+            // The platform's edits keep about one pixel between frame and text; Qt keeps more,
+            // which would hide a digit of the narrow two-character fields.
+            edit->setTextMargins(-1, 0, -1, 0);
             edit->setGeometry(rect);
             if (c.style & kNumberOnly) SetDigitsOnly(edit);
             widget = edit;
