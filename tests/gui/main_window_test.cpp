@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "gui_harness.h"
+#include "sample_configs.h"
 #include "profile/profile_store.h"
 #include "profile/settings_profile.h"
 #include "protocol/frame_codec.h"
@@ -20,21 +21,7 @@ using namespace linkmate::guitest;
 
 namespace {
 
-DeviceConfig ConverterConfig() {
-    DeviceConfig c;
-    c.serial.SerialBaudrate = 8;
-    c.serial.SerialParity = 2;
-    c.can.CanBaudrate = 12;
-    c.can.CanBTR0 = "00";
-    c.can.CanBTR1 = "1C";
-    c.can.CanFrameType = 1;
-    c.can.CanFiterMode = 1;
-    c.can.CanID = "00 00 01 23";
-    c.can.CanAcptCode = "12 34 56 78";
-    c.can.CanAcptMask = "00 00 00 FF";
-    c.tran = {1, 2, 5, 1, 0, 3, 2};
-    return c;
-}
+DeviceConfig ConverterConfig() { return testing::SingleExtendedExample(); }
 
 QTabBar* Tabs(TestSheet& sheet) {
     return sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL)->findChild<QTabBar*>();
@@ -185,7 +172,7 @@ private slots:
         bool savedBeforeMessage = false;
         log.whenShown = [&](const fw::MessageBoxCall&) {
             shownBeforeMessage =
-                Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE)->currentIndex() == 8;
+                Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE)->currentIndex() == 9;
             savedBeforeMessage = ProfileHasValues();
         };
         ClickButton(sheet, 2);
@@ -194,13 +181,13 @@ private slots:
         QVERIFY(shownBeforeMessage);
         QVERIFY(savedBeforeMessage);
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), QString("00 00 01 23"));
-        QCOMPARE(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_ID_OFFSET)->text(), QString("3"));
+        QCOMPARE(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_ID_OFFSET)->text(), QString("2"));
         QCOMPARE(env.converter()->stats().readRequests, 1);
 
         DeviceConfig saved;
         LoadProfile(saved);
         QCOMPARE(saved.can.CanAcptCode, std::string("12 34 56 78"));
-        QCOMPARE(saved.tran.TranLength, 2);
+        QCOMPARE(saved.tran.TranLength, 4);
     }
 
     void readFailsChangesNothingAndSavesNothing() {

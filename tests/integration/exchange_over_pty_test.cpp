@@ -7,6 +7,7 @@
 #include "protocol/config_exchange.h"
 #include "protocol/frame_codec.h"
 #include "pty_harness.h"
+#include "sample_configs.h"
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
 #include "serial/serial_comm.h"
@@ -19,23 +20,7 @@ using namespace linkmate::testing;
 using sim::Fault;
 using sim::VirtualConverter;
 
-DeviceConfig EditedConfig() {
-    DeviceConfig c;
-    c.serial.SerialBaudrate = 9;
-    c.serial.SerialParity = 2;
-    c.can.CanBaudrate = 0;
-    c.can.CanBTR0 = "3f";
-    c.can.CanBTR1 = "C0";
-    c.can.CanFrameType = 1;
-    c.can.CanFiterMode = 0;
-    c.can.CanID = "1F FF FF FF";
-    c.can.CanAcptCode1 = "12 34";
-    c.can.CanAcptCode2 = "ab cd";
-    c.can.CanAcptMask1 = "00 FF";
-    c.can.CanAcptMask2 = "FF 00";
-    c.tran = {1, 2, 300, 1, 0, 7, 4};
-    return c;
-}
+DeviceConfig EditedConfig() { return DualExtendedEdited(); }
 
 class ConverterExchangeTest : public ::testing::Test {
 protected:

@@ -4,9 +4,13 @@
 #include <string>
 
 #include "protocol/frame_codec.h"
+#include "sample_configs.h"
 
 namespace linkmate {
 namespace {
+
+using testing::DualStandardExample;
+using testing::SingleExtendedExample;
 
 ConfigFrame FrameFromHex(const std::string& hex) {
     ConfigFrame frame{};
@@ -24,46 +28,6 @@ ConfigFrame AsReply(ConfigFrame frame) {
     frame[2] = kCmdReadConfig;
     frame[32] = XorCheck(frame.data(), 32);
     return frame;
-}
-
-DeviceConfig SingleExtendedExample() {
-    DeviceConfig c;
-    c.serial.SerialBaudrate = 9;
-    c.serial.SerialParity = 1;
-    c.can.CanBaudrate = 12;
-    c.can.CanBTR0 = "00";
-    c.can.CanBTR1 = "1C";
-    c.can.CanFrameType = 1;
-    c.can.CanFiterMode = 1;
-    c.can.CanID = "00 00 01 23";
-    c.can.CanAcptCode = "12 34 56 78";
-    c.can.CanAcptMask = "00 00 00 FF";
-    c.tran = {1, 1, 4, 0, 0, 2, 4};
-    return c;
-}
-
-DeviceConfig DualStandardExample() {
-    DeviceConfig c;
-    c.serial.SerialBaudrate = 4;
-    c.serial.SerialParity = 0;
-    c.can.CanBaudrate = 10;
-    c.can.CanBTR0 = "01";
-    c.can.CanBTR1 = "1C";
-    c.can.CanFrameType = 0;
-    c.can.CanFiterMode = 0;
-    c.can.CanID = "00 00 07 FF";
-    c.can.CanAcptCode1 = "01 23";
-    c.can.CanAcptCode2 = "04 56";
-    c.can.CanAcptMask1 = "00 0F";
-    c.can.CanAcptMask2 = "00 F0";
-    c.tran.TranMode = 0;
-    c.tran.TranDir = 0;
-    c.tran.TranSpace = 2;
-    c.tran.TranInfo = 1;
-    c.tran.TranID = 1;
-    c.tran.TranIdBase = 0;
-    c.tran.TranLength = 1;
-    return c;
 }
 
 const char* kSingleExtendedBytes =
