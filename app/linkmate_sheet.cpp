@@ -171,14 +171,13 @@ void CLINKMATESheet::ClosePort() {
 }
 
 long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
-    const std::string caption = res::LoadString(IDS_MSG_CAPTION);
     long result = 0;
     if (m_port.IsOpen()) {
         ClosePort();
     } else if (OpenConfigPort(m_port, deviceType, configPort)) {
         result = 1;
     } else {
-        fw::MessageBox(this, "Invalid serial port!", caption);
+        Tell("Invalid serial port!");
     }
     for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) {
         if (QWidget* button = GetDlgItem(id)) button->setEnabled(result == 1);

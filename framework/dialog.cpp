@@ -100,12 +100,6 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& r
             break;
         }
     }
-    if (!(c.style & kTabStop) && c.kind != ControlKind::kUpDown) {
-        if (c.kind == ControlKind::kText || c.kind == ControlKind::kIcon ||
-            c.kind == ControlKind::kBitmap || c.kind == ControlKind::kEtchedLine) {
-            widget->setFocusPolicy(Qt::NoFocus);
-        }
-    }
     if (c.style & kDisabled) widget->setEnabled(false);
     if (c.style & kHidden) widget->setVisible(false);
     return widget;

@@ -93,17 +93,18 @@ private slots:
         const int tabsBottom = tabControl->y() + tabControl->height();
         QCOMPARE(sheet.height(), tabsBottom + 48);
 
-        fw::CPropertySheet plain("plain", nullptr, 0);
+        // The same pages in a plain sheet show where the buttons stand before the move.
+        struct PlainSheet : fw::CPropertySheet {
+            PlainSheet() : fw::CPropertySheet("plain", nullptr, 0) {}
+            using fw::CPropertySheet::OnInitDialog;
+        } plain;
         CTranPage a;
         CSerialPage b;
         CCanPage c;
         plain.AddPage(&a);
         plain.AddPage(&b);
         plain.AddPage(&c);
-        struct Init : fw::CPropertySheet {
-            using fw::CPropertySheet::OnInitDialog;
-        };
-        static_cast<Init&>(plain).OnInitDialog();
+        plain.OnInitDialog();
         for (int id : {1, 2, 12321, 9}) {
             QCOMPARE(Button(sheet, id)->x(), plain.GetDlgItem(id)->x() + 81);
             QCOMPARE(Button(sheet, id)->y(), tabsBottom + 6);
