@@ -10,6 +10,8 @@
 #include "framework/message_box.h"
 #include "profile/settings_profile.h"
 #include "protocol/config_exchange.h"
+#include "protocol/hex_fields.h"
+#include "protocol/hex_text.h"
 #include "res/resource.h"
 #include "res/resources.h"
 #include "serial/config_port.h"
@@ -39,6 +41,40 @@ public:
     WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
     ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 };
+
+std::string FormatBytes(uint32_t value, int bytes) {
+    return bytes == 1 ? FormatHex8(value) : bytes == 2 ? FormatHex16(value) : FormatHex32(value);
+}
+
+std::string MalformedFieldMessage(HexField field, const std::string& text) {
+    const int bytes = HexFieldBytes(field);
+    std::string hint;
+    if (bytes == 1) {
+        hint = "Type one byte as two hex digits (for example 1C).";
+    } else {
+        hint = "Type up to " + std::to_string(bytes) +
+               " bytes as pairs of hex digits separated by blanks, most significant first (for "
+               "example " + FormatBytes(0x7FF, bytes) + ").";
+    }
+    return CCanPage::FieldName(field) + ": \"" + text + "\" is not hexadecimal byte text.\n\n" +
+           hint + " Nothing was sent.";
+}
+
+std::string HeldDifferentlyQuestion(const CanSettings& can, const std::vector<HeldValue>& values) {
+    std::string text = "The converter cannot hold these values as the page shows them:\n";
+    for (const HeldValue& v : values) {
+        const int bytes = HexFieldBytes(v.field);
+        const std::string& typed = HexFieldText(can, v.field);
+        const std::string readAs = FormatBytes(v.typed, bytes);
+        text += "\n" + CCanPage::FieldName(v.field) + ": you typed \"" + typed + "\"";
+        if (typed != readAs) text += " (read as " + readAs + ")";
+        text += "; the converter will hold " + FormatBytes(v.held, bytes) + ".";
+    }
+    text +=
+        "\n\nStandard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF in a dual "
+        "filter), extended frames 29-bit ones (at most 1F FF FF FF).\n\nWrite anyway?";
+    return text;
+}
 
 }  // namespace
 
@@ -97,6 +133,7 @@ bool CLINKMATESheet::OnInitDialog() {
     m_tranPage.ExchangeData(false);
     m_serialPage.ExchangeData(false);
     m_canPage.ExchangeData(false);
+    ShowControlStates();
     return result;
 }
 
@@ -129,24 +166,76 @@ void CLINKMATESheet::OnDefault() {
 
 void CLINKMATESheet::OnRead() {
     if (!m_port.IsOpen()) return;
+    // A rejected entry does not stop a Read: its answer replaces every page anyway.
+    const fw::CDialog* rejected = SavePages();
     const bool ok = RunTransaction([this](PortIo& io) {
         return ReadConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran);
     });
-    ExchangePages(false);
+    // Without an answer, the page that rejected an entry keeps what was typed rather than the
+    // older values its members still hold.
+    for (fw::CDialog* page : SettingsPages()) {
+        if (ok || page != rejected) page->ExchangeData(false);
+    }
+    ShowControlStates();
     Report(ok, "Read Configration Successfully!");
 }
 
 void CLINKMATESheet::OnWrite() {
     if (!m_port.IsOpen()) return;
+    if (!ReadyToSend()) return;
     const bool ok = RunTransaction([this](PortIo& io) {
         return WriteConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran);
     });
     Report(ok, "Write Configration Successfully!");
     ExchangePages(false);
+    ShowControlStates();
+}
+
+fw::CDialog* CLINKMATESheet::SavePages() {
+    fw::CDialog* rejected = nullptr;
+    for (fw::CDialog* page : SettingsPages()) {
+        if (!page->ExchangeData(true) && rejected == nullptr) rejected = page;
+    }
+    return rejected;
+}
+
+bool CLINKMATESheet::ReadyToSend() {
+    if (fw::CDialog* rejected = SavePages()) {
+        ShowPage(rejected);
+        rejected->FocusRejected();
+        return false;
+    }
+    if (const auto field = FirstMalformedField(m_canPage.can)) {
+        Tell(MalformedFieldMessage(*field, HexFieldText(m_canPage.can, *field)));
+        ShowPage(&m_canPage);
+        m_canPage.FocusField(*field);
+        return false;
+    }
+    const DeviceConfig config{m_serialPage.serial, m_canPage.can, m_tranPage.tran,
+                              m_panel.connection};
+    const std::vector<HeldValue> differences = ValuesHeldDifferently(config);
+    if (differences.empty()) return true;
+    if (fw::AskYesNo(this, HeldDifferentlyQuestion(config.can, differences),
+                     res::LoadString(IDS_MSG_CAPTION))) {
+        return true;
+    }
+    ShowPage(&m_canPage);
+    m_canPage.FocusField(differences.front().field);
+    return false;
+}
+
+void CLINKMATESheet::ShowPage(const fw::CDialog* page) {
+    for (int index = 0; index < GetPageCount(); ++index) {
+        if (GetPage(index) == page) SetActivePage(index);
+    }
+}
+
+void CLINKMATESheet::ShowControlStates() {
+    m_tranPage.ShowControlStates();
+    m_canPage.ShowControlStates();
 }
 
 bool CLINKMATESheet::RunTransaction(const std::function<bool(PortIo&)>& transaction) {
-    ExchangePages(true);
     SerialPortIo io(m_port);
     const WaitCursor wait;
     return transaction(io);

@@ -50,7 +50,16 @@ private:
     void OnRead();
     void OnWrite();
     void ExchangePages(bool save);
-    // Copies the pages into their members and runs `transaction` under a wait cursor.
+    // Copies every page into its members; the first page that rejected an entry, or nullptr.
+    fw::CDialog* SavePages();
+    // Before a Write: the pages saved without a rejected entry, every hex field the frame reads
+    // well-formed, and the operator's consent where the converter would hold something else than
+    // a field shows. Otherwise the focus goes to the field in question and false.
+    bool ReadyToSend();
+    void ShowPage(const fw::CDialog* page);
+    // After the pages were loaded: their enabling and layout follow the values.
+    void ShowControlStates();
+    // Runs `transaction` under a wait cursor.
     bool RunTransaction(const std::function<bool(PortIo&)>& transaction);
     // On success saves the profile, then tells `success`; otherwise tells of the error.
     void Report(bool ok, const std::string& success);

@@ -1,5 +1,6 @@
 // The platform controls that Qt lacks in the form the templates describe them: the up-down control
-// bound to an edit, digits-only typing, and a typing limit that leaves program-set text alone.
+// bound to an edit, and the input rules of an edit (a character filter and a length limit) that
+// every way of entering text obeys while text set by the program is left alone.
 #pragma once
 
 #include <QLineEdit>
@@ -13,11 +14,21 @@ namespace linkmate::fw {
 // Enter, Esc, function keys) give -1.
 int TypedCharacter(const QKeyEvent& event);
 
-// Limits what typing and pasting may add to `edit` to `limit` characters; text set by the program
-// is not cut. Pasted text is cut to the room that is left.
+// Which characters typing may enter into an edit. It sees control characters too (backspace 0x08,
+// Ctrl+C 0x03, ...), since those are editing commands that a filter may refuse.
+using CharacterFilter = bool (*)(int character);
+
+// Limits what the operator may add to `edit` to `limit` characters, by every way text comes in:
+// typing, Ctrl+V and Shift+Insert, the context menu's Paste, a middle-click paste of the
+// selection, an input method's committed text. Text beyond the room left is cut; text set by the
+// program is not. Drops are refused.
 void SetTypingLimit(QLineEdit* edit, int limit);
 
-// Lets only digits be typed into `edit`; pasted text is not filtered.
+// Lets only the characters `accepts` takes be typed or committed by an input method. Pasted text
+// is not filtered by character (only cut to the limit).
+void SetCharacterFilter(QLineEdit* edit, CharacterFilter accepts);
+
+// The character filter of the number edits: digits, plus the editing commands.
 void SetDigitsOnly(QLineEdit* edit);
 
 // An up-down control: its arrows (and the arrow keys in its buddy) step the buddy's decimal value
@@ -35,6 +46,8 @@ public:
     QToolButton* downButton() const { return m_down; }
 
 protected:
+    // The arrow keys in the buddy step it; the control is enabled and disabled with its buddy, so
+    // a greyed edit cannot be changed through its arrows.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

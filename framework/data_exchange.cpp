@@ -49,6 +49,7 @@ void DataExchange::Int(int id, int32_t& value) {
         return;
     }
     m_failed = true;
+    m_failedControl = edit;
     MessageBox(&m_dialog, "Please enter an integer.",
                QCoreApplication::applicationName().toStdString(), MessageIcon::kExclamation);
     edit->setFocus();

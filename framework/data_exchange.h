@@ -19,6 +19,8 @@ public:
 
     bool saving() const { return m_save; }
     bool failed() const { return m_failed; }
+    // The control whose value could not be read, once failed.
+    QWidget* failedControl() const { return m_failedControl; }
 
     void ListIndex(int id, int32_t& value);
     void Text(int id, std::string& value);
@@ -31,6 +33,7 @@ private:
     CDialog& m_dialog;
     bool m_save;
     bool m_failed = false;
+    QWidget* m_failedControl = nullptr;
 };
 
 }  // namespace linkmate::fw

@@ -8,6 +8,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <limits>
+#include <vector>
 
 #include "framework/controls.h"
 
@@ -105,6 +108,85 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& r
     return widget;
 }
 
+
+// A control that takes input (not a label, icon, line or picture).
+bool TakesInput(const QWidget* w) {
+    return qobject_cast<const QLabel*>(w) == nullptr && qobject_cast<const QFrame*>(w) == nullptr;
+}
+
+bool OnSameRow(const QWidget* a, const QWidget* b) {
+    const QRect ra = a->geometry();
+    const QRect rb = b->geometry();
+    return ra.top() <= rb.bottom() && rb.top() <= ra.bottom();
+}
+
+// A label's mnemonic focuses the control beside it. Where several controls lie on that spot
+// (the single and dual filter edits), the one shown at the time takes the focus.
+class MnemonicTarget : public QObject {
+public:
+    MnemonicTarget(QLabel* label, std::vector<QWidget*> targets)
+        : QObject(label), m_label(label), m_targets(std::move(targets)) {
+        label->setBuddy(m_targets.front());  // the label registers its shortcut only with a buddy
+        label->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != m_label || event->type() != QEvent::Shortcut) return false;
+        for (QWidget* target : m_targets) {
+            if (target->isVisible() && target->isEnabled()) {
+                target->setFocus(Qt::ShortcutFocusReason);
+                break;
+            }
+        }
+        return true;
+    }
+
+private:
+    QLabel* m_label;
+    std::vector<QWidget*> m_targets;
+};
+
+// Labels belong to the controls beside them on screen, not to the next ones in template order: a
+// label names the input controls to its right up to the next label on its row (a row may hold a
+// unit label such as "bps" before the next field's own label), and a control that has no label
+// right before it (the second half of a pair) takes the nearest one to its left.
+void AssociateLabels(const std::vector<QWidget*>& controls) {
+    for (QWidget* control : controls) {
+        if (!TakesInput(control) || qobject_cast<QAbstractButton*>(control) != nullptr) continue;
+        QLabel* nearest = nullptr;
+        for (QWidget* other : controls) {
+            auto* label = qobject_cast<QLabel*>(other);
+            if (label == nullptr || label->text().isEmpty() || !OnSameRow(label, control) ||
+                label->x() >= control->x()) {
+                continue;
+            }
+            if (nearest == nullptr || label->x() > nearest->x()) nearest = label;
+        }
+        if (nearest == nullptr) continue;
+        QString name = nearest->text();
+        name.remove(QLatin1Char('&'));
+        control->setAccessibleName(name);
+    }
+    for (QWidget* widget : controls) {
+        auto* label = qobject_cast<QLabel*>(widget);
+        if (label == nullptr || !label->text().contains(QLatin1Char('&'))) continue;
+        // The nearest thing to the right on the label's row; every input control at that spot.
+        std::vector<QWidget*> beside;
+        int nearestX = std::numeric_limits<int>::max();
+        for (QWidget* other : controls) {
+            if (other == label || !OnSameRow(label, other) || other->x() <= label->x()) continue;
+            if (other->x() < nearestX) {
+                nearestX = other->x();
+                beside.clear();
+            }
+            if (other->x() == nearestX) beside.push_back(other);
+        }
+        std::erase_if(beside, [](QWidget* w) { return !TakesInput(w) || w->focusPolicy() == Qt::NoFocus; });
+        if (!beside.empty()) new MnemonicTarget(label, std::move(beside));
+    }
+}
+
 }  // namespace
 
 std::map<int, QWidget*> CreateControls(QWidget* parent, const DialogTemplate& tmpl,
@@ -128,19 +210,7 @@ std::map<int, QWidget*> CreateControls(QWidget* parent, const DialogTemplate& tm
         created.push_back(widget);
         if (c.id != IDC_STATIC) byId[c.id] = widget;
     }
-    // A label's mnemonic moves the focus to the next control after it that can take it,
-    // wrapping round to the start of the template as the dialog manager does.
-    for (size_t i = 0; i < tmpl.controls.size(); ++i) {
-        auto* label = qobject_cast<QLabel*>(created[i]);
-        if (label == nullptr || tmpl.controls[i].text.find('&') == std::string::npos) continue;
-        for (size_t step = 1; step < created.size(); ++step) {
-            QWidget* next = created[(i + step) % created.size()];
-            if (next->focusPolicy() != Qt::NoFocus) {
-                label->setBuddy(next);
-                break;
-            }
-        }
-    }
+    AssociateLabels(created);
     return byId;
 }
 
@@ -181,7 +251,15 @@ bool CDialog::ExchangeData(bool save) {
     DataExchange dx(*this, save);
     DoDataExchange(dx);
     --m_exchangeDepth;
+    if (save) m_rejected = dx.failedControl();
     return !dx.failed();
+}
+
+void CDialog::FocusRejected() {
+    if (auto* edit = qobject_cast<QLineEdit*>(m_rejected.data())) {
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+    }
 }
 
 bool CDialog::OnInitDialog() {

@@ -2,6 +2,7 @@
 // data exchange that no change handler can interrupt, and an enable notification.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <map>
 
@@ -42,6 +43,10 @@ public:
     // No change handler runs while either direction is in progress.
     bool ExchangeData(bool save);
     bool InExchange() const { return m_exchangeDepth > 0; }
+    // After a save that failed: the control whose value was rejected (else nullptr), and giving it
+    // the focus with its text selected again, as the failed save did.
+    QWidget* RejectedControl() const { return m_rejected; }
+    void FocusRejected();
 
     // The explicit enable notification, in addition to the one a change of state sends.
     void SendEnable(bool enable) { OnEnable(enable); }
@@ -68,6 +73,7 @@ private:
     std::map<int, QWidget*> m_controls;
     bool m_created = false;
     int m_exchangeDepth = 0;
+    QPointer<QWidget> m_rejected;
 };
 
 class CPropertyPage : public CDialog {

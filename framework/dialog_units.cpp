@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStringList>
+#include <cmath>
 
 namespace linkmate::fw {
 namespace {
@@ -39,15 +40,14 @@ QFont DialogFont(const std::string& name, int pointSize) {
 }
 
 DialogUnits::DialogUnits(const QFont& font) {
-    // The platform's rule: the average width of the 52 Latin letters, rounded, and the height.
-    const QFontMetrics metrics(font);
-    const int width =
-        metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    m_base = QSize((width / 26 + 1) / 2, metrics.height());
+    const QFontMetricsF metrics(font);
+    constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    m_baseWidth = metrics.horizontalAdvance(QLatin1String(kLetters)) / 52.0;
+    m_baseHeight = QFontMetrics(font).height();
 }
 
-int DialogUnits::ToPixelsX(int x) const { return MulDiv(x, m_base.width(), 4); }
-int DialogUnits::ToPixelsY(int y) const { return MulDiv(y, m_base.height(), 8); }
+int DialogUnits::ToPixelsX(int x) const { return static_cast<int>(std::lround(x * m_baseWidth / 4)); }
+int DialogUnits::ToPixelsY(int y) const { return MulDiv(y, m_baseHeight, 8); }
 
 QRect DialogUnits::ToPixels(int x, int y, int cx, int cy) const {
     return QRect(ToPixelsX(x), ToPixelsY(y), ToPixelsX(cx), ToPixelsY(cy));

@@ -1,5 +1,8 @@
 // Dialog units: a template's positions are given in units of the dialog font, a quarter of its
-// average character width across and an eighth of its height down, as the platform does.
+// average character width across and an eighth of its height down, as the platform does. The
+// average is that of the 52 Latin letters in the font actually used, kept with its fraction: the
+// substitute fonts here run wider for the templates' texts than the fonts they were drawn for, and
+// rounding the average down to whole pixels would clip them.
 #pragma once
 
 #include <QFont>
@@ -15,13 +18,16 @@ QFont DialogFont(const std::string& name, int pointSize);
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);
-    QSize base() const { return m_base; }
+    // Average letter width and height in pixels.
+    double baseWidth() const { return m_baseWidth; }
+    int baseHeight() const { return m_baseHeight; }
     int ToPixelsX(int x) const;
     int ToPixelsY(int y) const;
     QRect ToPixels(int x, int y, int cx, int cy) const;
 
 private:
-    QSize m_base;
+    double m_baseWidth;
+    int m_baseHeight;
 };
 
 }  // namespace linkmate::fw

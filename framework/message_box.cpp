@@ -5,26 +5,42 @@
 namespace linkmate::fw {
 namespace {
 
-std::function<void(const MessageBoxCall&)>& Responder() {
-    static std::function<void(const MessageBoxCall&)> responder;
+MessageBoxResponder& Responder() {
+    static MessageBoxResponder responder;
     return responder;
+}
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::kExclamation: return QMessageBox::Warning;
+        case MessageIcon::kQuestion: return QMessageBox::Question;
+        case MessageIcon::kNone: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+bool Show(const MessageBoxCall& call) {
+    if (Responder()) return Responder()(call);
+    const bool question = call.buttons == MessageButtons::kYesNo;
+    QMessageBox box(BoxIcon(call.icon), QString::fromStdString(call.caption),
+                    QString::fromStdString(call.text),
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, call.owner);
+    if (question) box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace
 
 void MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                 MessageIcon icon) {
-    if (Responder()) {
-        Responder()({owner, text, caption, icon});
-        return;
-    }
-    QMessageBox box(icon == MessageIcon::kExclamation ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    QString::fromStdString(caption), QString::fromStdString(text),
-                    QMessageBox::Ok, owner);
-    box.exec();
+    Show({owner, text, caption, icon, MessageButtons::kOk});
 }
 
-void SetMessageBoxResponder(std::function<void(const MessageBoxCall&)> responder) {
+bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) {
+    return Show({owner, text, caption, MessageIcon::kQuestion, MessageButtons::kYesNo});
+}
+
+void SetMessageBoxResponder(MessageBoxResponder responder) {
     Responder() = std::move(responder);
 }
 

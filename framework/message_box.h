@@ -1,5 +1,5 @@
-// The one way the windows tell the operator something. Tests install a responder so that no box
-// ever blocks them.
+// The one way the windows tell the operator something or ask a question. Tests install a
+// responder so that no box ever blocks them.
 #pragma once
 
 #include <functional>
@@ -9,20 +9,27 @@ class QWidget;
 
 namespace linkmate::fw {
 
-enum class MessageIcon { kNone, kExclamation };
+enum class MessageIcon { kNone, kExclamation, kQuestion };
+enum class MessageButtons { kOk, kYesNo };
 
 struct MessageBoxCall {
     QWidget* owner;
     std::string text;
     std::string caption;
     MessageIcon icon;
+    MessageButtons buttons = MessageButtons::kOk;
 };
 
 // Shows a modal box with an OK button only.
 void MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                 MessageIcon icon = MessageIcon::kNone);
 
-// Replaces the box by `responder` while set (nullptr restores the real box).
-void SetMessageBoxResponder(std::function<void(const MessageBoxCall&)> responder);
+// Asks a question with Yes and No (No is the default button); true for Yes.
+bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption);
+
+// Replaces the boxes by `responder` while set (nullptr restores the real boxes). Its result is the
+// answer to a question (true for Yes) and is ignored for a message.
+using MessageBoxResponder = std::function<bool(const MessageBoxCall&)>;
+void SetMessageBoxResponder(MessageBoxResponder responder);
 
 }  // namespace linkmate::fw

@@ -54,6 +54,22 @@ uint32_t ParseHexGroups(std::string_view text, int groups) {
     return value;
 }
 
+bool IsHexGroupsText(std::string_view text, int groups) {
+    int found = 0;
+    size_t pos = 0;
+    while (true) {
+        while (pos < text.size() && IsBlank(text[pos])) ++pos;
+        if (pos == text.size()) break;
+        int digits = 0;
+        while (digits < 2 && pos < text.size() && HexDigitValue(text[pos]) >= 0) {
+            ++digits;
+            ++pos;
+        }
+        if (digits == 0 || ++found > groups) return false;
+    }
+    return found > 0;
+}
+
 std::string FormatHex8(uint32_t value) { return FormatBytes(value, 1); }
 std::string FormatHex16(uint32_t value) { return FormatBytes(value, 2); }
 std::string FormatHex32(uint32_t value) { return FormatBytes(value, 4); }

@@ -16,6 +16,11 @@ namespace linkmate {
 // four-byte field is 12000000.
 uint32_t ParseHexGroups(std::string_view text, int groups);
 
+// True when `text` reads completely as hex byte groups: at least one group and at most `groups`,
+// nothing but hex digits and whitespace. Text that fails would be read as something it does not
+// say (a foreign character ends the reading, surplus groups are dropped).
+bool IsHexGroupsText(std::string_view text, int groups);
+
 std::string FormatHex8(uint32_t value);   // "%2.2X"
 std::string FormatHex16(uint32_t value);  // "%2.2X %2.2X"
 std::string FormatHex32(uint32_t value);  // "%2.2X %2.2X %2.2X %2.2X"

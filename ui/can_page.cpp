@@ -5,28 +5,41 @@
 #include <QLineEdit>
 
 #include "framework/controls.h"
+#include "protocol/hex_fields.h"
 #include "res/resource.h"
 #include "res/resources.h"
 
 namespace linkmate {
 namespace {
 
-struct HexField {
+struct HexFieldControl {
+    HexField field;
     int id;
-    int typingLimit;  // 2 for one byte, 11 for "00 00 00 00", 5 for "00 00"
+    int typingLimit;   // 2 for one byte, 11 for "00 00 00 00", 5 for "00 00"
+    const char* name;  // as the operator knows the field from its label
 };
 
-constexpr std::array<HexField, 9> kHexFields = {{
-    {IDC_CAN_BTR0, 2},
-    {IDC_CAN_BTR1, 2},
-    {IDC_CAN_TX_ID, 11},
-    {IDC_CAN_ACCEPT_CODE, 11},
-    {IDC_CAN_ACCEPT_CODE1, 5},
-    {IDC_CAN_ACCEPT_CODE2, 5},
-    {IDC_CAN_ACCEPT_MASK, 11},
-    {IDC_CAN_ACCEPT_MASK1, 5},
-    {IDC_CAN_ACCEPT_MASK2, 5},
+constexpr std::array<HexFieldControl, 9> kHexFields = {{
+    {HexField::kBTR0, IDC_CAN_BTR0, 2, "BTR0"},
+    {HexField::kBTR1, IDC_CAN_BTR1, 2, "BTR1"},
+    {HexField::kID, IDC_CAN_TX_ID, 11, "Identifier(Tx)"},
+    {HexField::kAcptCode, IDC_CAN_ACCEPT_CODE, 11, "Acceptance Code"},
+    {HexField::kAcptCode1, IDC_CAN_ACCEPT_CODE1, 5, "Acceptance Code, first filter"},
+    {HexField::kAcptCode2, IDC_CAN_ACCEPT_CODE2, 5, "Acceptance Code, second filter"},
+    {HexField::kAcptMask, IDC_CAN_ACCEPT_MASK, 11, "Acceptance Mask"},
+    {HexField::kAcptMask1, IDC_CAN_ACCEPT_MASK1, 5, "Acceptance Mask, first filter"},
+    {HexField::kAcptMask2, IDC_CAN_ACCEPT_MASK2, 5, "Acceptance Mask, second filter"},
 }};
+
+const HexFieldControl& ControlOf(HexField field) {
+    for (const HexFieldControl& c : kHexFields) {
+        if (c.field == field) return c;
+    }
+    return kHexFields[0];
+}
+
+constexpr std::array<int, 4> kDualEdits = {IDC_CAN_ACCEPT_CODE1, IDC_CAN_ACCEPT_CODE2,
+                                           IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2};
 
 constexpr std::array<int, 13> kInputControls = {
     IDC_CAN_BAUDRATE,     IDC_CAN_BTR0,         IDC_CAN_BTR1,        IDC_CAN_FRAME_FORMAT,
@@ -40,7 +53,7 @@ CCanPage::CCanPage() : fw::CPropertyPage(res::CanPageTemplate()) {}
 
 bool CCanPage::OnInitDialog() {
     fw::CPropertyPage::OnInitDialog();
-    for (const HexField& field : kHexFields) {
+    for (const HexFieldControl& field : kHexFields) {
         fw::SetTypingLimit(Item<QLineEdit>(field.id), field.typingLimit);
     }
     for (int list : {IDC_CAN_BAUDRATE, IDC_CAN_FRAME_FORMAT, IDC_CAN_FILTER_MODE}) {
@@ -74,28 +87,9 @@ void CCanPage::DoDataExchange(fw::DataExchange& dx) {
 
 void CCanPage::RefreshCanControls() {
     ExchangeData(true);
-    const bool custom = can.CanBaudrate == 0;
-    EnableItem(IDC_CAN_BTR0, custom);
-    EnableItem(IDC_CAN_BTR1, custom);
     // An index the preset table lacks (-1 from an empty list, a foreign profile value) leaves
     // the timing texts as they are, like "Custom".
     ApplyBaudPreset(can);
-    const bool single = can.CanFiterMode != 0;
-    if (single) {
-        for (int id : {IDC_CAN_ACCEPT_CODE1, IDC_CAN_ACCEPT_CODE2, IDC_CAN_ACCEPT_MASK1,
-                       IDC_CAN_ACCEPT_MASK2}) {
-            ShowItem(id, false);
-        }
-        ShowItem(IDC_CAN_ACCEPT_CODE, true);
-        ShowItem(IDC_CAN_ACCEPT_MASK, true);
-    } else {
-        for (int id : {IDC_CAN_ACCEPT_CODE1, IDC_CAN_ACCEPT_CODE2, IDC_CAN_ACCEPT_MASK1,
-                       IDC_CAN_ACCEPT_MASK2}) {
-            ShowItem(id, true);
-        }
-        ShowItem(IDC_CAN_ACCEPT_CODE, false);
-        ShowItem(IDC_CAN_ACCEPT_MASK, false);
-    }
     ExchangeData(false);
     RefreshMaskControls();
 }
@@ -103,11 +97,38 @@ void CCanPage::RefreshCanControls() {
 void CCanPage::RefreshMaskControls() {
     ExchangeData(true);
     ApplyMaskRule(can);
-    const bool custom = can.CanCustomMask != 0;
-    EnableItem(IDC_CAN_ACCEPT_MASK, custom);
-    EnableItem(IDC_CAN_ACCEPT_MASK1, custom);
-    EnableItem(IDC_CAN_ACCEPT_MASK2, custom);
     ExchangeData(false);
+    ShowControlStates();
+}
+
+void CCanPage::ShowControlStates() {
+    const bool custom = can.CanBaudrate == 0;
+    EnableItem(IDC_CAN_BTR0, custom);
+    EnableItem(IDC_CAN_BTR1, custom);
+    const bool single = can.CanFiterMode != 0;
+    // Hide before showing, so the two forms never stand on the same spot at once.
+    if (single) {
+        for (int id : kDualEdits) ShowItem(id, false);
+        ShowItem(IDC_CAN_ACCEPT_CODE, true);
+        ShowItem(IDC_CAN_ACCEPT_MASK, true);
+    } else {
+        ShowItem(IDC_CAN_ACCEPT_CODE, false);
+        ShowItem(IDC_CAN_ACCEPT_MASK, false);
+        for (int id : kDualEdits) ShowItem(id, true);
+    }
+    const bool customMask = can.CanCustomMask != 0;
+    for (int id : {IDC_CAN_ACCEPT_MASK, IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2}) {
+        EnableItem(id, customMask);
+    }
+}
+
+std::string CCanPage::FieldName(HexField field) { return ControlOf(field).name; }
+
+void CCanPage::FocusField(HexField field) {
+    if (auto* edit = Item<QLineEdit>(ControlOf(field).id)) {
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+    }
 }
 
 void CCanPage::OnEnable(bool enable) {

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "framework/dialog.h"
 #include "protocol/device_config.h"
+#include "protocol/hex_fields.h"
 #include "ui/hex_edit.h"
 
 namespace linkmate {
@@ -21,6 +23,14 @@ public:
     void RefreshCanControls();
     // The custom-mask rule: masks all ones and editable when ticked, zero and locked otherwise.
     void RefreshMaskControls();
+    // Enabling and layout from the values as they are, without the preset or the mask rule, so
+    // texts that came from the converter or the profile stay as they came: timing bytes editable
+    // for "Custom", the single or dual filter edits, masks editable with the box ticked.
+    void ShowControlStates();
+
+    // The name the operator knows a field by, and moving the focus to it with its text selected.
+    static std::string FieldName(HexField field);
+    void FocusField(HexField field);
 
     // The nine hexadecimal edits, in the order they are attached.
     const std::array<CHexEdit, 9>& hexEdits() const { return m_hexEdits; }

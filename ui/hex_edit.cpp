@@ -1,8 +1,5 @@
 #include "ui/hex_edit.h"
 
-#include <QKeyEvent>
-#include <QLineEdit>
-
 #include "framework/controls.h"
 #include "framework/dialog.h"
 
@@ -17,14 +14,8 @@ bool CHexEdit::SubclassDlgItem(int id, fw::CDialog* parent) {
     auto* edit = parent->Item<QLineEdit>(id);
     if (edit == nullptr) return false;
     m_edit = edit;
-    edit->installEventFilter(this);
+    fw::SetCharacterFilter(edit, &CHexEdit::IsAccepted);
     return true;
-}
-
-bool CHexEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_edit || event->type() != QEvent::KeyPress) return false;
-    const int c = fw::TypedCharacter(*static_cast<QKeyEvent*>(event));
-    return c >= 0 && !IsAccepted(c);
 }
 
 }  // namespace linkmate

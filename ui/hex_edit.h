@@ -1,10 +1,10 @@
 // An edit that only lets the characters of hexadecimal byte text be typed: the hex digits of both
-// cases, the blank, backspace, Ctrl+C and Ctrl+V. It filters keystrokes only: pasted text, text
-// set by the program, Delete, the arrow keys and the context menu work as in any edit.
+// cases, the blank, backspace, Ctrl+C and Ctrl+V. Typing and input-method text are filtered;
+// pasted text, text set by the program, Delete, the arrow keys and the context menu work as in
+// any edit.
 #pragma once
 
 #include <QLineEdit>
-#include <QObject>
 #include <QPointer>
 
 namespace linkmate {
@@ -13,7 +13,7 @@ namespace fw {
 class CDialog;
 }
 
-class CHexEdit : public QObject {
+class CHexEdit {
 public:
     CHexEdit() = default;
 
@@ -23,9 +23,6 @@ public:
     QLineEdit* edit() const { return m_edit; }
 
     static bool IsAccepted(int character);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QPointer<QLineEdit> m_edit;

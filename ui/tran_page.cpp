@@ -1,8 +1,10 @@
 #include "ui/tran_page.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 
 #include "framework/controls.h"
+#include "framework/decimal.h"
 #include "res/resource.h"
 #include "res/resources.h"
 
@@ -48,9 +50,24 @@ void CTranPage::DoDataExchange(fw::DataExchange& dx) {
 }
 
 void CTranPage::RefreshTranControls() {
-    // A failed read has told the operator already; the members it reached are used, and the
-    // load below puts the others back into their controls.
-    ExchangeData(true);
+    if (ExchangeData(true)) {
+        ShowControlStates();
+        ExchangeData(false);
+        return;
+    }
+    // A rejected number has been told of and has the focus. The mode, read before it, is taken;
+    // every field keeps what was typed, except one that the mode now greys while it holds no
+    // number: it could not be corrected any more, so it shows its last value again.
+    ShowControlStates();
+    for (const NumberEdit& number : NumberEdits()) {
+        auto* edit = Item<QLineEdit>(number.id);
+        if (!edit->isEnabledTo(this) && !fw::ParseDecimal(edit->text().toStdString())) {
+            edit->setText(QString::number(*number.value));
+        }
+    }
+}
+
+void CTranPage::ShowControlStates() {
     struct Enabling {
         bool numbers;  // interval, offset, length
         bool flags;    // allow identifier, allow information
@@ -60,14 +77,17 @@ void CTranPage::RefreshTranControls() {
         case 0: enabling = {false, true}; break;
         case 1: enabling = {true, false}; break;
         case 2: enabling = {false, false}; break;
-        default: ExchangeData(false); return;
+        default: return;
     }
-    EnableItem(IDC_TRAN_SPACE, enabling.numbers);
-    EnableItem(IDC_TRAN_ID_OFFSET, enabling.numbers);
-    EnableItem(IDC_TRAN_ID_LENGTH, enabling.numbers);
+    for (const NumberEdit& number : NumberEdits()) EnableItem(number.id, enabling.numbers);
     EnableItem(IDC_TRAN_ALLOW_ID, enabling.flags);
     EnableItem(IDC_TRAN_ALLOW_INFO, enabling.flags);
-    ExchangeData(false);
+}
+
+std::array<CTranPage::NumberEdit, 3> CTranPage::NumberEdits() {
+    return {{{IDC_TRAN_SPACE, &tran.TranSpace},
+             {IDC_TRAN_ID_OFFSET, &tran.TranIdBase},
+             {IDC_TRAN_ID_LENGTH, &tran.TranLength}}};
 }
 
 void CTranPage::OnEnable(bool enable) {

@@ -3,6 +3,9 @@
 // decides which of these can be changed.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
 #include "framework/dialog.h"
 #include "protocol/device_config.h"
 
@@ -16,11 +19,21 @@ public:
 
     // Enables the controls the mode needs.
     void RefreshTranControls();
+    // Enabling from the mode as it is (a mode outside the list changes nothing).
+    void ShowControlStates();
 
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(fw::DataExchange& dx) override;
     void OnEnable(bool enable) override;
+
+private:
+    struct NumberEdit {
+        int id;
+        int32_t* value;
+    };
+    // Interval, offset and length with their members.
+    std::array<NumberEdit, 3> NumberEdits();
 };
 
 }  // namespace linkmate

@@ -27,6 +27,7 @@ MessageLog::MessageLog() {
     fw::SetMessageBoxResponder([this](const fw::MessageBoxCall& call) {
         calls.push_back(call);
         if (whenShown) whenShown(call);
+        return answerYes;
     });
 }
 

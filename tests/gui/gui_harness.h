@@ -32,6 +32,7 @@ public:
     std::vector<std::string> texts() const;
     std::vector<fw::MessageBoxCall> calls;
     std::function<void(const fw::MessageBoxCall&)> whenShown;
+    bool answerYes = true;  // the answer to every question
 };
 
 // Once per test program: resources, style, names.

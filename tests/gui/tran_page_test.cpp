@@ -124,23 +124,39 @@ private slots:
         QCOMPARE(f.page.tran.TranIdBase, 12);
     }
 
-    void emptyIntervalThenAnotherMode() {
+    void emptyIntervalThenAnotherModeKeepsWhatWasTyped() {
         TranFixture f;
         Choose(f.Mode(), 1);
         f.page.tran = {1, 0, 6, 0, 0, 3, 2};
         f.page.ExchangeData(false);
         f.Edit(IDC_TRAN_SPACE)->clear();
         Retype(f.Edit(IDC_TRAN_ID_OFFSET), "5");  // not exchanged yet
+        Retype(f.Edit(IDC_TRAN_ID_LENGTH), "4");
 
         Choose(f.Mode(), 0);
         QCOMPARE(f.log.texts(), std::vector<std::string>{"Please enter an integer."});
         QCOMPARE(f.log.calls[0].caption, std::string("linkmate"));
         QVERIFY(f.log.calls[0].icon == fw::MessageIcon::kExclamation);
-        // The mode was read before the failing edit: taken. The rest shows the members again.
+        // The mode was read before the failing edit: taken, and its enabling applied.
         QCOMPARE(f.page.tran.TranMode, 0);
         QCOMPARE(f.Enabling(), (std::vector<bool>{false, false, false, true, true}));
+        // What was typed stays; only the emptied interval, greyed now and so beyond correction,
+        // shows its last value again.
+        QCOMPARE(f.Edit(IDC_TRAN_ID_OFFSET)->text(), QString("5"));
+        QCOMPARE(f.Edit(IDC_TRAN_ID_LENGTH)->text(), QString("4"));
         QCOMPARE(f.Edit(IDC_TRAN_SPACE)->text(), QString("6"));
-        QCOMPARE(f.Edit(IDC_TRAN_ID_OFFSET)->text(), QString("3"));
+        QVERIFY(f.page.ExchangeData(true));
+        QCOMPARE(f.page.tran.TranIdBase, 5);
+        QCOMPARE(f.page.tran.TranLength, 4);
+
+        // A mode that keeps the field editable leaves it as the operator left it.
+        f.log.calls.clear();
+        Choose(f.Mode(), 1);
+        f.Edit(IDC_TRAN_ID_OFFSET)->clear();
+        Choose(f.Mode(), 1);
+        QCOMPARE(f.log.texts(), std::vector<std::string>{"Please enter an integer."});
+        QCOMPARE(f.Edit(IDC_TRAN_ID_OFFSET)->text(), QString());
+        QCOMPARE(f.Edit(IDC_TRAN_ID_LENGTH)->text(), QString("4"));
     }
 
     void failedExchangeKeepsThePageCurrent() {

@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     SetProfileApplicationName("linkmate");
     fw::SetMessageBoxResponder([](const fw::MessageBoxCall& call) {
         std::printf("message: %s\n", call.text.c_str());
+        return true;
     });
 
     sim::Options options;
