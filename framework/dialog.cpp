@@ -74,8 +74,10 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& r
         case ControlKind::kEdit: {
             auto* edit = new QLineEdit(parent);
             // The platform's edits keep about one pixel between frame and text; Qt keeps more,
-            // which would hide a digit of the narrow two-character fields.
-            edit->setTextMargins(-1, 0, -1, 0);
+            // which would hide a digit of the narrow two-character fields. On the right the
+            // cursor behind the last character may use that pixel too, so that a full field
+            // is not scrolled by it.
+            edit->setTextMargins(-1, 0, -2, 0);
             edit->setGeometry(rect);
             if (c.style & kNumberOnly) SetDigitsOnly(edit);
             widget = edit;

@@ -4,9 +4,8 @@
 #include "protocol/hex_text.h"
 
 namespace linkmate {
-namespace {
 
-std::string& TextOf(CanSettings& can, HexField field) {
+std::string& HexFieldText(CanSettings& can, HexField field) {
     switch (field) {
         case HexField::kBTR0: return can.CanBTR0;
         case HexField::kBTR1: return can.CanBTR1;
@@ -20,6 +19,12 @@ std::string& TextOf(CanSettings& can, HexField field) {
     }
     return can.CanID;
 }
+
+const std::string& HexFieldText(const CanSettings& can, HexField field) {
+    return HexFieldText(const_cast<CanSettings&>(can), field);
+}
+
+namespace {
 
 uint32_t AllOnes(int bytes) { return bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1; }
 
@@ -53,10 +58,6 @@ bool IsMaskField(HexField field) {
            field == HexField::kAcptMask2;
 }
 
-const std::string& HexFieldText(const CanSettings& can, HexField field) {
-    return TextOf(const_cast<CanSettings&>(can), field);
-}
-
 std::vector<HexField> HexFieldsInFrame(const CanSettings& can) {
     std::vector<HexField> fields = {HexField::kBTR0, HexField::kBTR1, HexField::kID};
     if (can.CanFiterMode != 0) {
@@ -85,7 +86,7 @@ std::vector<HeldValue> ValuesHeldDifferently(const DeviceConfig& config) {
         if (IsMaskField(field)) {
             // Which bits the format keeps: an all-ones mask, sent and read back.
             DeviceConfig ones = config;
-            TextOf(ones.can, field) = HexFieldBytes(field) == 4 ? "FF FF FF FF" : "FF FF";
+            HexFieldText(ones.can, field) = HexFieldBytes(field) == 4 ? "FF FF FF FF" : "FF FF";
             const uint32_t dropped = AllOnes(HexFieldBytes(field)) & ~Read(RoundTrip(ones), field);
             const uint32_t typedDropped = typed & dropped;
             if (typedDropped == 0 || typedDropped == dropped) continue;

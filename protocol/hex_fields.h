@@ -27,6 +27,7 @@ enum class HexField {
 int HexFieldBytes(HexField field);
 bool IsMaskField(HexField field);
 const std::string& HexFieldText(const CanSettings& can, HexField field);
+std::string& HexFieldText(CanSettings& can, HexField field);
 
 // The fields a frame built from `can` reads: the timing bytes, the identifier, and the single or
 // the dual filter's code and mask, by the filter mode.
