@@ -246,8 +246,17 @@ void CLINKMATESheet::Report(bool ok, const std::string& success) {
         Tell("Communication Error!");
         return;
     }
-    SaveProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection);
+    std::string error;
+    const bool saved =
+        SaveProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection, &error);
     Tell(success);
+    if (!saved) {
+        // The converter has its configuration; only the next start will not show it.
+        fw::MessageBox(this,
+                       "The settings could not be saved in the profile, so the next start will "
+                       "not show them: " + error + ".",
+                       res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
+    }
 }
 
 void CLINKMATESheet::ClosePort() {

@@ -20,13 +20,14 @@ std::string ProfileApplicationName();
 // The executable's file name without directory and extension: "/usr/bin/linkmate" -> "linkmate".
 std::string ApplicationNameFromPath(std::string_view executablePath);
 
-// Where the profile file lives; empty when there is no per-user folder or no name set.
-std::string ProfileFilePath();
+// Where the profile file lives; empty when there is no per-user folder or a name is refused,
+// and then `problem` (when given) says why.
+std::string ProfileFilePath(std::string* problem = nullptr);
 
 // Each primitive opens the store afresh. A read returns `defaultValue` when the value is missing,
-// unreadable or of the wrong form, or when the store cannot be opened; it creates the missing
-// path down to the section. A write returns false when the store could not be written; nothing
-// else is reported.
+// unreadable or of the wrong form, or when the store cannot be opened (also when another program
+// holds it locked for more than two seconds); it creates the missing path down to the section.
+// A write returns false when the store could not be written.
 int32_t ProfileReadInt(std::string_view section, std::string_view key, int32_t defaultValue);
 std::string ProfileReadText(std::string_view section, std::string_view key,
                             std::string_view defaultValue);
@@ -51,6 +52,10 @@ public:
     // Writes the store when anything changed; true when nothing needed writing or the write
     // succeeded.
     bool Commit();
+    // Why the store could not be written (or read): a folder or file the system refused, with its
+    // reason, or "the profile is locked by another program" when another holder kept the lock
+    // for longer than two seconds. Empty while nothing went wrong.
+    const std::string& Error() const;
 
 private:
     struct State;

@@ -4,11 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <thread>
 
 #include "profile/profile_store.h"
 #include "profile/reg_file.h"
@@ -17,6 +22,12 @@ namespace linkmate {
 namespace {
 
 constexpr std::string_view kRoot = "HKEY_CURRENT_USER\\Software";
+// A profile holds 22 short values; a file this large is not one, and parsing it would only delay
+// the start.
+constexpr off_t kMaxProfileBytes = 1 << 20;
+// How long a reader or writer waits for another program's read-modify-write to end.
+constexpr auto kLockWait = std::chrono::seconds(2);
+constexpr auto kLockPoll = std::chrono::milliseconds(5);
 
 std::mutex g_namesMutex;
 std::string g_registryKey;
@@ -111,6 +122,40 @@ void KeepUnreadable(const std::string& path) {
 
 bool IsTextType(uint32_t type) { return type == kRegSz || type == kRegExpandSz; }
 
+std::string Reason(const std::string& what, int error) { return what + ": " + std::strerror(error); }
+
+// The lock, waited for at most kLockWait; a holder that never lets go must not freeze the window.
+bool LockWithin(int fd, std::string& error) {
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            error = Reason("the profile's lock cannot be taken", errno);
+            return false;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            error = "the profile is locked by another program";
+            return false;
+        }
+        std::this_thread::sleep_for(kLockPoll);
+    }
+}
+
+// Temporary files of this profile's own name pattern (<name>.reg.XXXXXX) are written under the
+// lock, so any that the lock holder finds belong to a save that died.
+void RemoveDeadTemporaries(const std::string& path) {
+    const std::string dir = DirectoryOf(path);
+    const std::string prefix = path.substr(dir.size() + 1) + ".";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+        const bool random = std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
+                                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+        if (random) ::unlink(entry.path().c_str());
+    }
+}
+
 }  // namespace
 
 void SetProfileRegistryKey(std::string_view registryKey) {
@@ -136,19 +181,34 @@ std::string ApplicationNameFromPath(std::string_view executablePath) {
     return std::string(executablePath);
 }
 
-std::string ProfileFilePath() {
+std::string ProfileFilePath(std::string* problem) {
     std::lock_guard lock(g_namesMutex);
     const std::string home = ConfigHome();
-    // The names become path components: refuse any that would leave the folder.
+    // The names become path components and key lines: refuse any that would leave the folder or
+    // break a line.
     const auto unsafe = [](const std::string& name) {
-        return name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos;
+        return name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
+               std::any_of(name.begin(), name.end(), [](char c) {
+                   return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+               });
     };
-    if (home.empty() || unsafe(g_registryKey) || unsafe(g_applicationName)) return std::string();
+    std::string why;
+    if (home.empty()) {
+        why = "there is no per-user configuration folder (neither XDG_CONFIG_HOME nor HOME is set)";
+    } else if (unsafe(g_registryKey)) {
+        why = "the registry key name cannot name a folder";
+    } else if (unsafe(g_applicationName)) {
+        why = "the application name cannot name a profile file (empty, \".\", \"..\", a slash or "
+              "a control character)";
+    }
+    if (problem != nullptr) *problem = why;
+    if (!why.empty()) return std::string();
     return home + "/" + g_registryKey + "/" + g_applicationName + ".reg";
 }
 
 struct ProfileTransaction::State {
     std::string path;
+    std::string error;  // why the store cannot be written, once known
     std::string keyPrefix;  // HKEY_CURRENT_USER\Software\<registry key>\<application>
     Fd lock;
     bool existed = false;
@@ -168,7 +228,7 @@ struct ProfileTransaction::State {
 
 ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
     State& s = *m_state;
-    s.path = ProfileFilePath();
+    s.path = ProfileFilePath(&s.error);
     if (s.path.empty()) return;
     {
         std::lock_guard lock(g_namesMutex);
@@ -176,31 +236,52 @@ ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
     }
     // Every reader and writer holds the lock file for its whole read-modify-write; the profile
     // itself is replaced by rename, so it cannot carry the lock.
+    const std::string dir = DirectoryOf(s.path);
     std::error_code noFolder;
-    std::filesystem::create_directories(DirectoryOf(s.path), noFolder);
-    if (!noFolder) {
+    std::filesystem::create_directories(dir, noFolder);
+    if (noFolder) {
+        s.error = "cannot create the folder " + dir + ": " + noFolder.message();
+    } else {
         const std::string lockPath = s.path + ".lock";
         s.lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-        if (s.lock.get() >= 0) {
-            while (::flock(s.lock.get(), LOCK_EX) != 0 && errno == EINTR) {
-            }
+        if (s.lock.get() < 0) {
+            s.error = Reason("cannot create the lock file " + lockPath, errno);
+        } else if (LockWithin(s.lock.get(), s.error)) {
             s.writable = true;
+        } else {
+            // Another program is in the middle of its own change: nothing is read either.
+            s.lock.reset(-1);
+            return;
         }
     }
     // Non-blocking, so that a FIFO or device put in the file's place cannot hang the tool.
     Fd file(::open(s.path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         // A file that is there but cannot be read is not replaced by what little we know.
-        if (errno != ENOENT) s.writable = false;
+        if (errno != ENOENT) {
+            s.writable = false;
+            s.error = Reason("cannot read " + s.path, errno);
+        }
         return;
     }
     struct stat info {};
-    std::string text;
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || !ReadWhole(file.get(), text)) {
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         s.writable = false;
+        s.error = s.path + " is not a regular file";
         return;
     }
     s.existed = true;
+    if (info.st_size > kMaxProfileBytes) {
+        // Kept aside at the next save like any file that could not be read.
+        s.doc.MarkDamaged();
+        return;
+    }
+    std::string text;
+    if (!ReadWhole(file.get(), text)) {
+        s.writable = false;
+        s.error = Reason("cannot read " + s.path, errno);
+        return;
+    }
     s.doc = RegDocument::Parse(text);
 }
 
@@ -238,34 +319,41 @@ std::string ProfileTransaction::ReadText(std::string_view section, std::string_v
 
 void ProfileTransaction::WriteInt(std::string_view section, std::string_view key, int32_t value) {
     State& s = *m_state;
+    s.dirty = true;  // without a path, Commit then fails with the reason
     if (s.path.empty()) return;
     s.doc.Set(s.Section(section), key, DwordValue(value));
-    s.dirty = true;
 }
 
 void ProfileTransaction::WriteText(std::string_view section, std::string_view key,
                                    std::string_view value) {
     State& s = *m_state;
+    s.dirty = true;
     if (s.path.empty()) return;
     s.doc.Set(s.Section(section), key, TextValue(value));
-    s.dirty = true;
 }
 
 bool ProfileTransaction::Commit() {
     State& s = *m_state;
     if (!s.dirty) return true;
     if (!s.writable) return false;
+    RemoveDeadTemporaries(s.path);
     const std::string dir = DirectoryOf(s.path);
     std::string temp = s.path + ".XXXXXX";
     Fd out(::mkostemp(temp.data(), O_CLOEXEC));
-    if (out.get() < 0) return false;
-    const bool written = WriteWhole(out.get(), s.doc.Serialize()) && ::fsync(out.get()) == 0;
-    if (!written || ::close(out.release()) != 0) {
+    if (out.get() < 0) {
+        s.error = Reason("cannot create a file in " + dir, errno);
+        return false;
+    }
+    const bool written = WriteWhole(out.get(), s.doc.Serialize()) && ::fsync(out.get()) == 0 &&
+                         ::close(out.release()) == 0;
+    if (!written) {
+        s.error = Reason("cannot write " + temp, errno);
         ::unlink(temp.c_str());
         return false;
     }
     if (s.existed && s.doc.damaged()) KeepUnreadable(s.path);
     if (::rename(temp.c_str(), s.path.c_str()) != 0) {
+        s.error = Reason("cannot replace " + s.path, errno);
         ::unlink(temp.c_str());
         return false;
     }
@@ -275,6 +363,8 @@ bool ProfileTransaction::Commit() {
     s.doc.MarkRepaired();
     return true;
 }
+
+const std::string& ProfileTransaction::Error() const { return m_state->error; }
 
 int32_t ProfileReadInt(std::string_view section, std::string_view key, int32_t defaultValue) {
     ProfileTransaction transaction;

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <utility>
 
 namespace linkmate {
 namespace {
@@ -63,6 +64,10 @@ bool ParseHexBytes(std::string_view s, std::vector<uint8_t>& out) {
     }
 }
 
+bool StartsNoCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && EqualsNoCase(s.substr(0, prefix.size()), prefix);
+}
+
 bool ParseData(std::string_view s, RegValue& value) {
     if (!s.empty() && s.front() == '"') {
         std::string text;
@@ -70,7 +75,7 @@ bool ParseData(std::string_view s, RegValue& value) {
         value = TextValue(text);
         return true;
     }
-    if (s.substr(0, 6) == "dword:") {
+    if (StartsNoCase(s, "dword:")) {
         s = Trim(s.substr(6));
         uint32_t number = 0;
         if (s.size() != 8) return false;
@@ -79,11 +84,11 @@ bool ParseData(std::string_view s, RegValue& value) {
         value = DwordValue(static_cast<int32_t>(number));
         return true;
     }
-    if (s.substr(0, 4) == "hex:") {
+    if (StartsNoCase(s, "hex:")) {
         value.type = kRegBinary;
         return ParseHexBytes(s.substr(4), value.data);
     }
-    if (s.substr(0, 4) == "hex(") {
+    if (StartsNoCase(s, "hex(")) {
         const size_t close = s.find("):");
         if (close == std::string_view::npos || close == 4) return false;
         uint32_t type = 0;
@@ -142,6 +147,55 @@ bool FitsQuotedForm(const RegValue& value) {
     return IsValidUtf8(text);
 }
 
+std::string LowerAscii(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = Lower(c);
+    return out;
+}
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// UTF-16 text (after its byte-order mark) as UTF-8; false on an odd length or a lone surrogate.
+bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
+    if (bytes.size() % 2 != 0) return false;
+    out.clear();
+    out.reserve(bytes.size());
+    const auto unit = [&](size_t i) {
+        const auto a = static_cast<uint8_t>(bytes[i]);
+        const auto b = static_cast<uint8_t>(bytes[i + 1]);
+        return bigEndian ? uint32_t(a << 8 | b) : uint32_t(b << 8 | a);
+    };
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        uint32_t cp = unit(i);
+        if (cp >= 0xDC00 && cp <= 0xDFFF) return false;
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+            if (i + 2 >= bytes.size()) return false;
+            const uint32_t low = unit(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF) return false;
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        AppendUtf8(out, cp);
+    }
+    return true;
+}
+
 void AppendQuoted(std::string& out, std::string_view text) {
     out.push_back('"');
     for (char c : text) {
@@ -180,30 +234,42 @@ RegValue DwordValue(int32_t value) {
 
 RegDocument RegDocument::Parse(std::string_view text) {
     RegDocument doc;
-    if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
+    std::string converted;
+    if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") {
+        if (!Utf16ToUtf8(text.substr(2), text[0] == '\xFE', converted)) {
+            doc.m_damaged = true;
+            return doc;
+        }
+        text = converted;
+    } else if (text.substr(0, kBom.size()) == kBom) {
+        text.remove_prefix(kBom.size());
+    }
 
     bool sawHeader = false;
     RegKey* current = nullptr;
-    std::string pending;  // a value line continued with a trailing backslash
+    std::string pending;  // a hex value continued with trailing backslashes, so far
+    bool continuing = false;
     size_t pos = 0;
     while (pos <= text.size()) {
-        size_t end = text.find('\n', pos);
+        size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
-        std::string_view raw = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
+        std::string_view s = Trim(text.substr(pos, end - pos));
+        pos = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
 
-        if (!pending.empty()) {
-            pending.append(raw);
-            raw = pending;
-        }
-        if (!raw.empty() && raw.back() == '\\' && raw.find("=hex") != std::string_view::npos) {
-            std::string keep(raw.substr(0, raw.size() - 1));
-            pending = std::move(keep);
+        if (continuing) {
+            // Appended, never copied whole: a long value costs its length once.
+            pending.append(s);
+            if (!pending.empty() && pending.back() == '\\') {
+                pending.pop_back();
+                continue;
+            }
+            continuing = false;
+            s = pending;
+        } else if (!s.empty() && s.back() == '\\' && s.find("=hex") != std::string_view::npos) {
+            pending.assign(s.substr(0, s.size() - 1));
+            continuing = true;
             continue;
         }
-        const std::string line(raw);
-        pending.clear();
-        std::string_view s = line;
 
         if (s.empty() || s.front() == ';') continue;
         if (!sawHeader) {
@@ -218,13 +284,8 @@ RegDocument RegDocument::Parse(std::string_view text) {
                 continue;
             }
             const std::string_view path = s.substr(1, s.size() - 2);
-            const RegKey* existing = doc.FindKey(path);
-            if (existing == nullptr) {
-                doc.m_keys.push_back(RegKey{std::string(path), {}});
-                current = &doc.m_keys.back();
-            } else {
-                current = const_cast<RegKey*>(existing);
-            }
+            current = doc.FindKey(path);
+            if (current == nullptr) current = &doc.AddKey(path);
             continue;
         }
         std::string name;
@@ -243,7 +304,7 @@ RegDocument RegDocument::Parse(std::string_view text) {
         }
         doc.Set(*current, name, std::move(value));
     }
-    if (!pending.empty()) doc.m_damaged = true;
+    if (continuing) doc.m_damaged = true;
     return doc;
 }
 
@@ -293,10 +354,18 @@ std::string RegDocument::Serialize() const {
 }
 
 const RegKey* RegDocument::FindKey(std::string_view path) const {
-    for (const RegKey& key : m_keys) {
-        if (EqualsNoCase(key.path, path)) return &key;
-    }
-    return nullptr;
+    const auto it = m_keyIndex.find(LowerAscii(path));
+    return it == m_keyIndex.end() ? nullptr : &m_keys[it->second];
+}
+
+RegKey* RegDocument::FindKey(std::string_view path) {
+    return const_cast<RegKey*>(std::as_const(*this).FindKey(path));
+}
+
+RegKey& RegDocument::AddKey(std::string_view path) {
+    m_keyIndex.emplace(LowerAscii(path), m_keys.size());
+    m_keys.push_back(RegKey{std::string(path), {}, {}});
+    return m_keys.back();
 }
 
 RegKey& RegDocument::EnsureKey(std::string_view root, std::string_view path) {
@@ -306,32 +375,27 @@ RegKey& RegDocument::EnsureKey(std::string_view root, std::string_view path) {
     for (;;) {
         const size_t next = path.find('\\', pos + 1);
         const std::string_view prefix = path.substr(0, next);
-        if (prefix.size() > root.size() && FindKey(prefix) == nullptr) {
-            m_keys.push_back(RegKey{std::string(prefix), {}});
-        }
+        if (prefix.size() > root.size() && FindKey(prefix) == nullptr) AddKey(prefix);
         if (next == std::string_view::npos) break;
         pos = next;
     }
-    return const_cast<RegKey&>(*FindKey(path));
+    return *FindKey(path);
 }
 
 const RegValue* RegDocument::Find(std::string_view path, std::string_view name) const {
     const RegKey* key = FindKey(path);
     if (key == nullptr) return nullptr;
-    for (const auto& [valueName, value] : key->values) {
-        if (EqualsNoCase(valueName, name)) return &value;
-    }
-    return nullptr;
+    const auto it = key->index.find(LowerAscii(name));
+    return it == key->index.end() ? nullptr : &key->values[it->second].second;
 }
 
 void RegDocument::Set(RegKey& key, std::string_view name, RegValue value) {
-    for (auto& [valueName, existing] : key.values) {
-        if (EqualsNoCase(valueName, name)) {
-            existing = std::move(value);
-            return;
-        }
+    const auto [it, added] = key.index.emplace(LowerAscii(name), key.values.size());
+    if (added) {
+        key.values.emplace_back(std::string(name), std::move(value));
+    } else {
+        key.values[it->second].second = std::move(value);
     }
-    key.values.emplace_back(std::string(name), std::move(value));
 }
 
 }  // namespace linkmate

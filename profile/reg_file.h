@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -28,18 +29,25 @@ struct RegValue {
 struct RegKey {
     std::string path;  // "HKEY_CURRENT_USER\Software\..."
     std::vector<std::pair<std::string, RegValue>> values;
+    // Position in `values` by ASCII-lower-cased name; kept by RegDocument::Set.
+    std::unordered_map<std::string, size_t> index;
 };
 
-// Key paths and value names compare without regard to ASCII case, as in the registry.
+// Key paths and value names compare without regard to ASCII case, as in the registry. Parsing and
+// look-ups take time in proportion to the text: keys and values are indexed by name.
 class RegDocument {
 public:
-    // Never fails: what cannot be understood is left out and marks the document damaged.
+    // Never fails: what cannot be understood is left out and marks the document damaged. The text
+    // is UTF-8 (with or without a byte-order mark) or, as the registry editor exports it, UTF-16
+    // with its byte-order mark; lines end in LF, CR LF or CR alone.
     static RegDocument Parse(std::string_view text);
     std::string Serialize() const;
 
     bool damaged() const { return m_damaged; }
     // Once the file has been rewritten from what could be read, it is whole again.
     void MarkRepaired() { m_damaged = false; }
+    // A file not read at all (too large to be a profile) counts as damaged.
+    void MarkDamaged() { m_damaged = true; }
 
     const RegKey* FindKey(std::string_view path) const;
     // Creates the key, and every missing key above it down from `root`, when absent.
@@ -52,7 +60,11 @@ public:
     const std::vector<RegKey>& keys() const { return m_keys; }
 
 private:
+    RegKey* FindKey(std::string_view path);
+    RegKey& AddKey(std::string_view path);
+
     std::vector<RegKey> m_keys;
+    std::unordered_map<std::string, size_t> m_keyIndex;  // by ASCII-lower-cased path
     bool m_damaged = false;
 };
 

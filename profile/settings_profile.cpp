@@ -65,8 +65,8 @@ void LoadProfile(DeviceConfig& config) {
     LoadProfile(config.serial, config.can, config.tran, config.connection);
 }
 
-void SaveProfile(const SerialSettings& serial, const CanSettings& can, const TranSettings& tran,
-                 const ConnectionSettings& connection) {
+bool SaveProfile(const SerialSettings& serial, const CanSettings& can, const TranSettings& tran,
+                 const ConnectionSettings& connection, std::string* error) {
     ProfileTransaction transaction;
     ForEachPersisted(serial, can, tran, connection, [&](std::string_view key, const auto& field) {
         using Field = std::remove_cvref_t<decltype(field)>;
@@ -76,11 +76,15 @@ void SaveProfile(const SerialSettings& serial, const CanSettings& can, const Tra
             transaction.WriteText(kProfileSection, key, field);
         }
     });
-    transaction.Commit();
+    if (transaction.Commit()) return true;
+    if (error != nullptr) {
+        *error = transaction.Error().empty() ? "the profile could not be written" : transaction.Error();
+    }
+    return false;
 }
 
-void SaveProfile(const DeviceConfig& config) {
-    SaveProfile(config.serial, config.can, config.tran, config.connection);
+bool SaveProfile(const DeviceConfig& config, std::string* error) {
+    return SaveProfile(config.serial, config.can, config.tran, config.connection, error);
 }
 
 }  // namespace linkmate

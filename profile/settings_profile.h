@@ -1,6 +1,7 @@
 // The 22 persisted settings in the profile's section "LINKMATE".
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "protocol/device_config.h"
@@ -16,9 +17,9 @@ void LoadProfile(SerialSettings& serial, CanSettings& can, TranSettings& tran,
 void LoadProfile(DeviceConfig& config);
 
 // Writes the 22 values as they stand, in one commit. CanCustomMask and the dual-filter halves
-// are not persisted.
-void SaveProfile(const SerialSettings& serial, const CanSettings& can, const TranSettings& tran,
-                 const ConnectionSettings& connection);
-void SaveProfile(const DeviceConfig& config);
+// are not persisted. False when the profile could not be written, with the reason in `error`.
+bool SaveProfile(const SerialSettings& serial, const CanSettings& can, const TranSettings& tran,
+                 const ConnectionSettings& connection, std::string* error = nullptr);
+bool SaveProfile(const DeviceConfig& config, std::string* error = nullptr);
 
 }  // namespace linkmate

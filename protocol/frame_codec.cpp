@@ -24,7 +24,10 @@ const FilterLayout& LayoutFor(int32_t frameType) {
 
 constexpr int32_t kSerialBaudCount = static_cast<int32_t>(lists::SerialBaudrate.size());
 
-uint8_t Low8(int32_t value) { return static_cast<uint8_t>(value & 0xFF); }
+// Counts and indexes go out as their low 8 bits; the arithmetic on them is done in unsigned types,
+// where it wraps, so that no stored value can overflow a signed int.
+uint8_t Low8(uint32_t value) { return static_cast<uint8_t>(value & 0xFF); }
+uint8_t Low8(int32_t value) { return Low8(static_cast<uint32_t>(value)); }
 
 void Put32(uint8_t* at, uint32_t value) {
     at[0] = static_cast<uint8_t>(value >> 24);
@@ -67,7 +70,7 @@ ConfigFrame EncodeConfigFrame(const SerialSettings& serial, const CanSettings& c
     f[1] = kHeader1;
     f[2] = kCmdWriteConfig;
     f[3] = kConfigDataLength;
-    f[4] = Low8(kSerialBaudCount - serial.SerialBaudrate);
+    f[4] = Low8(static_cast<uint32_t>(kSerialBaudCount) - static_cast<uint32_t>(serial.SerialBaudrate));
     f[5] = 0x08;
     f[6] = 0x01;
     f[7] = Low8(serial.SerialParity);
@@ -88,7 +91,7 @@ ConfigFrame EncodeConfigFrame(const SerialSettings& serial, const CanSettings& c
         Put16(&f[18], Half(can.CanAcptMask1, layout.shift16) | layout.dualMaskFill);
     }
 
-    f[20] = Low8(tran.TranMode + 1);
+    f[20] = Low8(static_cast<uint32_t>(tran.TranMode) + 1u);
     f[21] = Low8(tran.TranDir);
     f[22] = Low8(tran.TranSpace);
     f[23] = Low8(tran.TranInfo);

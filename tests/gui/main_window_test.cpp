@@ -2,6 +2,8 @@
 // Write, closing.
 #include <unistd.h>
 
+#include <filesystem>
+
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -237,6 +239,30 @@ private slots:
                  EncodeConfigFrame(sheet.m_serialPage.serial, sheet.m_canPage.can,
                                    sheet.m_tranPage.tran));
         QCOMPARE(env.converter()->storedFrame()[4], uint8_t{0x01});  // 115200
+    }
+
+    void aSaveThatFailsIsToldAfterTheSuccess() {
+        GuiEnvironment env;
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        // A directory stands where the profile file should be.
+        std::filesystem::remove(ProfileFilePath());
+        std::filesystem::create_directories(ProfileFilePath());
+        for (int command : {2, 12321}) {
+            log.calls.clear();
+            ClickButton(sheet, command);
+            QCOMPARE(log.calls.size(), size_t{2});
+            QCOMPARE(log.calls[0].text, std::string(command == 2 ? "Read Configration Successfully!"
+                                                                 : "Write Configration Successfully!"));
+            const std::string& warning = log.calls[1].text;
+            QVERIFY2(warning.find("could not be saved") != std::string::npos &&
+                         warning.find("is not a regular file") != std::string::npos,
+                     warning.c_str());
+            QVERIFY(log.calls[1].icon == fw::MessageIcon::kExclamation);
+            QCOMPARE(log.calls[1].caption, std::string("Configration"));
+        }
     }
 
     void writeFailsTellsAndSavesNothing() {

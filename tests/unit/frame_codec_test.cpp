@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <sstream>
 #include <string>
 
@@ -209,6 +211,25 @@ TEST(EncodeTest, CountsAndOddIndexesGoOutAsTheirLowByte) {
     EXPECT_EQ(frame[19], 0xFF);  // single-filter mask "FF FF FF FF" << 21 | fill
     EXPECT_EQ(frame[16], 0xFF);
     EXPECT_EQ(frame[4], 0x0B);   // 10 - (-1)
+}
+
+TEST(EncodeTest, ExtremeStoredNumbersWrapWithoutOverflow) {
+    // Run under the sanitizer build too: no signed overflow for any stored value.
+    for (int32_t v : {INT32_MIN, INT32_MIN + 1, -1, INT32_MAX - 1, INT32_MAX}) {
+        DeviceConfig c;
+        c.serial.SerialBaudrate = v;
+        c.tran.TranMode = v;
+        c.tran.TranSpace = v;
+        c.can.CanBaudrate = v;
+        c.can.CanFiterMode = v;
+        const ConfigFrame f = EncodeConfigFrame(c);
+        const auto u = static_cast<uint32_t>(v);
+        EXPECT_EQ(f[4], static_cast<uint8_t>(10u - u)) << v;
+        EXPECT_EQ(f[20], static_cast<uint8_t>(u + 1u)) << v;
+        EXPECT_EQ(f[22], static_cast<uint8_t>(u)) << v;
+        EXPECT_EQ(f[8], static_cast<uint8_t>(u)) << v;
+        EXPECT_EQ(f[32], XorCheck(f.data(), 32));
+    }
 }
 
 TEST(EncodeTest, HexTextFormsEncodeAlike) {

@@ -101,5 +101,56 @@ TEST(RegFileTest, MissingHeaderOrBinaryNoiseMarksDamagedWithoutCrashing) {
     EXPECT_FALSE(RegDocument::Parse("").damaged());
 }
 
+TEST(RegFileTest, ReadsEveryLineEndAndTheRegistryEditorsUtf16) {
+    const std::string lines[] = {"Windows Registry Editor Version 5.00", "; a comment",
+                                 "[HKEY_CURRENT_USER\\Software\\Vendor\\app\\LINKMATE]",
+                                 "\"A\"=DWORD:0000000a", "\"B\"=Dword:0000000B", "\"T\"=\"\xE5\x85\xB3\""};
+    for (const char* eol : {"\n", "\r\n", "\r"}) {
+        std::string utf8;
+        for (const std::string& line : lines) utf8 += line + eol;
+        // The same text as UTF-16 in both byte orders, each with its byte-order mark.
+        std::u16string wide;
+        for (size_t i = 0; i < utf8.size();) {
+            const auto c = static_cast<unsigned char>(utf8[i]);
+            if (c < 0x80) {
+                wide.push_back(c);
+                ++i;
+            } else {  // the one three-byte character above
+                wide.push_back(static_cast<char16_t>(((c & 0x0F) << 12) | ((utf8[i + 1] & 0x3F) << 6) |
+                                                     (utf8[i + 2] & 0x3F)));
+                i += 3;
+            }
+        }
+        std::string le = "\xFF\xFE", be = "\xFE\xFF";
+        for (char16_t u : wide) {
+            le += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+            be += {static_cast<char>(u >> 8), static_cast<char>(u & 0xFF)};
+        }
+        for (const std::string& text : {utf8, le, be}) {
+            const RegDocument doc = RegDocument::Parse(text);
+            EXPECT_FALSE(doc.damaged()) << eol;
+            ASSERT_NE(doc.Find(kKey, "a"), nullptr) << eol;
+            EXPECT_EQ(doc.Find(kKey, "A")->data[0], 0x0A);
+            ASSERT_NE(doc.Find(kKey, "B"), nullptr);
+            EXPECT_EQ(doc.Find(kKey, "B")->data[0], 0x0B);
+            ASSERT_NE(doc.Find(kKey, "T"), nullptr);
+            EXPECT_EQ(doc.Find(kKey, "T")->data, TextValue("\xE5\x85\xB3").data);
+        }
+    }
+    // A lone surrogate or an odd byte count is damage, not a crash.
+    EXPECT_TRUE(RegDocument::Parse(std::string("\xFF\xFE\x00\xD8\x41\x00", 6)).damaged());
+    EXPECT_TRUE(RegDocument::Parse(std::string("\xFF\xFEW\x00W", 5)).damaged());
+}
+
+TEST(RegFileTest, LaterValuesOfTheSameNameReplaceEarlierOnesInAnyCase) {
+    const RegDocument doc = RegDocument::Parse(
+        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Software\\Vendor\\app\\LINKMATE]\n"
+        "\"Value\"=dword:00000001\n[hkey_current_user\\software\\vendor\\APP\\linkmate]\n"
+        "\"VALUE\"=dword:00000002\n");
+    EXPECT_EQ(doc.keys().size(), 1u);
+    ASSERT_EQ(doc.keys()[0].values.size(), 1u);
+    EXPECT_EQ(doc.Find(kKey, "value")->data[0], 2);
+}
+
 }  // namespace
 }  // namespace linkmate

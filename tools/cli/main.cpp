@@ -1,6 +1,8 @@
 // linkmate-cli: reads a converter's configuration from the command line and, if asked, writes it
 // back. Uses the same port naming, transactions and profile as the window.
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -31,8 +33,11 @@ Options:
                is "linkmate"), as the window does
   -h, --help   show this text
 
-Exit status: 0 success, 1 communication error, 2 usage error or port that cannot be opened.
+Exit status: 0 success, 1 communication error, 2 usage error or port that cannot be opened,
+4 profile that cannot be saved or output that cannot be written.
 )";
+
+constexpr int kExitFileError = 4;
 
 void Print(const linkmate::DeviceConfig& c) {
     using namespace linkmate;
@@ -67,6 +72,15 @@ void Print(const linkmate::DeviceConfig& c) {
     item("TranLength", c.tran.TranLength, {});
 }
 
+// Everything printed must have reached its destination (a full disk, a closed pipe).
+int Finish(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "linkmate-cli: cannot write the output: %s\n", std::strerror(errno));
+        return status == 0 ? kExitFileError : status;
+    }
+    return status;
+}
+
 int Usage(const char* message) {
     std::fprintf(stderr, "linkmate-cli: %s\nTry 'linkmate-cli --help'.\n", message);
     return 2;
@@ -83,7 +97,7 @@ int main(int argc, char** argv) {
         const std::string_view arg = argv[i];
         if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
-            return 0;
+            return Finish(0);
         } else if (arg == "--model" && i + 1 < argc) {
             const std::string_view model = argv[++i];
             if (model != "A" && model != "B") return Usage("--model takes A or B");
@@ -112,22 +126,27 @@ int main(int argc, char** argv) {
     SerialPortIo io(port);
     if (!ReadConfig(io, config)) {
         std::fprintf(stderr, "linkmate-cli: Communication Error! (read)\n");
-        return 1;
+        return Finish(1);
     }
     std::printf("Read Configration Successfully!\n");
     Print(config);
     if (command == "copy") {
         if (!WriteConfig(io, config)) {
             std::fprintf(stderr, "linkmate-cli: Communication Error! (write)\n");
-            return 1;
+            return Finish(1);
         }
         std::printf("Write Configration Successfully!\n");
     }
     if (!profileApp.empty()) {
         SetProfileRegistryKey(kProfileRegistryKey);
         SetProfileApplicationName(profileApp);
-        SaveProfile(config);
+        std::string error;
+        if (!SaveProfile(config, &error)) {
+            std::fprintf(stderr, "linkmate-cli: the profile \"%s\" could not be saved: %s\n",
+                         profileApp.c_str(), error.c_str());
+            return Finish(kExitFileError);
+        }
         std::printf("profile saved to %s\n", ProfileFilePath().c_str());
     }
-    return 0;
+    return Finish(0);
 }
