@@ -80,7 +80,7 @@ std::string HeldDifferentlyQuestion(const CanSettings& can, const std::vector<He
 
 CLINKMATESheet::CLINKMATESheet(int captionId, QWidget* parent, int startPage)
     : fw::CPropertySheet(res::LoadString(captionId), parent, startPage),
-      m_icon(":/linkmate/icon/128") {
+      m_icon(":/linkmate/icon/128.svg") {
     AddPage(&m_tranPage);
     AddPage(&m_serialPage);
     AddPage(&m_canPage);

@@ -19,6 +19,11 @@ namespace {
 
 QString Text(const ControlTemplate& c) { return QString::fromStdString(c.text); }
 
+// Resources are named with their format's extension, so that Qt reads them with the SVG reader
+// at once instead of probing every image plugin.
+QString IconResource(int id) { return QString(":/linkmate/icon/%1.svg").arg(id); }
+QString BitmapResource(int id) { return QString(":/linkmate/bitmap/%1.svg").arg(id); }
+
 QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& rect) {
     QWidget* widget = nullptr;
     switch (c.kind) {
@@ -38,7 +43,7 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& r
         case ControlKind::kIcon: {
             // A static icon shows the icon at the standard size, whatever the template says.
             auto* label = new QLabel(parent);
-            label->setPixmap(QIcon(QString(":/linkmate/icon/%1").arg(c.resource)).pixmap(32, 32));
+            label->setPixmap(QIcon(IconResource(c.resource)).pixmap(32, 32));
             label->setGeometry(rect.x(), rect.y(), 32, 32);
             widget = label;
             break;
@@ -46,7 +51,7 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& r
         case ControlKind::kBitmap: {
             // A static picture takes the bitmap's own size.
             auto* label = new QLabel(parent);
-            const QPixmap pixmap(QString(":/linkmate/bitmap/%1").arg(c.resource));
+            const QPixmap pixmap(BitmapResource(c.resource));
             label->setPixmap(pixmap);
             label->setGeometry(QRect(rect.topLeft(), pixmap.isNull() ? rect.size() : pixmap.size()));
             widget = label;

@@ -12,7 +12,7 @@ void InstallSubstitutions() {
     static const bool done = [] {
         // Liberation Sans has the metrics of Arial, the nearest relative of the Windows dialog
         // fonts; without it, fontconfig's default sans font stands in.
-        const bool haveLiberation = QFontDatabase::families().contains("Liberation Sans");
+        const bool haveLiberation = QFontDatabase::hasFamily("Liberation Sans");
         const QString substitute = haveLiberation ? "Liberation Sans" : "Sans Serif";
         for (const char* windowsFont :
              {"MS Shell Dlg", "MS Shell Dlg 2", "Microsoft Sans Serif", "MS Sans Serif", "Tahoma"}) {

@@ -17,6 +17,7 @@ struct SerialSettings {
     int32_t SerialDataBit = 3;   // "8"; not carried by the frame (always 8)
     int32_t SerialStopBit = 0;   // "1"; not carried by the frame (always 1)
     int32_t SerialFlowCtrl = 2;  // "None"; not carried by the frame
+    bool operator==(const SerialSettings&) const = default;
 };
 
 // CAN side. Identifiers, codes, masks and timing bytes are hex text as typed or as produced by
@@ -35,6 +36,7 @@ struct CanSettings {
     std::string CanAcptCode2 = "00 00";
     std::string CanAcptMask1 = "FF FF";
     std::string CanAcptMask2 = "FF FF";
+    bool operator==(const CanSettings&) const = default;
 };
 
 // Conversion rules between the serial frames and the CAN frames. Counts are taken as typed; the
@@ -47,12 +49,14 @@ struct TranSettings {
     int32_t TranInfo = 0;
     int32_t TranIdBase = 0;
     int32_t TranLength = 1;
+    bool operator==(const TranSettings&) const = default;
 };
 
 // Which converter and which COM port the configuration link uses. Never in the frame.
 struct ConnectionSettings {
     int32_t DeviceType = 0;  // "Ternix-A"
     int32_t ConfigPort = 0;  // "COM1"
+    bool operator==(const ConnectionSettings&) const = default;
 };
 
 // Default-constructed, a DeviceConfig holds the values the tool starts with.
@@ -61,6 +65,7 @@ struct DeviceConfig {
     CanSettings can;
     TranSettings tran;
     ConnectionSettings connection;
+    bool operator==(const DeviceConfig&) const = default;
 };
 
 struct CanBaudPreset {

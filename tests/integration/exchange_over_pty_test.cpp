@@ -71,6 +71,20 @@ TEST_F(ConverterExchangeTest, CleanReadThenWriteStoresExactlyTheEncodedFrame) {
     EXPECT_EQ(converter->received().size(), 3u);
 }
 
+TEST_F(ConverterExchangeTest, ALongRunningConverterKeepsOnlyItsLatestMessages) {
+    Start();
+    const int reads = static_cast<int>(sim::VirtualConverter::kKeptMessages) + 6;
+    DeviceConfig config;
+    for (int i = 0; i < reads; ++i) ASSERT_TRUE(ReadConfig(io, config));
+    ASSERT_TRUE(WriteConfig(io, EditedConfig()));
+    EXPECT_EQ(converter->stats().readRequests, reads);
+    const auto kept = converter->received();
+    ASSERT_EQ(kept.size(), sim::VirtualConverter::kKeptMessages);
+    const ConfigFrame frame = EncodeConfigFrame(EditedConfig());
+    EXPECT_TRUE(std::equal(kept.back().begin(), kept.back().end(), frame.begin()));
+    EXPECT_EQ(kept.front().size(), ReadRequest.size());
+}
+
 struct ReadFaultCase {
     const char* name;
     Fault fault;

@@ -181,7 +181,7 @@ Stats VirtualConverter::stats() const {
 
 std::vector<std::vector<uint8_t>> VirtualConverter::received() const {
     std::lock_guard lock(m_mutex);
-    return m_received;
+    return {m_received.begin(), m_received.end()};
 }
 
 bool VirtualConverter::TakeFault(Fault fault) {
@@ -293,6 +293,8 @@ void VirtualConverter::Take(const std::vector<uint8_t>& message, std::string_vie
     Log("RX", message.data(), message.size(), what);
     std::lock_guard lock(m_mutex);
     ++(m_stats.*counter);
+    // A long-running converter keeps only the latest messages; the counts keep the rest.
+    if (m_received.size() == kKeptMessages) m_received.pop_front();
     m_received.push_back(message);
 }
 

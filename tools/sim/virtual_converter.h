@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -82,7 +83,8 @@ public:
     void SetStoredConfig(const DeviceConfig& config);
     void SetFault(Fault fault, int count = -1);
     Stats stats() const;
-    // Every complete message received, in order.
+    // The last kKeptMessages complete messages received, oldest first (stats() counts them all).
+    static constexpr size_t kKeptMessages = 64;
     std::vector<std::vector<uint8_t>> received() const;
 
 private:
@@ -114,7 +116,7 @@ private:
     Fault m_fault = Fault::kNone;
     int m_faultLeft = -1;
     Stats m_stats;
-    std::vector<std::vector<uint8_t>> m_received;
+    std::deque<std::vector<uint8_t>> m_received;
 };
 
 }  // namespace linkmate::sim
