@@ -2,21 +2,29 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 
 #include "protocol/frame_codec.h"
 
 namespace linkmate {
 namespace {
 
-// Reads into `buffer` until `complete` bytes are there or a read returns nothing. Each read asks
-// for at most `chunk` bytes and never for more than the room left in the buffer.
+// Reads into `buffer` until `complete` bytes are there, a read returns nothing, or the overall
+// deadline has passed. Each read asks for at most `chunk` bytes and never for more than the room
+// left in the buffer, and waits no longer than the time left.
 template <size_t N>
 size_t Collect(PortIo& port, std::array<uint8_t, N>& buffer, size_t complete, uint32_t chunk,
                uint32_t timeoutMs) {
+    using namespace std::chrono;
+    const auto lineTime = microseconds(complete * 10 * 1'000'000 / kSlowestConfigBitRate);
+    const auto deadline = port.Now() + milliseconds(timeoutMs) + lineTime;
     size_t collected = 0;
     while (collected < complete) {
+        const auto left = ceil<milliseconds>(deadline - port.Now()).count();
+        if (left <= 0) break;
+        const uint32_t wait = static_cast<uint32_t>(std::min<long long>(timeoutMs, left));
         const uint32_t room = static_cast<uint32_t>(N - collected);
-        const uint32_t got = port.Read(buffer.data() + collected, std::min(chunk, room), timeoutMs);
+        const uint32_t got = port.Read(buffer.data() + collected, std::min(chunk, room), wait);
         if (got == 0) break;
         collected += std::min<size_t>(got, room);
     }

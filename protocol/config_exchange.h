@@ -17,6 +17,11 @@ inline constexpr uint32_t kReplyReadTimeoutMs = 1000;
 inline constexpr uint32_t kReplyReadChunk = 64;
 inline constexpr size_t kReplyBufferSize = 96;
 
+// Each collection also ends at an overall deadline: its read time-out plus the line time of the
+// bytes it waits for at the slowest converter's rate (10 bits per byte). Each byte restarts the
+// read time-out, so without it a converter that trickles bytes would hold the tool for minutes.
+inline constexpr uint32_t kSlowestConfigBitRate = 19200;
+
 inline constexpr uint32_t kFrameWriteTimeoutMs = 500;
 inline constexpr uint32_t kAckReadTimeoutMs = 500;
 inline constexpr uint32_t kAckReadChunk = 32;

@@ -2,6 +2,7 @@
 // ports and any other transport provide them.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace linkmate {
@@ -17,6 +18,11 @@ public:
 
     // Sends `count` bytes; the outcome is not reported. `timeoutMs` as for Read, for writes.
     virtual void Write(const void* buffer, uint32_t count, uint32_t timeoutMs) = 0;
+
+    // The clock the exchange measures its overall deadlines by; a scripted port may script it.
+    virtual std::chrono::steady_clock::time_point Now() const {
+        return std::chrono::steady_clock::now();
+    }
 };
 
 }  // namespace linkmate

@@ -23,7 +23,8 @@ std::string PortMapDir();
 // a number below 1, which names no port.
 std::string ComPortDevicePath(int portNumber);
 
-// A COM name resolved to its device path; any other name is taken as a path already.
+// A COM name resolved to its device path (empty for a link a killed virtual converter left
+// behind); any other name is taken as a path already.
 std::string ResolvePortName(std::string_view name);
 
 // Points COMn at `target` in the port map, replacing an older link. False with errno set when the

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "serial/com_port_names.h"
+#include "serial/port_map.h"
 
 namespace linkmate {
 namespace {
@@ -69,7 +70,12 @@ std::string ComPortDevicePath(int portNumber) {
 }
 
 std::string ResolvePortName(std::string_view name) {
-    if (const auto number = ParseComPortName(name)) return ComPortDevicePath(*number);
+    if (const auto number = ParseComPortName(name)) {
+        // A link a killed virtual converter left behind may point at a pseudo-terminal number
+        // that another program's terminal has since been given: never open it.
+        if (IsStaleConverterLink(*number)) return std::string();
+        return ComPortDevicePath(*number);
+    }
     return std::string(name);
 }
 

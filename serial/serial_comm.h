@@ -7,6 +7,7 @@
 
 #include "protocol/port_io.h"
 #include "serial/file_exception.h"
+#include "serial/uucp_lock.h"
 
 namespace linkmate {
 
@@ -38,7 +39,8 @@ public:
     bool IsOpen() const { return m_handle != kInvalidHandle; }
 
     // Opens `portName` ("\\.\COMn", "COMn" or a device path) with the kept line settings, raw
-    // 8-bit, no flow control, DTR and RTS off, exclusively. Resets the read time-out to 1000 ms
+    // 8-bit, no flow control, DTR and RTS off, exclusively: a port another program has open or
+    // has locked (the shared UUCP lock file) is refused with EBUSY. Resets the read time-out to 1000 ms
     // and the write time-out to none, then empties both queues. On failure the object is closed
     // and, when given, `errorReport` says why.
     bool Open(const std::string& portName, CFileException* errorReport = nullptr);
@@ -71,6 +73,7 @@ private:
     bool m_closeOnDestroy = true;
     uint32_t m_readTimeoutMs = kOpenReadTimeoutMs;
     uint32_t m_writeTimeoutMs = 0;  // 0: no time-out
+    UucpLock m_lineLock;  // the lock file other serial programs honour, while open
 };
 
 // Lets the configuration exchange run over a CSerialComm.

@@ -110,20 +110,22 @@ bool CSerialComm::Open(const std::string& portName, uint32_t baudRate, uint8_t b
 
 bool CSerialComm::Open(const std::string& portName, CFileException* errorReport) {
     const std::string path = ResolvePortName(portName);
-    int fd = path.empty() ? -1 : ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    int failure = path.empty() ? ENOENT : errno;
-    if (fd >= 0) {
-        // No sharing: flock holds against every process that asks, TIOCEXCL also against those
-        // that don't (except root).
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            failure = errno == EWOULDBLOCK ? EBUSY : errno;
-            ::close(fd);
-            fd = -1;
-        }
-    }
-    if (fd < 0) {
+    const auto fail = [&](int failure) {
+        m_lineLock.Release();
         if (errorReport != nullptr) errorReport->Set(failure, portName);
         return false;
+    };
+    if (path.empty()) return fail(ENOENT);
+    // The lock file first: a program that honours it may have the port open without a flock.
+    if (!m_lineLock.Acquire(path)) return fail(EBUSY);
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return fail(errno);
+    // No sharing: flock holds against every process that asks, TIOCEXCL also against those that
+    // don't (except root).
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int failure = errno == EWOULDBLOCK ? EBUSY : errno;
+        ::close(fd);
+        return fail(failure);
     }
     ::ioctl(fd, TIOCEXCL);
 
@@ -136,18 +138,18 @@ bool CSerialComm::Open(const std::string& portName, CFileException* errorReport)
     // Linux raises DTR and RTS inside open(); drop them at once. A pty refuses: ignored.
     int lines = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(fd, TIOCMBIC, &lines);
-    ::ioctl(fd, TIOCCBRK);
 
-    if (::tcflush(fd, TCIOFLUSH) == 0 && ::tcdrain(fd) == 0) return true;
-
-    failure = errno;
-    if (errorReport != nullptr) errorReport->Set(failure, portName);
+    // A line left in the break state sends nothing; clearing it is a set-up step like the rest.
+    if (::ioctl(fd, TIOCCBRK) == 0 && ::tcflush(fd, TCIOFLUSH) == 0 && ::tcdrain(fd) == 0) {
+        return true;
+    }
+    const int failure = errno;
     try {
         Close();
     } catch (const CFileException&) {
         // The open has failed already; that is what the caller hears about.
     }
-    return false;
+    return fail(failure);
 }
 
 void CSerialComm::Close() {
@@ -160,9 +162,12 @@ void CSerialComm::Close() {
     // exclusive flag outlives the descriptor on a pty, so clear it by hand.
     ::tcflush(fd, TCOFLUSH);
     ::ioctl(fd, TIOCNXCL);
-    // On Linux the descriptor is released even when close() reports EINTR.
-    if (::close(fd) != 0 && errno != EINTR) {
-        const int failure = errno;
+    // On Linux the descriptor is released even when close() reports EINTR; the lock file goes
+    // either way.
+    const bool closed = ::close(fd) == 0 || errno == EINTR;
+    const int failure = errno;
+    m_lineLock.Release();
+    if (!closed) {
         throw CFileException(CFileException::CauseFromOsError(failure), failure, std::string());
     }
 }

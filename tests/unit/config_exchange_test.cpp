@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <deque>
 #include <optional>
@@ -302,6 +303,75 @@ TEST(WaitAckTest, OneByteAtATimeStopsAtFive) {
     EXPECT_TRUE(WaitAck(port, kCmdWriteConfig));
     EXPECT_EQ(port.reads.size(), 5u);
     EXPECT_FALSE(WaitAck(port, kCmdWriteConfig));  // the stream that follows is no acknowledgement
+}
+
+// A converter that trickles its answer, one byte per `gap` of a scripted clock: every read
+// returns one more byte, `gap` after the one before (or times out when its wait is shorter).
+class TricklingPort : public PortIo {
+public:
+    TricklingPort(std::vector<uint8_t> answer, std::chrono::milliseconds gap)
+        : m_answer(std::move(answer)), m_gap(gap) {}
+
+    uint32_t Read(void* buffer, uint32_t count, uint32_t timeoutMs) override {
+        maxWaitMs = std::max(maxWaitMs, timeoutMs);
+        if (count == 0 || m_next >= m_answer.size()) {
+            m_now += std::chrono::milliseconds(timeoutMs);
+            return 0;
+        }
+        if (std::chrono::milliseconds(timeoutMs) < m_gap) {
+            m_now += std::chrono::milliseconds(timeoutMs);
+            return 0;
+        }
+        m_now += m_gap;
+        static_cast<uint8_t*>(buffer)[0] = m_answer[m_next++];
+        return 1;
+    }
+    void Write(const void*, uint32_t, uint32_t) override {
+        ++writes;
+        m_next = 0;  // every request is answered afresh
+    }
+    std::chrono::steady_clock::time_point Now() const override { return m_now; }
+
+    std::chrono::milliseconds Elapsed() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(m_now - m_start);
+    }
+    int writes = 0;
+    uint32_t maxWaitMs = 0;
+
+private:
+    std::vector<uint8_t> m_answer;
+    std::chrono::milliseconds m_gap;
+    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::time_point{} +
+                                                    std::chrono::hours(1);
+    std::chrono::steady_clock::time_point m_now = m_start;
+    size_t m_next = 0;
+};
+
+TEST(TricklingConverterTest, ReadAndWriteEndWithinTheirBoundsWhateverArrives) {
+    ConfigFrame reply = EncodeConfigFrame(DeviceConfig{});
+    reply[2] = kCmdReadConfig;
+    reply[32] = XorCheck(reply.data(), 32);
+    const std::vector<uint8_t> frame(reply.begin(), reply.end());
+    const auto ackBytes = ConfigAck(kCmdWriteConfig);
+    const std::vector<uint8_t> ack(ackBytes.begin(), ackBytes.end());
+    // Line time of the awaited bytes at 19200 bit/s: 33 bytes 17.2 ms, 5 bytes 2.6 ms.
+    for (const int gapMs : {100, 900}) {
+        SCOPED_TRACE(gapMs);
+        TricklingPort readPort(frame, std::chrono::milliseconds(gapMs));
+        DeviceConfig config;
+        EXPECT_FALSE(ReadConfig(readPort, config));  // 33 bytes never arrive in time
+        EXPECT_LE(readPort.Elapsed(), std::chrono::milliseconds(4 * (1000 + 18)));
+        EXPECT_LE(readPort.maxWaitMs, kReplyReadTimeoutMs);
+
+        TricklingPort writePort(std::vector<uint8_t>(40, 0x55), std::chrono::milliseconds(gapMs));
+        EXPECT_FALSE(WriteConfig(writePort, DeviceConfig{}));
+        EXPECT_EQ(writePort.writes, kExchangeAttempts);
+        EXPECT_LE(writePort.Elapsed(), std::chrono::milliseconds(4 * (500 + 3)));
+    }
+    // An acknowledgement that trickles in within the bound still counts.
+    TricklingPort slowAck(ack, std::chrono::milliseconds(100));
+    EXPECT_TRUE(WriteConfig(slowAck, DeviceConfig{}));
+    EXPECT_EQ(slowAck.writes, 1);
 }
 
 }  // namespace

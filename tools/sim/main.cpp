@@ -20,7 +20,10 @@ acknowledges every valid write frame. Stop it with Ctrl+C.
 
 Options:
   --com N            register the device as COMN (1..8) in the per-user port map
-                     (~/.config/linkmate/dosdevices/comN) while running
+                     (~/.config/linkmate/dosdevices/comN) while running; refused (exit
+                     status 2) when comN points somewhere else, unless at a converter that
+                     no longer runs
+  --replace          with --com: take comN over whatever it points to
   --pace BITRATE     send answers at the pace of a line at BITRATE bit/s (10 bits per byte),
                      e.g. 57600 for a Ternix-A, 19200 for a Ternix-B; default: unpaced
   --fault KIND[:N]   misbehave on the first N answers the fault applies to (default: all):
@@ -72,6 +75,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "-v" || arg == "--verbose") {
             verbose = true;
+        } else if (arg == "--replace") {
+            options.replaceLink = true;
         } else if (arg == "--com") {
             if (!value(number) || number < 1 || number > 8) return Fail("--com needs 1..8");
             options.comPort = static_cast<int>(number);
@@ -121,7 +126,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!converter.Start(&error)) {
         std::cerr << "linkmate-sim: " << error << '\n';
-        return 1;
+        return converter.linkRefused() ? 2 : 1;
     }
     std::printf("%s\n", converter.devicePath().c_str());
     if (comPort > 0) std::printf("registered as COM%d\n", comPort);

@@ -15,6 +15,7 @@
 #include <ctime>
 
 #include "serial/com_port_names.h"
+#include "serial/port_map.h"
 
 namespace linkmate::sim {
 namespace {
@@ -110,6 +111,7 @@ VirtualConverter::VirtualConverter(Options options) : m_options(std::move(option
 VirtualConverter::~VirtualConverter() { Stop(); }
 
 bool VirtualConverter::Start(std::string* error) {
+    m_linkRefused = false;
     const auto fail = [&](const char* step) {
         if (error != nullptr) *error = std::string(step) + ": " + std::strerror(errno);
         Stop();
@@ -128,8 +130,23 @@ bool VirtualConverter::Start(std::string* error) {
     MakeRaw(m_keptSlave);
     m_stopEvent = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (m_stopEvent < 0) return fail("eventfd");
-    if (m_options.comPort > 0 && !RegisterComPort(m_options.comPort, m_devicePath)) {
-        return fail("port map");
+    if (m_options.comPort > 0) {
+        // A link somebody made by hand (or a running converter's) is not ours to replace.
+        const ComPortInfo existing = DescribeComPort(m_options.comPort);
+        if (!existing.linkPath.empty() && !m_options.replaceLink &&
+            !IsStaleConverterLink(m_options.comPort)) {
+            if (error != nullptr) {
+                *error = "COM" + std::to_string(m_options.comPort) + " already points to " +
+                         existing.devicePath + " (" + existing.description +
+                         "); choose another --com number, or --replace to take it over";
+            }
+            m_linkRefused = true;
+            Stop();
+            return false;
+        }
+        if (!RegisterComPort(m_options.comPort, m_devicePath)) return fail("port map");
+        m_registered = true;
+        RecordComPortOwner(m_options.comPort, ::getpid(), m_devicePath);
     }
     m_thread = std::thread(&VirtualConverter::Serve, this);
     return true;
@@ -141,8 +158,11 @@ void VirtualConverter::Stop() {
         [[maybe_unused]] const ssize_t n = ::write(m_stopEvent, &one, sizeof one);
         m_thread.join();
     }
-    if (m_options.comPort > 0 && !m_devicePath.empty()) {
+    if (m_registered) {
+        // Only while the link is still ours: one made since is left alone.
         UnregisterComPort(m_options.comPort, m_devicePath);
+        ForgetComPortOwner(m_options.comPort, ::getpid());
+        m_registered = false;
     }
     for (int* fd : {&m_master, &m_keptSlave, &m_stopEvent}) {
         if (*fd >= 0) ::close(*fd);

@@ -48,6 +48,7 @@ struct Options {
     uint32_t trailingBytes = 7;
     uint32_t lateMs = 1200;
     int comPort = 0;  // register the device as COMn while running; 0: don't
+    bool replaceLink = false;  // take COMn over even when it points somewhere else
     std::function<void(const std::string&)> log;  // every frame in and out, when set
 };
 
@@ -68,8 +69,11 @@ public:
     VirtualConverter(const VirtualConverter&) = delete;
     VirtualConverter& operator=(const VirtualConverter&) = delete;
 
-    // Opens the pseudo-terminal, registers COMn when asked and starts serving.
+    // Opens the pseudo-terminal, registers COMn when asked and starts serving. A COMn link that
+    // points elsewhere (other than at a dead converter's device) is refused unless replaceLink.
     bool Start(std::string* error = nullptr);
+    // The last Start failed because COMn belongs to something else.
+    bool linkRefused() const { return m_linkRefused; }
     // Stops serving, removes the COMn link and closes the pseudo-terminal.
     void Stop();
     // The device is unplugged: the pseudo-terminal goes away under its user.
@@ -105,6 +109,8 @@ private:
     std::string m_devicePath;
     int m_master = -1;
     int m_keptSlave = -1;  // keeps the line up while no client has the port open
+    bool m_registered = false;
+    bool m_linkRefused = false;
     int m_stopEvent = -1;
     std::thread m_thread;
     std::vector<uint8_t> m_rx;

@@ -1,0 +1,17 @@
+// What an operator needs to know when a port cannot be opened: the COM number, the device it
+// resolved to, the system's reason, and the remedy for the common causes.
+#pragma once
+
+#include <string>
+
+namespace linkmate {
+
+// Several lines of plain text for a failed open of `portName` ("\\.\COMn", "COMn" or a path)
+// with the system's error code `osError`.
+std::string DescribeOpenFailure(const std::string& portName, long osError);
+
+// The program that holds `devicePath` (through the shared lock file or a lock on the device):
+// "minicom (process 1234)"; empty when none is found.
+std::string DeviceHolder(const std::string& devicePath);
+
+}  // namespace linkmate

@@ -1,0 +1,57 @@
+// The port map seen by an operator: what each of COM1..COM8 is, which serial devices the machine
+// has, and assigning a device to a COM number or freeing one. Devices are found from udev's names
+// and sysfs: /dev/serial/by-id/* (USB adapters, with vendor, product and serial number),
+// ttyUSB*, ttyACM*, on-board ttyS* where the driver reports a real UART, and running virtual
+// converters (links of the map whose owner record names a live process).
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace linkmate {
+
+inline constexpr int kFirstComPort = 1;
+inline constexpr int kLastComPort = 8;
+
+// Where devices are looked for; tests point these at a fake tree.
+struct DeviceRoots {
+    std::string dev = "/dev";
+    std::string sys = "/sys";
+};
+
+struct SerialDevice {
+    std::string path;         // /dev/ttyUSB0
+    std::string stableName;   // /dev/serial/by-id/usb-FTDI_..., when udev gives one
+    std::string description;  // "USB serial adapter: FTDI FT232R USB UART (0403:6001, serial A1)"
+};
+
+struct ComPortInfo {
+    int number = 0;
+    std::string linkPath;     // the map's link, when there is one
+    std::string devicePath;   // the device a Connect opens
+    bool present = false;
+    std::string description;  // what it is, or why it is "not present"
+};
+
+std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots& roots = {});
+ComPortInfo DescribeComPort(int number, const DeviceRoots& roots = {});
+
+// Points COMn at `devicePath`, by its stable name where udev gives one, so that the assignment
+// survives re-plugging into another socket. Atomic per link; refuses numbers outside 1..8 and
+// devices that are not there. False with a reason in `error`.
+bool AssignComPort(int number, const std::string& devicePath, std::string* error,
+                   const DeviceRoots& roots = {});
+// Removes COMn's link (a link only, never a file of another kind).
+bool FreeComPort(int number, std::string* error);
+
+// A virtual converter's record beside its link (comN.owner: process id and device), so that a
+// link it left behind when it was killed is recognised and never opened.
+bool RecordComPortOwner(int number, pid_t pid, const std::string& devicePath);
+void ForgetComPortOwner(int number, pid_t pid);
+// The live converter that owns COMn's link, or 0.
+pid_t ComPortOwner(int number);
+// True when COMn's link is a converter's that no longer runs (and still points at its device).
+bool IsStaleConverterLink(int number);
+
+}  // namespace linkmate

@@ -1,0 +1,256 @@
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "serial/com_port_names.h"
+#include "serial/port_map.h"
+
+namespace linkmate {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string LinkPath(int number) {
+    const std::string dir = PortMapDir();
+    return dir.empty() ? std::string() : dir + "/com" + std::to_string(number);
+}
+
+std::string OwnerPath(int number) {
+    const std::string link = LinkPath(number);
+    return link.empty() ? std::string() : link + ".owner";
+}
+
+std::string ReadFirstLine(const fs::path& path) {
+    std::ifstream in(path);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+    return line;
+}
+
+std::string ReadLink(const std::string& link) {
+    std::error_code error;
+    const fs::path target = fs::read_symlink(link, error);
+    return error ? std::string() : target.string();
+}
+
+// A link's target as an absolute, lexically clean path (relative targets are relative to the
+// link's folder).
+std::string Absolute(const std::string& link, const std::string& target) {
+    if (target.empty()) return target;
+    const fs::path t(target);
+    return (t.is_absolute() ? t : fs::path(link).parent_path() / t).lexically_normal().string();
+}
+
+std::string Canonical(const std::string& path) {
+    std::error_code error;
+    const fs::path p = fs::canonical(path, error);
+    return error ? std::string() : p.string();
+}
+
+bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+
+// The 8250 driver registers ttyS0..ttyS31 whether or not a UART is there; "type" 0 means none.
+bool IsRealUart(const DeviceRoots& roots, const std::string& name) {
+    const std::string type = ReadFirstLine(roots.sys + "/class/tty/" + name + "/type");
+    return !type.empty() && type != "0";
+}
+
+// The USB device above a tty in sysfs: the first folder up from its device link with idVendor.
+std::string UsbDescription(const DeviceRoots& roots, const std::string& name) {
+    std::string dir = Canonical(roots.sys + "/class/tty/" + name + "/device");
+    const std::string top = Canonical(roots.sys);
+    while (!dir.empty() && dir.size() > top.size() && StartsWith(dir, top.c_str())) {
+        if (fs::exists(dir + "/idVendor")) {
+            const std::string manufacturer = ReadFirstLine(dir + "/manufacturer");
+            const std::string product = ReadFirstLine(dir + "/product");
+            const std::string serial = ReadFirstLine(dir + "/serial");
+            std::string text = manufacturer;
+            if (!product.empty()) text += (text.empty() ? "" : " ") + product;
+            text += " (" + ReadFirstLine(dir + "/idVendor") + ":" + ReadFirstLine(dir + "/idProduct");
+            if (!serial.empty()) text += ", serial " + serial;
+            return text + ")";
+        }
+        dir = fs::path(dir).parent_path().string();
+    }
+    return std::string();
+}
+
+std::string Describe(const DeviceRoots& roots, const std::string& name) {
+    if (StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM")) {
+        const std::string usb = UsbDescription(roots, name);
+        const char* kind = StartsWith(name, "ttyACM") ? "USB modem-class serial device"
+                                                      : "USB serial adapter";
+        return usb.empty() ? kind : std::string(kind) + ": " + usb;
+    }
+    if (StartsWith(name, "ttyS")) return "on-board serial port";
+    return "serial device";
+}
+
+bool IsAlive(pid_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
+
+struct OwnerRecord {
+    pid_t pid = 0;
+    std::string device;
+};
+
+OwnerRecord ReadOwner(int number) {
+    OwnerRecord record;
+    std::istringstream line(ReadFirstLine(OwnerPath(number)));
+    long pid = 0;
+    if (line >> pid >> record.device) record.pid = static_cast<pid_t>(pid);
+    return record;
+}
+
+bool ValidNumber(int number, std::string* error) {
+    if (number >= kFirstComPort && number <= kLastComPort && !LinkPath(number).empty()) return true;
+    if (error != nullptr) *error = "only COM1 to COM8 can be mapped";
+    return false;
+}
+
+}  // namespace
+
+std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots& roots) {
+    std::vector<SerialDevice> devices;
+    std::error_code error;
+    std::vector<std::pair<std::string, std::string>> byId;  // canonical device, by-id link
+    const std::string byIdDir = roots.dev + "/serial/by-id";
+    for (const auto& entry : fs::directory_iterator(byIdDir, error)) {
+        byId.emplace_back(Canonical(entry.path().string()), entry.path().string());
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(roots.dev, error)) {
+        const std::string name = entry.path().filename().string();
+        const bool usb = StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM");
+        if (usb || (StartsWith(name, "ttyS") && IsRealUart(roots, name))) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    for (const std::string& name : names) {
+        SerialDevice device{roots.dev + "/" + name, std::string(), Describe(roots, name)};
+        const std::string canonical = Canonical(device.path);
+        for (const auto& [target, link] : byId) {
+            if (!canonical.empty() && target == canonical) device.stableName = link;
+        }
+        devices.push_back(std::move(device));
+    }
+    for (int n = kFirstComPort; n <= kLastComPort; ++n) {
+        if (const pid_t pid = ComPortOwner(n)) {
+            devices.push_back({ReadOwner(n).device, std::string(),
+                               "LINKMATE virtual converter (process " + std::to_string(pid) + ")"});
+        }
+    }
+    return devices;
+}
+
+ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
+    ComPortInfo info;
+    info.number = number;
+    const std::string link = LinkPath(number);
+    struct stat st {};
+    if (!link.empty() && ::lstat(link.c_str(), &st) == 0) {
+        info.linkPath = link;
+        info.devicePath = S_ISLNK(st.st_mode) ? Absolute(link, ReadLink(link)) : link;
+        if (IsStaleConverterLink(number)) {
+            info.description = "not present (left by a virtual converter that no longer runs)";
+            return info;
+        }
+        info.present = ::stat(link.c_str(), &st) == 0;
+        if (!info.present) {
+            info.description = "not present (adapter unplugged, or the map points nowhere)";
+        } else if (const pid_t pid = ComPortOwner(number)) {
+            info.description = "LINKMATE virtual converter (process " + std::to_string(pid) + ")";
+        } else {
+            const std::string canonical = Canonical(link);
+            info.description = "serial device";
+            for (const SerialDevice& d : DetectSerialDevices(roots)) {
+                if (Canonical(d.path) == canonical) info.description = d.description;
+            }
+        }
+        return info;
+    }
+    const std::string name = "ttyS" + std::to_string(number - 1);
+    info.devicePath = roots.dev + "/" + name;
+    info.present = ::stat(info.devicePath.c_str(), &st) == 0 && IsRealUart(roots, name);
+    info.description = info.present ? "on-board serial port (no adapter assigned)"
+                                    : "not present (no adapter assigned)";
+    return info;
+}
+
+bool AssignComPort(int number, const std::string& devicePath, std::string* error,
+                   const DeviceRoots& roots) {
+    if (!ValidNumber(number, error)) return false;
+    struct stat st {};
+    if (::stat(devicePath.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) {
+        if (error != nullptr) *error = devicePath + " is not a device that is present";
+        return false;
+    }
+    std::string target = devicePath;
+    const std::string canonical = Canonical(devicePath);
+    for (const SerialDevice& d : DetectSerialDevices(roots)) {
+        if (!d.stableName.empty() && Canonical(d.path) == canonical) target = d.stableName;
+    }
+    if (!RegisterComPort(number, target)) {
+        if (error != nullptr) *error = std::string("the port map cannot be written: ") + std::strerror(errno);
+        return false;
+    }
+    ::unlink(OwnerPath(number).c_str());
+    return true;
+}
+
+bool FreeComPort(int number, std::string* error) {
+    if (!ValidNumber(number, error)) return false;
+    const std::string link = LinkPath(number);
+    struct stat st {};
+    if (::lstat(link.c_str(), &st) != 0) return true;
+    if (!S_ISLNK(st.st_mode)) {
+        if (error != nullptr) *error = link + " is not a link; it is left alone";
+        return false;
+    }
+    if (::unlink(link.c_str()) != 0) {
+        if (error != nullptr) *error = std::string("cannot remove ") + link + ": " + std::strerror(errno);
+        return false;
+    }
+    ::unlink(OwnerPath(number).c_str());
+    return true;
+}
+
+bool RecordComPortOwner(int number, pid_t pid, const std::string& devicePath) {
+    const std::string path = OwnerPath(number);
+    if (path.empty()) return false;
+    const std::string temp = path + ".new." + std::to_string(::getpid());
+    {
+        std::ofstream out(temp, std::ios::trunc);
+        out << pid << ' ' << devicePath << '\n';
+        if (!out.flush()) return false;
+    }
+    return ::rename(temp.c_str(), path.c_str()) == 0;
+}
+
+void ForgetComPortOwner(int number, pid_t pid) {
+    if (ReadOwner(number).pid == pid) ::unlink(OwnerPath(number).c_str());
+}
+
+pid_t ComPortOwner(int number) {
+    const OwnerRecord record = ReadOwner(number);
+    const std::string link = LinkPath(number);
+    if (record.pid == 0 || Absolute(link, ReadLink(link)) != record.device) return 0;
+    return IsAlive(record.pid) ? record.pid : 0;
+}
+
+bool IsStaleConverterLink(int number) {
+    const OwnerRecord record = ReadOwner(number);
+    const std::string link = LinkPath(number);
+    if (record.pid == 0 || link.empty()) return false;
+    return Absolute(link, ReadLink(link)) == record.device && !IsAlive(record.pid);
+}
+
+}  // namespace linkmate

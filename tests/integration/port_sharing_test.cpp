@@ -1,0 +1,217 @@
+// Sharing the line with other serial programs and finding out why a port failed, on real
+// pseudo-terminals: the UUCP lock file, a virtual converter's care for links it did not make, a
+// killed converter's link, the reasons a failed open gives, a converter that trickles its bytes.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "protocol/config_exchange.h"
+#include "pty_harness.h"
+#include "serial/com_port_names.h"
+#include "serial/config_port.h"
+#include "serial/open_failure.h"
+#include "serial/port_map.h"
+#include "serial/serial_comm.h"
+#include "serial/uucp_lock.h"
+#include "tools/sim/virtual_converter.h"
+
+namespace linkmate {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempConfigHome;
+
+// A private lock folder, so the tests neither need nor disturb the machine's.
+class LockFolder {
+public:
+    LockFolder() : m_path(m_home.path() + "/lock") {
+        fs::create_directory(m_path);
+        SetUucpLockDirectory(m_path);
+    }
+    ~LockFolder() { SetUucpLockDirectory(std::string()); }
+    const std::string& path() const { return m_path; }
+
+private:
+    TempConfigHome m_home;
+    std::string m_path;
+};
+
+void WriteLock(const std::string& path, long pid) {
+    std::ofstream(path) << std::string(10 - std::to_string(pid).size(), ' ') << pid << '\n';
+}
+
+pid_t SleepingChild() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::pause();
+        ::_exit(0);
+    }
+    return child;
+}
+
+TEST(UucpLockTest, ALiveHolderRefusesAStaleOneIsTakenOverAndCloseRemovesIt) {
+    LockFolder folder;
+    testing::PtyPair pty;
+    const std::string lockPath = UucpLockPath(pty.path());
+    // /dev/pts/N -> LCK..pts_N
+    EXPECT_EQ(lockPath, folder.path() + "/LCK.." + pty.path().substr(5).replace(3, 1, "_"));
+
+    const pid_t other = SleepingChild();
+    WriteLock(lockPath, other);
+    CSerialComm port;
+    CFileException error;
+    EXPECT_FALSE(port.Open(pty.path(), &error));
+    EXPECT_EQ(error.m_lOsError, EBUSY);
+    const std::string reason = DescribeOpenFailure(pty.path(), error.m_lOsError);
+    EXPECT_NE(reason.find("process " + std::to_string(other)), std::string::npos) << reason;
+
+    ::kill(other, SIGKILL);
+    ::waitpid(other, nullptr, 0);
+    // The holder is gone: its lock is taken over, with our process id in ten digits.
+    ASSERT_TRUE(port.Open(pty.path(), &error)) << error.what();
+    std::ifstream in(lockPath);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    char expected[16];
+    std::snprintf(expected, sizeof expected, "%10d\n", static_cast<int>(::getpid()));
+    EXPECT_EQ(content, expected);
+    // A second user in this process is refused like any other.
+    CSerialComm second;
+    EXPECT_FALSE(second.Open(pty.path()));
+    port.Close();
+    EXPECT_FALSE(fs::exists(lockPath));
+}
+
+TEST(UucpLockTest, AnUnwritableLockFolderIsGoneWithout) {
+    SetUucpLockDirectory("/proc/linkmate-no-such-folder");
+    testing::PtyPair pty;
+    CSerialComm port;
+    EXPECT_TRUE(port.Open(pty.path()));
+    port.Close();
+    SetUucpLockDirectory(std::string());
+}
+
+TEST(OpenFailureTest, ReasonsNameThePortTheDeviceAndTheRemedy) {
+    TempConfigHome home;
+    LockFolder folder;
+    ASSERT_TRUE(RegisterComPort(3, "/dev/linkmate-unplugged"));
+    CSerialComm port;
+    CFileException error;
+    EXPECT_FALSE(port.Open("COM3", &error));
+    const std::string absent = DescribeOpenFailure("COM3", error.m_lOsError);
+    EXPECT_NE(absent.find("COM3 is /dev/linkmate-unplugged"), std::string::npos) << absent;
+    EXPECT_NE(absent.find("not present"), std::string::npos) << absent;
+    EXPECT_NE(absent.find("No such file or directory"), std::string::npos) << absent;
+
+    // Permission: the remedy names the device's group.
+    const std::string denied = DescribeOpenFailure("/dev/null", EACCES);
+    EXPECT_NE(denied.find("usermod -aG"), std::string::npos) << denied;
+
+    // Busy through a lock on the device: the holder is named.
+    testing::PtyPair pty;
+    ASSERT_TRUE(RegisterComPort(4, pty.path()));
+    CSerialComm holder;
+    ASSERT_TRUE(holder.Open("COM4"));
+    EXPECT_FALSE(port.Open("COM4", &error));
+    const std::string busy = DescribeOpenFailure("COM4", error.m_lOsError);
+    EXPECT_NE(busy.find("in use by"), std::string::npos) << busy;
+    EXPECT_NE(busy.find("process " + std::to_string(::getpid())), std::string::npos) << busy;
+}
+
+TEST(VirtualConverterLinkTest, AUserLinkSurvivesAConverterStartAndExit) {
+    TempConfigHome home;
+    ASSERT_TRUE(RegisterComPort(2, "/dev/ttyUSB7"));
+    sim::Options options;
+    options.comPort = 2;
+    {
+        sim::VirtualConverter converter(options);
+        std::string error;
+        EXPECT_FALSE(converter.Start(&error));
+        EXPECT_TRUE(converter.linkRefused());
+        EXPECT_NE(error.find("/dev/ttyUSB7"), std::string::npos) << error;
+    }
+    EXPECT_EQ(fs::read_symlink(PortMapDir() + "/com2"), "/dev/ttyUSB7");
+
+    // --replace takes it over; at exit the link goes, since it was the converter's then.
+    options.replaceLink = true;
+    {
+        sim::VirtualConverter converter(options);
+        ASSERT_TRUE(converter.Start());
+        EXPECT_EQ(fs::read_symlink(PortMapDir() + "/com2"), converter.devicePath());
+        EXPECT_EQ(ComPortOwner(2), ::getpid());
+        // Somebody points COM2 elsewhere meanwhile: the converter leaves that alone at exit.
+        ASSERT_TRUE(RegisterComPort(2, "/dev/ttyACM0"));
+    }
+    EXPECT_EQ(fs::read_symlink(PortMapDir() + "/com2"), "/dev/ttyACM0");
+}
+
+TEST(VirtualConverterLinkTest, AKilledConvertersLinkIsNeverOpened) {
+    TempConfigHome home;
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        sim::Options options;
+        options.comPort = 1;
+        sim::VirtualConverter converter(options);
+        if (!converter.Start()) ::_exit(1);
+        (void)!::write(ready[1], "x", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    const std::string killedDevice = fs::read_symlink(PortMapDir() + "/com1");
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    // Another program's terminal gets the same pseudo-terminal number (the lowest free one;
+    // a test running beside this one may take it first).
+    testing::PtyPair reused;
+    const bool sameNumber = reused.path() == killedDevice;
+    EXPECT_TRUE(IsStaleConverterLink(1));
+    EXPECT_EQ(ResolvePortName("COM1"), "");
+    EXPECT_FALSE(DescribeComPort(1).present);
+    CSerialComm port;
+    EXPECT_FALSE(OpenConfigPort(port, 0, 0));
+    // Nothing was sent to that terminal.
+    if (sameNumber) EXPECT_TRUE(reused.ReadAtDevice(1, std::chrono::milliseconds(50)).empty());
+
+    // A new converter may take the dead one's number without --replace.
+    sim::Options options;
+    options.comPort = 1;
+    sim::VirtualConverter converter(options);
+    EXPECT_TRUE(converter.Start());
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+TEST(TricklingConverterOverPtyTest, ReadAndWriteEndWithinTheSilentBound) {
+    TempConfigHome home;
+    sim::Options options;
+    options.fault = sim::Fault::kSplitReply;
+    options.splitBytes = 1;
+    options.splitGapMs = 100;
+    sim::VirtualConverter converter(options);
+    ASSERT_TRUE(converter.Start());
+    CSerialComm port;
+    ASSERT_TRUE(port.Open(converter.devicePath(), 57600, 8, 0, 0));
+    SerialPortIo io(port);
+    DeviceConfig config;
+    auto start = testing::Clock::now();
+    EXPECT_FALSE(ReadConfig(io, config));  // 33 bytes take 3.3 s: more than one attempt allows
+    EXPECT_LT(testing::MsSince(start), 4100 + 100);
+    start = testing::Clock::now();
+    WriteConfig(io, config);
+    EXPECT_LT(testing::MsSince(start), 4 * 503 + 100);
+}
+
+}  // namespace
+}  // namespace linkmate
