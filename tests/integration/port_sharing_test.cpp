@@ -182,7 +182,9 @@ TEST(VirtualConverterLinkTest, AKilledConvertersLinkIsNeverOpened) {
     CSerialComm port;
     EXPECT_FALSE(OpenConfigPort(port, 0, 0));
     // Nothing was sent to that terminal.
-    if (sameNumber) EXPECT_TRUE(reused.ReadAtDevice(1, std::chrono::milliseconds(50)).empty());
+    if (sameNumber) {
+        EXPECT_TRUE(reused.ReadAtDevice(1, std::chrono::milliseconds(50)).empty());
+    }
 
     // A new converter may take the dead one's number without --replace.
     sim::Options options;
