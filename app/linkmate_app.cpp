@@ -10,7 +10,7 @@
 
 namespace linkmate {
 
-int CLINKMATEApp::InitInstance(int argc, char** argv) {
+int CLINKMATEApp::InitInstance(int argc, char** argv, const StartChoice& choice) {
     QApplication app(argc, argv);
     // The classic look of the platform the tool was designed for.
     if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
@@ -23,6 +23,7 @@ int CLINKMATEApp::InitInstance(int argc, char** argv) {
     SetProfileApplicationName(name);
 
     CLINKMATESheet sheet(IDS_SHEET_CAPTION, nullptr, 0);
+    sheet.SetStartChoice(choice);
     sheet.DoModal();
     return 0;
 }

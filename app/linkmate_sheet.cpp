@@ -5,8 +5,10 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPushButton>
+#include <QShortcut>
 
 #include "app/about_dlg.h"
+#include "app/port_map_dlg.h"
 #include "framework/message_box.h"
 #include "profile/settings_profile.h"
 #include "protocol/config_exchange.h"
@@ -14,7 +16,9 @@
 #include "protocol/hex_text.h"
 #include "res/resource.h"
 #include "res/resources.h"
+#include "serial/com_port_names.h"
 #include "serial/config_port.h"
+#include "serial/open_failure.h"
 
 namespace linkmate {
 namespace {
@@ -23,6 +27,8 @@ namespace {
 constexpr int kButtonShiftRightPx = 81;
 constexpr int kButtonGapBelowTabsPx = 6;
 constexpr int kWindowBottomBelowTabsPx = 48;
+
+constexpr auto kPortsShortcut = Qt::CTRL | Qt::Key_P;
 
 struct SheetButton {
     int id;
@@ -92,6 +98,8 @@ std::vector<fw::CDialog*> CLINKMATESheet::SettingsPages() {
 
 bool CLINKMATESheet::OnInitDialog() {
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
+    connect(new QShortcut(QKeySequence(kPortsShortcut), this), &QShortcut::activated, this,
+            &CLINKMATESheet::OnPorts);
     const bool result = fw::CPropertySheet::OnInitDialog();
     QWidget* tabs = GetDlgItem(fw::AFX_IDC_TAB_CONTROL);
     setWindowIcon(m_icon);
@@ -129,6 +137,9 @@ bool CLINKMATESheet::OnInitDialog() {
     m_serialPage.ExchangeData(true);
     m_canPage.ExchangeData(true);
     LoadProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection);
+    // A choice made on the command line wins over the profile's for this start.
+    if (m_startChoice.model) m_panel.connection.DeviceType = *m_startChoice.model;
+    if (m_startChoice.port) m_panel.connection.ConfigPort = *m_startChoice.port;
     m_panel.ExchangeData(false);
     m_tranPage.ExchangeData(false);
     m_serialPage.ExchangeData(false);
@@ -272,10 +283,12 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
     long result = 0;
     if (m_port.IsOpen()) {
         ClosePort();
-    } else if (OpenConfigPort(m_port, deviceType, configPort)) {
+    } else if (CFileException error; OpenConfigPort(m_port, deviceType, configPort, &error)) {
         result = 1;
     } else {
-        Tell("Invalid serial port!");
+        fw::MessageBox(this, "Invalid serial port!", res::LoadString(IDS_MSG_CAPTION),
+                       fw::MessageIcon::kNone,
+                       DescribeOpenFailure(FormatComPortName(configPort + 1LL), error.m_lOsError));
     }
     for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) {
         if (QWidget* button = GetDlgItem(id)) button->setEnabled(result == 1);
@@ -298,8 +311,18 @@ void CLINKMATESheet::contextMenuEvent(QContextMenuEvent* event) {
     // No program-controlled system menu here: the About entry lives in the window's context
     // menu instead (and on F1).
     QMenu menu(this);
+    QAction* ports = menu.addAction("&Ports...");
+    ports->setShortcut(QKeySequence(kPortsShortcut));
     const QAction* about = menu.addAction(QString::fromStdString(res::LoadString(IDS_ABOUTBOX)));
-    if (menu.exec(event->globalPos()) == about) OnSysCommand(IDM_ABOUTBOX);
+    const QAction* chosen = menu.exec(event->globalPos());
+    if (chosen == ports) OnPorts();
+    if (chosen == about) OnSysCommand(IDM_ABOUTBOX);
+}
+
+void CLINKMATESheet::OnPorts() {
+    CPortMapDlg dialog(this);
+    dialog.exec();
+    m_panel.RefreshPortTips();
 }
 
 void CLINKMATESheet::keyPressEvent(QKeyEvent* event) {

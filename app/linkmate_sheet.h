@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "framework/property_sheet.h"
@@ -18,15 +19,24 @@ namespace linkmate {
 // WM_USER + 100: the panel asks the main window to connect or disconnect.
 inline constexpr int WM_CONNECT_TOGGLE = 0x0400 + 100;
 
+// The model and port index chosen on the command line, over the profile's, for one start.
+struct StartChoice {
+    std::optional<int32_t> model;
+    std::optional<int32_t> port;
+};
+
 class CLINKMATESheet : public fw::CPropertySheet, public ConnectionHost {
 public:
     CLINKMATESheet(int captionId, QWidget* parent, int startPage);
+    void SetStartChoice(const StartChoice& choice) { m_startChoice = choice; }
 
     long OnConnectToggle(int32_t deviceType, int32_t configPort) override;
     std::vector<fw::CDialog*> SettingsPages() override;
 
     // System commands; IDM_ABOUTBOX (any of 0x10..0x1F) opens the About box.
     bool OnSysCommand(unsigned command);
+    // The "Ports" dialog (context menu and Ctrl+P).
+    void OnPorts();
 
     // Where the commands run; the buttons (1, 2, 12321) lead here.
     bool OnCommand(int id) override;
@@ -65,6 +75,8 @@ private:
     void Report(bool ok, const std::string& success);
     void ClosePort();
     void Tell(const std::string& text);
+
+    StartChoice m_startChoice;
 };
 
 }  // namespace linkmate

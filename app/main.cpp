@@ -1,5 +1,8 @@
+#include <getopt.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 
 #include "app/linkmate_app.h"
@@ -7,6 +10,18 @@
 namespace {
 
 linkmate::CLINKMATEApp theApp;
+
+constexpr const char* kUsage = R"(Usage: linkmate [--model A|B] [--port N]
+
+Opens the LINKMATE window, which configures Ternix-A and Ternix-B serial-to-CAN converters.
+
+Options:
+  --model A|B   choose the converter model for this start (A: Ternix-A, 57600 bit/s;
+                B: Ternix-B, 19200 bit/s) instead of the one saved last time
+  --port N      choose COM port N (1..8) for this start
+  -h, --help    show this text and exit
+  --version     show the version and exit
+)";
 
 bool HaveDisplay() {
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
@@ -16,9 +31,58 @@ bool HaveDisplay() {
     return false;
 }
 
+int Usage(const char* message) {
+    std::fprintf(stderr, "linkmate: %s\nTry 'linkmate --help'.\n", message);
+    return 2;
+}
+
+// A whole decimal number in [low, high], nothing after it.
+bool ParseNumber(const char* text, int low, int high, int& out) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < low || value > high) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    static const option kOptions[] = {
+        {"model", required_argument, nullptr, 'm'},
+        {"port", required_argument, nullptr, 'p'},
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},
+        {nullptr, 0, nullptr, 0},
+    };
+    linkmate::StartChoice choice;
+    opterr = 0;
+    int c = 0;
+    while ((c = getopt_long(argc, argv, "h", kOptions, nullptr)) != -1) {
+        switch (c) {
+            case 'm':
+                if (std::strcmp(optarg, "A") != 0 && std::strcmp(optarg, "B") != 0) {
+                    return Usage("--model takes A or B");
+                }
+                choice.model = optarg[0] == 'A' ? 0 : 1;
+                break;
+            case 'p': {
+                int port = 0;
+                if (!ParseNumber(optarg, 1, 8, port)) return Usage("--port takes a number 1..8");
+                choice.port = port - 1;
+                break;
+            }
+            case 'h': std::fputs(kUsage, stdout); return 0;
+            case 'V': std::puts("linkmate 2.0.0.1"); return 0;
+            default: {
+                static char message[96];
+                std::snprintf(message, sizeof message, "unknown or incomplete option '%s'",
+                              argv[optind - 1]);
+                return Usage(message);
+            }
+        }
+    }
+    if (optind < argc) return Usage("no arguments are taken besides the options");
     if (!HaveDisplay()) {
         std::fprintf(stderr,
                      "linkmate: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
@@ -27,5 +91,6 @@ int main(int argc, char** argv) {
                      argc > 0 ? argv[0] : "linkmate");
         return 1;
     }
-    return theApp.InitInstance(argc, argv);
+    // Qt sees only the program's name: the options are ours.
+    return theApp.InitInstance(1, argv, choice);
 }

@@ -26,18 +26,19 @@ bool Show(const MessageBoxCall& call) {
                     QString::fromStdString(call.text),
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, call.owner);
     if (question) box.setDefaultButton(QMessageBox::No);
+    if (!call.detail.empty()) box.setInformativeText(QString::fromStdString(call.detail));
     return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace
 
 void MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                MessageIcon icon) {
-    Show({owner, text, caption, icon, MessageButtons::kOk});
+                MessageIcon icon, const std::string& detail) {
+    Show({owner, text, caption, icon, MessageButtons::kOk, detail});
 }
 
 bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) {
-    return Show({owner, text, caption, MessageIcon::kQuestion, MessageButtons::kYesNo});
+    return Show({owner, text, caption, MessageIcon::kQuestion, MessageButtons::kYesNo, {}});
 }
 
 void SetMessageBoxResponder(MessageBoxResponder responder) {

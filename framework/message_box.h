@@ -18,11 +18,12 @@ struct MessageBoxCall {
     std::string caption;
     MessageIcon icon;
     MessageButtons buttons = MessageButtons::kOk;
+    std::string detail;  // the box's informative text under the message, when any
 };
 
-// Shows a modal box with an OK button only.
+// Shows a modal box with an OK button only; `detail` goes under the text.
 void MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                MessageIcon icon = MessageIcon::kNone);
+                MessageIcon icon = MessageIcon::kNone, const std::string& detail = {});
 
 // Asks a question with Yes and No (No is the default button); true for Yes.
 bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption);

@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts the virtual converter as COM1 and opens the window,
-# ready to connect (Ternix-A, COM1, Connect). Closing the window stops the converter.
+# Installs what is missing, builds, starts a virtual converter on the lowest free COM number and
+# opens the window with that port and Ternix-A chosen, ready to connect. Closing the window stops
+# the converter. Run it again for a second, independent pair.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-
-scripts/install-deps.sh --run
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     cat >&2 <<'MSG'
@@ -19,10 +16,30 @@ MSG
     exit 1
 fi
 
-build/tools/linkmate-sim --com 1 > build/linkmate-sim.out &
-sim=$!
-trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do grep -q "registered as COM1" build/linkmate-sim.out 2>/dev/null && break; sleep 0.1; done
-echo "virtual converter on $(head -n 1 build/linkmate-sim.out), registered as COM1"
+scripts/install-deps.sh --run
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build
 
-build/app/linkmate
+# The lowest COM number that is free: the converter refuses (status 2) a number that points
+# elsewhere, so try them in turn.
+out=$(mktemp)
+sim=""
+trap 'rm -f "$out"; [[ -n "$sim" ]] && { kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null || true; }' EXIT
+for port in 1 2 3 4 5 6 7 8; do
+    build/tools/linkmate-sim --com "$port" >"$out" 2>&1 &
+    sim=$!
+    for _ in $(seq 50); do
+        grep -q "registered as COM$port" "$out" && break
+        kill -0 "$sim" 2>/dev/null || break
+        sleep 0.1
+    done
+    if grep -q "registered as COM$port" "$out"; then
+        echo "virtual converter on $(head -n 1 "$out"), registered as COM$port"
+        build/app/linkmate --model A --port "$port"
+        exit 0
+    fi
+    wait "$sim" 2>/dev/null || true
+    sim=""
+done
+echo "no free COM number (COM1 to COM8 all point somewhere); free one in the window's Ports dialog" >&2
+exit 1

@@ -13,7 +13,8 @@ namespace linkmate {
 inline constexpr std::array<uint32_t, 2> ConfigPortBaudTable = {57600, 19200};
 
 // Opens COM<portIndex + 1> for the model `deviceType`. A model the table lacks fails like an
-// absent port and opens nothing.
-bool OpenConfigPort(CSerialComm& port, int32_t deviceType, int32_t portIndex);
+// absent port and opens nothing. On failure `errorReport`, when given, holds the reason.
+bool OpenConfigPort(CSerialComm& port, int32_t deviceType, int32_t portIndex,
+                    CFileException* errorReport = nullptr);
 
 }  // namespace linkmate

@@ -189,7 +189,7 @@ bool AssignComPort(int number, const std::string& devicePath, std::string* error
                    const DeviceRoots& roots) {
     if (!ValidNumber(number, error)) return false;
     struct stat st {};
-    if (::stat(devicePath.c_str(), &st) != 0 || !S_ISCHR(st.st_mode)) {
+    if (::stat(devicePath.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
         if (error != nullptr) *error = devicePath + " is not a device that is present";
         return false;
     }

@@ -1,10 +1,12 @@
 #include "ui/connect_panel.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QPushButton>
 
 #include "res/resource.h"
 #include "res/resources.h"
+#include "serial/port_map.h"
 
 namespace linkmate {
 
@@ -14,7 +16,33 @@ bool CLINKMATEDlg::OnInitDialog() {
     fw::CDialog::OnInitDialog();
     connect(Item<QPushButton>(IDC_CONNECT), &QPushButton::clicked, this,
             Notification(&CLINKMATEDlg::OnConnect));
+    auto* ports = Item<QComboBox>(IDC_COM_PORT);
+    connect(ports, &QComboBox::currentIndexChanged, this,
+            [ports](int index) { ports->setToolTip(ports->itemData(index, Qt::ToolTipRole).toString()); });
+    // Adapters come and go: the tips are read again whenever the operator turns to the list.
+    ports->installEventFilter(this);
+    RefreshPortTips();
     return true;
+}
+
+void CLINKMATEDlg::RefreshPortTips() {
+    auto* ports = Item<QComboBox>(IDC_COM_PORT);
+    for (int i = 0; i < ports->count(); ++i) {
+        const ComPortInfo info = DescribeComPort(i + 1);
+        const QString device = QString::fromStdString(info.devicePath);
+        const QString what = QString::fromStdString(info.description);
+        ports->setItemData(i, device.isEmpty() ? what : device + "\n" + what, Qt::ToolTipRole);
+    }
+    ports->setToolTip(ports->itemData(ports->currentIndex(), Qt::ToolTipRole).toString());
+}
+
+bool CLINKMATEDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == GetDlgItem(IDC_COM_PORT) &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::Enter)) {
+        RefreshPortTips();
+    }
+    return fw::CDialog::eventFilter(watched, event);
 }
 
 void CLINKMATEDlg::DoDataExchange(fw::DataExchange& dx) {

@@ -28,10 +28,14 @@ public:
 
     // The handler of a click on Connect.
     void OnConnect();
+    // Each entry of the COM Port list (and the closed list) tells, as its tooltip, which device
+    // the number is and what that is, or "not present".
+    void RefreshPortTips();
 
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(fw::DataExchange& dx) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 }  // namespace linkmate

@@ -14,6 +14,7 @@
 #include "protocol/frame_codec.h"
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
+#include "serial/open_failure.h"
 #include "serial/serial_comm.h"
 
 namespace {
@@ -117,10 +118,12 @@ int main(int argc, char** argv) {
     if (command.empty()) return Usage("no command given");
 
     CSerialComm port;
-    if (!OpenConfigPort(port, config.connection.DeviceType, config.connection.ConfigPort)) {
+    CFileException openError;
+    if (!OpenConfigPort(port, config.connection.DeviceType, config.connection.ConfigPort,
+                        &openError)) {
         const int number = config.connection.ConfigPort + 1;
-        std::fprintf(stderr, "linkmate-cli: Invalid serial port! (COM%d = %s)\n", number,
-                     ComPortDevicePath(number).c_str());
+        std::fprintf(stderr, "linkmate-cli: Invalid serial port!\n%s\n",
+                     DescribeOpenFailure(FormatComPortName(number), openError.m_lOsError).c_str());
         return 2;
     }
     SerialPortIo io(port);

@@ -1,0 +1,158 @@
+// The port side of the window: the Ports dialog (Ctrl+P and the context menu), what the COM Port
+// list says of each number, the reasons a refused port gives, the start-up choice of model and
+// port.
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+
+#include "app/port_map_dlg.h"
+#include "gui_harness.h"
+#include "res/resource.h"
+#include "serial/com_port_names.h"
+
+using namespace linkmate;
+using namespace linkmate::guitest;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fake /dev with one USB adapter (and its by-id name) under the test's configuration folder.
+DeviceRoots FakeDevices(const std::string& home) {
+    DeviceRoots roots{home + "/dev", home + "/sys"};
+    fs::create_directories(roots.dev + "/serial/by-id");
+    std::ofstream(roots.dev + "/ttyUSB0") << "";
+    fs::create_symlink("../../ttyUSB0", roots.dev + "/serial/by-id/usb-Acme_Link-if00");
+    return roots;
+}
+
+QString Tip(QComboBox* list, int index) { return list->itemData(index, Qt::ToolTipRole).toString(); }
+
+}  // namespace
+
+class PortsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { InitGuiTests(); }
+
+    void dialogAssignsAndFreesComNumbers() {
+        GuiEnvironment env(false);
+        const DeviceRoots roots = FakeDevices(env.home());
+        CPortMapDlg dialog(nullptr, roots);
+        QCOMPARE(dialog.ports()->rowCount(), 8);
+        QCOMPARE(dialog.devices()->count(), 1);
+        QVERIFY(dialog.devices()->item(0)->text().contains("usb-Acme_Link-if00"));
+        QVERIFY(!dialog.assignButton()->isEnabled());
+
+        dialog.ports()->selectRow(2);
+        dialog.devices()->setCurrentRow(0);
+        QVERIFY(dialog.assignButton()->isEnabled());
+        QTest::mouseClick(dialog.assignButton(), Qt::LeftButton);
+        QCOMPARE(fs::read_symlink(PortMapDir() + "/com3").string(),
+                 roots.dev + "/serial/by-id/usb-Acme_Link-if00");
+        QCOMPARE(dialog.ports()->item(2, 1)->text(),
+                 QString::fromStdString(roots.dev + "/serial/by-id/usb-Acme_Link-if00"));
+        QVERIFY(dialog.status()->text().contains("COM3"));
+
+        // Unplugged: the row says so.
+        fs::remove(roots.dev + "/ttyUSB0");
+        dialog.Refresh();
+        QVERIFY(dialog.ports()->item(2, 2)->text().startsWith("not present"));
+
+        dialog.ports()->selectRow(2);
+        QVERIFY(dialog.freeButton()->isEnabled());
+        QTest::mouseClick(dialog.freeButton(), Qt::LeftButton);
+        QVERIFY(!fs::exists(fs::symlink_status(PortMapDir() + "/com3")));
+    }
+
+    void ctrlPOpensTheDialogAndTheListTipsFollow() {
+        GuiEnvironment env;  // a converter as COM1
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QApplication::setActiveWindow(&sheet);
+        auto* ports = Control<QComboBox>(sheet.m_panel, IDC_COM_PORT);
+        QVERIFY(Tip(ports, 0).contains(QString::fromStdString(env.converter()->devicePath())));
+        QVERIFY(Tip(ports, 0).contains("virtual converter"));
+        QCOMPARE(ports->toolTip(), Tip(ports, 0));
+        // The list's texts stay as they are.
+        QCOMPARE(ports->itemText(0), QString("COM1"));
+
+        // A link that points nowhere: "not present" in the tip, once the operator turns to it.
+        QVERIFY(RegisterComPort(6, "/dev/linkmate-unplugged"));
+        QString seenInDialog;
+        QTimer::singleShot(0, [&] {
+            if (auto* dialog = dynamic_cast<CPortMapDlg*>(QApplication::activeModalWidget())) {
+                seenInDialog = dialog->ports()->item(5, 2)->text();
+                dialog->reject();
+            }
+        });
+        QTest::keyClick(&sheet, Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(seenInDialog.startsWith("not present"));
+        QVERIFY(Tip(ports, 5).contains("/dev/linkmate-unplugged"));
+        QVERIFY(Tip(ports, 5).contains("not present"));
+    }
+
+    void aRefusedPortSaysWhy() {
+        GuiEnvironment env(false);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(RegisterComPort(3, "/dev/linkmate-unplugged"));
+        Choose(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT), 2);
+        QVERIFY(!ClickConnect(sheet));
+        QCOMPARE(log.texts(), std::vector<std::string>{"Invalid serial port!"});
+        const std::string& detail = log.calls[0].detail;
+        QVERIFY2(detail.find("COM3 is /dev/linkmate-unplugged") != std::string::npos, detail.c_str());
+        QVERIFY2(detail.find("not present") != std::string::npos, detail.c_str());
+        QVERIFY2(detail.find("No such file or directory") != std::string::npos, detail.c_str());
+    }
+
+    void theWindowAnswersHelpAndVersionWithoutADisplay() {
+        const auto run = [](const QStringList& args, QString* out) {
+            QProcess process;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+                environment.remove(variable);
+            }
+            process.setProcessEnvironment(environment);
+            process.start(LINKMATE_APP_PATH, args);
+            process.waitForFinished(10000);
+            if (out != nullptr) *out = process.readAllStandardOutput() + process.readAllStandardError();
+            return process.exitCode();
+        };
+        QString out;
+        QCOMPARE(run({"--help"}, &out), 0);
+        QVERIFY(out.contains("--port N"));
+        QCOMPARE(run({"--version"}, &out), 0);
+        QVERIFY(out.contains("2.0.0.1"));
+        QCOMPARE(run({"--port", "9"}, &out), 2);
+        QCOMPARE(run({"--port", "2x"}, &out), 2);
+        QCOMPARE(run({"--model", "C"}, &out), 2);
+        QCOMPARE(run({"--frobnicate"}, &out), 2);
+        QVERIFY(out.contains("--frobnicate"));
+        QCOMPARE(run({"--port", "2"}, &out), 1);  // fine options, but no display
+        QVERIFY(out.contains("no display"));
+    }
+
+    void theStartChoiceWinsOverTheProfile() {
+        GuiEnvironment env(false);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.SetStartChoice({1, 4});
+        sheet.Init();
+        QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->currentText(), QString("Ternix-B"));
+        QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentText(), QString("COM5"));
+    }
+};
+
+QTEST_MAIN(PortsTest)
+#include "ports_test.moc"
