@@ -52,9 +52,9 @@ CPortMapDlg::CPortMapDlg(QWidget* parent, DeviceRoots roots)
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(portsLabel);
-    layout->addWidget(m_ports);
+    layout->addWidget(m_ports, 3);
     layout->addWidget(devicesLabel);
-    layout->addWidget(m_devices);
+    layout->addWidget(m_devices, 1);
     layout->addLayout(buttons);
     layout->addWidget(m_status);
     layout->addWidget(close);
@@ -65,7 +65,10 @@ CPortMapDlg::CPortMapDlg(QWidget* parent, DeviceRoots roots)
     connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_ports, &QTableWidget::itemSelectionChanged, this, &CPortMapDlg::UpdateButtons);
     connect(m_devices, &QListWidget::itemSelectionChanged, this, &CPortMapDlg::UpdateButtons);
-    resize(640, 440);
+    // All eight rows in view.
+    m_ports->setMinimumHeight(m_ports->horizontalHeader()->sizeHint().height() +
+                              8 * m_ports->verticalHeader()->defaultSectionSize() + 4);
+    resize(640, 520);
     Refresh();
 }
 

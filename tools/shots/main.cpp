@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QStyleFactory>
 #include <QTimer>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "app/about_dlg.h"
+#include "app/port_map_dlg.h"
 #include "app/linkmate_sheet.h"
 #include "framework/message_box.h"
 #include "profile/profile_store.h"
@@ -82,6 +84,11 @@ int main(int argc, char** argv) {
         about.show();
         QApplication::processEvents();
         ok = Save(about, out + "/about.png") && ok;
+        CPortMapDlg ports(&sheet);
+        ports.ports()->selectRow(0);
+        ports.show();
+        QApplication::processEvents();
+        ok = Save(ports, out + "/ports.png") && ok;
     }
     converter.Stop();
     std::filesystem::remove_all(home);
