@@ -250,11 +250,22 @@ RegDocument RegDocument::Parse(std::string_view text) {
     std::string pending;  // a hex value continued with trailing backslashes, so far
     bool continuing = false;
     size_t pos = 0;
+    size_t lineNumber = 0;
+    size_t statementLine = 0;  // where the line being understood began
+    const auto bad = [&](std::string_view what) {
+        if (doc.m_badLine == 0) {
+            doc.m_badLine = statementLine;
+            doc.m_badText = std::string(what.substr(0, 200));
+        }
+        doc.m_damaged = true;
+    };
     while (pos <= text.size()) {
         size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
         std::string_view s = Trim(text.substr(pos, end - pos));
         pos = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+        ++lineNumber;
+        if (!continuing) statementLine = lineNumber;
 
         if (continuing) {
             // Appended, never copied whole: a long value costs its length once.
@@ -275,11 +286,11 @@ RegDocument RegDocument::Parse(std::string_view text) {
         if (!sawHeader) {
             sawHeader = true;
             if (s == kHeader) continue;
-            doc.m_damaged = true;
+            bad(s);
         }
         if (s.front() == '[') {
             if (s.back() != ']' || s.size() < 3 || s[1] == '-') {
-                doc.m_damaged = true;
+                bad(s);
                 current = nullptr;
                 continue;
             }
@@ -288,23 +299,24 @@ RegDocument RegDocument::Parse(std::string_view text) {
             if (current == nullptr) current = &doc.AddKey(path);
             continue;
         }
+        const std::string_view whole = s;
         std::string name;
         if (s.front() == '@') {
             s.remove_prefix(1);
         } else if (!ParseQuoted(s, name)) {
-            doc.m_damaged = true;
+            bad(whole);
             continue;
         }
         s = Trim(s);
         RegValue value;
         if (current == nullptr || s.empty() || s.front() != '=' ||
             !ParseData(Trim(s.substr(1)), value)) {
-            doc.m_damaged = true;
+            bad(whole);
             continue;
         }
         doc.Set(*current, name, std::move(value));
     }
-    if (continuing) doc.m_damaged = true;
+    if (continuing) bad(pending);
     return doc;
 }
 

@@ -44,6 +44,10 @@ public:
     std::string Serialize() const;
 
     bool damaged() const { return m_damaged; }
+    // The first line that could not be understood (1-based; 0 when the damage is not a line's,
+    // such as text that is not UTF-16 after its byte-order mark), and its text.
+    size_t firstBadLine() const { return m_badLine; }
+    const std::string& firstBadText() const { return m_badText; }
     // Once the file has been rewritten from what could be read, it is whole again.
     void MarkRepaired() { m_damaged = false; }
     // A file not read at all (too large to be a profile) counts as damaged.
@@ -66,6 +70,8 @@ private:
     std::vector<RegKey> m_keys;
     std::unordered_map<std::string, size_t> m_keyIndex;  // by ASCII-lower-cased path
     bool m_damaged = false;
+    size_t m_badLine = 0;
+    std::string m_badText;
 };
 
 bool EqualsNoCase(std::string_view a, std::string_view b);

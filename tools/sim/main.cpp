@@ -36,6 +36,7 @@ Options:
                        no-ack        write frame stored, not acknowledged
                        wrong-ack     write frame stored, acknowledgement with a wrong check byte
                        late          answer after --late-ms milliseconds
+                       forgetful     write frame acknowledged, not stored
   --split-bytes N    piece size for 'split' (default 10)
   --split-gap-ms N   pause between pieces for 'split' (default 2)
   --short-bytes N    bytes sent for 'short' (default 20)

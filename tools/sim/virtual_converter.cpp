@@ -32,7 +32,7 @@ struct FaultEntry {
     std::string_view name;
 };
 
-constexpr std::array<FaultEntry, 10> kFaultNames = {{
+constexpr std::array<FaultEntry, 11> kFaultNames = {{
     {Fault::kNone, "none"},
     {Fault::kSilence, "silence"},
     {Fault::kSplitReply, "split"},
@@ -43,9 +43,12 @@ constexpr std::array<FaultEntry, 10> kFaultNames = {{
     {Fault::kNoAck, "no-ack"},
     {Fault::kWrongAck, "wrong-ack"},
     {Fault::kLate, "late"},
+    {Fault::kForgetful, "forgetful"},
 }};
 
-bool AppliesToRead(Fault f) { return f != Fault::kNoAck && f != Fault::kWrongAck; }
+bool AppliesToRead(Fault f) {
+    return f != Fault::kNoAck && f != Fault::kWrongAck && f != Fault::kForgetful;
+}
 bool AppliesToWrite(Fault f) {
     return f == Fault::kSilence || f == Fault::kSplitReply || f == Fault::kTrailingBytes ||
            f == Fault::kNoAck || f == Fault::kWrongAck || f == Fault::kLate;
@@ -283,7 +286,9 @@ void VirtualConverter::Process() {
             Log("--", nullptr, 0, "silence: frame ignored");
             continue;
         }
-        {
+        if (TakeFault(Fault::kForgetful)) {
+            Log("--", nullptr, 0, "forgetful: frame acknowledged, not stored");
+        } else {
             std::lock_guard lock(m_mutex);
             std::copy(message.begin(), message.end(), m_stored.begin());
         }
@@ -351,6 +356,7 @@ void VirtualConverter::Answer(std::vector<uint8_t> bytes, bool isRead) {
         case Fault::kLate:
             if (!SleepUnlessStopped(m_options.lateMs)) return;
             break;
+        case Fault::kForgetful:  // taken when the frame came in; the answer is a plain one
         case Fault::kNone: break;
     }
 

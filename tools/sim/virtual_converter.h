@@ -29,6 +29,7 @@ enum class Fault {
     kNoAck,          // a write frame is stored but not acknowledged
     kWrongAck,       // a write frame is stored and answered with a bad check byte
     kLate,           // the answer goes out `lateMs` after the request
+    kForgetful,      // a write frame is acknowledged but not stored
 };
 
 // Names as the command line spells them ("split", "wrong-header", ...).

@@ -1,0 +1,167 @@
+#include "profile/config_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "profile/profile_store.h"
+#include "profile/reg_file.h"
+#include "protocol/hex_text.h"
+#include "protocol/settings_table.h"
+
+namespace linkmate {
+namespace {
+
+constexpr std::string_view kSection = "LINKMATE";
+constexpr size_t kMaxConfigBytes = 1 << 20;
+
+std::string SectionPath() {
+    return "HKEY_CURRENT_USER\\Software\\" + std::string(kProfileRegistryKey) + "\\linkmate\\" +
+           std::string(kSection);
+}
+
+// The key of the settings: one whose last component is LINKMATE, whatever application saved it.
+// The application's own key may be called "linkmate" too (names ignore case), so a key that
+// holds values wins over one that is only a path.
+const RegKey* SettingsKey(const RegDocument& doc) {
+    const RegKey* found = nullptr;
+    for (const RegKey& key : doc.keys()) {
+        const size_t slash = key.path.rfind('\\');
+        if (!EqualsNoCase(std::string_view(key.path).substr(slash + 1), kSection)) continue;
+        if (!key.values.empty()) return &key;
+        found = &key;
+    }
+    return found;
+}
+
+bool IsText(const RegValue& v) { return v.type == kRegSz || v.type == kRegExpandSz; }
+
+std::string Text(const RegValue& v) {
+    std::string text(v.data.begin(), v.data.end());
+    const size_t end = text.find('\0');
+    if (end != std::string::npos) text.resize(end);
+    return text;
+}
+
+// The two halves of a combined dual-filter text, as a read-back builds the combined one.
+void SplitHalves(const std::string& combined, std::string& first, std::string& second) {
+    const uint32_t value = ParseHexGroups(combined, 4);
+    first = FormatHex16(value >> 16);
+    second = FormatHex16(value & 0xFFFF);
+}
+
+bool Fail(std::string* error, const std::string& text) {
+    if (error != nullptr) *error = text;
+    return false;
+}
+
+}  // namespace
+
+bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Fail(error, path + ": " + std::strerror(errno));
+    std::string bytes;
+    bytes.resize(kMaxConfigBytes + 1);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    if (bytes.size() > kMaxConfigBytes) return Fail(error, path + ": larger than 1 MiB, not a configuration file");
+    const RegDocument doc = RegDocument::Parse(bytes);
+    if (doc.damaged()) {
+        if (doc.firstBadLine() == 0) return Fail(error, path + ": not readable as text");
+        return Fail(error, path + ":" + std::to_string(doc.firstBadLine()) + ": cannot be read: " +
+                               doc.firstBadText());
+    }
+    const RegKey* key = SettingsKey(doc);
+    if (key == nullptr) return Fail(error, path + ": no [..\\" + std::string(kSection) + "] section");
+
+    DeviceConfig read = config;
+    const DeviceConfig fallback = ProfileFallbackConfig();
+    bool haveHalf[4] = {};
+    for (const Setting& s : ConverterSettings()) {
+        const RegValue* value = doc.Find(key->path, s.name);
+        const bool isHalf = s.kind == SettingKind::kHex && s.bytes == 2;
+        if (value == nullptr) {
+            if (!isHalf) {
+                DeviceConfig f = fallback;
+                if (s.kind == SettingKind::kHex) {
+                    *s.text(read) = *s.text(f);
+                } else {
+                    *s.number(read) = *s.number(f);
+                }
+            }
+            continue;
+        }
+        if (s.kind == SettingKind::kHex) {
+            if (!IsText(*value)) return Fail(error, path + ": \"" + std::string(s.name) + "\" must be a text value");
+            *s.text(read) = Text(*value);
+        } else {
+            if (value->type != kRegDword || value->data.size() != 4) {
+                return Fail(error, path + ": \"" + std::string(s.name) + "\" must be a dword value");
+            }
+            const auto& d = value->data;
+            *s.number(read) = static_cast<int32_t>(uint32_t{d[0]} | uint32_t{d[1]} << 8 |
+                                                   uint32_t{d[2]} << 16 | uint32_t{d[3]} << 24);
+        }
+        if (isHalf) {
+            const std::string_view n = s.name;
+            haveHalf[(n.find("Mask") != std::string_view::npos ? 2 : 0) + (n.back() == '2' ? 1 : 0)] = true;
+        }
+    }
+    // A profile keeps the combined texts only.
+    if (!haveHalf[0] && !haveHalf[1]) SplitHalves(read.can.CanAcptCode, read.can.CanAcptCode1, read.can.CanAcptCode2);
+    if (!haveHalf[2] && !haveHalf[3]) SplitHalves(read.can.CanAcptMask, read.can.CanAcptMask1, read.can.CanAcptMask2);
+    config.serial = read.serial;
+    config.can = read.can;
+    config.tran = read.tran;
+    return true;
+}
+
+bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::string* error) {
+    DeviceConfig c = config;
+    if (c.can.CanFiterMode == 0) {
+        // The combined texts say what the dual filter is, as a read-back gives them.
+        c.can.CanAcptCode = c.can.CanAcptCode1 + " " + c.can.CanAcptCode2;
+        c.can.CanAcptMask = c.can.CanAcptMask1 + " " + c.can.CanAcptMask2;
+    }
+    RegDocument doc;
+    RegKey& key = doc.EnsureKey("HKEY_CURRENT_USER\\Software", SectionPath());
+    for (const Setting& s : ConverterSettings()) {
+        doc.Set(key, s.name, s.kind == SettingKind::kHex ? TextValue(*s.text(c)) : DwordValue(*s.number(c)));
+    }
+    const std::string text = doc.Serialize();
+
+    const std::string temp = path + ".XXXXXX";
+    std::string name = temp;
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return Fail(error, path + ": " + std::strerror(errno));
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<size_t>(n);
+    }
+    // A file to share, not a secret: readable like any other the user writes.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    const bool written = done == text.size() && ::fsync(fd) == 0;
+    const int failure = errno;
+    if (::close(fd) != 0 || !written) {
+        ::unlink(name.c_str());
+        return Fail(error, path + ": " + std::strerror(written ? errno : failure));
+    }
+    if (::rename(name.c_str(), path.c_str()) != 0) {
+        const int renameFailure = errno;
+        ::unlink(name.c_str());
+        return Fail(error, path + ": " + std::strerror(renameFailure));
+    }
+    return true;
+}
+
+}  // namespace linkmate

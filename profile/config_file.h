@@ -1,0 +1,20 @@
+// Configuration files: one converter's settings (serial, CAN and conversion; not the model and
+// port) in the profile's own text format, so that a profile file is a configuration file too.
+// Written atomically (a temporary file beside it, then a rename); UTF-8 and UTF-16 with a
+// byte-order mark are read.
+#pragma once
+
+#include <string>
+
+#include "protocol/device_config.h"
+
+namespace linkmate {
+
+// Reads `path` into the converter settings of `config` (the model and port are left alone). A
+// value the file lacks takes the profile's fallback; the dual-filter halves, when missing, come
+// from the combined code and mask. False with a reason naming the file and the line or value.
+bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* error);
+
+bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::string* error);
+
+}  // namespace linkmate

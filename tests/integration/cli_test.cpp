@@ -1,0 +1,249 @@
+// linkmate-cli against virtual converters on pseudo-terminals: every command and exit status,
+// JSON read back with a real parser, configuration files between two converters, several targets
+// at once with one of them silent.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "protocol/frame_codec.h"
+#include "pty_harness.h"
+#include "sample_configs.h"
+#include "tools/sim/virtual_converter.h"
+
+namespace linkmate {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs linkmate-cli; `stdoutPath` empty: captured; "-": closed.
+CliRun Cli(const std::vector<std::string>& args, const std::string& stdoutPath = {}) {
+    const std::string dir = std::filesystem::temp_directory_path();
+    const std::string out = dir + "/linkmate-cli-out-" + std::to_string(::getpid());
+    const std::string err = dir + "/linkmate-cli-err-" + std::to_string(::getpid());
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(e, 2);
+        ::close(e);
+        if (stdoutPath == "-") {
+            ::close(1);
+        } else {
+            const int o = ::open((stdoutPath.empty() ? out : stdoutPath).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            ::dup2(o, 1);
+            ::close(o);
+        }
+        std::vector<char*> argv{const_cast<char*>(LINKMATE_CLI_PATH)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(LINKMATE_CLI_PATH, argv.data());
+        ::_exit(127);
+    }
+    int wstatus = 0;
+    ::waitpid(child, &wstatus, 0);
+    CliRun run{WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1, Slurp(out), Slurp(err)};
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return run;
+}
+
+std::vector<QJsonObject> JsonLines(const std::string& text) {
+    std::vector<QJsonObject> objects;
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
+        objects.push_back(doc.object());
+    }
+    return objects;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    // Converters as COM1, COM2, ...
+    sim::VirtualConverter& Converter(sim::Options options = {}) {
+        options.comPort = static_cast<int>(converters.size()) + 1;
+        converters.push_back(std::make_unique<sim::VirtualConverter>(options));
+        EXPECT_TRUE(converters.back()->Start());
+        return *converters.back();
+    }
+    void TearDown() override {
+        for (auto& c : converters) c->Stop();
+    }
+    std::string File(const char* name) const { return home.path() + "/" + name; }
+
+    testing::TempConfigHome home;
+    std::vector<std::unique_ptr<sim::VirtualConverter>> converters;
+};
+
+TEST_F(CliTest, ReadPrintsAndSavesAFileThatWritesByteExactToAnotherConverter) {
+    sim::VirtualConverter& first = Converter();
+    sim::VirtualConverter& second = Converter();
+    first.SetStoredConfig(testing::DualExtendedEdited());
+    const CliRun read = Cli({"read", "-o", File("unit.reg")});
+    ASSERT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(read.out.find("CanBaudrate     0 (Custom)"), std::string::npos) << read.out;
+    EXPECT_NE(read.out.find("CanAcptCode2    \"AB CD\""), std::string::npos) << read.out;
+
+    const CliRun write = Cli({"--port", "2", "write", File("unit.reg")});
+    ASSERT_EQ(write.status, 0) << write.err;
+    EXPECT_NE(write.err.find("verified"), std::string::npos);
+    ConfigFrame a = first.storedFrame(), b = second.storedFrame();
+    EXPECT_EQ(a, b);
+
+    EXPECT_EQ(Cli({"--port", "2", "diff", File("unit.reg")}).status, 0);
+    std::filesystem::copy_file(File("unit.reg"), File("other.reg"));
+    {
+        std::ofstream(File("other.reg"), std::ios::app) << "\"TranSpace\"=dword:00000009\n";
+    }
+    const CliRun diff = Cli({"--port", "2", "diff", File("other.reg")});
+    EXPECT_EQ(diff.status, 5);
+    EXPECT_NE(diff.out.find("TranSpace: file 9, converter 44"), std::string::npos) << diff.out;
+}
+
+TEST_F(CliTest, SetTakesIndexesTextsAndRefusesBadValuesBeforeSending) {
+    sim::VirtualConverter& c = Converter();
+    CliRun ok = Cli({"set", "CanBaudrate=500K", "CanFilterMode=dual", "TranMode= transparent with id",
+                     "CanAcptCode1=01 23", "TranSpace=7"});
+    ASSERT_EQ(ok.status, 0) << ok.err;
+    DeviceConfig held = c.storedConfig();
+    EXPECT_EQ(held.can.CanBaudrate, 12);
+    EXPECT_EQ(held.can.CanBTR0, "00");  // the preset's timing came with it
+    EXPECT_EQ(held.can.CanBTR1, "1C");
+    EXPECT_EQ(held.can.CanFiterMode, 0);
+    EXPECT_EQ(held.can.CanAcptCode1, "01 23");
+    EXPECT_EQ(held.tran.TranMode, 1);
+    EXPECT_EQ(held.tran.TranSpace, 7);
+    EXPECT_EQ(Cli({"set", "CanBaudrate=\"250 K\""}).status, 2);  // quotes are the shell's business
+    EXPECT_EQ(Cli({"set", "CanBaudrate=10"}).status, 0);
+    EXPECT_EQ(c.storedConfig().can.CanBaudrate, 10);
+    const int frames = c.stats().writeFrames;
+
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } bad[] = {
+        {{"set", "Frobnicate=1"}, "SerialBaudrate, SerialParity"},
+        {{"set", "CanBaudrate=77"}, "15 \"1000 K\""},
+        {{"set", "TranSpace=300"}, "from 0 to 255"},
+        {{"set", "CanID=xy"}, "hex digit pairs"},
+        {{"set", "CanBTR0=3f"}, "only with CanBaudrate Custom"},
+        {{"set", "CanFrameType=0", "CanID=7FF"}, "cannot be held"},
+    };
+    for (const auto& b : bad) {
+        const CliRun run = Cli(b.args);
+        EXPECT_EQ(run.status, 2) << b.args.back();
+        EXPECT_NE(run.err.find(b.says), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(c.stats().writeFrames, frames);  // nothing was sent
+    EXPECT_EQ(Cli({"set", "CanBaudrate=Custom", "CanBTR0=3f"}).status, 0);
+    EXPECT_EQ(c.storedConfig().can.CanBTR0, "3F");
+}
+
+TEST_F(CliTest, DefaultVerifyAndTheirFailures) {
+    sim::VirtualConverter& c = Converter();
+    c.SetStoredConfig(testing::SingleExtendedExample());
+    ASSERT_EQ(Cli({"default"}).status, 0);
+    DeviceConfig factory;
+    ApplyDefaults(factory);
+    ApplyBaudPreset(factory.can);
+    ApplyMaskRule(factory.can);
+    EXPECT_EQ(c.storedFrame(), EncodeConfigFrame(factory));
+
+    c.SetFault(sim::Fault::kForgetful);
+    const CliRun forgot = Cli({"set", "TranSpace=5", "--json"});
+    EXPECT_EQ(forgot.status, 3);
+    const auto objects = JsonLines(forgot.out);
+    ASSERT_EQ(objects.size(), 1u);
+    const QJsonArray differences = objects[0]["differences"].toArray();
+    ASSERT_EQ(differences.size(), 1);
+    EXPECT_EQ(differences[0].toObject()["setting"].toString(), "TranSpace");
+    EXPECT_EQ(differences[0].toObject()["sent"].toString(), "5");
+    EXPECT_EQ(differences[0].toObject()["read_back"].toString(), "2");
+}
+
+TEST_F(CliTest, SeveralTargetsAtOnceWithOneSilent) {
+    Converter();
+    sim::Options silent;
+    silent.fault = sim::Fault::kSilence;
+    Converter(silent);
+    Converter();
+    const auto start = testing::Clock::now();
+    const CliRun run = Cli({"--port", "1", "--port", "2", "--port", "3", "--json", "read"});
+    const double ms = testing::MsSince(start);
+    EXPECT_EQ(run.status, 1);
+    const auto objects = JsonLines(run.out);
+    ASSERT_EQ(objects.size(), 3u);
+    EXPECT_EQ(objects[0]["status"].toInt(), 0);
+    EXPECT_EQ(objects[1]["status"].toInt(), 1);
+    EXPECT_EQ(objects[2]["status"].toInt(), 0);
+    EXPECT_EQ(objects[2]["target"].toString(), "COM3");
+    EXPECT_EQ(objects[0]["config"].toObject()["CanBaudrate"].toObject()["text"].toString(), "250 K");
+    // The silent one's 4 s run beside the others, not after them.
+    EXPECT_LT(ms, 8000);
+}
+
+TEST_F(CliTest, UsageFilesAndOutputErrors) {
+    Converter();
+    EXPECT_EQ(Cli({"--port", "2x", "read"}).status, 2);
+    const CliRun unknown = Cli({"--frobnicate", "read"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_NE(unknown.err.find("--frobnicate"), std::string::npos) << unknown.err;
+    EXPECT_EQ(Cli({"launch"}).status, 2);
+    EXPECT_EQ(Cli({"write"}).status, 2);
+    EXPECT_EQ(Cli({"--version"}).status, 0);
+
+    {
+        std::ofstream(File("bad.reg")) << "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\x\\LINKMATE]\n\"CanID\"=oops\n";
+    }
+    const CliRun badFile = Cli({"write", File("bad.reg")});
+    EXPECT_EQ(badFile.status, 4);
+    EXPECT_NE(badFile.err.find("bad.reg:4:"), std::string::npos) << badFile.err;
+    EXPECT_EQ(converters[0]->stats().writeFrames, 0);
+    EXPECT_EQ(Cli({"write", File("missing.reg")}).status, 4);
+
+    EXPECT_EQ(Cli({"read"}, "/dev/full").status, 4);
+    EXPECT_EQ(Cli({"read"}, "-").status, 4);
+
+    const CliRun ports = Cli({"ports", "--json"});
+    ASSERT_EQ(ports.status, 0);
+    const auto objects = JsonLines(ports.out);
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_EQ(objects[0]["ports"].toArray().size(), 8);
+    EXPECT_TRUE(objects[0]["ports"].toArray()[0].toObject()["present"].toBool());
+
+    ASSERT_EQ(Cli({"read", "--save-profile", "linkmate"}).status, 0);
+    const CliRun profile = Cli({"profile", "--app", "linkmate", "--json"});
+    ASSERT_EQ(profile.status, 0);
+    const auto saved = JsonLines(profile.out);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0]["config"].toObject()["ConfigPort"].toObject()["text"].toString(), "COM1");
+}
+
+}  // namespace
+}  // namespace linkmate
