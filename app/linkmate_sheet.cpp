@@ -9,7 +9,9 @@
 
 #include "app/about_dlg.h"
 #include "app/port_map_dlg.h"
+#include "framework/file_dialog.h"
 #include "framework/message_box.h"
+#include "profile/config_file.h"
 #include "profile/settings_profile.h"
 #include "protocol/config_exchange.h"
 #include "protocol/hex_fields.h"
@@ -29,6 +31,9 @@ constexpr int kButtonGapBelowTabsPx = 6;
 constexpr int kWindowBottomBelowTabsPx = 48;
 
 constexpr auto kPortsShortcut = Qt::CTRL | Qt::Key_P;
+constexpr auto kOpenShortcut = Qt::CTRL | Qt::Key_O;
+constexpr auto kSaveShortcut = Qt::CTRL | Qt::Key_S;
+constexpr const char* kConfigFileFilter = "LINKMATE configuration (*.reg);;All files (*)";
 
 struct SheetButton {
     int id;
@@ -100,6 +105,10 @@ bool CLINKMATESheet::OnInitDialog() {
     setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
     connect(new QShortcut(QKeySequence(kPortsShortcut), this), &QShortcut::activated, this,
             &CLINKMATESheet::OnPorts);
+    connect(new QShortcut(QKeySequence(kOpenShortcut), this), &QShortcut::activated, this,
+            &CLINKMATESheet::OnOpenConfiguration);
+    connect(new QShortcut(QKeySequence(kSaveShortcut), this), &QShortcut::activated, this,
+            &CLINKMATESheet::OnSaveConfiguration);
     const bool result = fw::CPropertySheet::OnInitDialog();
     QWidget* tabs = GetDlgItem(fw::AFX_IDC_TAB_CONTROL);
     setWindowIcon(m_icon);
@@ -222,8 +231,7 @@ bool CLINKMATESheet::ReadyToSend() {
         m_canPage.FocusField(*field);
         return false;
     }
-    const DeviceConfig config{m_serialPage.serial, m_canPage.can, m_tranPage.tran,
-                              m_panel.connection};
+    const DeviceConfig config = CurrentConfig();
     const std::vector<HeldValue> differences = ValuesHeldDifferently(config);
     if (differences.empty()) return true;
     if (fw::AskYesNo(this, HeldDifferentlyQuestion(config.can, differences),
@@ -311,12 +319,66 @@ void CLINKMATESheet::contextMenuEvent(QContextMenuEvent* event) {
     // No program-controlled system menu here: the About entry lives in the window's context
     // menu instead (and on F1).
     QMenu menu(this);
+    QAction* open = menu.addAction("&Open configuration...");
+    open->setShortcut(QKeySequence(kOpenShortcut));
+    QAction* save = menu.addAction("&Save configuration...");
+    save->setShortcut(QKeySequence(kSaveShortcut));
+    menu.addSeparator();
     QAction* ports = menu.addAction("&Ports...");
     ports->setShortcut(QKeySequence(kPortsShortcut));
     const QAction* about = menu.addAction(QString::fromStdString(res::LoadString(IDS_ABOUTBOX)));
     const QAction* chosen = menu.exec(event->globalPos());
+    if (chosen == open) OnOpenConfiguration();
+    if (chosen == save) OnSaveConfiguration();
     if (chosen == ports) OnPorts();
     if (chosen == about) OnSysCommand(IDM_ABOUTBOX);
+}
+
+void CLINKMATESheet::OnSaveConfiguration() {
+    // The pages as they are; an entry that Write would refuse stops the save as well.
+    if (fw::CDialog* rejected = SavePages()) {
+        ShowPage(rejected);
+        rejected->FocusRejected();
+        return;
+    }
+    if (const auto field = FirstMalformedField(m_canPage.can)) {
+        Tell(MalformedFieldMessage(*field, HexFieldText(m_canPage.can, *field)));
+        ShowPage(&m_canPage);
+        m_canPage.FocusField(*field);
+        return;
+    }
+    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kSave, "Save configuration",
+                                             kConfigFileFilter);
+    if (path.empty()) return;
+    std::string error;
+    if (!WriteConfigFile(path, CurrentConfig(), &error)) {
+        fw::MessageBox(this, "The configuration could not be saved: " + error + ".",
+                       res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
+    }
+}
+
+void CLINKMATESheet::OnOpenConfiguration() {
+    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kOpen, "Open configuration",
+                                             kConfigFileFilter);
+    if (path.empty()) return;
+    DeviceConfig config = CurrentConfig();
+    std::string error;
+    if (!ReadConfigFile(path, config, &error)) {
+        fw::MessageBox(this, "The configuration could not be opened: " + error + ".",
+                       res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
+        return;
+    }
+    // Into the pages, as Default puts its values there: nothing is sent until Write. The texts
+    // stay as the file has them.
+    m_serialPage.serial = config.serial;
+    m_canPage.can = config.can;
+    m_tranPage.tran = config.tran;
+    ExchangePages(false);
+    ShowControlStates();
+}
+
+DeviceConfig CLINKMATESheet::CurrentConfig() const {
+    return DeviceConfig{m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection};
 }
 
 void CLINKMATESheet::OnPorts() {

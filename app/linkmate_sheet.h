@@ -37,6 +37,10 @@ public:
     bool OnSysCommand(unsigned command);
     // The "Ports" dialog (context menu and Ctrl+P).
     void OnPorts();
+    // Configuration files (context menu, Ctrl+S and Ctrl+O): the pages to a file, a file to the
+    // pages.
+    void OnSaveConfiguration();
+    void OnOpenConfiguration();
 
     // Where the commands run; the buttons (1, 2, 12321) lead here.
     bool OnCommand(int id) override;
@@ -69,6 +73,7 @@ private:
     void ShowPage(const fw::CDialog* page);
     // After the pages were loaded: their enabling and layout follow the values.
     void ShowControlStates();
+    DeviceConfig CurrentConfig() const;
     // Runs `transaction` under a wait cursor.
     bool RunTransaction(const std::function<bool(PortIo&)>& transaction);
     // On success saves the profile, then tells `success`; otherwise tells of the error.

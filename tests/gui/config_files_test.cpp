@@ -1,0 +1,98 @@
+// The window's configuration files: Save takes the pages as they are (an entry Write would refuse
+// stops it), Open fills the pages and sends nothing; a file written by the window is what the
+// command-line tool reads.
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "framework/file_dialog.h"
+#include "gui_harness.h"
+#include "profile/config_file.h"
+#include "protocol/frame_codec.h"
+#include "protocol/settings_table.h"
+#include "res/resource.h"
+#include "sample_configs.h"
+
+using namespace linkmate;
+using namespace linkmate::guitest;
+
+class ConfigFilesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { InitGuiTests(); }
+    void cleanup() { fw::SetFileDialogResponder(nullptr); }
+
+    void saveThenOpenRoundTripsThePagesAndSendsNothing() {
+        GuiEnvironment env;
+        env.converter()->SetStoredConfig(testing::DualExtendedEdited());
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QApplication::setActiveWindow(&sheet);
+        QVERIFY(ClickConnect(sheet));
+        ClickButton(sheet, fw::IDCANCEL);  // Read
+        const std::string path = env.home() + "/unit.reg";
+        int asked = 0;
+        fw::SetFileDialogResponder([&](fw::FileDialogKind, const std::string&) {
+            ++asked;
+            return path;
+        });
+        QTest::keyClick(&sheet, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(asked, 1);
+        DeviceConfig saved;
+        std::string error;
+        QVERIFY2(ReadConfigFile(path, saved, &error), error.c_str());
+        QVERIFY(FrameSettingDifferences(saved, env.converter()->storedConfig()).empty());
+
+        ClickButton(sheet, fw::IDOK);  // Default changes every page
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("01"));
+        QTest::keyClick(&sheet, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("3F"));
+        QVERIFY(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->isEnabled());  // Custom
+        QVERIFY(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE2)->isVisibleTo(&sheet.m_canPage));
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE2)->text(), QString("AB CD"));
+        QCOMPARE(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE)->text(), QString("44"));
+        QCOMPARE(env.converter()->stats().writeFrames, 0);
+
+        // Written back, the converter holds what it held when the file was saved.
+        const ConfigFrame before = env.converter()->storedFrame();
+        ClickButton(sheet, fw::ID_APPLY_NOW);
+        QCOMPARE(log.texts().back(), std::string("Write Configration Successfully!"));
+        QCOMPARE(env.converter()->storedFrame(), before);
+    }
+
+    void aRejectedEntryStopsTheSaveAndABadFileIsNamed() {
+        GuiEnvironment env(false);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        sheet.m_tranPage.setEnabled(true);
+        sheet.m_tranPage.SendEnable(true);
+        Choose(Control<QComboBox>(sheet.m_tranPage, IDC_TRAN_MODE), 1);
+        int asked = 0;
+        const std::string path = env.home() + "/bad.reg";
+        fw::SetFileDialogResponder([&](fw::FileDialogKind, const std::string&) {
+            ++asked;
+            return path;
+        });
+        Retype(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE), "");
+        log.calls.clear();
+        sheet.OnSaveConfiguration();
+        QCOMPARE(log.texts(), std::vector<std::string>{"Please enter an integer."});
+        QCOMPARE(asked, 0);
+        QVERIFY(!std::filesystem::exists(path));
+
+        std::ofstream(path) << "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\x\\LINKMATE]\ngarbage\n";
+        const QString before = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text();
+        log.calls.clear();
+        sheet.OnOpenConfiguration();
+        QCOMPARE(log.calls.size(), size_t{1});
+        QVERIFY2(log.calls[0].text.find("bad.reg:3:") != std::string::npos, log.calls[0].text.c_str());
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), before);
+    }
+};
+
+QTEST_MAIN(ConfigFilesTest)
+#include "config_files_test.moc"
