@@ -245,5 +245,23 @@ TEST_F(CliTest, UsageFilesAndOutputErrors) {
     EXPECT_EQ(saved[0]["config"].toObject()["ConfigPort"].toObject()["text"].toString(), "COM1");
 }
 
+TEST(CliBitTimingTest, ListsAndDecodesWithoutAPort) {
+    const CliRun list = Cli({"btr", "83.333k", "--json"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    const auto objects = JsonLines(list.out);
+    ASSERT_EQ(objects.size(), 1u);
+    const QJsonObject first = objects[0]["candidates"].toArray()[0].toObject();
+    EXPECT_NEAR(first["bit_rate"].toDouble(), 83333.333, 0.01);
+    EXPECT_NEAR(first["sample_point_percent"].toDouble(), 87.5, 1e-6);
+    const CliRun decode = Cli({"btr", "--decode", "01", "1c"});
+    ASSERT_EQ(decode.status, 0);
+    EXPECT_NE(decode.out.find("250.000 kbit/s, sample point 87.5 %, 16 quanta, SJW 1"), std::string::npos)
+        << decode.out;
+    EXPECT_EQ(Cli({"btr", "500K", "--sample-point", "75%"}).status, 0);
+    EXPECT_EQ(Cli({"btr", "fast"}).status, 2);
+    EXPECT_EQ(Cli({"btr", "--decode", "1G", "00"}).status, 2);
+    EXPECT_EQ(Cli({"btr", "1000"}).status, 2);  // no pair that slow
+}
+
 }  // namespace
 }  // namespace linkmate

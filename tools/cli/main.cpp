@@ -16,7 +16,9 @@
 #include "profile/config_file.h"
 #include "profile/profile_store.h"
 #include "profile/settings_profile.h"
+#include "protocol/bit_timing.h"
 #include "protocol/config_exchange.h"
+#include "protocol/hex_text.h"
 #include "protocol/config_lists.h"
 #include "protocol/hex_fields.h"
 #include "protocol/settings_table.h"
@@ -42,6 +44,11 @@ Commands:
   diff FILE          read and compare with FILE (exit 0 when equal, 5 when different)
   copy               read, then write the same configuration back and verify
   ports              list COM1..COM8 with their devices, and the serial devices present
+  btr RATE [--sample-point P]
+                     list BTR0/BTR1 pairs for a CAN bit rate (83333, 83.333k, 500K, 1M) at a
+                     sample point in percent (default: 87.5, 80 at 800K, 75 at 1M)
+  btr --decode BTR0 BTR1
+                     what two bus-timing bytes give (16 MHz controller clock)
   profile [--app NAME]
                      print the settings a window saved (application name "linkmate")
 
@@ -90,6 +97,8 @@ struct Target {
 
 struct Options {
     std::vector<Target> targets;
+    std::string samplePoint;
+    bool decode = false;
     int32_t model = 0;
     bool json = false;
     bool quiet = false;
@@ -347,6 +356,68 @@ int Ports(const Options& o) {
     return Finish(kExitOk);
 }
 
+std::string TimingJson(const BitTiming& t, double wanted) {
+    char text[400];
+    std::snprintf(text, sizeof text,
+                  "{\"btr0\":\"%02X\",\"btr1\":\"%02X\",\"bit_rate\":%.3f,\"error_percent\":%.4f,"
+                  "\"sample_point_percent\":%.2f,\"quanta\":%d,\"brp\":%d,\"tseg1\":%d,\"tseg2\":%d,"
+                  "\"sjw\":%d,\"triple_sampling\":%s}",
+                  t.btr0, t.btr1, t.bitRate, wanted > 0 ? (t.bitRate - wanted) / wanted * 100 : 0.0,
+                  t.samplePoint * 100, t.quanta, t.brp, t.tseg1, t.tseg2, t.sjw,
+                  t.tripleSampling ? "true" : "false");
+    return text;
+}
+
+int Btr(const Options& o) {
+    if (o.decode) {
+        uint8_t bytes[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            if (!IsHexGroupsText(o.args[static_cast<size_t>(i)], 1)) {
+                return Usage("btr --decode takes two bytes in hex, such as 01 1C");
+            }
+            bytes[i] = static_cast<uint8_t>(ParseHexGroups(o.args[static_cast<size_t>(i)], 1));
+        }
+        const BitTiming t = DecodeBitTiming(bytes[0], bytes[1]);
+        if (o.json) {
+            std::printf("%s\n", TimingJson(t, 0).c_str());
+        } else {
+            std::printf("BTR0 %02X BTR1 %02X: %s (BRP %d, TSEG1 %d, TSEG2 %d)\n", t.btr0, t.btr1,
+                        DescribeBitTiming(t).c_str(), t.brp, t.tseg1, t.tseg2);
+        }
+        return Finish(kExitOk);
+    }
+    const auto rate = ParseBitRate(o.args[0]);
+    if (!rate) return Usage("btr takes a bit rate such as 83333, 83.333k or 500K, not \"" + o.args[0] + "\"");
+    double samplePoint = RecommendedSamplePoint(*rate);
+    if (!o.samplePoint.empty()) {
+        std::string text = o.samplePoint;
+        if (!text.empty() && text.back() == '%') text.pop_back();
+        char* end = nullptr;
+        const double value = std::strtod(text.c_str(), &end);
+        if (text.empty() || end != text.c_str() + text.size() || !(value > 0) || value >= 100) {
+            return Usage("--sample-point takes a percentage such as 87.5");
+        }
+        samplePoint = value / 100.0;
+    }
+    const std::vector<BitTiming> found = FindBitTimings(*rate, samplePoint);
+    if (o.json) {
+        std::string out = "{\"bit_rate\":" + std::to_string(*rate) + ",\"sample_point_percent\":" +
+                          std::to_string(samplePoint * 100) + ",\"candidates\":[";
+        for (size_t i = 0; i < found.size(); ++i) out += (i ? "," : "") + TimingJson(found[i], *rate);
+        std::printf("%s]}\n", out.c_str());
+    } else if (found.empty()) {
+        std::fprintf(stderr, "linkmate-cli: no BTR0/BTR1 pair reaches %.3f kbit/s within 1 %%\n", *rate / 1000);
+    } else {
+        std::printf("BTR0 BTR1  bit rate (kbit/s)  error    sample point  quanta  BRP TSEG1 TSEG2 SJW\n");
+        for (const BitTiming& t : found) {
+            std::printf("  %02X   %02X  %17.3f  %+6.3f%%  %10.1f %%  %6d  %3d %5d %5d %3d\n", t.btr0, t.btr1,
+                        t.bitRate / 1000, (t.bitRate - *rate) / *rate * 100, t.samplePoint * 100, t.quanta,
+                        t.brp, t.tseg1, t.tseg2, t.sjw);
+        }
+    }
+    return Finish(found.empty() ? kExitUsage : kExitOk);
+}
+
 int Profile(const Options& o) {
     SetProfileRegistryKey(kProfileRegistryKey);
     SetProfileApplicationName(o.app);
@@ -382,7 +453,7 @@ bool StrictNumber(const char* text, int low, int high, int& out) {
 
 // 0 to go on, else the exit status.
 int Parse(int argc, char** argv, Options& o, bool& done) {
-    enum { kJson = 1000, kSaveProfile, kPort, kDevice, kModel, kVersion, kApp };
+    enum { kJson = 1000, kSaveProfile, kPort, kDevice, kModel, kVersion, kApp, kSamplePoint, kDecode };
     static const option kOptions[] = {
         {"json", no_argument, nullptr, kJson},
         {"save-profile", required_argument, nullptr, kSaveProfile},
@@ -390,6 +461,8 @@ int Parse(int argc, char** argv, Options& o, bool& done) {
         {"device", required_argument, nullptr, kDevice},
         {"model", required_argument, nullptr, kModel},
         {"app", required_argument, nullptr, kApp},
+        {"sample-point", required_argument, nullptr, kSamplePoint},
+        {"decode", no_argument, nullptr, kDecode},
         {"quiet", no_argument, nullptr, 'q'},
         {"version", no_argument, nullptr, kVersion},
         {"help", no_argument, nullptr, 'h'},
@@ -403,6 +476,8 @@ int Parse(int argc, char** argv, Options& o, bool& done) {
             case kJson: o.json = true; break;
             case kSaveProfile: o.saveProfile = optarg; break;
             case kApp: o.app = optarg; break;
+            case kSamplePoint: o.samplePoint = optarg; break;
+            case kDecode: o.decode = true; break;
             case 'o': o.outFile = optarg; break;
             case 'q': o.quiet = true; break;
             case kPort: {
@@ -439,13 +514,20 @@ int Parse(int argc, char** argv, Options& o, bool& done) {
     if (optind >= argc) return Usage("no command given");
     o.command = argv[optind++];
     for (; optind < argc; ++optind) o.args.push_back(argv[optind]);
-    static const char* const kCommands[] = {"read", "write", "set", "default", "diff", "copy", "ports", "profile"};
+    static const char* const kCommands[] = {"read", "write", "set", "default", "diff", "copy", "ports", "profile", "btr"};
     if (std::none_of(std::begin(kCommands), std::end(kCommands), [&](const char* k) { return o.command == k; })) {
         return Usage("unknown command \"" + o.command + "\"");
     }
     const bool takesFile = o.command == "write" || o.command == "diff";
     if (takesFile && o.args.size() != 1) return Usage(o.command + " takes one FILE");
     if (o.command == "set" && o.args.empty()) return Usage("set takes KEY=VALUE...");
+    if (o.command == "btr") {
+        if (o.decode ? o.args.size() != 2 : o.args.size() != 1) {
+            return Usage("btr takes RATE, or --decode BTR0 BTR1");
+        }
+        return 0;
+    }
+    if (o.decode || !o.samplePoint.empty()) return Usage("--decode and --sample-point go with btr");
     if (!takesFile && o.command != "set" && !o.args.empty()) return Usage(o.command + " takes no arguments");
     if (!o.outFile.empty() && o.command != "read") return Usage("-o goes with read");
     if (o.targets.empty()) o.targets.push_back({"COM1", FormatComPortName(1)});
@@ -462,6 +544,7 @@ int main(int argc, char** argv) {
     bool done = false;
     if (const int status = Parse(argc, argv, o, done); status != 0 || done) return status;
     if (o.command == "ports") return Ports(o);
+    if (o.command == "btr") return Btr(o);
     if (o.command == "profile") return Profile(o);
 
     DeviceConfig fileConfig;
