@@ -8,6 +8,7 @@
 #include <QShortcut>
 
 #include "app/about_dlg.h"
+#include "app/bit_timing_dlg.h"
 #include "app/port_map_dlg.h"
 #include "framework/file_dialog.h"
 #include "framework/message_box.h"
@@ -32,6 +33,7 @@ constexpr int kWindowBottomBelowTabsPx = 48;
 
 constexpr auto kPortsShortcut = Qt::CTRL | Qt::Key_P;
 constexpr auto kOpenShortcut = Qt::CTRL | Qt::Key_O;
+constexpr auto kBitTimingShortcut = Qt::CTRL | Qt::Key_B;
 constexpr auto kSaveShortcut = Qt::CTRL | Qt::Key_S;
 constexpr const char* kConfigFileFilter = "LINKMATE configuration (*.reg);;All files (*)";
 
@@ -107,6 +109,8 @@ bool CLINKMATESheet::OnInitDialog() {
             &CLINKMATESheet::OnPorts);
     connect(new QShortcut(QKeySequence(kOpenShortcut), this), &QShortcut::activated, this,
             &CLINKMATESheet::OnOpenConfiguration);
+    connect(new QShortcut(QKeySequence(kBitTimingShortcut), this), &QShortcut::activated, this,
+            &CLINKMATESheet::OnBitTimingCalculator);
     connect(new QShortcut(QKeySequence(kSaveShortcut), this), &QShortcut::activated, this,
             &CLINKMATESheet::OnSaveConfiguration);
     const bool result = fw::CPropertySheet::OnInitDialog();
@@ -326,11 +330,14 @@ void CLINKMATESheet::contextMenuEvent(QContextMenuEvent* event) {
     menu.addSeparator();
     QAction* ports = menu.addAction("&Ports...");
     ports->setShortcut(QKeySequence(kPortsShortcut));
+    QAction* timing = menu.addAction("&Bit timing calculator...");
+    timing->setShortcut(QKeySequence(kBitTimingShortcut));
     const QAction* about = menu.addAction(QString::fromStdString(res::LoadString(IDS_ABOUTBOX)));
     const QAction* chosen = menu.exec(event->globalPos());
     if (chosen == open) OnOpenConfiguration();
     if (chosen == save) OnSaveConfiguration();
     if (chosen == ports) OnPorts();
+    if (chosen == timing) OnBitTimingCalculator();
     if (chosen == about) OnSysCommand(IDM_ABOUTBOX);
 }
 
@@ -379,6 +386,14 @@ void CLINKMATESheet::OnOpenConfiguration() {
 
 DeviceConfig CLINKMATESheet::CurrentConfig() const {
     return DeviceConfig{m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection};
+}
+
+void CLINKMATESheet::OnBitTimingCalculator() {
+    CBitTimingDlg dialog(this, [this](const BitTiming& t) {
+        m_canPage.UseBitTiming(t.btr0, t.btr1);
+        ShowPage(&m_canPage);
+    });
+    dialog.exec();
 }
 
 void CLINKMATESheet::OnPorts() {

@@ -37,6 +37,8 @@ public:
     bool OnSysCommand(unsigned command);
     // The "Ports" dialog (context menu and Ctrl+P).
     void OnPorts();
+    // The bit timing calculator (context menu and Ctrl+B); "Use" fills BTR0/BTR1 with Custom.
+    void OnBitTimingCalculator();
     // Configuration files (context menu, Ctrl+S and Ctrl+O): the pages to a file, a file to the
     // pages.
     void OnSaveConfiguration();

@@ -5,7 +5,9 @@
 #include <QLineEdit>
 
 #include "framework/controls.h"
+#include "protocol/bit_timing.h"
 #include "protocol/hex_fields.h"
+#include "protocol/hex_text.h"
 #include "res/resource.h"
 #include "res/resources.h"
 
@@ -62,8 +64,48 @@ bool CCanPage::OnInitDialog() {
     }
     connect(Item<QCheckBox>(IDC_CAN_CUSTOM_MASK), &QCheckBox::clicked, this,
             Notification(&CCanPage::RefreshMaskControls));
+    for (int id : {IDC_CAN_BTR0, IDC_CAN_BTR1}) {
+        connect(Item<QLineEdit>(id), &QLineEdit::textChanged, this, &CCanPage::UpdateTimingTips);
+    }
+    auto* rates = Item<QComboBox>(IDC_CAN_BAUDRATE);
+    connect(rates, &QComboBox::currentIndexChanged, this, &CCanPage::UpdateTimingTips);
+    for (int i = 1; i < rates->count() && i < static_cast<int>(CanBaudPresets.size()); ++i) {
+        const CanBaudPreset& preset = CanBaudPresets[static_cast<size_t>(i)];
+        const BitTiming t = DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(preset.btr0, 1)),
+                                            static_cast<uint8_t>(ParseHexGroups(preset.btr1, 1)));
+        rates->setItemData(i, QString::fromStdString(std::string(preset.btr0) + " " + std::string(preset.btr1) +
+                                                     ": " + DescribeBitTiming(t)),
+                           Qt::ToolTipRole);
+    }
+    rates->setItemData(0, "Custom: the bit timing as typed in BTR0/BTR1", Qt::ToolTipRole);
     RefreshCanControls();
+    UpdateTimingTips();
     return true;
+}
+
+void CCanPage::UseBitTiming(uint8_t btr0, uint8_t btr1) {
+    ExchangeData(true);
+    can.CanBaudrate = 0;
+    can.CanBTR0 = FormatHex8(btr0);
+    can.CanBTR1 = FormatHex8(btr1);
+    ExchangeData(false);
+    ShowControlStates();
+}
+
+void CCanPage::UpdateTimingTips() {
+    const std::string b0 = Item<QLineEdit>(IDC_CAN_BTR0)->text().toStdString();
+    const std::string b1 = Item<QLineEdit>(IDC_CAN_BTR1)->text().toStdString();
+    QString tip = "BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)";
+    if (IsHexGroupsText(b0, 1) && IsHexGroupsText(b1, 1)) {
+        const BitTiming t = DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(b0, 1)),
+                                            static_cast<uint8_t>(ParseHexGroups(b1, 1)));
+        tip = QString::fromStdString(DescribeBitTiming(t));
+    }
+    Item<QLineEdit>(IDC_CAN_BTR0)->setToolTip(tip);
+    Item<QLineEdit>(IDC_CAN_BTR1)->setToolTip(tip);
+    auto* rates = Item<QComboBox>(IDC_CAN_BAUDRATE);
+    rates->setToolTip(rates->currentIndex() == 0 ? tip
+                                                 : rates->itemData(rates->currentIndex(), Qt::ToolTipRole).toString());
 }
 
 void CCanPage::DoDataExchange(fw::DataExchange& dx) {

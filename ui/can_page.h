@@ -28,6 +28,11 @@ public:
     // for "Custom", the single or dual filter edits, masks editable with the box ticked.
     void ShowControlStates();
 
+    // Puts a bit-timing pair into BTR0/BTR1 with "Custom" selected; nothing else changes.
+    void UseBitTiming(uint8_t btr0, uint8_t btr1);
+    // The tooltips of BTR0, BTR1 and the bit-rate list say what the timing bytes give.
+    void UpdateTimingTips();
+
     // The name the operator knows a field by, and moving the focus to it with its text selected.
     static std::string FieldName(HexField field);
     void FocusField(HexField field);

@@ -1,0 +1,76 @@
+// What the timing bytes mean, on the CAN page: the tooltips follow what is typed, and the
+// calculator's "Use" puts a pair into BTR0/BTR1 with Custom selected, sending nothing.
+#include <QApplication>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "app/bit_timing_dlg.h"
+#include "gui_harness.h"
+#include "res/resource.h"
+
+using namespace linkmate;
+using namespace linkmate::guitest;
+
+class BitTimingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { InitGuiTests(); }
+
+    void tooltipsSayWhatTheBytesGive() {
+        GuiEnvironment env(false);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        CCanPage& can = sheet.m_canPage;
+        can.setEnabled(true);
+        can.SendEnable(true);
+        auto* rates = Control<QComboBox>(can, IDC_CAN_BAUDRATE);
+        QVERIFY(rates->itemData(10, Qt::ToolTipRole).toString().contains("250.000 kbit/s, sample point 87.5 %"));
+        QVERIFY(rates->itemData(13, Qt::ToolTipRole).toString().contains("666.667 kbit/s"));
+        Choose(rates, 0);
+        QLineEdit* btr0 = Control<QLineEdit>(can, IDC_CAN_BTR0);
+        QLineEdit* btr1 = Control<QLineEdit>(can, IDC_CAN_BTR1);
+        Retype(btr0, "05");
+        Retype(btr1, "1c");
+        QCOMPARE(btr0->toolTip(), QString("83.333 kbit/s, sample point 87.5 %, 16 quanta, SJW 1"));
+        QCOMPARE(btr1->toolTip(), btr0->toolTip());
+        QCOMPARE(rates->toolTip(), btr0->toolTip());
+        Retype(btr1, "x");
+        QVERIFY(btr0->toolTip().startsWith("BTR0 and BTR1: two hex bytes"));
+    }
+
+    void theCalculatorsUseFillsTheTimingAndSendsNothing() {
+        GuiEnvironment env;
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QApplication::setActiveWindow(&sheet);
+        QVERIFY(ClickConnect(sheet));
+        QTimer::singleShot(0, [&] {
+            auto* dialog = dynamic_cast<CBitTimingDlg*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return;
+            dialog->rateEdit()->setText("95.238k");
+            dialog->Calculate();
+            QTest::mouseClick(dialog->useButton(), Qt::LeftButton);
+        });
+        QTest::keyClick(&sheet, Qt::Key_B, Qt::ControlModifier);
+        CCanPage& can = sheet.m_canPage;
+        QCOMPARE(sheet.GetActiveIndex(), 2);
+        QCOMPARE(Control<QComboBox>(can, IDC_CAN_BAUDRATE)->currentIndex(), 0);
+        QVERIFY(Control<QLineEdit>(can, IDC_CAN_BTR0)->isEnabled());
+        const QString tip = Control<QLineEdit>(can, IDC_CAN_BTR0)->toolTip();
+        QVERIFY2(tip.startsWith("95.238 kbit/s, sample point 85.7 %"), qPrintable(tip));
+        QCOMPARE(env.converter()->stats().writeFrames, 0);
+
+        ClickButton(sheet, fw::ID_APPLY_NOW);
+        const DeviceConfig held = env.converter()->storedConfig();
+        QCOMPARE(held.can.CanBaudrate, 0);
+        QCOMPARE(QString::fromStdString(held.can.CanBTR0), Control<QLineEdit>(can, IDC_CAN_BTR0)->text());
+    }
+};
+
+QTEST_MAIN(BitTimingTest)
+#include "bit_timing_test.moc"
