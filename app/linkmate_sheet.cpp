@@ -192,8 +192,9 @@ void CLINKMATESheet::OnRead() {
     if (!m_port.IsOpen()) return;
     // A rejected entry does not stop a Read: its answer replaces every page anyway.
     const fw::CDialog* rejected = SavePages();
-    const bool ok = RunTransaction([this](PortIo& io) {
-        return ReadConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran);
+    ExchangeTrace trace;
+    const bool ok = RunTransaction([&](PortIo& io) {
+        return ReadConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran, &trace);
     });
     // Without an answer, the page that rejected an entry keeps what was typed rather than the
     // older values its members still hold.
@@ -201,16 +202,17 @@ void CLINKMATESheet::OnRead() {
         if (ok || page != rejected) page->ExchangeData(false);
     }
     ShowControlStates();
-    Report(ok, "Read Configration Successfully!");
+    Report(ok, "Read Configration Successfully!", trace);
 }
 
 void CLINKMATESheet::OnWrite() {
     if (!m_port.IsOpen()) return;
     if (!ReadyToSend()) return;
-    const bool ok = RunTransaction([this](PortIo& io) {
-        return WriteConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran);
+    ExchangeTrace trace;
+    const bool ok = RunTransaction([&](PortIo& io) {
+        return WriteConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran, &trace);
     });
-    Report(ok, "Write Configration Successfully!");
+    Report(ok, "Write Configration Successfully!", trace);
     ExchangePages(false);
     ShowControlStates();
 }
@@ -264,9 +266,11 @@ bool CLINKMATESheet::RunTransaction(const std::function<bool(PortIo&)>& transact
     return transaction(io);
 }
 
-void CLINKMATESheet::Report(bool ok, const std::string& success) {
+void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeTrace& trace) {
     if (!ok) {
-        Tell("Communication Error!");
+        // What the engineer can act on under the message; every attempt behind "Show Details...".
+        fw::MessageBox(this, "Communication Error!", res::LoadString(IDS_MSG_CAPTION),
+                       fw::MessageIcon::kNone, trace.Diagnosis(), trace.Format());
         return;
     }
     std::string error;

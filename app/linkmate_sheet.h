@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/property_sheet.h"
+#include "protocol/exchange_trace.h"
 #include "serial/serial_comm.h"
 #include "ui/can_page.h"
 #include "ui/connect_panel.h"
@@ -78,8 +79,9 @@ private:
     DeviceConfig CurrentConfig() const;
     // Runs `transaction` under a wait cursor.
     bool RunTransaction(const std::function<bool(PortIo&)>& transaction);
-    // On success saves the profile, then tells `success`; otherwise tells of the error.
-    void Report(bool ok, const std::string& success);
+    // On success saves the profile, then tells `success`; otherwise tells of the error with the
+    // exchange's diagnosis and trace.
+    void Report(bool ok, const std::string& success, const ExchangeTrace& trace);
     void ClosePort();
     void Tell(const std::string& text);
 

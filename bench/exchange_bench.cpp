@@ -21,7 +21,8 @@ double Percentile(std::vector<double> values, double p) {
     return values[index];
 }
 
-bool Run(uint32_t paceBitRate, int transactions) {
+// With `traced`, every transaction keeps its trace, as the window and the tool do.
+bool Run(uint32_t paceBitRate, int transactions, bool traced) {
     using namespace linkmate;
     sim::Options options;
     options.paceBitRate = paceBitRate;
@@ -41,14 +42,16 @@ bool Run(uint32_t paceBitRate, int transactions) {
     std::vector<double> reads, writes;
     int failures = 0;
     for (int i = 0; i < transactions; ++i) {
+        ExchangeTrace readTrace, writeTrace;
         auto start = Clock::now();
-        failures += ReadConfig(io, config) ? 0 : 1;
+        failures += ReadConfig(io, config, traced ? &readTrace : nullptr) ? 0 : 1;
         reads.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         start = Clock::now();
-        failures += WriteConfig(io, config) ? 0 : 1;
+        failures += WriteConfig(io, config, traced ? &writeTrace : nullptr) ? 0 : 1;
         writes.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
-    const std::string tag = paceBitRate == 0 ? "unpaced" : "paced_" + std::to_string(paceBitRate);
+    const std::string tag = (paceBitRate == 0 ? "unpaced" : "paced_" + std::to_string(paceBitRate)) +
+                            (traced ? "_traced" : "");
     std::printf("read_%s_median: %.3f ms\n", tag.c_str(), Percentile(reads, 0.5));
     std::printf("read_%s_p99: %.3f ms\n", tag.c_str(), Percentile(reads, 0.99));
     std::printf("write_%s_median: %.3f ms\n", tag.c_str(), Percentile(writes, 0.5));
@@ -68,6 +71,7 @@ bool Run(uint32_t paceBitRate, int transactions) {
 int main(int argc, char** argv) {
     const int transactions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
     std::printf("transactions: %d of each kind\n", transactions);
-    const bool ok = Run(0, transactions) && Run(57600, transactions);
+    const bool ok = Run(0, transactions, false) && Run(0, transactions, true) &&
+                    Run(57600, transactions, false) && Run(57600, transactions, true);
     return ok ? 0 : 1;
 }

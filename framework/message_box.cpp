@@ -27,18 +27,19 @@ bool Show(const MessageBoxCall& call) {
                     question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, call.owner);
     if (question) box.setDefaultButton(QMessageBox::No);
     if (!call.detail.empty()) box.setInformativeText(QString::fromStdString(call.detail));
+    if (!call.details.empty()) box.setDetailedText(QString::fromStdString(call.details));
     return box.exec() == QMessageBox::Yes;
 }
 
 }  // namespace
 
 void MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                MessageIcon icon, const std::string& detail) {
-    Show({owner, text, caption, icon, MessageButtons::kOk, detail});
+                MessageIcon icon, const std::string& detail, const std::string& details) {
+    Show({owner, text, caption, icon, MessageButtons::kOk, detail, details});
 }
 
 bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption) {
-    return Show({owner, text, caption, MessageIcon::kQuestion, MessageButtons::kYesNo, {}});
+    return Show({owner, text, caption, MessageIcon::kQuestion, MessageButtons::kYesNo, {}, {}});
 }
 
 void SetMessageBoxResponder(MessageBoxResponder responder) {

@@ -18,12 +18,15 @@ struct MessageBoxCall {
     std::string caption;
     MessageIcon icon;
     MessageButtons buttons = MessageButtons::kOk;
-    std::string detail;  // the box's informative text under the message, when any
+    std::string detail;   // the box's informative text under the message, when any
+    std::string details;  // behind the box's "Show Details..." button, when any
 };
 
-// Shows a modal box with an OK button only; `detail` goes under the text.
+// Shows a modal box with an OK button only; `detail` goes under the text, `details` behind
+// "Show Details...".
 void MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                MessageIcon icon = MessageIcon::kNone, const std::string& detail = {});
+                MessageIcon icon = MessageIcon::kNone, const std::string& detail = {},
+                const std::string& details = {});
 
 // Asks a question with Yes and No (No is the default button); true for Yes.
 bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption);

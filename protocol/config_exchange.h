@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "protocol/device_config.h"
+#include "protocol/exchange_trace.h"
 #include "protocol/port_io.h"
 
 namespace linkmate {
@@ -29,16 +30,17 @@ inline constexpr size_t kAckBufferSize = 32;
 
 // Asks the converter for its configuration. On true the three groups hold the decoded reply; on
 // false they are unchanged. The port is never purged: bytes that arrive late stay queued and are
-// read first by the next collection.
-bool ReadConfig(PortIo& port, SerialSettings& serial, CanSettings& can, TranSettings& tran);
-bool ReadConfig(PortIo& port, DeviceConfig& config);
+// read first by the next collection. `trace`, when given, records every attempt.
+bool ReadConfig(PortIo& port, SerialSettings& serial, CanSettings& can, TranSettings& tran,
+                ExchangeTrace* trace = nullptr);
+bool ReadConfig(PortIo& port, DeviceConfig& config, ExchangeTrace* trace = nullptr);
 
 // Sends the write frame built from the three groups until the converter acknowledges it.
 bool WriteConfig(PortIo& port, const SerialSettings& serial, const CanSettings& can,
-                 const TranSettings& tran);
-bool WriteConfig(PortIo& port, const DeviceConfig& config);
+                 const TranSettings& tran, ExchangeTrace* trace = nullptr);
+bool WriteConfig(PortIo& port, const DeviceConfig& config, ExchangeTrace* trace = nullptr);
 
 // Collects up to one acknowledgement and tests it against `expectedCommand`.
-bool WaitAck(PortIo& port, uint8_t expectedCommand);
+bool WaitAck(PortIo& port, uint8_t expectedCommand, TraceAttempt* record = nullptr);
 
 }  // namespace linkmate

@@ -205,6 +205,11 @@ private slots:
         const QString before = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text();
         ClickButton(sheet, 2);
         QCOMPARE(log.texts(), std::vector<std::string>{"Communication Error!"});
+        // The diagnosis under the message, the trace behind "Show Details...".
+        QVERIFY2(log.calls[0].detail.find("wrong check byte: noise") != std::string::npos,
+                 log.calls[0].detail.c_str());
+        QVERIFY(log.calls[0].details.find("read, attempt 1: sent F7 F8 03 01 AA A7") != std::string::npos);
+        QVERIFY(log.calls[0].details.find("ended: wrong check byte") != std::string::npos);
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), before);
         QVERIFY(!ProfileHasValues());
         QVERIFY(sheet.isVisible());

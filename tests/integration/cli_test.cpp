@@ -245,6 +245,28 @@ TEST_F(CliTest, UsageFilesAndOutputErrors) {
     EXPECT_EQ(saved[0]["config"].toObject()["ConfigPort"].toObject()["text"].toString(), "COM1");
 }
 
+TEST_F(CliTest, AFailedExchangeCarriesItsDiagnosisAndTrace) {
+    sim::Options garbage;
+    garbage.fault = sim::Fault::kGarbage;
+    Converter(garbage);
+    const CliRun json = Cli({"--json", "read"});
+    EXPECT_EQ(json.status, 1);
+    const auto objects = JsonLines(json.out);
+    ASSERT_EQ(objects.size(), 1u);
+    EXPECT_TRUE(objects[0]["diagnosis"].toString().contains("check the converter model"));
+    const QJsonArray trace = objects[0]["trace"].toArray();
+    ASSERT_FALSE(trace.isEmpty());
+    EXPECT_EQ(trace[0].toObject()["sent"].toString(), "F7 F8 03 01 AA A7");
+    EXPECT_EQ(trace[0].toObject()["ended"].toString(), "wrong header");
+    EXPECT_FALSE(trace[0].toObject()["received"].toArray().isEmpty());
+
+    const CliRun verbose = Cli({"-v", "read"});
+    EXPECT_EQ(verbose.status, 1);
+    EXPECT_NE(verbose.err.find("COM1: read, attempt 1: sent F7 F8 03 01 AA A7"), std::string::npos)
+        << verbose.err;
+    EXPECT_NE(verbose.err.find("check the converter model"), std::string::npos) << verbose.err;
+}
+
 TEST(CliBitTimingTest, ListsAndDecodesWithoutAPort) {
     const CliRun list = Cli({"btr", "83.333k", "--json"});
     ASSERT_EQ(list.status, 0) << list.err;

@@ -66,6 +66,7 @@ Options:
                      the window does (one target only); a failed save is an error
   --app NAME         profile: the application whose profile to print
   -q, --quiet        no status lines
+  -v, --verbose      print the trace of every exchange (what each attempt sent and received)
   --version          print the version
   -h, --help         show this text
 
@@ -102,6 +103,7 @@ struct Options {
     int32_t model = 0;
     bool json = false;
     bool quiet = false;
+    bool verbose = false;
     std::string outFile;
     std::string saveProfile;
     std::string app = "linkmate";
@@ -121,6 +123,7 @@ struct Result {
     bool haveConfig = false;
     DeviceConfig config;
     std::vector<SettingDifference> differences;
+    std::vector<ExchangeTrace> traces;  // every exchange, in order
 };
 
 // ---- output -------------------------------------------------------------------------------
@@ -202,6 +205,26 @@ int Usage(const std::string& message) {
     return kExitUsage;
 }
 
+std::string TraceJson(const std::vector<ExchangeTrace>& traces) {
+    std::string out = "[";
+    bool first = true;
+    for (const ExchangeTrace& trace : traces) {
+        for (const TraceAttempt& a : trace.attempts) {
+            out += std::string(first ? "" : ",") + "{\"exchange\":" + JsonString(trace.exchange) +
+                   ",\"sent\":" + JsonString(HexBytes(a.sent)) + ",\"received\":[";
+            first = false;
+            for (size_t i = 0; i < a.received.size(); ++i) {
+                char ms[32];
+                std::snprintf(ms, sizeof ms, "%.1f", a.received[i].ms);
+                out += std::string(i ? "," : "") + "{\"ms\":" + ms + ",\"bytes\":" +
+                       JsonString(HexBytes(a.received[i].bytes)) + "}";
+            }
+            out += "],\"ended\":" + JsonString(AttemptEndText(a.end)) + "}";
+        }
+    }
+    return out + "]";
+}
+
 // ---- one converter --------------------------------------------------------------------------
 
 std::string DifferenceText(const std::vector<SettingDifference>& differences, const char* first,
@@ -215,13 +238,13 @@ std::string DifferenceText(const std::vector<SettingDifference>& differences, co
 
 // Writes `config`, reads it back and compares what was sent with what came back.
 void WriteAndVerify(PortIo& io, const DeviceConfig& config, Result& r) {
-    if (!WriteConfig(io, config)) {
+    if (!WriteConfig(io, config, &r.traces.emplace_back())) {
         r.status = kExitComm;
         r.message = "Communication Error! (write)";
         return;
     }
     DeviceConfig back = config;
-    if (!ReadConfig(io, back)) {
+    if (!ReadConfig(io, back, &r.traces.emplace_back())) {
         r.status = kExitComm;
         r.message = "Communication Error! (reading back after the write)";
         return;
@@ -276,7 +299,7 @@ Result RunTarget(const Options& o, const Target& target, const DeviceConfig& fil
         return r;
     }
     DeviceConfig config;
-    if (!ReadConfig(io, config)) {
+    if (!ReadConfig(io, config, &r.traces.emplace_back())) {
         r.status = kExitComm;
         r.message = "Communication Error! (read)";
         return r;
@@ -464,6 +487,7 @@ int Parse(int argc, char** argv, Options& o, bool& done) {
         {"sample-point", required_argument, nullptr, kSamplePoint},
         {"decode", no_argument, nullptr, kDecode},
         {"quiet", no_argument, nullptr, 'q'},
+        {"verbose", no_argument, nullptr, 'v'},
         {"version", no_argument, nullptr, kVersion},
         {"help", no_argument, nullptr, 'h'},
         {nullptr, 0, nullptr, 0},
@@ -471,7 +495,7 @@ int Parse(int argc, char** argv, Options& o, bool& done) {
     opterr = 0;
     int c = 0;
     // Options may stand before or after the command ("read --save-profile NAME"); "--" ends them.
-    while ((c = getopt_long(argc, argv, "o:qh", kOptions, nullptr)) != -1) {
+    while ((c = getopt_long(argc, argv, "o:qvh", kOptions, nullptr)) != -1) {
         switch (c) {
             case kJson: o.json = true; break;
             case kSaveProfile: o.saveProfile = optarg; break;
@@ -480,6 +504,7 @@ int Parse(int argc, char** argv, Options& o, bool& done) {
             case kDecode: o.decode = true; break;
             case 'o': o.outFile = optarg; break;
             case 'q': o.quiet = true; break;
+            case 'v': o.verbose = true; break;
             case kPort: {
                 int n = 0;
                 if (!StrictNumber(optarg, 1, 8, n)) return Usage("--port takes a number 1..8, not \"" + std::string(optarg) + "\"");
@@ -592,6 +617,10 @@ int main(int argc, char** argv) {
                                ",\"command\":" + JsonString(o.command) + ",\"status\":" + std::to_string(r.status) +
                                ",\"message\":" + JsonString(r.message);
             if (r.haveConfig) line += ",\"config\":" + JsonConfig(r.config, false);
+            if (r.status == kExitComm && !r.traces.empty()) {
+                line += ",\"diagnosis\":" + JsonString(r.traces.back().Diagnosis()) + ",\"trace\":" +
+                        TraceJson(r.traces);
+            }
             if (!r.differences.empty()) {
                 const bool diff = o.command == "diff";
                 line += ",\"differences\":[";
@@ -607,6 +636,14 @@ int main(int argc, char** argv) {
         } else {
             if (!o.quiet || r.status != kExitOk) {
                 std::fprintf(stderr, "%s: %s\n", t.name.c_str(), r.message.c_str());
+                if (r.status == kExitComm && !r.traces.empty()) {
+                    std::fprintf(stderr, "%s: %s\n", t.name.c_str(), r.traces.back().Diagnosis().c_str());
+                }
+            }
+            if (o.verbose) {
+                for (const ExchangeTrace& trace : r.traces) {
+                    std::fprintf(stderr, "%s: %s", t.name.c_str(), trace.Format().c_str());
+                }
             }
             if (o.command == "read" && r.haveConfig) {
                 if (several) std::printf("[%s]\n", t.name.c_str());

@@ -37,6 +37,7 @@ Options:
                        wrong-ack     write frame stored, acknowledgement with a wrong check byte
                        late          answer after --late-ms milliseconds
                        forgetful     write frame acknowledged, not stored
+                       garbage       answers replaced by bytes that never form a header
   --split-bytes N    piece size for 'split' (default 10)
   --split-gap-ms N   pause between pieces for 'split' (default 2)
   --short-bytes N    bytes sent for 'short' (default 20)

@@ -32,7 +32,7 @@ struct FaultEntry {
     std::string_view name;
 };
 
-constexpr std::array<FaultEntry, 11> kFaultNames = {{
+constexpr std::array<FaultEntry, 12> kFaultNames = {{
     {Fault::kNone, "none"},
     {Fault::kSilence, "silence"},
     {Fault::kSplitReply, "split"},
@@ -44,6 +44,7 @@ constexpr std::array<FaultEntry, 11> kFaultNames = {{
     {Fault::kWrongAck, "wrong-ack"},
     {Fault::kLate, "late"},
     {Fault::kForgetful, "forgetful"},
+    {Fault::kGarbage, "garbage"},
 }};
 
 bool AppliesToRead(Fault f) {
@@ -51,7 +52,7 @@ bool AppliesToRead(Fault f) {
 }
 bool AppliesToWrite(Fault f) {
     return f == Fault::kSilence || f == Fault::kSplitReply || f == Fault::kTrailingBytes ||
-           f == Fault::kNoAck || f == Fault::kWrongAck || f == Fault::kLate;
+           f == Fault::kNoAck || f == Fault::kWrongAck || f == Fault::kLate || f == Fault::kGarbage;
 }
 
 void MakeRaw(int fd) {
@@ -355,6 +356,10 @@ void VirtualConverter::Answer(std::vector<uint8_t> bytes, bool isRead) {
         case Fault::kSplitReply: piece = std::max<uint32_t>(1, m_options.splitBytes); break;
         case Fault::kLate:
             if (!SleepUnlessStopped(m_options.lateMs)) return;
+            break;
+        case Fault::kGarbage:
+            // What a line at the wrong bit rate makes of an answer: bytes, never a header.
+            for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(0x30 + (i * 37) % 0x80);
             break;
         case Fault::kForgetful:  // taken when the frame came in; the answer is a plain one
         case Fault::kNone: break;

@@ -30,6 +30,7 @@ enum class Fault {
     kWrongAck,       // a write frame is stored and answered with a bad check byte
     kLate,           // the answer goes out `lateMs` after the request
     kForgetful,      // a write frame is acknowledged but not stored
+    kGarbage,        // every answer replaced by as many bytes that never form a header
 };
 
 // Names as the command line spells them ("split", "wrong-header", ...).

@@ -1,0 +1,48 @@
+// What each attempt of a read or write sent and received, with times, and why it ended; and the
+// one-line diagnosis an engineer can act on when the exchange failed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace linkmate {
+
+enum class AttemptEnd {
+    kOk,
+    kNoAnswer,               // nothing within the time-out
+    kWrongHeader,            // bytes that do not begin with F7 F8
+    kWrongCommandOrLength,   // F7 F8, but not the reply's command 03 and length 1C
+    kShortFrame,             // a reply that stopped before its 33rd byte
+    kWrongCheck,             // 33 bytes whose check byte does not match
+    kWrongAck,               // bytes after a write that are not the acknowledgement
+};
+
+const char* AttemptEndText(AttemptEnd end);
+
+struct TraceChunk {
+    std::vector<uint8_t> bytes;
+    double ms = 0;  // since the request was sent
+};
+
+struct TraceAttempt {
+    std::vector<uint8_t> sent;
+    std::vector<TraceChunk> received;
+    AttemptEnd end = AttemptEnd::kNoAnswer;
+};
+
+struct ExchangeTrace {
+    std::string exchange;  // "read" or "write"
+    std::vector<TraceAttempt> attempts;
+
+    bool succeeded() const { return !attempts.empty() && attempts.back().end == AttemptEnd::kOk; }
+    // Empty when the exchange went through at the first attempt.
+    std::string Diagnosis() const;
+    // One line per attempt and per received chunk.
+    std::string Format() const;
+};
+
+// "F7 F8 03 01 AA A7"
+std::string HexBytes(const std::vector<uint8_t>& bytes);
+
+}  // namespace linkmate
