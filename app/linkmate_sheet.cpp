@@ -225,7 +225,7 @@ fw::CDialog* CLINKMATESheet::SavePages() {
     return rejected;
 }
 
-bool CLINKMATESheet::ReadyToSend() {
+bool CLINKMATESheet::PagesSayWhatTheyShow() {
     if (fw::CDialog* rejected = SavePages()) {
         ShowPage(rejected);
         rejected->FocusRejected();
@@ -237,6 +237,11 @@ bool CLINKMATESheet::ReadyToSend() {
         m_canPage.FocusField(*field);
         return false;
     }
+    return true;
+}
+
+bool CLINKMATESheet::ReadyToSend() {
+    if (!PagesSayWhatTheyShow()) return false;
     const DeviceConfig config = CurrentConfig();
     const std::vector<HeldValue> differences = ValuesHeldDifferently(config);
     if (differences.empty()) return true;
@@ -347,17 +352,7 @@ void CLINKMATESheet::contextMenuEvent(QContextMenuEvent* event) {
 
 void CLINKMATESheet::OnSaveConfiguration() {
     // The pages as they are; an entry that Write would refuse stops the save as well.
-    if (fw::CDialog* rejected = SavePages()) {
-        ShowPage(rejected);
-        rejected->FocusRejected();
-        return;
-    }
-    if (const auto field = FirstMalformedField(m_canPage.can)) {
-        Tell(MalformedFieldMessage(*field, HexFieldText(m_canPage.can, *field)));
-        ShowPage(&m_canPage);
-        m_canPage.FocusField(*field);
-        return;
-    }
+    if (!PagesSayWhatTheyShow()) return;
     const std::string path = fw::AskFileName(this, fw::FileDialogKind::kSave, "Save configuration",
                                              kConfigFileFilter);
     if (path.empty()) return;

@@ -69,9 +69,11 @@ private:
     void ExchangePages(bool save);
     // Copies every page into its members; the first page that rejected an entry, or nullptr.
     fw::CDialog* SavePages();
-    // Before a Write: the pages saved without a rejected entry, every hex field the frame reads
-    // well-formed, and the operator's consent where the converter would hold something else than
-    // a field shows. Otherwise the focus goes to the field in question and false.
+    // The pages saved without a rejected entry and every hex field the frame reads well-formed;
+    // otherwise the operator is told, the focus goes to the field in question, and false.
+    bool PagesSayWhatTheyShow();
+    // Before a Write: the above, and the operator's consent where the converter would hold
+    // something else than a field shows.
     bool ReadyToSend();
     void ShowPage(const fw::CDialog* page);
     // After the pages were loaded: their enabling and layout follow the values.

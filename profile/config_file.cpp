@@ -1,14 +1,11 @@
 #include "profile/config_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
+#include "profile/atomic_file.h"
 #include "profile/profile_store.h"
 #include "profile/reg_file.h"
 #include "protocol/hex_text.h"
@@ -135,33 +132,7 @@ bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::s
     }
     const std::string text = doc.Serialize();
 
-    const std::string temp = path + ".XXXXXX";
-    std::string name = temp;
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) return Fail(error, path + ": " + std::strerror(errno));
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<size_t>(n);
-    }
-    // A file to share, not a secret: readable like any other the user writes.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    const bool written = done == text.size() && ::fsync(fd) == 0;
-    const int failure = errno;
-    if (::close(fd) != 0 || !written) {
-        ::unlink(name.c_str());
-        return Fail(error, path + ": " + std::strerror(written ? errno : failure));
-    }
-    if (::rename(name.c_str(), path.c_str()) != 0) {
-        const int renameFailure = errno;
-        ::unlink(name.c_str());
-        return Fail(error, path + ": " + std::strerror(renameFailure));
-    }
-    return true;
+    return ReplaceFileAtomically(path, text, true, error);
 }
 
 }  // namespace linkmate

@@ -15,6 +15,7 @@
 #include <mutex>
 #include <thread>
 
+#include "profile/atomic_file.h"
 #include "profile/profile_store.h"
 #include "profile/reg_file.h"
 
@@ -92,11 +93,6 @@ bool WriteWhole(int fd, std::string_view data) {
 }
 
 std::string DirectoryOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
-
-void SyncDirectory(const std::string& dir) {
-    Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0) ::fsync(fd.get());
-}
 
 // Keeps a file that could not be read whole beside it before it is replaced, under a name that
 // says so: linkmate.reg.unreadable-20261207-053012 (a number is added if that exists).
@@ -337,27 +333,12 @@ bool ProfileTransaction::Commit() {
     if (!s.dirty) return true;
     if (!s.writable) return false;
     RemoveDeadTemporaries(s.path);
-    const std::string dir = DirectoryOf(s.path);
-    std::string temp = s.path + ".XXXXXX";
-    Fd out(::mkostemp(temp.data(), O_CLOEXEC));
-    if (out.get() < 0) {
-        s.error = Reason("cannot create a file in " + dir, errno);
+    // A file that could not be read whole is kept beside the new one, never replaced unseen.
+    const bool keepOld = s.existed && s.doc.damaged();
+    if (!ReplaceFileAtomically(s.path, s.doc.Serialize(), false, &s.error,
+                               [&] { if (keepOld) KeepUnreadable(s.path); })) {
         return false;
     }
-    const bool written = WriteWhole(out.get(), s.doc.Serialize()) && ::fsync(out.get()) == 0 &&
-                         ::close(out.release()) == 0;
-    if (!written) {
-        s.error = Reason("cannot write " + temp, errno);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    if (s.existed && s.doc.damaged()) KeepUnreadable(s.path);
-    if (::rename(temp.c_str(), s.path.c_str()) != 0) {
-        s.error = Reason("cannot replace " + s.path, errno);
-        ::unlink(temp.c_str());
-        return false;
-    }
-    SyncDirectory(dir);
     s.dirty = false;
     s.existed = true;
     s.doc.MarkRepaired();

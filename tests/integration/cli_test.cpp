@@ -1,8 +1,6 @@
 // linkmate-cli against virtual converters on pseudo-terminals: every command and exit status,
 // JSON read back with a real parser, configuration files between two converters, several targets
 // at once with one of them silent.
-#include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -20,54 +18,18 @@
 
 #include "protocol/frame_codec.h"
 #include "pty_harness.h"
+#include "run_program.h"
 #include "sample_configs.h"
 #include "tools/sim/virtual_converter.h"
 
 namespace linkmate {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using CliRun = testing::ProgramRun;
 
 // Runs linkmate-cli; `stdoutPath` empty: captured; "-": closed.
 CliRun Cli(const std::vector<std::string>& args, const std::string& stdoutPath = {}) {
-    const std::string dir = std::filesystem::temp_directory_path();
-    const std::string out = dir + "/linkmate-cli-out-" + std::to_string(::getpid());
-    const std::string err = dir + "/linkmate-cli-err-" + std::to_string(::getpid());
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ::dup2(e, 2);
-        ::close(e);
-        if (stdoutPath == "-") {
-            ::close(1);
-        } else {
-            const int o = ::open((stdoutPath.empty() ? out : stdoutPath).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            ::dup2(o, 1);
-            ::close(o);
-        }
-        std::vector<char*> argv{const_cast<char*>(LINKMATE_CLI_PATH)};
-        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(LINKMATE_CLI_PATH, argv.data());
-        ::_exit(127);
-    }
-    int wstatus = 0;
-    ::waitpid(child, &wstatus, 0);
-    CliRun run{WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1, Slurp(out), Slurp(err)};
-    std::filesystem::remove(out);
-    std::filesystem::remove(err);
-    return run;
+    return testing::RunProgram(LINKMATE_CLI_PATH, args, stdoutPath);
 }
 
 std::vector<QJsonObject> JsonLines(const std::string& text) {
