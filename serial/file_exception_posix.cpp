@@ -1,5 +1,6 @@
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include "serial/file_exception.h"
 
@@ -9,7 +10,7 @@ namespace {
 std::string Describe(long osError, const std::string& fileName) {
     std::string text = fileName.empty() ? std::string("port") : fileName;
     text += ": ";
-    text += osError != 0 ? std::strerror(static_cast<int>(osError)) : "no error";
+    text += osError != 0 ? std::generic_category().message(static_cast<int>(osError)) : "no error";
     return text;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <fstream>
 #include <sstream>
 
@@ -73,7 +74,7 @@ std::string DescribeOpenFailure(const std::string& portName, long osError) {
     } else {
         text = "The device is " + device + ".\n";
     }
-    text += std::string("The system says: ") + std::strerror(static_cast<int>(osError)) + ".\n";
+    text += std::string("The system says: ") + std::generic_category().message(static_cast<int>(osError)) + ".\n";
     switch (osError) {
         case EACCES:
         case EPERM: {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -199,7 +200,7 @@ bool AssignComPort(int number, const std::string& devicePath, std::string* error
         if (!d.stableName.empty() && Canonical(d.path) == canonical) target = d.stableName;
     }
     if (!RegisterComPort(number, target)) {
-        if (error != nullptr) *error = std::string("the port map cannot be written: ") + std::strerror(errno);
+        if (error != nullptr) *error = std::string("the port map cannot be written: ") + std::generic_category().message(errno);
         return false;
     }
     ::unlink(OwnerPath(number).c_str());
@@ -216,7 +217,7 @@ bool FreeComPort(int number, std::string* error) {
         return false;
     }
     if (::unlink(link.c_str()) != 0) {
-        if (error != nullptr) *error = std::string("cannot remove ") + link + ": " + std::strerror(errno);
+        if (error != nullptr) *error = std::string("cannot remove ") + link + ": " + std::generic_category().message(errno);
         return false;
     }
     ::unlink(OwnerPath(number).c_str());
