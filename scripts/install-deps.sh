@@ -5,7 +5,7 @@ set -euo pipefail
 
 # The tests run one window test on a virtual X server (for the selection clipboard).
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev
-          qt6-base-dev qt6-svg-dev fonts-liberation xvfb xauth dpkg-dev)
+          qt6-base-dev qt6-svg-dev fonts-liberation xvfb xauth dpkg-dev file)
 # Running the window also wants a font with Chinese glyphs (the About box).
 if [[ "${1:-}" == "--run" ]]; then
     packages+=(fonts-wqy-microhei)
