@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "profile/atomic_file.h"
+#include "protocol/text.h"
 
 namespace linkmate {
 namespace {
@@ -34,7 +35,11 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view text, bool 
     const std::string dir = path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/'));
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return Fail(error, "cannot create a file in " + (dir.empty() ? std::string(".") : dir), errno);
+    if (fd < 0) {
+        return Fail(error, text::Arg(text::translate("Profile", "cannot create a file in %1"),
+                                     {dir.empty() ? std::string(".") : dir}),
+                    errno);
+    }
     if (shareable) {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -48,13 +53,13 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view text, bool 
     }
     if (!written) {
         ::unlink(temp.c_str());
-        return Fail(error, "cannot write " + temp, failure);
+        return Fail(error, text::Arg(text::translate("Profile", "cannot write %1"), {temp}), failure);
     }
     if (beforeRename) beforeRename();
     if (::rename(temp.c_str(), path.c_str()) != 0) {
         failure = errno;
         ::unlink(temp.c_str());
-        return Fail(error, "cannot replace " + path, failure);
+        return Fail(error, text::Arg(text::translate("Profile", "cannot replace %1"), {path}), failure);
     }
     // The rename itself on disk.
     const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

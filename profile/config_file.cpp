@@ -8,6 +8,7 @@
 #include "profile/atomic_file.h"
 #include "profile/profile_store.h"
 #include "profile/reg_file.h"
+#include "protocol/text.h"
 #include "protocol/hex_text.h"
 #include "protocol/settings_table.h"
 
@@ -66,15 +67,21 @@ bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* 
     bytes.resize(kMaxConfigBytes + 1);
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<size_t>(in.gcount()));
-    if (bytes.size() > kMaxConfigBytes) return Fail(error, path + ": larger than 1 MiB, not a configuration file");
+    if (bytes.size() > kMaxConfigBytes) {
+        return Fail(error, text::Arg(text::translate("ConfigFile", "%1: larger than 1 MiB, not a configuration file"), {path}));
+    }
     const RegDocument doc = RegDocument::Parse(bytes);
     if (doc.damaged()) {
-        if (doc.firstBadLine() == 0) return Fail(error, path + ": not readable as text");
-        return Fail(error, path + ":" + std::to_string(doc.firstBadLine()) + ": cannot be read: " +
-                               doc.firstBadText());
+        if (doc.firstBadLine() == 0) {
+            return Fail(error, text::Arg(text::translate("ConfigFile", "%1: not readable as text"), {path}));
+        }
+        return Fail(error, text::Arg(text::translate("ConfigFile", "%1:%2: cannot be read: %3"),
+                                     {path, std::to_string(doc.firstBadLine()), doc.firstBadText()}));
     }
     const RegKey* key = SettingsKey(doc);
-    if (key == nullptr) return Fail(error, path + ": no [..\\" + std::string(kSection) + "] section");
+    if (key == nullptr) {
+        return Fail(error, text::Arg(text::translate("ConfigFile", "%1: no [..\\LINKMATE] section"), {path}));
+    }
 
     DeviceConfig read = config;
     const DeviceConfig fallback = ProfileFallbackConfig();
@@ -94,11 +101,15 @@ bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* 
             continue;
         }
         if (s.kind == SettingKind::kHex) {
-            if (!IsText(*value)) return Fail(error, path + ": \"" + std::string(s.name) + "\" must be a text value");
+            if (!IsText(*value)) {
+                return Fail(error, text::Arg(text::translate("ConfigFile", "%1: \"%2\" must be a text value"),
+                                             {path, std::string(s.name)}));
+            }
             *s.text(read) = Text(*value);
         } else {
             if (value->type != kRegDword || value->data.size() != 4) {
-                return Fail(error, path + ": \"" + std::string(s.name) + "\" must be a dword value");
+                return Fail(error, text::Arg(text::translate("ConfigFile", "%1: \"%2\" must be a dword value"),
+                                             {path, std::string(s.name)}));
             }
             const auto& d = value->data;
             *s.number(read) = static_cast<int32_t>(uint32_t{d[0]} | uint32_t{d[1]} << 8 |

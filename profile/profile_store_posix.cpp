@@ -18,6 +18,7 @@
 #include "profile/atomic_file.h"
 #include "profile/profile_store.h"
 #include "profile/reg_file.h"
+#include "protocol/text.h"
 
 namespace linkmate {
 namespace {
@@ -118,6 +119,7 @@ void KeepUnreadable(const std::string& path) {
 
 bool IsTextType(uint32_t type) { return type == kRegSz || type == kRegExpandSz; }
 
+// "<what>: <the system's reason>"
 std::string Reason(const std::string& what, int error) { return what + ": " + std::strerror(error); }
 
 // The lock, waited for at most kLockWait; a holder that never lets go must not freeze the window.
@@ -126,11 +128,11 @@ bool LockWithin(int fd, std::string& error) {
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
         if (errno != EWOULDBLOCK && errno != EINTR) {
-            error = Reason("the profile's lock cannot be taken", errno);
+            error = Reason(text::translate("Profile", "the profile's lock cannot be taken"), errno);
             return false;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            error = "the profile is locked by another program";
+            error = text::translate("Profile", "the profile is locked by another program");
             return false;
         }
         std::this_thread::sleep_for(kLockPoll);
@@ -190,12 +192,15 @@ std::string ProfileFilePath(std::string* problem) {
     };
     std::string why;
     if (home.empty()) {
-        why = "there is no per-user configuration folder (neither XDG_CONFIG_HOME nor HOME is set)";
+        why = text::translate("Profile",
+                              "there is no per-user configuration folder (neither XDG_CONFIG_HOME "
+                              "nor HOME is set)");
     } else if (unsafe(g_registryKey)) {
-        why = "the registry key name cannot name a folder";
+        why = text::translate("Profile", "the registry key name cannot name a folder");
     } else if (unsafe(g_applicationName)) {
-        why = "the application name cannot name a profile file (empty, \".\", \"..\", a slash or "
-              "a control character)";
+        why = text::translate("Profile",
+                              "the application name cannot name a profile file (empty, \".\", "
+                              "\"..\", a slash or a control character)");
     }
     if (problem != nullptr) *problem = why;
     if (!why.empty()) return std::string();
@@ -236,12 +241,12 @@ ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
     std::error_code noFolder;
     std::filesystem::create_directories(dir, noFolder);
     if (noFolder) {
-        s.error = "cannot create the folder " + dir + ": " + noFolder.message();
+        s.error = text::Arg(text::translate("Profile", "cannot create the folder %1: %2"), {dir, noFolder.message()});
     } else {
         const std::string lockPath = s.path + ".lock";
         s.lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
         if (s.lock.get() < 0) {
-            s.error = Reason("cannot create the lock file " + lockPath, errno);
+            s.error = Reason(text::Arg(text::translate("Profile", "cannot create the lock file %1"), {lockPath}), errno);
         } else if (LockWithin(s.lock.get(), s.error)) {
             s.writable = true;
         } else {
@@ -256,14 +261,14 @@ ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
         // A file that is there but cannot be read is not replaced by what little we know.
         if (errno != ENOENT) {
             s.writable = false;
-            s.error = Reason("cannot read " + s.path, errno);
+            s.error = Reason(text::Arg(text::translate("Profile", "cannot read %1"), {s.path}), errno);
         }
         return;
     }
     struct stat info {};
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         s.writable = false;
-        s.error = s.path + " is not a regular file";
+        s.error = text::Arg(text::translate("Profile", "%1 is not a regular file"), {s.path});
         return;
     }
     s.existed = true;
@@ -275,7 +280,7 @@ ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
     std::string text;
     if (!ReadWhole(file.get(), text)) {
         s.writable = false;
-        s.error = Reason("cannot read " + s.path, errno);
+        s.error = Reason(text::Arg(text::translate("Profile", "cannot read %1"), {s.path}), errno);
         return;
     }
     s.doc = RegDocument::Parse(text);

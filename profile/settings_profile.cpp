@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "profile/profile_store.h"
+#include "protocol/text.h"
 
 namespace linkmate {
 namespace {
@@ -78,7 +79,8 @@ bool SaveProfile(const SerialSettings& serial, const CanSettings& can, const Tra
     });
     if (transaction.Commit()) return true;
     if (error != nullptr) {
-        *error = transaction.Error().empty() ? "the profile could not be written" : transaction.Error();
+        *error = transaction.Error().empty() ? text::translate("Profile", "the profile could not be written")
+                                             : transaction.Error();
     }
     return false;
 }

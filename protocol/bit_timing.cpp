@@ -1,5 +1,7 @@
 #include "protocol/bit_timing.h"
 
+#include "protocol/text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -100,11 +102,13 @@ std::optional<double> ParseBitRate(std::string_view text) {
 }
 
 std::string DescribeBitTiming(const BitTiming& t) {
-    char text[160];
-    std::snprintf(text, sizeof text, "%.3f kbit/s, sample point %.1f %%, %d quanta, SJW %d%s",
-                  t.bitRate / 1000.0, t.samplePoint * 100.0, t.quanta, t.sjw,
-                  t.tripleSampling ? ", triple sampling" : "");
-    return text;
+    char rate[32], point[32];
+    std::snprintf(rate, sizeof rate, "%.3f", t.bitRate / 1000.0);
+    std::snprintf(point, sizeof point, "%.1f", t.samplePoint * 100.0);
+    std::string out = text::Arg(text::translate("BitTiming", "%1 kbit/s, sample point %2 %, %3 quanta, SJW %4"),
+                                {rate, point, std::to_string(t.quanta), std::to_string(t.sjw)});
+    if (t.tripleSampling) out += text::translate("BitTiming", ", triple sampling");
+    return out;
 }
 
 }  // namespace linkmate

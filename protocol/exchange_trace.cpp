@@ -4,18 +4,19 @@
 #include <cstdio>
 
 #include "protocol/hex_text.h"
+#include "protocol/text.h"
 
 namespace linkmate {
 
-const char* AttemptEndText(AttemptEnd end) {
+std::string AttemptEndText(AttemptEnd end) {
     switch (end) {
-        case AttemptEnd::kOk: return "answered";
-        case AttemptEnd::kNoAnswer: return "no answer within the time-out";
-        case AttemptEnd::kWrongHeader: return "wrong header";
-        case AttemptEnd::kWrongCommandOrLength: return "wrong command or length";
-        case AttemptEnd::kShortFrame: return "short frame";
-        case AttemptEnd::kWrongCheck: return "wrong check byte";
-        case AttemptEnd::kWrongAck: return "wrong acknowledgement";
+        case AttemptEnd::kOk: return text::translate("ExchangeTrace", "answered");
+        case AttemptEnd::kNoAnswer: return text::translate("ExchangeTrace", "no answer within the time-out");
+        case AttemptEnd::kWrongHeader: return text::translate("ExchangeTrace", "wrong header");
+        case AttemptEnd::kWrongCommandOrLength: return text::translate("ExchangeTrace", "wrong command or length");
+        case AttemptEnd::kShortFrame: return text::translate("ExchangeTrace", "short frame");
+        case AttemptEnd::kWrongCheck: return text::translate("ExchangeTrace", "wrong check byte");
+        case AttemptEnd::kWrongAck: return text::translate("ExchangeTrace", "wrong acknowledgement");
     }
     return "?";
 }
@@ -40,35 +41,54 @@ std::string ExchangeTrace::Diagnosis() const {
         if (attempts[i].end == AttemptEnd::kNoAnswer && !attempts[i + 1].received.empty()) late = true;
     }
     if (succeeded()) {
-        return late ? "The converter answered only after a time-out: it is busy, or the line is slow." : "";
+        return late ? text::translate("ExchangeTrace",
+                                      "The converter answered only after a time-out: it is busy, or "
+                                      "the line is slow.")
+                    : std::string();
     }
     if (attempts.empty() || std::all_of(attempts.begin(), attempts.end(), [](const TraceAttempt& a) {
             return a.end == AttemptEnd::kNoAnswer;
         })) {
-        return "No answer at all: check the wiring, the converter's power and that this is the right port.";
+        return text::translate("ExchangeTrace",
+                               "No answer at all: check the wiring, the converter's power and that "
+                               "this is the right port.");
     }
-    if (any(AttemptEnd::kWrongCheck)) return "A reply arrived with a wrong check byte: noise on the line.";
-    if (late) return "Answers arrive after the time-out: the converter is busy, or the line is slow.";
-    if (any(AttemptEnd::kShortFrame)) return "The reply stopped short: bytes were lost on the line.";
+    if (any(AttemptEnd::kWrongCheck)) {
+        return text::translate("ExchangeTrace", "A reply arrived with a wrong check byte: noise on the line.");
+    }
+    if (late) {
+        return text::translate("ExchangeTrace",
+                               "Answers arrive after the time-out: the converter is busy, or the line is slow.");
+    }
+    if (any(AttemptEnd::kShortFrame)) {
+        return text::translate("ExchangeTrace", "The reply stopped short: bytes were lost on the line.");
+    }
     if (any(AttemptEnd::kWrongCommandOrLength)) {
-        return "A frame arrived with the wrong command or length: another device, or a converter in "
-               "another mode, is answering.";
+        return text::translate("ExchangeTrace",
+                               "A frame arrived with the wrong command or length: another device, or "
+                               "a converter in another mode, is answering.");
     }
-    return "Bytes arrived but never formed a reply: check the converter model (the bit rate: Ternix-A "
-           "57600, Ternix-B 19200 bit/s), or the RS-485 wires A and B may be swapped.";
+    return text::translate("ExchangeTrace",
+                           "Bytes arrived but never formed a reply: check the converter model (the "
+                           "bit rate: Ternix-A 57600, Ternix-B 19200 bit/s), or the RS-485 wires A "
+                           "and B may be swapped.");
 }
 
 std::string ExchangeTrace::Format() const {
     std::string out;
     for (size_t i = 0; i < attempts.size(); ++i) {
         const TraceAttempt& a = attempts[i];
-        out += exchange + ", attempt " + std::to_string(i + 1) + ": sent " + HexBytes(a.sent) + "\n";
+        const std::string name = exchange == "read" ? text::translate("ExchangeTrace", "read")
+                                                    : text::translate("ExchangeTrace", "write");
+        out += text::Arg(text::translate("ExchangeTrace", "%1, attempt %2: sent %3"),
+                         {name, std::to_string(i + 1), HexBytes(a.sent)}) +
+               "\n";
         for (const TraceChunk& c : a.received) {
             char time[32];
             std::snprintf(time, sizeof time, "  +%.1f ms  ", c.ms);
             out += time + HexBytes(c.bytes) + "\n";
         }
-        out += std::string("  ended: ") + AttemptEndText(a.end) + "\n";
+        out += "  " + text::Arg(text::translate("ExchangeTrace", "ended: %1"), {AttemptEndText(a.end)}) + "\n";
     }
     return out;
 }

@@ -18,7 +18,7 @@ enum class AttemptEnd {
     kWrongAck,               // bytes after a write that are not the acknowledgement
 };
 
-const char* AttemptEndText(AttemptEnd end);
+std::string AttemptEndText(AttemptEnd end);
 
 struct TraceChunk {
     std::vector<uint8_t> bytes;

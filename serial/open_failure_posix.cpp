@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "protocol/text.h"
 #include "serial/com_port_names.h"
 #include "serial/open_failure.h"
 #include "serial/port_map.h"
@@ -21,7 +22,8 @@ std::string ProcessName(pid_t pid) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
     std::string name;
     std::getline(in, name);
-    return (name.empty() ? "a program" : name) + " (process " + std::to_string(pid) + ")";
+    if (name.empty()) name = text::translate("OpenFailure", "a program");
+    return text::Arg(text::translate("OpenFailure", "%1 (process %2)"), {name, std::to_string(pid)});
 }
 
 // A flock or POSIX lock on the device's inode, as /proc/locks lists them.
@@ -62,51 +64,54 @@ std::string DeviceHolder(const std::string& devicePath) {
 }
 
 std::string DescribeOpenFailure(const std::string& portName, long osError) {
-    std::string text;
+    std::string out;
     const auto number = ParseComPortName(portName);
     std::string device = ResolvePortName(portName);
     if (number) {
         const ComPortInfo info = DescribeComPort(*number);
         device = info.devicePath;
-        text = "COM" + std::to_string(*number) + " is " + (device.empty() ? "no device" : device);
-        if (!info.linkPath.empty()) text += " (through the port map's " + info.linkPath + ")";
-        text += ": " + info.description + ".\n";
+        const std::string com = "COM" + std::to_string(*number);
+        const std::string path = device.empty() ? text::translate("OpenFailure", "no device") : device;
+        out = info.linkPath.empty()
+                  ? text::Arg(text::translate("OpenFailure", "%1 is %2: %3."), {com, path, info.description})
+                  : text::Arg(text::translate("OpenFailure", "%1 is %2 (through the port map's %3): %4."),
+                              {com, path, info.linkPath, info.description});
     } else {
-        text = "The device is " + device + ".\n";
+        out = text::Arg(text::translate("OpenFailure", "The device is %1."), {device});
     }
-    text += std::string("The system says: ") + std::generic_category().message(static_cast<int>(osError)) + ".\n";
+    out += "\n" + text::Arg(text::translate("OpenFailure", "The system says: %1."), {std::generic_category().message(static_cast<int>(osError))}) + "\n";
     switch (osError) {
         case EACCES:
         case EPERM: {
             const std::string group = GroupOf(device);
-            text += "Your user may not open the device.";
+            out += text::translate("OpenFailure", "Your user may not open the device.");
             if (!group.empty()) {
-                text += " It belongs to the group \"" + group + "\"; join it with\n    sudo usermod -aG " +
-                        group + " $USER\nthen log out and in again.";
+                out += " " + text::Arg(text::translate("OpenFailure", "It belongs to the group \"%1\"; join it with\n    sudo usermod -aG %1 $USER\nthen log out and in again."),
+                                       {group});
             }
             break;
         }
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            text += "The device is not present: the adapter may be unplugged, or the port map "
-                    "points nowhere. Choose \"Ports...\" in the window's context menu (Ctrl+P) to "
-                    "see and change which device each COM number is.";
+            out += text::translate("OpenFailure", "The device is not present: the adapter may be unplugged, or the port map "
+                      "points nowhere. Choose \"Ports...\" in the window's context menu (Ctrl+P) to "
+                      "see and change which device each COM number is.");
             break;
         case EBUSY: {
             const std::string holder = DeviceHolder(device);
-            text += "The port is in use by " + (holder.empty() ? std::string("another program") : holder) +
-                    ". Close it there, or choose another port.";
+            out += text::Arg(text::translate("OpenFailure", "The port is in use by %1. Close it there, or choose another port."),
+                             {holder.empty() ? text::translate("OpenFailure", "another program") : holder});
             break;
         }
         case EIO:
-            text += "The device does not respond: an on-board port without a UART, or a failing "
-                    "adapter.";
+            out += text::translate("OpenFailure", "The device does not respond: an on-board port without a UART, or a failing "
+                      "adapter.");
             break;
         default:
             break;
     }
-    return text;
+    return out;
 }
 
 }  // namespace linkmate

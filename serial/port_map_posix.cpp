@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "protocol/text.h"
 #include "serial/com_port_names.h"
 #include "serial/port_map.h"
 
@@ -87,12 +88,17 @@ std::string UsbDescription(const DeviceRoots& roots, const std::string& name) {
 std::string Describe(const DeviceRoots& roots, const std::string& name) {
     if (StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM")) {
         const std::string usb = UsbDescription(roots, name);
-        const char* kind = StartsWith(name, "ttyACM") ? "USB modem-class serial device"
-                                                      : "USB serial adapter";
-        return usb.empty() ? kind : std::string(kind) + ": " + usb;
+        const std::string kind = StartsWith(name, "ttyACM")
+                                     ? text::translate("Ports", "USB modem-class serial device")
+                                     : text::translate("Ports", "USB serial adapter");
+        return usb.empty() ? kind : kind + ": " + usb;
     }
-    if (StartsWith(name, "ttyS")) return "on-board serial port";
-    return "serial device";
+    if (StartsWith(name, "ttyS")) return text::translate("Ports", "on-board serial port");
+    return text::translate("Ports", "serial device");
+}
+
+std::string ConverterText(pid_t pid) {
+    return text::Arg(text::translate("Ports", "LINKMATE virtual converter (process %1)"), {std::to_string(pid)});
 }
 
 bool IsAlive(pid_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
@@ -112,7 +118,7 @@ OwnerRecord ReadOwner(int number) {
 
 bool ValidNumber(int number, std::string* error) {
     if (number >= kFirstComPort && number <= kLastComPort && !LinkPath(number).empty()) return true;
-    if (error != nullptr) *error = "only COM1 to COM8 can be mapped";
+    if (error != nullptr) *error = text::translate("Ports", "only COM1 to COM8 can be mapped");
     return false;
 }
 
@@ -145,8 +151,7 @@ std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots& roots) {
     }
     for (int n = kFirstComPort; n <= kLastComPort; ++n) {
         if (const pid_t pid = ComPortOwner(n)) {
-            devices.push_back({ReadOwner(n).device, std::string(),
-                               "LINKMATE virtual converter (process " + std::to_string(pid) + ")"});
+            devices.push_back({ReadOwner(n).device, std::string(), ConverterText(pid)});
         }
     }
     return devices;
@@ -161,17 +166,19 @@ ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
         info.linkPath = link;
         info.devicePath = S_ISLNK(st.st_mode) ? Absolute(link, ReadLink(link)) : link;
         if (IsStaleConverterLink(number)) {
-            info.description = "not present (left by a virtual converter that no longer runs)";
+            info.description =
+                text::translate("Ports", "not present (left by a virtual converter that no longer runs)");
             return info;
         }
         info.present = ::stat(link.c_str(), &st) == 0;
         if (!info.present) {
-            info.description = "not present (adapter unplugged, or the map points nowhere)";
+            info.description =
+                text::translate("Ports", "not present (adapter unplugged, or the map points nowhere)");
         } else if (const pid_t pid = ComPortOwner(number)) {
-            info.description = "LINKMATE virtual converter (process " + std::to_string(pid) + ")";
+            info.description = ConverterText(pid);
         } else {
             const std::string canonical = Canonical(link);
-            info.description = "serial device";
+            info.description = text::translate("Ports", "serial device");
             for (const SerialDevice& d : DetectSerialDevices(roots)) {
                 if (Canonical(d.path) == canonical) info.description = d.description;
             }
@@ -181,8 +188,8 @@ ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
     const std::string name = "ttyS" + std::to_string(number - 1);
     info.devicePath = roots.dev + "/" + name;
     info.present = ::stat(info.devicePath.c_str(), &st) == 0 && IsRealUart(roots, name);
-    info.description = info.present ? "on-board serial port (no adapter assigned)"
-                                    : "not present (no adapter assigned)";
+    info.description = info.present ? text::translate("Ports", "on-board serial port (no adapter assigned)")
+                                    : text::translate("Ports", "not present (no adapter assigned)");
     return info;
 }
 
@@ -191,7 +198,9 @@ bool AssignComPort(int number, const std::string& devicePath, std::string* error
     if (!ValidNumber(number, error)) return false;
     struct stat st {};
     if (::stat(devicePath.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-        if (error != nullptr) *error = devicePath + " is not a device that is present";
+        if (error != nullptr) {
+            *error = text::Arg(text::translate("Ports", "%1 is not a device that is present"), {devicePath});
+        }
         return false;
     }
     std::string target = devicePath;
@@ -200,7 +209,10 @@ bool AssignComPort(int number, const std::string& devicePath, std::string* error
         if (!d.stableName.empty() && Canonical(d.path) == canonical) target = d.stableName;
     }
     if (!RegisterComPort(number, target)) {
-        if (error != nullptr) *error = std::string("the port map cannot be written: ") + std::generic_category().message(errno);
+        if (error != nullptr) {
+            *error = text::Arg(text::translate("Ports", "the port map cannot be written: %1"),
+                               {std::generic_category().message(errno)});
+        }
         return false;
     }
     ::unlink(OwnerPath(number).c_str());
@@ -213,11 +225,16 @@ bool FreeComPort(int number, std::string* error) {
     struct stat st {};
     if (::lstat(link.c_str(), &st) != 0) return true;
     if (!S_ISLNK(st.st_mode)) {
-        if (error != nullptr) *error = link + " is not a link; it is left alone";
+        if (error != nullptr) {
+            *error = text::Arg(text::translate("Ports", "%1 is not a link; it is left alone"), {link});
+        }
         return false;
     }
     if (::unlink(link.c_str()) != 0) {
-        if (error != nullptr) *error = std::string("cannot remove ") + link + ": " + std::generic_category().message(errno);
+        if (error != nullptr) {
+            *error = text::Arg(text::translate("Ports", "cannot remove %1: %2"),
+                               {link, std::generic_category().message(errno)});
+        }
         return false;
     }
     ::unlink(OwnerPath(number).c_str());
