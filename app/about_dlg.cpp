@@ -1,5 +1,6 @@
 #include "app/about_dlg.h"
 
+#include <QCoreApplication>
 #include <QPushButton>
 
 #include "framework/dialog.h"
@@ -11,7 +12,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     const fw::DialogTemplate& tmpl = res::AboutBoxTemplate();
     const QFont font = fw::DialogFont(tmpl.fontName, tmpl.pointSize);
     setFont(font);
-    setWindowTitle(QString::fromStdString(tmpl.caption));
+    setWindowTitle(QCoreApplication::translate(tmpl.context.c_str(), tmpl.caption.c_str()));
     const fw::DialogUnits units(font);
     const auto controls = fw::CreateControls(this, tmpl, units);
     setFixedSize(units.ToPixelsX(tmpl.cx), units.ToPixelsY(tmpl.cy));

@@ -17,26 +17,26 @@ CBitTimingDlg::CBitTimingDlg(QWidget* parent, UseHandler use)
       m_rate(new QLineEdit(this)),
       m_samplePoint(new QLineEdit(this)),
       m_table(new QTableWidget(0, 7, this)),
-      m_use(new QPushButton("&Use", this)),
+      m_use(new QPushButton(tr("&Use"), this)),
       m_status(new QLabel(this)) {
-    setWindowTitle("Bit timing calculator");
-    m_rate->setPlaceholderText("e.g. 83.333k, 500K, 1M");
-    m_rate->setAccessibleName("Bit rate");
-    m_samplePoint->setPlaceholderText("recommended");
-    m_samplePoint->setAccessibleName("Sample point (%)");
+    setWindowTitle(tr("Bit timing calculator"));
+    m_rate->setPlaceholderText(tr("e.g. 83.333k, 500K, 1M"));
+    m_rate->setAccessibleName(tr("Bit rate"));
+    m_samplePoint->setPlaceholderText(tr("recommended"));
+    m_samplePoint->setAccessibleName(tr("Sample point (%)"));
     auto* form = new QFormLayout;
-    form->addRow("&Bit rate:", m_rate);
-    form->addRow("&Sample point (%):", m_samplePoint);
+    form->addRow(tr("&Bit rate:"), m_rate);
+    form->addRow(tr("&Sample point (%):"), m_samplePoint);
     m_table->setHorizontalHeaderLabels(
-        {"BTR0", "BTR1", "Bit rate (kbit/s)", "Error", "Sample point", "Quanta", "SJW"});
+        {"BTR0", "BTR1", tr("Bit rate (kbit/s)"), tr("Error"), tr("Sample point"), tr("Quanta"), "SJW"});
     m_table->verticalHeader()->hide();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setAccessibleName("Register pairs");
+    m_table->setAccessibleName(tr("Register pairs"));
     m_status->setWordWrap(true);
-    m_status->setText("Controller clock 16 MHz (SJA1000 registers). Nothing is sent until Write.");
-    auto* calculate = new QPushButton("&Calculate", this);
+    m_status->setText(tr("Controller clock 16 MHz (SJA1000 registers). Nothing is sent until Write."));
+    auto* calculate = new QPushButton(tr("&Calculate"), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(m_use, QDialogButtonBox::ActionRole);
     auto* layout = new QVBoxLayout(this);
@@ -62,7 +62,7 @@ void CBitTimingDlg::Calculate() {
     m_found.clear();
     const auto rate = ParseBitRate(m_rate->text().toStdString());
     if (!rate) {
-        m_status->setText("Type a bit rate such as 83333, 83.333k, 500K or 1M.");
+        m_status->setText(tr("Type a bit rate such as 83333, 83.333k, 500K or 1M."));
         return;
     }
     double samplePoint = RecommendedSamplePoint(*rate);
@@ -72,7 +72,7 @@ void CBitTimingDlg::Calculate() {
         bool ok = false;
         const double value = text.toDouble(&ok);
         if (!ok || value <= 0 || value >= 100) {
-            m_status->setText("Type the sample point in percent, such as 87.5, or leave it empty.");
+            m_status->setText(tr("Type the sample point in percent, such as 87.5, or leave it empty."));
             return;
         }
         samplePoint = value / 100.0;
@@ -95,9 +95,9 @@ void CBitTimingDlg::Calculate() {
     }
     m_table->resizeColumnsToContents();
     if (m_found.empty()) {
-        m_status->setText(QString("No pair reaches %1 kbit/s within 1 %.").arg(*rate / 1000.0));
+        m_status->setText(tr("No pair reaches %1 kbit/s within 1 %.").arg(*rate / 1000.0));
     } else {
-        m_status->setText(QString("Best first, for a sample point of %1 %. Choose one and press Use.")
+        m_status->setText(tr("Best first, for a sample point of %1 %. Choose one and press Use.")
                               .arg(samplePoint * 100.0, 0, 'f', 1));
         m_table->selectRow(0);
     }

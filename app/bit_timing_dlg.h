@@ -2,6 +2,7 @@
 // their figures; "Use" hands the chosen pair to the window (nothing is sent until Write).
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <functional>
 #include <vector>
@@ -16,6 +17,8 @@ class QTableWidget;
 namespace linkmate {
 
 class CBitTimingDlg : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(CBitTimingDlg)
+
 public:
     using UseHandler = std::function<void(const BitTiming&)>;
     CBitTimingDlg(QWidget* parent, UseHandler use);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+#include "app/language.h"
 #include "app/linkmate_sheet.h"
 #include "profile/profile_store.h"
 #include "res/resource.h"
@@ -15,6 +16,7 @@ int CLINKMATEApp::InitInstance(int argc, char** argv, const StartChoice& choice)
     // The classic look of the platform the tool was designed for.
     if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
     res::InitResources();
+    InstallLanguage(ChooseLanguage(choice.language));
 
     const std::string name = ApplicationNameFromPath(argc > 0 ? argv[0] : "linkmate");
     QCoreApplication::setApplicationName(QString::fromStdString(name));

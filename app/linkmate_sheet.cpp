@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPushButton>
@@ -35,16 +36,17 @@ constexpr auto kPortsShortcut = Qt::CTRL | Qt::Key_P;
 constexpr auto kOpenShortcut = Qt::CTRL | Qt::Key_O;
 constexpr auto kBitTimingShortcut = Qt::CTRL | Qt::Key_B;
 constexpr auto kSaveShortcut = Qt::CTRL | Qt::Key_S;
-constexpr const char* kConfigFileFilter = "LINKMATE configuration (*.reg);;All files (*)";
+constexpr const char* kConfigFileFilter =
+    QT_TRANSLATE_NOOP("CLINKMATESheet", "LINKMATE configuration (*.reg);;All files (*)");
 
 struct SheetButton {
     int id;
     const char* label;  // nullptr: hidden
 };
 constexpr SheetButton kButtons[] = {
-    {fw::IDOK, "&Default"},
-    {fw::IDCANCEL, "&Read"},
-    {fw::ID_APPLY_NOW, "&Write"},
+    {fw::IDOK, QT_TRANSLATE_NOOP("CLINKMATESheet", "&Default")},
+    {fw::IDCANCEL, QT_TRANSLATE_NOOP("CLINKMATESheet", "&Read")},
+    {fw::ID_APPLY_NOW, QT_TRANSLATE_NOOP("CLINKMATESheet", "&Write")},
     {fw::IDHELP, nullptr},
 };
 
@@ -59,34 +61,46 @@ std::string FormatBytes(uint32_t value, int bytes) {
     return bytes == 1 ? FormatHex8(value) : bytes == 2 ? FormatHex16(value) : FormatHex32(value);
 }
 
+QString SheetText(const char* source) { return QCoreApplication::translate("CLINKMATESheet", source); }
+
 std::string MalformedFieldMessage(HexField field, const std::string& text) {
     const int bytes = HexFieldBytes(field);
-    std::string hint;
-    if (bytes == 1) {
-        hint = "Type one byte as two hex digits (for example 1C).";
-    } else {
-        hint = "Type up to " + std::to_string(bytes) +
-               " bytes as pairs of hex digits separated by blanks, most significant first (for "
-               "example " + FormatBytes(0x7FF, bytes) + ").";
-    }
-    return CCanPage::FieldName(field) + ": \"" + text + "\" is not hexadecimal byte text.\n\n" +
-           hint + " Nothing was sent.";
+    const QString hint =
+        bytes == 1
+            ? QCoreApplication::translate("CLINKMATESheet", "Type one byte as two hex digits (for example 1C).")
+            : QCoreApplication::translate("CLINKMATESheet",
+                                          "Type up to %1 bytes as pairs of hex digits separated by blanks, "
+                                          "most significant first (for example %2).")
+                  .arg(bytes)
+                  .arg(QString::fromStdString(FormatBytes(0x7FF, bytes)));
+    return QCoreApplication::translate("CLINKMATESheet", "%1: \"%2\" is not hexadecimal byte text.\n\n%3 Nothing was sent.")
+        .arg(QString::fromStdString(CCanPage::FieldName(field)), QString::fromStdString(text), hint)
+        .toStdString();
 }
 
 std::string HeldDifferentlyQuestion(const CanSettings& can, const std::vector<HeldValue>& values) {
-    std::string text = "The converter cannot hold these values as the page shows them:\n";
+    QString text =
+        QCoreApplication::translate("CLINKMATESheet", "The converter cannot hold these values as the page shows them:") +
+        "\n";
     for (const HeldValue& v : values) {
         const int bytes = HexFieldBytes(v.field);
-        const std::string& typed = HexFieldText(can, v.field);
-        const std::string readAs = FormatBytes(v.typed, bytes);
-        text += "\n" + CCanPage::FieldName(v.field) + ": you typed \"" + typed + "\"";
-        if (typed != readAs) text += " (read as " + readAs + ")";
-        text += "; the converter will hold " + FormatBytes(v.held, bytes) + ".";
+        const QString typed = QString::fromStdString(HexFieldText(can, v.field));
+        const QString readAs = QString::fromStdString(FormatBytes(v.typed, bytes));
+        const QString held = QString::fromStdString(FormatBytes(v.held, bytes));
+        const QString name = QString::fromStdString(CCanPage::FieldName(v.field));
+        text += "\n" + (typed != readAs
+                            ? QCoreApplication::translate("CLINKMATESheet",
+                                                          "%1: you typed \"%2\" (read as %3); the converter will hold %4.")
+                                  .arg(name, typed, readAs, held)
+                            : QCoreApplication::translate("CLINKMATESheet",
+                                                          "%1: you typed \"%2\"; the converter will hold %3.")
+                                  .arg(name, typed, held));
     }
-    text +=
-        "\n\nStandard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF in a dual "
-        "filter), extended frames 29-bit ones (at most 1F FF FF FF).\n\nWrite anyway?";
-    return text;
+    text += "\n\n" + QCoreApplication::translate("CLINKMATESheet",
+                                                 "Standard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF "
+                                                 "in a dual filter), extended frames 29-bit ones (at most 1F FF FF FF).") +
+            "\n\n" + QCoreApplication::translate("CLINKMATESheet", "Write anyway?");
+    return text.toStdString();
 }
 
 }  // namespace
@@ -133,7 +147,7 @@ bool CLINKMATESheet::OnInitDialog() {
         button->move(button->x() + kButtonShiftRightPx, tabsBottom + kButtonGapBelowTabsPx);
         button->setEnabled(false);
         if (b.label != nullptr) {
-            button->setText(b.label);
+            button->setText(SheetText(b.label));
         } else {
             button->hide();
         }
@@ -202,7 +216,7 @@ void CLINKMATESheet::OnRead() {
         if (ok || page != rejected) page->ExchangeData(false);
     }
     ShowControlStates();
-    Report(ok, "Read Configration Successfully!", trace);
+    Report(ok, tr("Read Configration Successfully!").toStdString(), trace);
 }
 
 void CLINKMATESheet::OnWrite() {
@@ -212,7 +226,7 @@ void CLINKMATESheet::OnWrite() {
     const bool ok = RunTransaction([&](PortIo& io) {
         return WriteConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran, &trace);
     });
-    Report(ok, "Write Configration Successfully!", trace);
+    Report(ok, tr("Write Configration Successfully!").toStdString(), trace);
     ExchangePages(false);
     ShowControlStates();
 }
@@ -274,7 +288,7 @@ bool CLINKMATESheet::RunTransaction(const std::function<bool(PortIo&)>& transact
 void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeTrace& trace) {
     if (!ok) {
         // What the engineer can act on under the message; every attempt behind "Show Details...".
-        fw::MessageBox(this, "Communication Error!", res::LoadString(IDS_MSG_CAPTION),
+        fw::MessageBox(this, tr("Communication Error!").toStdString(), res::LoadString(IDS_MSG_CAPTION),
                        fw::MessageIcon::kNone, trace.Diagnosis(), trace.Format());
         return;
     }
@@ -285,8 +299,10 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeT
     if (!saved) {
         // The converter has its configuration; only the next start will not show it.
         fw::MessageBox(this,
-                       "The settings could not be saved in the profile, so the next start will "
-                       "not show them: " + error + ".",
+                       tr("The settings could not be saved in the profile, so the next start will "
+                          "not show them: %1.")
+                           .arg(QString::fromStdString(error))
+                           .toStdString(),
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
     }
 }
@@ -296,7 +312,7 @@ void CLINKMATESheet::ClosePort() {
         m_port.Close();
     } catch (const CFileException& e) {
         // The port counts as closed all the same; an exception must not leave an event handler.
-        Tell(std::string("The serial port could not be closed cleanly: ") + e.what());
+        Tell(tr("The serial port could not be closed cleanly: %1").arg(QString::fromStdString(e.what())).toStdString());
     }
 }
 
@@ -307,7 +323,7 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
     } else if (CFileException error; OpenConfigPort(m_port, deviceType, configPort, &error)) {
         result = 1;
     } else {
-        fw::MessageBox(this, "Invalid serial port!", res::LoadString(IDS_MSG_CAPTION),
+        fw::MessageBox(this, tr("Invalid serial port!").toStdString(), res::LoadString(IDS_MSG_CAPTION),
                        fw::MessageIcon::kNone,
                        DescribeOpenFailure(FormatComPortName(configPort + 1LL), error.m_lOsError));
     }
@@ -332,14 +348,14 @@ void CLINKMATESheet::contextMenuEvent(QContextMenuEvent* event) {
     // No program-controlled system menu here: the About entry lives in the window's context
     // menu instead (and on F1).
     QMenu menu(this);
-    QAction* open = menu.addAction("&Open configuration...");
+    QAction* open = menu.addAction(tr("&Open configuration..."));
     open->setShortcut(QKeySequence(kOpenShortcut));
-    QAction* save = menu.addAction("&Save configuration...");
+    QAction* save = menu.addAction(tr("&Save configuration..."));
     save->setShortcut(QKeySequence(kSaveShortcut));
     menu.addSeparator();
-    QAction* ports = menu.addAction("&Ports...");
+    QAction* ports = menu.addAction(tr("&Ports..."));
     ports->setShortcut(QKeySequence(kPortsShortcut));
-    QAction* timing = menu.addAction("&Bit timing calculator...");
+    QAction* timing = menu.addAction(tr("&Bit timing calculator..."));
     timing->setShortcut(QKeySequence(kBitTimingShortcut));
     const QAction* about = menu.addAction(QString::fromStdString(res::LoadString(IDS_ABOUTBOX)));
     const QAction* chosen = menu.exec(event->globalPos());
@@ -353,24 +369,24 @@ void CLINKMATESheet::contextMenuEvent(QContextMenuEvent* event) {
 void CLINKMATESheet::OnSaveConfiguration() {
     // The pages as they are; an entry that Write would refuse stops the save as well.
     if (!PagesSayWhatTheyShow()) return;
-    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kSave, "Save configuration",
-                                             kConfigFileFilter);
+    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kSave, tr("Save configuration").toStdString(),
+                                             SheetText(kConfigFileFilter).toStdString());
     if (path.empty()) return;
     std::string error;
     if (!WriteConfigFile(path, CurrentConfig(), &error)) {
-        fw::MessageBox(this, "The configuration could not be saved: " + error + ".",
+        fw::MessageBox(this, tr("The configuration could not be saved: %1.").arg(QString::fromStdString(error)).toStdString(),
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
     }
 }
 
 void CLINKMATESheet::OnOpenConfiguration() {
-    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kOpen, "Open configuration",
-                                             kConfigFileFilter);
+    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kOpen, tr("Open configuration").toStdString(),
+                                             SheetText(kConfigFileFilter).toStdString());
     if (path.empty()) return;
     DeviceConfig config = CurrentConfig();
     std::string error;
     if (!ReadConfigFile(path, config, &error)) {
-        fw::MessageBox(this, "The configuration could not be opened: " + error + ".",
+        fw::MessageBox(this, tr("The configuration could not be opened: %1.").arg(QString::fromStdString(error)).toStdString(),
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
         return;
     }

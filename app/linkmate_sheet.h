@@ -2,6 +2,7 @@
 // Default, Read and Write commands.
 #pragma once
 
+#include <QCoreApplication>
 #include <QIcon>
 #include <functional>
 #include <optional>
@@ -24,9 +25,12 @@ inline constexpr int WM_CONNECT_TOGGLE = 0x0400 + 100;
 struct StartChoice {
     std::optional<int32_t> model;
     std::optional<int32_t> port;
+    std::string language;  // from --lang; empty: the locale's
 };
 
 class CLINKMATESheet : public fw::CPropertySheet, public ConnectionHost {
+    Q_DECLARE_TR_FUNCTIONS(CLINKMATESheet)
+
 public:
     CLINKMATESheet(int captionId, QWidget* parent, int startPage);
     void SetStartChoice(const StartChoice& choice) { m_startChoice = choice; }

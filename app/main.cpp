@@ -11,7 +11,7 @@ namespace {
 
 linkmate::CLINKMATEApp theApp;
 
-constexpr const char* kUsage = R"(Usage: linkmate [--model A|B] [--port N]
+constexpr const char* kUsage = R"(Usage: linkmate [--model A|B] [--port N] [--lang en|zh_CN]
 
 Opens the LINKMATE window, which configures Ternix-A and Ternix-B serial-to-CAN converters.
 
@@ -19,6 +19,8 @@ Options:
   --model A|B   choose the converter model for this start (A: Ternix-A, 57600 bit/s;
                 B: Ternix-B, 19200 bit/s) instead of the one saved last time
   --port N      choose COM port N (1..8) for this start
+  --lang L      the window's language: en (English) or zh_CN (Simplified Chinese); by default
+                the locale's (LANGUAGE, LC_ALL, LC_MESSAGES, LANG)
   -h, --help    show this text and exit
   --version     show the version and exit
 )";
@@ -51,6 +53,7 @@ int main(int argc, char** argv) {
     static const option kOptions[] = {
         {"model", required_argument, nullptr, 'm'},
         {"port", required_argument, nullptr, 'p'},
+        {"lang", required_argument, nullptr, 'l'},
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'V'},
         {nullptr, 0, nullptr, 0},
@@ -72,6 +75,12 @@ int main(int argc, char** argv) {
                 choice.port = port - 1;
                 break;
             }
+            case 'l':
+                if (std::strcmp(optarg, "en") != 0 && std::strcmp(optarg, "zh_CN") != 0) {
+                    return Usage("--lang takes en or zh_CN");
+                }
+                choice.language = optarg;
+                break;
             case 'h': std::fputs(kUsage, stdout); return 0;
             case 'V': std::puts("linkmate 2.0.0.1"); return 0;
             default: {

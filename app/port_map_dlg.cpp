@@ -24,24 +24,24 @@ CPortMapDlg::CPortMapDlg(QWidget* parent, DeviceRoots roots)
       m_roots(std::move(roots)),
       m_ports(new QTableWidget(kLastComPort - kFirstComPort + 1, 3, this)),
       m_devices(new QListWidget(this)),
-      m_assign(new QPushButton("&Assign to selected COM", this)),
-      m_free(new QPushButton("&Free selected COM", this)),
+      m_assign(new QPushButton(tr("&Assign to selected COM"), this)),
+      m_free(new QPushButton(tr("&Free selected COM"), this)),
       m_status(new QLabel(this)) {
-    setWindowTitle("Ports");
-    m_ports->setHorizontalHeaderLabels({"COM", "Device", "What it is"});
+    setWindowTitle(tr("Ports"));
+    m_ports->setHorizontalHeaderLabels({"COM", tr("Device"), tr("What it is")});
     m_ports->verticalHeader()->hide();
     m_ports->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_ports->setSelectionMode(QAbstractItemView::SingleSelection);
     m_ports->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_ports->horizontalHeader()->setStretchLastSection(true);
-    m_ports->setAccessibleName("COM ports");
-    m_devices->setAccessibleName("Serial devices on this machine");
+    m_ports->setAccessibleName(tr("COM ports"));
+    m_devices->setAccessibleName(tr("Serial devices on this machine"));
 
-    auto* devicesLabel = new QLabel("Serial &devices on this machine:", this);
+    auto* devicesLabel = new QLabel(tr("Serial &devices on this machine:"), this);
     devicesLabel->setBuddy(m_devices);
-    auto* portsLabel = new QLabel("&COM ports (changes take effect at the next Connect):", this);
+    auto* portsLabel = new QLabel(tr("&COM ports (changes take effect at the next Connect):"), this);
     portsLabel->setBuddy(m_ports);
-    auto* refresh = new QPushButton("&Refresh", this);
+    auto* refresh = new QPushButton(tr("&Refresh"), this);
     auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
     m_status->setWordWrap(true);
 
@@ -91,7 +91,7 @@ void CPortMapDlg::Refresh() {
         if (!d.stableName.empty()) text += "\n    " + Q(d.stableName);
         m_devices->addItem(text);
     }
-    if (m_found.empty()) m_devices->addItem("(no serial device found)");
+    if (m_found.empty()) m_devices->addItem(tr("(no serial device found)"));
     UpdateButtons();
 }
 
@@ -115,7 +115,7 @@ void CPortMapDlg::OnAssign() {
     if (number == 0 || device < 0 || device >= int(m_found.size())) return;
     std::string error;
     if (AssignComPort(number, m_found[size_t(device)].path, &error, m_roots)) {
-        m_status->setText(QString("COM%1 is now %2.").arg(number).arg(Q(m_found[size_t(device)].path)));
+        m_status->setText(tr("COM%1 is now %2.").arg(number).arg(Q(m_found[size_t(device)].path)));
     } else {
         m_status->setText(Q(error));
     }
@@ -126,7 +126,7 @@ void CPortMapDlg::OnFree() {
     const int number = SelectedComNumber();
     if (number == 0) return;
     std::string error;
-    m_status->setText(FreeComPort(number, &error) ? QString("COM%1 is free.").arg(number) : Q(error));
+    m_status->setText(FreeComPort(number, &error) ? tr("COM%1 is free.").arg(number) : Q(error));
     Refresh();
 }
 

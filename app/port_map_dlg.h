@@ -3,6 +3,7 @@
 // Connect.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDialog>
 
 #include "serial/port_map.h"
@@ -15,6 +16,8 @@ class QTableWidget;
 namespace linkmate {
 
 class CPortMapDlg : public QDialog {
+    Q_DECLARE_TR_FUNCTIONS(CPortMapDlg)
+
 public:
     explicit CPortMapDlg(QWidget* parent, DeviceRoots roots = {});
 

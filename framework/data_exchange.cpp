@@ -50,7 +50,7 @@ void DataExchange::Int(int id, int32_t& value) {
     }
     m_failed = true;
     m_failedControl = edit;
-    MessageBox(&m_dialog, "Please enter an integer.",
+    MessageBox(&m_dialog, QCoreApplication::translate("DataExchange", "Please enter an integer.").toStdString(),
                QCoreApplication::applicationName().toStdString(), MessageIcon::kExclamation);
     edit->setFocus();
     edit->selectAll();

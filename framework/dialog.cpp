@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFrame>
 #include <QIcon>
@@ -17,23 +18,27 @@
 namespace linkmate::fw {
 namespace {
 
-QString Text(const ControlTemplate& c) { return QString::fromStdString(c.text); }
+// A template's texts in the operator's language.
+QString Text(const ControlTemplate& c, const DialogTemplate& tmpl) {
+    return c.text.empty() ? QString() : QCoreApplication::translate(tmpl.context.c_str(), c.text.c_str());
+}
 
 // Resources are named with their format's extension, so that Qt reads them with the SVG reader
 // at once instead of probing every image plugin.
 QString IconResource(int id) { return QString(":/linkmate/icon/%1.svg").arg(id); }
 QString BitmapResource(int id) { return QString(":/linkmate/bitmap/%1.svg").arg(id); }
 
-QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& rect) {
+QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTemplate& tmpl,
+                       const QRect& rect) {
     QWidget* widget = nullptr;
     switch (c.kind) {
         case ControlKind::kText: {
-            auto* label = new QLabel(Text(c), parent);
+            auto* label = new QLabel(Text(c, tmpl), parent);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             // The substitute font runs a little wider than the one the templates were drawn
             // for; a one-line label may take the room its text needs rather than clip it.
             QRect fitted = rect;
-            if (c.text.find('\n') == std::string::npos) {
+            if (!label->text().contains(QLatin1Char('\n'))) {
                 fitted.setWidth(std::max(rect.width(), label->sizeHint().width()));
             }
             label->setGeometry(fitted);
@@ -67,7 +72,9 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& r
         }
         case ControlKind::kDropDownList: {
             auto* list = new QComboBox(parent);
-            for (const std::string& item : c.items) list->addItem(QString::fromStdString(item));
+            for (const std::string& item : c.items) {
+                list->addItem(QCoreApplication::translate("lists", item.c_str()));
+            }
             list->setCurrentIndex(-1);
             list->setMaxVisibleItems(std::max(1, rect.height() / std::max(1, list->fontMetrics().height()) - 1));
             // The template's height includes the opened list; the closed box is as high as the
@@ -90,7 +97,7 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& r
         }
         case ControlKind::kPushButton:
         case ControlKind::kDefPushButton: {
-            auto* button = new QPushButton(Text(c), parent);
+            auto* button = new QPushButton(Text(c, tmpl), parent);
             button->setAutoDefault(false);
             button->setDefault(c.kind == ControlKind::kDefPushButton);
             button->setGeometry(rect);
@@ -98,7 +105,7 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const QRect& r
             break;
         }
         case ControlKind::kAutoCheckBox: {
-            auto* box = new QCheckBox(Text(c), parent);
+            auto* box = new QCheckBox(Text(c, tmpl), parent);
             box->setGeometry(rect);
             widget = box;
             break;
@@ -201,7 +208,7 @@ std::map<int, QWidget*> CreateControls(QWidget* parent, const DialogTemplate& tm
     std::map<int, QWidget*> byId;
     std::vector<QWidget*> created;
     for (const ControlTemplate& c : tmpl.controls) {
-        QWidget* widget = CreateControl(parent, c, units.ToPixels(c.x, c.y, c.cx, c.cy));
+        QWidget* widget = CreateControl(parent, c, tmpl, units.ToPixels(c.x, c.y, c.cx, c.cy));
         if (c.kind == ControlKind::kUpDown && !created.empty()) {
             // Bound to the control before it and placed at that control's right edge, which
             // gives up the room.
@@ -281,6 +288,10 @@ void CDialog::OnEnable(bool) {}
 void CDialog::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::EnabledChange && m_created) OnEnable(isEnabled());
+}
+
+QString CPropertyPage::title() const {
+    return QCoreApplication::translate(dialogTemplate().context.c_str(), dialogTemplate().caption.c_str());
 }
 
 bool CPropertyPage::OnSetActive() {

@@ -80,7 +80,7 @@ class CPropertyPage : public CDialog {
 public:
     using CDialog::CDialog;
 
-    QString title() const { return QString::fromStdString(dialogTemplate().caption); }
+    QString title() const;
 
     // Becoming the current page: loads the members, except on the very first activation.
     virtual bool OnSetActive();

@@ -51,6 +51,9 @@ struct DialogTemplate {
     bool child;     // child window without caption or border; else a pop-up with caption
     bool disabled;  // created disabled (pages)
     std::vector<ControlTemplate> controls;
+    // The translation context of the template's texts (its resource name, "IDD_CAN_PAGE"); list
+    // entries are translated in the context "lists".
+    std::string context;
 };
 
 }  // namespace linkmate::fw

@@ -1,5 +1,6 @@
 #include "framework/property_sheet.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -17,7 +18,9 @@ constexpr int kButtonGap = 4;
 constexpr int kPaneBorder = 2;  // pixels between the pane's frame and the page
 
 constexpr std::array<int, 4> kButtonIds = {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP};
-constexpr std::array<const char*, 4> kButtonTexts = {"OK", "Cancel", "&Apply", "Help"};
+constexpr std::array<const char*, 4> kButtonTexts = {
+    QT_TRANSLATE_NOOP("CPropertySheet", "OK"), QT_TRANSLATE_NOOP("CPropertySheet", "Cancel"),
+    QT_TRANSLATE_NOOP("CPropertySheet", "&Apply"), QT_TRANSLATE_NOOP("CPropertySheet", "Help")};
 
 }  // namespace
 
@@ -93,7 +96,7 @@ bool CPropertySheet::OnInitDialog() {
     const int top = m_tabControl->geometry().bottom() + 1 + marginY;
     int x = m_tabControl->geometry().right() + 1 - 4 * width - 3 * gap;
     for (size_t i = 0; i < kButtonIds.size(); ++i) {
-        auto* button = new QPushButton(QString::fromUtf8(kButtonTexts[i]), this);
+        auto* button = new QPushButton(QCoreApplication::translate("CPropertySheet", kButtonTexts[i]), this);
         button->setAutoDefault(false);
         button->setGeometry(x, top, width, height);
         const int id = kButtonIds[i];

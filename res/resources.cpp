@@ -1,5 +1,6 @@
 #include "res/resources.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 #include <map>
 
@@ -46,61 +47,65 @@ ControlTemplate UpDown(int id, int x, int y, int cx, int cy) {
     return {ControlKind::kUpDown, id, "", x, y, cx, cy, 0, {}, 0};
 }
 
-DialogTemplate Page(int id, const char* caption, std::vector<ControlTemplate> controls) {
-    return {id, caption, 235, 156, "MS Shell Dlg", 8, true, true, std::move(controls)};
+DialogTemplate Page(int id, const char* caption, const char* context,
+                    std::vector<ControlTemplate> controls) {
+    return {id, caption, 235, 156, "MS Shell Dlg", 8, true, true, std::move(controls), context};
 }
 
 }  // namespace
 
 std::string LoadString(int id) {
     static const std::map<int, std::string> table = {
-        {IDS_ABOUTBOX, "About LINKMATE(&A)..."},
-        {IDS_SHEET_CAPTION, "Trellian v2.0"},
-        {IDS_MSG_CAPTION, "Configration"},
+        {IDS_ABOUTBOX, QT_TRANSLATE_NOOP("strings", "About LINKMATE(&A)...")},
+        {IDS_SHEET_CAPTION, QT_TRANSLATE_NOOP("strings", "Trellian v2.0")},
+        {IDS_MSG_CAPTION, QT_TRANSLATE_NOOP("strings", "Configration")},
     };
     const auto it = table.find(id);
-    return it == table.end() ? std::string() : it->second;
+    if (it == table.end()) return std::string();
+    return QCoreApplication::translate("strings", it->second.c_str()).toStdString();
 }
 
 const DialogTemplate& ConnectPanelTemplate() {
     static const DialogTemplate tmpl{
         IDD_CONNECT_PANEL, "", 248, 68, "MS Shell Dlg", 8, true, false,
         {
-            Label("&Device:", 6, 50, 25, 8),
-            Label("COM &Port:", 102, 50, 34, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CONNECT_PANEL", "&Device:"), 6, 50, 25, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CONNECT_PANEL", "COM &Port:"), 102, 50, 34, 8),
             List(IDC_DEVICE, 36, 48, 60, 96, Items(lists::DeviceType)),
             List(IDC_COM_PORT, 144, 48, 42, 126, Items(lists::ConfigPort)),
-            {ControlKind::kPushButton, IDC_CONNECT, "&Connect", 193, 48, 50, 14, kTabStop, {}, 0},
+            {ControlKind::kPushButton, IDC_CONNECT, QT_TRANSLATE_NOOP("IDD_CONNECT_PANEL", "&Connect"), 193, 48, 50, 14,
+             kTabStop, {}, 0},
             {ControlKind::kBitmap, IDC_STATIC, "", 0, 0, 257, 43, 0, {}, IDB_BANNER},
-        }};
+        },
+        "IDD_CONNECT_PANEL"};
     return tmpl;
 }
 
 const DialogTemplate& SerialPageTemplate() {
     static const DialogTemplate tmpl = Page(
-        IDD_SERIAL_PAGE, "Serial",
+        IDD_SERIAL_PAGE, QT_TRANSLATE_NOOP("IDD_SERIAL_PAGE", "Serial"), "IDD_SERIAL_PAGE",
         {
             List(IDC_SERIAL_BAUDRATE, 90, 18, 78, 132, Items(lists::SerialBaudrate)),
             List(IDC_SERIAL_DATABITS, 90, 36, 78, 60, Items(lists::SerialDataBit), kDisabled),
             List(IDC_SERIAL_PARITY, 90, 54, 78, 72, Items(lists::SerialParity)),
             List(IDC_SERIAL_STOPBITS, 90, 72, 78, 54, Items(lists::SerialStopBit), kDisabled),
             List(IDC_SERIAL_FLOWCTRL, 90, 90, 78, 72, Items(lists::SerialFlowCtrl), kDisabled),
-            Label("Ba&udrate:", 42, 20, 48, 8),
-            Label("&Parity:", 42, 56, 48, 8),
-            Label("General", 6, 2, 26, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_SERIAL_PAGE", "Ba&udrate:"), 42, 20, 48, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_SERIAL_PAGE", "&Parity:"), 42, 56, 48, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_SERIAL_PAGE", "General"), 6, 2, 26, 8),
             Icon(IDI_SERIAL_PAGE, 6, 18, 20, 20),
             Line(42, 6, 186, 1),
-            Label("bps", 174, 20, 12, 8),
-            Label("&Data Bit:", 42, 38, 48, 8, kDisabled),
-            Label("&Stop Bit:", 42, 74, 48, 8, kDisabled),
-            Label("&Flow Ctrl:", 42, 92, 48, 8, kDisabled),
+            Label(QT_TRANSLATE_NOOP("IDD_SERIAL_PAGE", "bps"), 174, 20, 12, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_SERIAL_PAGE", "&Data Bit:"), 42, 38, 48, 8, kDisabled),
+            Label(QT_TRANSLATE_NOOP("IDD_SERIAL_PAGE", "&Stop Bit:"), 42, 74, 48, 8, kDisabled),
+            Label(QT_TRANSLATE_NOOP("IDD_SERIAL_PAGE", "&Flow Ctrl:"), 42, 92, 48, 8, kDisabled),
         });
     return tmpl;
 }
 
 const DialogTemplate& CanPageTemplate() {
     static const DialogTemplate tmpl = Page(
-        IDD_CAN_PAGE, "CAN",
+        IDD_CAN_PAGE, QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "CAN"), "IDD_CAN_PAGE",
         {
             List(IDC_CAN_BAUDRATE, 90, 18, 42, 84, Items(lists::CanBaudrate)),
             Edit(IDC_CAN_BTR0, 186, 18, 12, 12),
@@ -108,26 +113,26 @@ const DialogTemplate& CanPageTemplate() {
             List(IDC_CAN_FRAME_FORMAT, 90, 36, 66, 36, Items(lists::CanFrameType)),
             Edit(IDC_CAN_TX_ID, 108, 72, 54, 12),
             List(IDC_CAN_FILTER_MODE, 108, 90, 48, 36, Items(lists::CanFiterMode)),
-            Check(IDC_CAN_CUSTOM_MASK, "C&ustom mask", 162, 91, 58, 10),
+            Check(IDC_CAN_CUSTOM_MASK, QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "C&ustom mask"), 162, 91, 58, 10),
             Edit(IDC_CAN_ACCEPT_CODE, 108, 108, 54, 12),
             Edit(IDC_CAN_ACCEPT_MASK, 108, 126, 54, 12),
-            Label("Baudr&ate:", 42, 20, 42, 8),
-            Label("&BTR0/1:", 156, 20, 30, 8),
-            Label("&Filter Mode:", 42, 92, 66, 8),
-            Label("Frame &Format:", 42, 38, 48, 8),
-            Label("&Identifier(Tx):", 42, 74, 60, 8),
-            Label("Acceptance &Code:", 42, 110, 60, 8),
-            Label("Acceptance &Mask:", 42, 128, 60, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "Baudr&ate:"), 42, 20, 42, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "&BTR0/1:"), 156, 20, 30, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "&Filter Mode:"), 42, 92, 66, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "Frame &Format:"), 42, 38, 48, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "&Identifier(Tx):"), 42, 74, 60, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "Acceptance &Code:"), 42, 110, 60, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "Acceptance &Mask:"), 42, 128, 60, 8),
             Icon(IDI_CAN_PAGE, 6, 18, 20, 20),
-            Label("General", 6, 2, 26, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "General"), 6, 2, 26, 8),
             Line(42, 6, 185, 1),
             Line(42, 60, 184, 1),
-            Label("Identifier", 6, 56, 30, 8),
-            Label("bps", 135, 19, 12, 8),
-            Label("(HEX)", 165, 74, 19, 8),
-            Label("(HEX)", 165, 110, 19, 8),
-            Label("(HEX)", 165, 128, 19, 8),
-            Label("(HEX)", 210, 20, 19, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "Identifier"), 6, 56, 30, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "bps"), 135, 19, 12, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "(HEX)"), 165, 74, 19, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "(HEX)"), 165, 110, 19, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "(HEX)"), 165, 128, 19, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_CAN_PAGE", "(HEX)"), 210, 20, 19, 8),
             Edit(IDC_CAN_ACCEPT_CODE1, 108, 108, 27, 12),
             Edit(IDC_CAN_ACCEPT_CODE2, 135, 108, 27, 12),
             Edit(IDC_CAN_ACCEPT_MASK1, 108, 126, 27, 12),
@@ -138,45 +143,49 @@ const DialogTemplate& CanPageTemplate() {
 
 const DialogTemplate& TranPageTemplate() {
     static const DialogTemplate tmpl = Page(
-        IDD_TRAN_PAGE, "Conversion",
+        IDD_TRAN_PAGE, QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "Conversion"), "IDD_TRAN_PAGE",
         {
             List(IDC_TRAN_MODE, 114, 18, 84, 78, Items(lists::TranMode)),
             List(IDC_TRAN_DIR, 114, 36, 84, 72, Items(lists::TranDir)),
-            Check(IDC_TRAN_ALLOW_ID, "Allow a serial frames to contain CAN Frame ID", 42, 84, 192, 10),
-            Check(IDC_TRAN_ALLOW_INFO, "Allow a serial frame to contain CAN Frame Information", 42,
+            Check(IDC_TRAN_ALLOW_ID, QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "Allow a serial frames to contain CAN Frame ID"), 42, 84, 192, 10),
+            Check(IDC_TRAN_ALLOW_INFO, QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "Allow a serial frame to contain CAN Frame Information"), 42,
                   72, 189, 10),
             Edit(IDC_TRAN_ID_OFFSET, 84, 114, 30, 12, kNumberOnly),
             UpDown(IDC_TRAN_ID_OFFSET_SPIN, 102, 120, 11, 12),
             Edit(IDC_TRAN_ID_LENGTH, 156, 114, 30, 12, kNumberOnly),
             UpDown(IDC_TRAN_ID_LENGTH_SPIN, 174, 120, 11, 12),
             Line(42, 60, 185, 1),
-            Label("Conversion", 6, 56, 37, 8),
-            Label("Position of CAN Frame ID", 42, 102, 82, 8),
-            Label("Offset:", 54, 116, 24, 8),
-            Label("Length:", 126, 116, 26, 8),
-            Label("Conversion &Mode:", 42, 20, 72, 8),
-            Label("Conversion &Direction:", 42, 38, 72, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "Conversion"), 6, 56, 37, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "Position of CAN Frame ID"), 42, 102, 82, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "Offset:"), 54, 116, 24, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "Length:"), 126, 116, 26, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "Conversion &Mode:"), 42, 20, 72, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "Conversion &Direction:"), 42, 38, 72, 8),
             Icon(IDI_TRAN_PAGE, 6, 18, 20, 20),
-            Label("General", 6, 2, 26, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "General"), 6, 2, 26, 8),
             Line(42, 6, 186, 1),
             Edit(IDC_TRAN_SPACE, 144, 132, 30, 12, kNumberOnly),
             UpDown(IDC_TRAN_SPACE_SPIN, 174, 138, 11, 12),
-            Label("Interval between two frames:", 42, 134, 102, 8),
-            Label("characters", 176, 134, 40, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "Interval between two frames:"), 42, 134, 102, 8),
+            Label(QT_TRANSLATE_NOOP("IDD_TRAN_PAGE", "characters"), 176, 134, 40, 8),
         });
     return tmpl;
 }
 
 const DialogTemplate& AboutBoxTemplate() {
     static const DialogTemplate tmpl{
-        IDD_ABOUTBOX, "关于 Trellian", 235, 55, "Microsoft Sans Serif", 8, false, false,
+        IDD_ABOUTBOX, QT_TRANSLATE_NOOP("IDD_ABOUTBOX", "关于 Trellian"), 235, 55, "Microsoft Sans Serif", 8,
+        false, false,
         {
             Icon(IDR_MAINFRAME, 12, 6, 20, 20),
-            {ControlKind::kText, IDC_STATIC, "Trellian\nversion 2.0(full)", 42, 6, 132, 18, 0, {}, 0},
-            {ControlKind::kText, IDC_STATIC, "Copyright (C) 2026 the LINKMATE developers",
-             42, 30, 168, 8, 0, {}, 0},
-            {ControlKind::kDefPushButton, 1, "确定", 178, 7, 50, 16, kTabStop | kGroup, {}, 0},
-        }};
+            {ControlKind::kText, IDC_STATIC, QT_TRANSLATE_NOOP("IDD_ABOUTBOX", "Trellian\nversion 2.0(full)"), 42, 6,
+             132, 18, 0, {}, 0},
+            {ControlKind::kText, IDC_STATIC,
+             QT_TRANSLATE_NOOP("IDD_ABOUTBOX", "Copyright (C) 2026 the LINKMATE developers"), 42, 30, 168, 8, 0, {}, 0},
+            {ControlKind::kDefPushButton, 1, QT_TRANSLATE_NOOP("IDD_ABOUTBOX", "确定"), 178, 7, 50, 16, kTabStop | kGroup,
+             {}, 0},
+        },
+        "IDD_ABOUTBOX"};
     return tmpl;
 }
 

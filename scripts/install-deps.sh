@@ -3,13 +3,11 @@
 # Usage: scripts/install-deps.sh [--run]
 set -euo pipefail
 
-# The tests run one window test on a virtual X server (for the selection clipboard).
+# The tests run one window test on a virtual X server (for the selection clipboard); the
+# translations need Qt's language tools, Qt's own Chinese texts and a font with Chinese glyphs.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev
-          qt6-base-dev qt6-svg-dev fonts-liberation xvfb xauth dpkg-dev file)
-# Running the window also wants a font with Chinese glyphs (the About box).
-if [[ "${1:-}" == "--run" ]]; then
-    packages+=(fonts-wqy-microhei)
-fi
+          qt6-base-dev qt6-svg-dev fonts-liberation xvfb xauth dpkg-dev file
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei)
 
 missing=()
 for p in "${packages[@]}"; do

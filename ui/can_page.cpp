@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 
 #include "framework/controls.h"
@@ -24,13 +25,13 @@ struct HexFieldControl {
 constexpr std::array<HexFieldControl, 9> kHexFields = {{
     {HexField::kBTR0, IDC_CAN_BTR0, 2, "BTR0"},
     {HexField::kBTR1, IDC_CAN_BTR1, 2, "BTR1"},
-    {HexField::kID, IDC_CAN_TX_ID, 11, "Identifier(Tx)"},
-    {HexField::kAcptCode, IDC_CAN_ACCEPT_CODE, 11, "Acceptance Code"},
-    {HexField::kAcptCode1, IDC_CAN_ACCEPT_CODE1, 5, "Acceptance Code, first filter"},
-    {HexField::kAcptCode2, IDC_CAN_ACCEPT_CODE2, 5, "Acceptance Code, second filter"},
-    {HexField::kAcptMask, IDC_CAN_ACCEPT_MASK, 11, "Acceptance Mask"},
-    {HexField::kAcptMask1, IDC_CAN_ACCEPT_MASK1, 5, "Acceptance Mask, first filter"},
-    {HexField::kAcptMask2, IDC_CAN_ACCEPT_MASK2, 5, "Acceptance Mask, second filter"},
+    {HexField::kID, IDC_CAN_TX_ID, 11, QT_TRANSLATE_NOOP("CCanPage", "Identifier(Tx)")},
+    {HexField::kAcptCode, IDC_CAN_ACCEPT_CODE, 11, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Code")},
+    {HexField::kAcptCode1, IDC_CAN_ACCEPT_CODE1, 5, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Code, first filter")},
+    {HexField::kAcptCode2, IDC_CAN_ACCEPT_CODE2, 5, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Code, second filter")},
+    {HexField::kAcptMask, IDC_CAN_ACCEPT_MASK, 11, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Mask")},
+    {HexField::kAcptMask1, IDC_CAN_ACCEPT_MASK1, 5, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Mask, first filter")},
+    {HexField::kAcptMask2, IDC_CAN_ACCEPT_MASK2, 5, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Mask, second filter")},
 }};
 
 const HexFieldControl& ControlOf(HexField field) {
@@ -77,7 +78,8 @@ bool CCanPage::OnInitDialog() {
                                                      ": " + DescribeBitTiming(t)),
                            Qt::ToolTipRole);
     }
-    rates->setItemData(0, "Custom: the bit timing as typed in BTR0/BTR1", Qt::ToolTipRole);
+    rates->setItemData(0, QCoreApplication::translate("CCanPage", "Custom: the bit timing as typed in BTR0/BTR1"),
+                       Qt::ToolTipRole);
     RefreshCanControls();
     UpdateTimingTips();
     return true;
@@ -95,7 +97,8 @@ void CCanPage::UseBitTiming(uint8_t btr0, uint8_t btr1) {
 void CCanPage::UpdateTimingTips() {
     const std::string b0 = Item<QLineEdit>(IDC_CAN_BTR0)->text().toStdString();
     const std::string b1 = Item<QLineEdit>(IDC_CAN_BTR1)->text().toStdString();
-    QString tip = "BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)";
+    QString tip = QCoreApplication::translate("CCanPage",
+                                              "BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)");
     if (IsHexGroupsText(b0, 1) && IsHexGroupsText(b1, 1)) {
         const BitTiming t = DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(b0, 1)),
                                             static_cast<uint8_t>(ParseHexGroups(b1, 1)));
@@ -164,7 +167,9 @@ void CCanPage::ShowControlStates() {
     }
 }
 
-std::string CCanPage::FieldName(HexField field) { return ControlOf(field).name; }
+std::string CCanPage::FieldName(HexField field) {
+    return QCoreApplication::translate("CCanPage", ControlOf(field).name).toStdString();
+}
 
 void CCanPage::FocusField(HexField field) {
     if (auto* edit = Item<QLineEdit>(ControlOf(field).id)) {

@@ -1,6 +1,7 @@
 #include "ui/connect_panel.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QPushButton>
 
@@ -55,7 +56,8 @@ void CLINKMATEDlg::OnConnect() {
     auto* host = dynamic_cast<ConnectionHost*>(parentWidget());
     const bool connected =
         host != nullptr && host->OnConnectToggle(connection.DeviceType, connection.ConfigPort) == 1;
-    Item<QPushButton>(IDC_CONNECT)->setText(connected ? "Dis&connect" : "&Connect");
+    Item<QPushButton>(IDC_CONNECT)->setText(connected ? QCoreApplication::translate("IDD_CONNECT_PANEL", "Dis&connect")
+                                                      : QCoreApplication::translate("IDD_CONNECT_PANEL", "&Connect"));
     EnableItem(IDC_DEVICE, !connected);
     EnableItem(IDC_COM_PORT, !connected);
     ExchangeData(false);

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "app/about_dlg.h"
+#include "app/language.h"
 #include "gui_harness.h"
 #include "res/resource.h"
 
@@ -117,8 +118,17 @@ class LayoutFitTest : public QObject {
 
 private slots:
     void initTestCase() { InitGuiTests(); }
+    void cleanup() { InstallLanguage("en"); }
 
-    void noTextIsClipped() {
+    void noTextIsClipped() { CheckEveryWindow(); }
+
+    void noTextIsClippedInChinese() {
+        InstallLanguage("zh_CN");
+        CheckEveryWindow();
+    }
+
+private:
+    void CheckEveryWindow() {
         GuiEnvironment env(false);
         MessageLog log;
         TestSheet sheet;

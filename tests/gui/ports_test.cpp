@@ -147,7 +147,7 @@ private slots:
         GuiEnvironment env(false);
         MessageLog log;
         TestSheet sheet;
-        sheet.SetStartChoice({1, 4});
+        sheet.SetStartChoice({1, 4, {}});
         sheet.Init();
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->currentText(), QString("Ternix-B"));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentText(), QString("COM5"));

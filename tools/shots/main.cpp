@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/about_dlg.h"
+#include "app/language.h"
 #include "app/port_map_dlg.h"
 #include "app/linkmate_sheet.h"
 #include "framework/message_box.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
     res::InitResources();
+    InstallLanguage("en");
     QCoreApplication::setApplicationName("linkmate");
     SetProfileRegistryKey(kProfileRegistryKey);
     SetProfileApplicationName("linkmate");
@@ -89,6 +91,19 @@ int main(int argc, char** argv) {
         ports.show();
         QApplication::processEvents();
         ok = Save(ports, out + "/ports.png") && ok;
+    }
+    {
+        // The window in Chinese.
+        InstallLanguage("zh_CN");
+        ShotSheet sheet;
+        sheet.Init();
+        sheet.show();
+        sheet.m_panel.Item<QPushButton>(IDC_CONNECT)->click();
+        static_cast<QPushButton*>(sheet.GetDlgItem(2))->click();  // Read
+        sheet.SetActivePage(2);
+        QApplication::processEvents();
+        ok = Save(sheet, out + "/page-can-zh_CN.png") && ok;
+        InstallLanguage("en");
     }
     converter.Stop();
     std::filesystem::remove_all(home);

@@ -1,0 +1,870 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>BitTiming</name>
+    <message>
+        <source>%1 kbit/s, sample point %2 %, %3 quanta, SJW %4</source>
+        <translation>%1 kbit/s, sample point %2 %, %3 quanta, SJW %4</translation>
+    </message>
+    <message>
+        <source>, triple sampling</source>
+        <translation>, triple sampling</translation>
+    </message>
+</context>
+<context>
+    <name>CBitTimingDlg</name>
+    <message>
+        <source>&amp;Use</source>
+        <translation>&amp;Use</translation>
+    </message>
+    <message>
+        <source>Bit timing calculator</source>
+        <translation>Bit timing calculator</translation>
+    </message>
+    <message>
+        <source>e.g. 83.333k, 500K, 1M</source>
+        <translation>e.g. 83.333k, 500K, 1M</translation>
+    </message>
+    <message>
+        <source>Bit rate</source>
+        <translation>Bit rate</translation>
+    </message>
+    <message>
+        <source>recommended</source>
+        <translation>recommended</translation>
+    </message>
+    <message>
+        <source>Sample point (%)</source>
+        <translation>Sample point (%)</translation>
+    </message>
+    <message>
+        <source>&amp;Bit rate:</source>
+        <translation>&amp;Bit rate:</translation>
+    </message>
+    <message>
+        <source>&amp;Sample point (%):</source>
+        <translation>&amp;Sample point (%):</translation>
+    </message>
+    <message>
+        <source>Bit rate (kbit/s)</source>
+        <translation>Bit rate (kbit/s)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Sample point</source>
+        <translation>Sample point</translation>
+    </message>
+    <message>
+        <source>Quanta</source>
+        <translation>Quanta</translation>
+    </message>
+    <message>
+        <source>Register pairs</source>
+        <translation>Register pairs</translation>
+    </message>
+    <message>
+        <source>Controller clock 16 MHz (SJA1000 registers). Nothing is sent until Write.</source>
+        <translation>Controller clock 16 MHz (SJA1000 registers). Nothing is sent until Write.</translation>
+    </message>
+    <message>
+        <source>&amp;Calculate</source>
+        <translation>&amp;Calculate</translation>
+    </message>
+    <message>
+        <source>Type a bit rate such as 83333, 83.333k, 500K or 1M.</source>
+        <translation>Type a bit rate such as 83333, 83.333k, 500K or 1M.</translation>
+    </message>
+    <message>
+        <source>Type the sample point in percent, such as 87.5, or leave it empty.</source>
+        <translation>Type the sample point in percent, such as 87.5, or leave it empty.</translation>
+    </message>
+    <message>
+        <source>No pair reaches %1 kbit/s within 1 %.</source>
+        <translation>No pair reaches %1 kbit/s within 1 %.</translation>
+    </message>
+    <message>
+        <source>Best first, for a sample point of %1 %. Choose one and press Use.</source>
+        <translation>Best first, for a sample point of %1 %. Choose one and press Use.</translation>
+    </message>
+</context>
+<context>
+    <name>CCanPage</name>
+    <message>
+        <source>Identifier(Tx)</source>
+        <translation>Identifier(Tx)</translation>
+    </message>
+    <message>
+        <source>Acceptance Code</source>
+        <translation>Acceptance Code</translation>
+    </message>
+    <message>
+        <source>Acceptance Code, first filter</source>
+        <translation>Acceptance Code, first filter</translation>
+    </message>
+    <message>
+        <source>Acceptance Code, second filter</source>
+        <translation>Acceptance Code, second filter</translation>
+    </message>
+    <message>
+        <source>Acceptance Mask</source>
+        <translation>Acceptance Mask</translation>
+    </message>
+    <message>
+        <source>Acceptance Mask, first filter</source>
+        <translation>Acceptance Mask, first filter</translation>
+    </message>
+    <message>
+        <source>Acceptance Mask, second filter</source>
+        <translation>Acceptance Mask, second filter</translation>
+    </message>
+    <message>
+        <source>Custom: the bit timing as typed in BTR0/BTR1</source>
+        <translation>Custom: the bit timing as typed in BTR0/BTR1</translation>
+    </message>
+    <message>
+        <source>BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)</source>
+        <translation>BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)</translation>
+    </message>
+</context>
+<context>
+    <name>CLINKMATESheet</name>
+    <message>
+        <source>LINKMATE configuration (*.reg);;All files (*)</source>
+        <translation>LINKMATE configuration (*.reg);;All files (*)</translation>
+    </message>
+    <message>
+        <source>&amp;Default</source>
+        <translation>&amp;Default</translation>
+    </message>
+    <message>
+        <source>&amp;Read</source>
+        <translation>&amp;Read</translation>
+    </message>
+    <message>
+        <source>&amp;Write</source>
+        <translation>&amp;Write</translation>
+    </message>
+    <message>
+        <source>Type one byte as two hex digits (for example 1C).</source>
+        <translation>Type one byte as two hex digits (for example 1C).</translation>
+    </message>
+    <message>
+        <source>Type up to %1 bytes as pairs of hex digits separated by blanks, most significant first (for example %2).</source>
+        <translation>Type up to %1 bytes as pairs of hex digits separated by blanks, most significant first (for example %2).</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not hexadecimal byte text.
+
+%3 Nothing was sent.</source>
+        <translation>%1: &quot;%2&quot; is not hexadecimal byte text.
+
+%3 Nothing was sent.</translation>
+    </message>
+    <message>
+        <source>The converter cannot hold these values as the page shows them:</source>
+        <translation>The converter cannot hold these values as the page shows them:</translation>
+    </message>
+    <message>
+        <source>%1: you typed &quot;%2&quot; (read as %3); the converter will hold %4.</source>
+        <translation>%1: you typed &quot;%2&quot; (read as %3); the converter will hold %4.</translation>
+    </message>
+    <message>
+        <source>%1: you typed &quot;%2&quot;; the converter will hold %3.</source>
+        <translation>%1: you typed &quot;%2&quot;; the converter will hold %3.</translation>
+    </message>
+    <message>
+        <source>Standard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF in a dual filter), extended frames 29-bit ones (at most 1F FF FF FF).</source>
+        <translation>Standard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF in a dual filter), extended frames 29-bit ones (at most 1F FF FF FF).</translation>
+    </message>
+    <message>
+        <source>Write anyway?</source>
+        <translation>Write anyway?</translation>
+    </message>
+    <message>
+        <source>Read Configration Successfully!</source>
+        <translation>Read Configration Successfully!</translation>
+    </message>
+    <message>
+        <source>Write Configration Successfully!</source>
+        <translation>Write Configration Successfully!</translation>
+    </message>
+    <message>
+        <source>Communication Error!</source>
+        <translation>Communication Error!</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved in the profile, so the next start will not show them: %1.</source>
+        <translation>The settings could not be saved in the profile, so the next start will not show them: %1.</translation>
+    </message>
+    <message>
+        <source>The serial port could not be closed cleanly: %1</source>
+        <translation>The serial port could not be closed cleanly: %1</translation>
+    </message>
+    <message>
+        <source>Invalid serial port!</source>
+        <translation>Invalid serial port!</translation>
+    </message>
+    <message>
+        <source>&amp;Open configuration...</source>
+        <translation>&amp;Open configuration...</translation>
+    </message>
+    <message>
+        <source>&amp;Save configuration...</source>
+        <translation>&amp;Save configuration...</translation>
+    </message>
+    <message>
+        <source>&amp;Ports...</source>
+        <translation>&amp;Ports...</translation>
+    </message>
+    <message>
+        <source>&amp;Bit timing calculator...</source>
+        <translation>&amp;Bit timing calculator...</translation>
+    </message>
+    <message>
+        <source>Save configuration</source>
+        <translation>Save configuration</translation>
+    </message>
+    <message>
+        <source>The configuration could not be saved: %1.</source>
+        <translation>The configuration could not be saved: %1.</translation>
+    </message>
+    <message>
+        <source>Open configuration</source>
+        <translation>Open configuration</translation>
+    </message>
+    <message>
+        <source>The configuration could not be opened: %1.</source>
+        <translation>The configuration could not be opened: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>CPortMapDlg</name>
+    <message>
+        <source>&amp;Assign to selected COM</source>
+        <translation>&amp;Assign to selected COM</translation>
+    </message>
+    <message>
+        <source>&amp;Free selected COM</source>
+        <translation>&amp;Free selected COM</translation>
+    </message>
+    <message>
+        <source>Ports</source>
+        <translation>Ports</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>What it is</source>
+        <translation>What it is</translation>
+    </message>
+    <message>
+        <source>COM ports</source>
+        <translation>COM ports</translation>
+    </message>
+    <message>
+        <source>Serial devices on this machine</source>
+        <translation>Serial devices on this machine</translation>
+    </message>
+    <message>
+        <source>Serial &amp;devices on this machine:</source>
+        <translation>Serial &amp;devices on this machine:</translation>
+    </message>
+    <message>
+        <source>&amp;COM ports (changes take effect at the next Connect):</source>
+        <translation>&amp;COM ports (changes take effect at the next Connect):</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Refresh</translation>
+    </message>
+    <message>
+        <source>(no serial device found)</source>
+        <translation>(no serial device found)</translation>
+    </message>
+    <message>
+        <source>COM%1 is now %2.</source>
+        <translation>COM%1 is now %2.</translation>
+    </message>
+    <message>
+        <source>COM%1 is free.</source>
+        <translation>COM%1 is free.</translation>
+    </message>
+</context>
+<context>
+    <name>CPropertySheet</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>&amp;Apply</source>
+        <translation>&amp;Apply</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Help</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigFile</name>
+    <message>
+        <source>%1: larger than 1 MiB, not a configuration file</source>
+        <translation>%1: larger than 1 MiB, not a configuration file</translation>
+    </message>
+    <message>
+        <source>%1: not readable as text</source>
+        <translation>%1: not readable as text</translation>
+    </message>
+    <message>
+        <source>%1:%2: cannot be read: %3</source>
+        <translation>%1:%2: cannot be read: %3</translation>
+    </message>
+    <message>
+        <source>%1: no [..\LINKMATE] section</source>
+        <translation>%1: no [..\LINKMATE] section</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; must be a text value</source>
+        <translation>%1: &quot;%2&quot; must be a text value</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; must be a dword value</source>
+        <translation>%1: &quot;%2&quot; must be a dword value</translation>
+    </message>
+</context>
+<context>
+    <name>DataExchange</name>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>Please enter an integer.</translation>
+    </message>
+</context>
+<context>
+    <name>ExchangeTrace</name>
+    <message>
+        <source>answered</source>
+        <translation>answered</translation>
+    </message>
+    <message>
+        <source>no answer within the time-out</source>
+        <translation>no answer within the time-out</translation>
+    </message>
+    <message>
+        <source>wrong header</source>
+        <translation>wrong header</translation>
+    </message>
+    <message>
+        <source>wrong command or length</source>
+        <translation>wrong command or length</translation>
+    </message>
+    <message>
+        <source>short frame</source>
+        <translation>short frame</translation>
+    </message>
+    <message>
+        <source>wrong check byte</source>
+        <translation>wrong check byte</translation>
+    </message>
+    <message>
+        <source>wrong acknowledgement</source>
+        <translation>wrong acknowledgement</translation>
+    </message>
+    <message>
+        <source>The converter answered only after a time-out: it is busy, or the line is slow.</source>
+        <translation>The converter answered only after a time-out: it is busy, or the line is slow.</translation>
+    </message>
+    <message>
+        <source>No answer at all: check the wiring, the converter&apos;s power and that this is the right port.</source>
+        <translation>No answer at all: check the wiring, the converter&apos;s power and that this is the right port.</translation>
+    </message>
+    <message>
+        <source>A reply arrived with a wrong check byte: noise on the line.</source>
+        <translation>A reply arrived with a wrong check byte: noise on the line.</translation>
+    </message>
+    <message>
+        <source>Answers arrive after the time-out: the converter is busy, or the line is slow.</source>
+        <translation>Answers arrive after the time-out: the converter is busy, or the line is slow.</translation>
+    </message>
+    <message>
+        <source>The reply stopped short: bytes were lost on the line.</source>
+        <translation>The reply stopped short: bytes were lost on the line.</translation>
+    </message>
+    <message>
+        <source>A frame arrived with the wrong command or length: another device, or a converter in another mode, is answering.</source>
+        <translation>A frame arrived with the wrong command or length: another device, or a converter in another mode, is answering.</translation>
+    </message>
+    <message>
+        <source>Bytes arrived but never formed a reply: check the converter model (the bit rate: Ternix-A 57600, Ternix-B 19200 bit/s), or the RS-485 wires A and B may be swapped.</source>
+        <translation>Bytes arrived but never formed a reply: check the converter model (the bit rate: Ternix-A 57600, Ternix-B 19200 bit/s), or the RS-485 wires A and B may be swapped.</translation>
+    </message>
+    <message>
+        <source>read</source>
+        <translation>read</translation>
+    </message>
+    <message>
+        <source>write</source>
+        <translation>write</translation>
+    </message>
+    <message>
+        <source>%1, attempt %2: sent %3</source>
+        <translation>%1, attempt %2: sent %3</translation>
+    </message>
+    <message>
+        <source>ended: %1</source>
+        <translation>ended: %1</translation>
+    </message>
+</context>
+<context>
+    <name>IDD_ABOUTBOX</name>
+    <message>
+        <source>关于 Trellian</source>
+        <translation>About Trellian</translation>
+    </message>
+    <message>
+        <source>Trellian
+version 2.0(full)</source>
+        <translation>Trellian
+version 2.0(full)</translation>
+    </message>
+    <message>
+        <source>Copyright (C) 2026 the LINKMATE developers</source>
+        <translation>Copyright (C) 2026 the LINKMATE developers</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>IDD_CAN_PAGE</name>
+    <message>
+        <source>CAN</source>
+        <translation>CAN</translation>
+    </message>
+    <message>
+        <source>C&amp;ustom mask</source>
+        <translation>C&amp;ustom mask</translation>
+    </message>
+    <message>
+        <source>Baudr&amp;ate:</source>
+        <translation>Baudr&amp;ate:</translation>
+    </message>
+    <message>
+        <source>&amp;BTR0/1:</source>
+        <translation>&amp;BTR0/1:</translation>
+    </message>
+    <message>
+        <source>&amp;Filter Mode:</source>
+        <translation>&amp;Filter Mode:</translation>
+    </message>
+    <message>
+        <source>Frame &amp;Format:</source>
+        <translation>Frame &amp;Format:</translation>
+    </message>
+    <message>
+        <source>&amp;Identifier(Tx):</source>
+        <translation>&amp;Identifier(Tx):</translation>
+    </message>
+    <message>
+        <source>Acceptance &amp;Code:</source>
+        <translation>Acceptance &amp;Code:</translation>
+    </message>
+    <message>
+        <source>Acceptance &amp;Mask:</source>
+        <translation>Acceptance &amp;Mask:</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>Identifier</source>
+        <translation>Identifier</translation>
+    </message>
+    <message>
+        <source>bps</source>
+        <translation>bps</translation>
+    </message>
+    <message>
+        <source>(HEX)</source>
+        <translation>(HEX)</translation>
+    </message>
+</context>
+<context>
+    <name>IDD_CONNECT_PANEL</name>
+    <message>
+        <source>Dis&amp;connect</source>
+        <translation>Dis&amp;connect</translation>
+    </message>
+    <message>
+        <source>&amp;Connect</source>
+        <translation>&amp;Connect</translation>
+    </message>
+    <message>
+        <source>&amp;Device:</source>
+        <translation>&amp;Device:</translation>
+    </message>
+    <message>
+        <source>COM &amp;Port:</source>
+        <translation>COM &amp;Port:</translation>
+    </message>
+</context>
+<context>
+    <name>IDD_SERIAL_PAGE</name>
+    <message>
+        <source>Serial</source>
+        <translation>Serial</translation>
+    </message>
+    <message>
+        <source>Ba&amp;udrate:</source>
+        <translation>Ba&amp;udrate:</translation>
+    </message>
+    <message>
+        <source>&amp;Parity:</source>
+        <translation>&amp;Parity:</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>bps</source>
+        <translation>bps</translation>
+    </message>
+    <message>
+        <source>&amp;Data Bit:</source>
+        <translation>&amp;Data Bit:</translation>
+    </message>
+    <message>
+        <source>&amp;Stop Bit:</source>
+        <translation>&amp;Stop Bit:</translation>
+    </message>
+    <message>
+        <source>&amp;Flow Ctrl:</source>
+        <translation>&amp;Flow Ctrl:</translation>
+    </message>
+</context>
+<context>
+    <name>IDD_TRAN_PAGE</name>
+    <message>
+        <source>Conversion</source>
+        <translation>Conversion</translation>
+    </message>
+    <message>
+        <source>Allow a serial frames to contain CAN Frame ID</source>
+        <translation>Allow a serial frames to contain CAN Frame ID</translation>
+    </message>
+    <message>
+        <source>Allow a serial frame to contain CAN Frame Information</source>
+        <translation>Allow a serial frame to contain CAN Frame Information</translation>
+    </message>
+    <message>
+        <source>Position of CAN Frame ID</source>
+        <translation>Position of CAN Frame ID</translation>
+    </message>
+    <message>
+        <source>Offset:</source>
+        <translation>Offset:</translation>
+    </message>
+    <message>
+        <source>Length:</source>
+        <translation>Length:</translation>
+    </message>
+    <message>
+        <source>Conversion &amp;Mode:</source>
+        <translation>Conversion &amp;Mode:</translation>
+    </message>
+    <message>
+        <source>Conversion &amp;Direction:</source>
+        <translation>Conversion &amp;Direction:</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>General</translation>
+    </message>
+    <message>
+        <source>Interval between two frames:</source>
+        <translation>Interval between two frames:</translation>
+    </message>
+    <message>
+        <source>characters</source>
+        <translation>characters</translation>
+    </message>
+</context>
+<context>
+    <name>OpenFailure</name>
+    <message>
+        <source>a program</source>
+        <translation>a program</translation>
+    </message>
+    <message>
+        <source>%1 (process %2)</source>
+        <translation>%1 (process %2)</translation>
+    </message>
+    <message>
+        <source>no device</source>
+        <translation>no device</translation>
+    </message>
+    <message>
+        <source>%1 is %2: %3.</source>
+        <translation>%1 is %2: %3.</translation>
+    </message>
+    <message>
+        <source>%1 is %2 (through the port map&apos;s %3): %4.</source>
+        <translation>%1 is %2 (through the port map&apos;s %3): %4.</translation>
+    </message>
+    <message>
+        <source>The device is %1.</source>
+        <translation>The device is %1.</translation>
+    </message>
+    <message>
+        <source>The system says: %1.</source>
+        <translation>The system says: %1.</translation>
+    </message>
+    <message>
+        <source>Your user may not open the device.</source>
+        <translation>Your user may not open the device.</translation>
+    </message>
+    <message>
+        <source>It belongs to the group &quot;%1&quot;; join it with
+    sudo usermod -aG %1 $USER
+then log out and in again.</source>
+        <translation>It belongs to the group &quot;%1&quot;; join it with
+    sudo usermod -aG %1 $USER
+then log out and in again.</translation>
+    </message>
+    <message>
+        <source>The device is not present: the adapter may be unplugged, or the port map points nowhere. Choose &quot;Ports...&quot; in the window&apos;s context menu (Ctrl+P) to see and change which device each COM number is.</source>
+        <translation>The device is not present: the adapter may be unplugged, or the port map points nowhere. Choose &quot;Ports...&quot; in the window&apos;s context menu (Ctrl+P) to see and change which device each COM number is.</translation>
+    </message>
+    <message>
+        <source>The port is in use by %1. Close it there, or choose another port.</source>
+        <translation>The port is in use by %1. Close it there, or choose another port.</translation>
+    </message>
+    <message>
+        <source>another program</source>
+        <translation>another program</translation>
+    </message>
+    <message>
+        <source>The device does not respond: an on-board port without a UART, or a failing adapter.</source>
+        <translation>The device does not respond: an on-board port without a UART, or a failing adapter.</translation>
+    </message>
+</context>
+<context>
+    <name>Ports</name>
+    <message>
+        <source>USB modem-class serial device</source>
+        <translation>USB modem-class serial device</translation>
+    </message>
+    <message>
+        <source>USB serial adapter</source>
+        <translation>USB serial adapter</translation>
+    </message>
+    <message>
+        <source>on-board serial port</source>
+        <translation>on-board serial port</translation>
+    </message>
+    <message>
+        <source>serial device</source>
+        <translation>serial device</translation>
+    </message>
+    <message>
+        <source>LINKMATE virtual converter (process %1)</source>
+        <translation>LINKMATE virtual converter (process %1)</translation>
+    </message>
+    <message>
+        <source>only COM1 to COM8 can be mapped</source>
+        <translation>only COM1 to COM8 can be mapped</translation>
+    </message>
+    <message>
+        <source>not present (left by a virtual converter that no longer runs)</source>
+        <translation>not present (left by a virtual converter that no longer runs)</translation>
+    </message>
+    <message>
+        <source>not present (adapter unplugged, or the map points nowhere)</source>
+        <translation>not present (adapter unplugged, or the map points nowhere)</translation>
+    </message>
+    <message>
+        <source>on-board serial port (no adapter assigned)</source>
+        <translation>on-board serial port (no adapter assigned)</translation>
+    </message>
+    <message>
+        <source>not present (no adapter assigned)</source>
+        <translation>not present (no adapter assigned)</translation>
+    </message>
+    <message>
+        <source>%1 is not a device that is present</source>
+        <translation>%1 is not a device that is present</translation>
+    </message>
+    <message>
+        <source>the port map cannot be written: %1</source>
+        <translation>the port map cannot be written: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a link; it is left alone</source>
+        <translation>%1 is not a link; it is left alone</translation>
+    </message>
+    <message>
+        <source>cannot remove %1: %2</source>
+        <translation>cannot remove %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Profile</name>
+    <message>
+        <source>cannot create a file in %1</source>
+        <translation>cannot create a file in %1</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>cannot write %1</translation>
+    </message>
+    <message>
+        <source>cannot replace %1</source>
+        <translation>cannot replace %1</translation>
+    </message>
+    <message>
+        <source>the profile&apos;s lock cannot be taken</source>
+        <translation>the profile&apos;s lock cannot be taken</translation>
+    </message>
+    <message>
+        <source>the profile is locked by another program</source>
+        <translation>the profile is locked by another program</translation>
+    </message>
+    <message>
+        <source>there is no per-user configuration folder (neither XDG_CONFIG_HOME nor HOME is set)</source>
+        <translation>there is no per-user configuration folder (neither XDG_CONFIG_HOME nor HOME is set)</translation>
+    </message>
+    <message>
+        <source>the registry key name cannot name a folder</source>
+        <translation>the registry key name cannot name a folder</translation>
+    </message>
+    <message>
+        <source>the application name cannot name a profile file (empty, &quot;.&quot;, &quot;..&quot;, a slash or a control character)</source>
+        <translation>the application name cannot name a profile file (empty, &quot;.&quot;, &quot;..&quot;, a slash or a control character)</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1: %2</source>
+        <translation>cannot create the folder %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot create the lock file %1</source>
+        <translation>cannot create the lock file %1</translation>
+    </message>
+    <message>
+        <source>cannot read %1</source>
+        <translation>cannot read %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file</source>
+        <translation>%1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>the profile could not be written</source>
+        <translation>the profile could not be written</translation>
+    </message>
+</context>
+<context>
+    <name>QLineEdit</name>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Paste</translation>
+    </message>
+</context>
+<context>
+    <name>lists</name>
+    <message>
+        <source>No parity</source>
+        <translation>No parity</translation>
+    </message>
+    <message>
+        <source>Even</source>
+        <translation>Even</translation>
+    </message>
+    <message>
+        <source>Odd</source>
+        <translation>Odd</translation>
+    </message>
+    <message>
+        <source>2 stop bits</source>
+        <translation>2 stop bits</translation>
+    </message>
+    <message>
+        <source>Hardware</source>
+        <translation>Hardware</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>Standard Frame</source>
+        <translation>Standard Frame</translation>
+    </message>
+    <message>
+        <source>Extended Frame</source>
+        <translation>Extended Frame</translation>
+    </message>
+    <message>
+        <source>Dual</source>
+        <translation>Dual</translation>
+    </message>
+    <message>
+        <source>Single</source>
+        <translation>Single</translation>
+    </message>
+    <message>
+        <source>Transparent</source>
+        <translation>Transparent</translation>
+    </message>
+    <message>
+        <source>Transparent with ID</source>
+        <translation>Transparent with ID</translation>
+    </message>
+    <message>
+        <source>MODBUS Convert</source>
+        <translation>MODBUS Convert</translation>
+    </message>
+    <message>
+        <source>Dual Direction</source>
+        <translation>Dual Direction</translation>
+    </message>
+    <message>
+        <source>Serial → CAN</source>
+        <translation>Serial → CAN</translation>
+    </message>
+    <message>
+        <source>Serial ← CAN</source>
+        <translation>Serial ← CAN</translation>
+    </message>
+</context>
+<context>
+    <name>strings</name>
+    <message>
+        <source>About LINKMATE(&amp;A)...</source>
+        <translation>About LINKMATE(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Trellian v2.0</source>
+        <translation>Trellian v2.0</translation>
+    </message>
+    <message>
+        <source>Configration</source>
+        <translation>Configration</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,870 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>BitTiming</name>
+    <message>
+        <source>%1 kbit/s, sample point %2 %, %3 quanta, SJW %4</source>
+        <translation>%1 kbit/s，采样点 %2 %，%3 个时间份额，SJW %4</translation>
+    </message>
+    <message>
+        <source>, triple sampling</source>
+        <translation>，三次采样</translation>
+    </message>
+</context>
+<context>
+    <name>CBitTimingDlg</name>
+    <message>
+        <source>&amp;Use</source>
+        <translation>使用(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Bit timing calculator</source>
+        <translation>位定时计算器</translation>
+    </message>
+    <message>
+        <source>e.g. 83.333k, 500K, 1M</source>
+        <translation>例如 83.333k、500K、1M</translation>
+    </message>
+    <message>
+        <source>Bit rate</source>
+        <translation>波特率</translation>
+    </message>
+    <message>
+        <source>recommended</source>
+        <translation>推荐值</translation>
+    </message>
+    <message>
+        <source>Sample point (%)</source>
+        <translation>采样点 (%)</translation>
+    </message>
+    <message>
+        <source>&amp;Bit rate:</source>
+        <translation>波特率(&amp;B):</translation>
+    </message>
+    <message>
+        <source>&amp;Sample point (%):</source>
+        <translation>采样点 (%)(&amp;S):</translation>
+    </message>
+    <message>
+        <source>Bit rate (kbit/s)</source>
+        <translation>波特率 (kbit/s)</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>误差</translation>
+    </message>
+    <message>
+        <source>Sample point</source>
+        <translation>采样点</translation>
+    </message>
+    <message>
+        <source>Quanta</source>
+        <translation>时间份额</translation>
+    </message>
+    <message>
+        <source>Register pairs</source>
+        <translation>寄存器组合</translation>
+    </message>
+    <message>
+        <source>Controller clock 16 MHz (SJA1000 registers). Nothing is sent until Write.</source>
+        <translation>控制器时钟 16 MHz（SJA1000 寄存器）。按“写入”之前不会发送任何内容。</translation>
+    </message>
+    <message>
+        <source>&amp;Calculate</source>
+        <translation>计算(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Type a bit rate such as 83333, 83.333k, 500K or 1M.</source>
+        <translation>请输入波特率，例如 83333、83.333k、500K 或 1M。</translation>
+    </message>
+    <message>
+        <source>Type the sample point in percent, such as 87.5, or leave it empty.</source>
+        <translation>请以百分比输入采样点，例如 87.5，或留空。</translation>
+    </message>
+    <message>
+        <source>No pair reaches %1 kbit/s within 1 %.</source>
+        <translation>没有寄存器组合能在 1 % 误差内达到 %1 kbit/s。</translation>
+    </message>
+    <message>
+        <source>Best first, for a sample point of %1 %. Choose one and press Use.</source>
+        <translation>按优劣排序，采样点 %1 %。请选择一项并按“使用”。</translation>
+    </message>
+</context>
+<context>
+    <name>CCanPage</name>
+    <message>
+        <source>Identifier(Tx)</source>
+        <translation>标识符(发送)</translation>
+    </message>
+    <message>
+        <source>Acceptance Code</source>
+        <translation>验收码</translation>
+    </message>
+    <message>
+        <source>Acceptance Code, first filter</source>
+        <translation>验收码（第一滤波器）</translation>
+    </message>
+    <message>
+        <source>Acceptance Code, second filter</source>
+        <translation>验收码（第二滤波器）</translation>
+    </message>
+    <message>
+        <source>Acceptance Mask</source>
+        <translation>屏蔽码</translation>
+    </message>
+    <message>
+        <source>Acceptance Mask, first filter</source>
+        <translation>屏蔽码（第一滤波器）</translation>
+    </message>
+    <message>
+        <source>Acceptance Mask, second filter</source>
+        <translation>屏蔽码（第二滤波器）</translation>
+    </message>
+    <message>
+        <source>Custom: the bit timing as typed in BTR0/BTR1</source>
+        <translation>自定义：使用 BTR0/BTR1 中输入的位定时</translation>
+    </message>
+    <message>
+        <source>BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)</source>
+        <translation>BTR0 和 BTR1：位定时的两个十六进制字节（控制器时钟 16 MHz）</translation>
+    </message>
+</context>
+<context>
+    <name>CLINKMATESheet</name>
+    <message>
+        <source>LINKMATE configuration (*.reg);;All files (*)</source>
+        <translation>LINKMATE 配置 (*.reg);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>&amp;Default</source>
+        <translation>默认(&amp;D)</translation>
+    </message>
+    <message>
+        <source>&amp;Read</source>
+        <translation>读取(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Write</source>
+        <translation>写入(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Type one byte as two hex digits (for example 1C).</source>
+        <translation>请以两位十六进制数字输入一个字节（例如 1C）。</translation>
+    </message>
+    <message>
+        <source>Type up to %1 bytes as pairs of hex digits separated by blanks, most significant first (for example %2).</source>
+        <translation>请输入最多 %1 个字节，每字节两位十六进制数字，以空格分隔，高位在前（例如 %2）。</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is not hexadecimal byte text.
+
+%3 Nothing was sent.</source>
+        <translation>%1：“%2”不是十六进制字节文本。
+
+%3 未发送任何内容。</translation>
+    </message>
+    <message>
+        <source>The converter cannot hold these values as the page shows them:</source>
+        <translation>转换器无法按页面所示保存以下值：</translation>
+    </message>
+    <message>
+        <source>%1: you typed &quot;%2&quot; (read as %3); the converter will hold %4.</source>
+        <translation>%1：您输入了“%2”（读作 %3）；转换器将保存 %4。</translation>
+    </message>
+    <message>
+        <source>%1: you typed &quot;%2&quot;; the converter will hold %3.</source>
+        <translation>%1：您输入了“%2”；转换器将保存 %3。</translation>
+    </message>
+    <message>
+        <source>Standard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF in a dual filter), extended frames 29-bit ones (at most 1F FF FF FF).</source>
+        <translation>标准帧使用 11 位标识符（最大 00 00 07 FF，双滤波器中为 07 FF），扩展帧使用 29 位标识符（最大 1F FF FF FF）。</translation>
+    </message>
+    <message>
+        <source>Write anyway?</source>
+        <translation>仍然写入吗？</translation>
+    </message>
+    <message>
+        <source>Read Configration Successfully!</source>
+        <translation>读取配置成功！</translation>
+    </message>
+    <message>
+        <source>Write Configration Successfully!</source>
+        <translation>写入配置成功！</translation>
+    </message>
+    <message>
+        <source>Communication Error!</source>
+        <translation>通信错误！</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved in the profile, so the next start will not show them: %1.</source>
+        <translation>设置无法保存到配置文件，下次启动时将不会显示这些设置：%1。</translation>
+    </message>
+    <message>
+        <source>The serial port could not be closed cleanly: %1</source>
+        <translation>串口未能正常关闭：%1</translation>
+    </message>
+    <message>
+        <source>Invalid serial port!</source>
+        <translation>无效的串口！</translation>
+    </message>
+    <message>
+        <source>&amp;Open configuration...</source>
+        <translation>打开配置(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>&amp;Save configuration...</source>
+        <translation>保存配置(&amp;S)...</translation>
+    </message>
+    <message>
+        <source>&amp;Ports...</source>
+        <translation>端口(&amp;P)...</translation>
+    </message>
+    <message>
+        <source>&amp;Bit timing calculator...</source>
+        <translation>位定时计算器(&amp;B)...</translation>
+    </message>
+    <message>
+        <source>Save configuration</source>
+        <translation>保存配置</translation>
+    </message>
+    <message>
+        <source>The configuration could not be saved: %1.</source>
+        <translation>配置无法保存：%1。</translation>
+    </message>
+    <message>
+        <source>Open configuration</source>
+        <translation>打开配置</translation>
+    </message>
+    <message>
+        <source>The configuration could not be opened: %1.</source>
+        <translation>配置无法打开：%1。</translation>
+    </message>
+</context>
+<context>
+    <name>CPortMapDlg</name>
+    <message>
+        <source>&amp;Assign to selected COM</source>
+        <translation>分配给所选 COM(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Free selected COM</source>
+        <translation>释放所选 COM(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Ports</source>
+        <translation>端口</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>What it is</source>
+        <translation>说明</translation>
+    </message>
+    <message>
+        <source>COM ports</source>
+        <translation>COM 端口</translation>
+    </message>
+    <message>
+        <source>Serial devices on this machine</source>
+        <translation>本机的串口设备</translation>
+    </message>
+    <message>
+        <source>Serial &amp;devices on this machine:</source>
+        <translation>本机的串口设备(&amp;D):</translation>
+    </message>
+    <message>
+        <source>&amp;COM ports (changes take effect at the next Connect):</source>
+        <translation>COM 端口（更改在下次连接时生效）(&amp;C):</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>刷新(&amp;R)</translation>
+    </message>
+    <message>
+        <source>(no serial device found)</source>
+        <translation>（未找到串口设备）</translation>
+    </message>
+    <message>
+        <source>COM%1 is now %2.</source>
+        <translation>COM%1 现在是 %2。</translation>
+    </message>
+    <message>
+        <source>COM%1 is free.</source>
+        <translation>COM%1 已释放。</translation>
+    </message>
+</context>
+<context>
+    <name>CPropertySheet</name>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>&amp;Apply</source>
+        <translation>应用(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+</context>
+<context>
+    <name>ConfigFile</name>
+    <message>
+        <source>%1: larger than 1 MiB, not a configuration file</source>
+        <translation>%1：大于 1 MiB，不是配置文件</translation>
+    </message>
+    <message>
+        <source>%1: not readable as text</source>
+        <translation>%1：无法作为文本读取</translation>
+    </message>
+    <message>
+        <source>%1:%2: cannot be read: %3</source>
+        <translation>%1:%2：无法读取：%3</translation>
+    </message>
+    <message>
+        <source>%1: no [..\LINKMATE] section</source>
+        <translation>%1：没有 [..\LINKMATE] 节</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; must be a text value</source>
+        <translation>%1：“%2”必须是文本值</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; must be a dword value</source>
+        <translation>%1：“%2”必须是 dword 值</translation>
+    </message>
+</context>
+<context>
+    <name>DataExchange</name>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>请输入一个整数。</translation>
+    </message>
+</context>
+<context>
+    <name>ExchangeTrace</name>
+    <message>
+        <source>answered</source>
+        <translation>已应答</translation>
+    </message>
+    <message>
+        <source>no answer within the time-out</source>
+        <translation>超时内无应答</translation>
+    </message>
+    <message>
+        <source>wrong header</source>
+        <translation>帧头错误</translation>
+    </message>
+    <message>
+        <source>wrong command or length</source>
+        <translation>命令或长度错误</translation>
+    </message>
+    <message>
+        <source>short frame</source>
+        <translation>帧不完整</translation>
+    </message>
+    <message>
+        <source>wrong check byte</source>
+        <translation>校验字节错误</translation>
+    </message>
+    <message>
+        <source>wrong acknowledgement</source>
+        <translation>应答错误</translation>
+    </message>
+    <message>
+        <source>The converter answered only after a time-out: it is busy, or the line is slow.</source>
+        <translation>转换器在超时之后才应答：转换器忙，或线路较慢。</translation>
+    </message>
+    <message>
+        <source>No answer at all: check the wiring, the converter&apos;s power and that this is the right port.</source>
+        <translation>完全没有应答：请检查接线、转换器电源，以及是否选择了正确的端口。</translation>
+    </message>
+    <message>
+        <source>A reply arrived with a wrong check byte: noise on the line.</source>
+        <translation>收到的应答校验字节错误：线路上有干扰。</translation>
+    </message>
+    <message>
+        <source>Answers arrive after the time-out: the converter is busy, or the line is slow.</source>
+        <translation>应答在超时之后才到达：转换器忙，或线路较慢。</translation>
+    </message>
+    <message>
+        <source>The reply stopped short: bytes were lost on the line.</source>
+        <translation>应答不完整：线路上丢失了字节。</translation>
+    </message>
+    <message>
+        <source>A frame arrived with the wrong command or length: another device, or a converter in another mode, is answering.</source>
+        <translation>收到的帧命令或长度错误：可能是其他设备或处于其他模式的转换器在应答。</translation>
+    </message>
+    <message>
+        <source>Bytes arrived but never formed a reply: check the converter model (the bit rate: Ternix-A 57600, Ternix-B 19200 bit/s), or the RS-485 wires A and B may be swapped.</source>
+        <translation>收到了字节，但始终未构成应答：请检查转换器型号（波特率：Ternix-A 57600，Ternix-B 19200 bit/s），或 RS-485 的 A、B 线可能接反。</translation>
+    </message>
+    <message>
+        <source>read</source>
+        <translation>读取</translation>
+    </message>
+    <message>
+        <source>write</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>%1, attempt %2: sent %3</source>
+        <translation>%1，第 %2 次尝试：发送 %3</translation>
+    </message>
+    <message>
+        <source>ended: %1</source>
+        <translation>结束：%1</translation>
+    </message>
+</context>
+<context>
+    <name>IDD_ABOUTBOX</name>
+    <message>
+        <source>关于 Trellian</source>
+        <translation>关于 Trellian</translation>
+    </message>
+    <message>
+        <source>Trellian
+version 2.0(full)</source>
+        <translation>Trellian
+版本 2.0（完整版）</translation>
+    </message>
+    <message>
+        <source>Copyright (C) 2026 the LINKMATE developers</source>
+        <translation>版权所有 (C) 2026 LINKMATE 开发者</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>确定</translation>
+    </message>
+</context>
+<context>
+    <name>IDD_CAN_PAGE</name>
+    <message>
+        <source>CAN</source>
+        <translation>CAN</translation>
+    </message>
+    <message>
+        <source>C&amp;ustom mask</source>
+        <translation>手动屏蔽(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Baudr&amp;ate:</source>
+        <translation>波特率(&amp;A):</translation>
+    </message>
+    <message>
+        <source>&amp;BTR0/1:</source>
+        <translation>&amp;BTR0/1:</translation>
+    </message>
+    <message>
+        <source>&amp;Filter Mode:</source>
+        <translation>滤波模式(&amp;F):</translation>
+    </message>
+    <message>
+        <source>Frame &amp;Format:</source>
+        <translation>帧格式(&amp;F):</translation>
+    </message>
+    <message>
+        <source>&amp;Identifier(Tx):</source>
+        <translation>发送标识符(&amp;I):</translation>
+    </message>
+    <message>
+        <source>Acceptance &amp;Code:</source>
+        <translation>验收码(&amp;C):</translation>
+    </message>
+    <message>
+        <source>Acceptance &amp;Mask:</source>
+        <translation>屏蔽码(&amp;M):</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>常规</translation>
+    </message>
+    <message>
+        <source>Identifier</source>
+        <translation>标识符</translation>
+    </message>
+    <message>
+        <source>bps</source>
+        <translation>bps</translation>
+    </message>
+    <message>
+        <source>(HEX)</source>
+        <translation>(HEX)</translation>
+    </message>
+</context>
+<context>
+    <name>IDD_CONNECT_PANEL</name>
+    <message>
+        <source>Dis&amp;connect</source>
+        <translation>断开(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Connect</source>
+        <translation>连接(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Device:</source>
+        <translation>设备(&amp;D):</translation>
+    </message>
+    <message>
+        <source>COM &amp;Port:</source>
+        <translation>串口(&amp;P):</translation>
+    </message>
+</context>
+<context>
+    <name>IDD_SERIAL_PAGE</name>
+    <message>
+        <source>Serial</source>
+        <translation>串口</translation>
+    </message>
+    <message>
+        <source>Ba&amp;udrate:</source>
+        <translation>波特率(&amp;U):</translation>
+    </message>
+    <message>
+        <source>&amp;Parity:</source>
+        <translation>校验(&amp;P):</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>常规</translation>
+    </message>
+    <message>
+        <source>bps</source>
+        <translation>bps</translation>
+    </message>
+    <message>
+        <source>&amp;Data Bit:</source>
+        <translation>数据位(&amp;D):</translation>
+    </message>
+    <message>
+        <source>&amp;Stop Bit:</source>
+        <translation>停止位(&amp;S):</translation>
+    </message>
+    <message>
+        <source>&amp;Flow Ctrl:</source>
+        <translation>流控制(&amp;F):</translation>
+    </message>
+</context>
+<context>
+    <name>IDD_TRAN_PAGE</name>
+    <message>
+        <source>Conversion</source>
+        <translation>转换</translation>
+    </message>
+    <message>
+        <source>Allow a serial frames to contain CAN Frame ID</source>
+        <translation>允许串行帧包含 CAN 帧 ID</translation>
+    </message>
+    <message>
+        <source>Allow a serial frame to contain CAN Frame Information</source>
+        <translation>允许串行帧包含 CAN 帧信息</translation>
+    </message>
+    <message>
+        <source>Position of CAN Frame ID</source>
+        <translation>CAN 帧 ID 的位置</translation>
+    </message>
+    <message>
+        <source>Offset:</source>
+        <translation>偏移:</translation>
+    </message>
+    <message>
+        <source>Length:</source>
+        <translation>长度:</translation>
+    </message>
+    <message>
+        <source>Conversion &amp;Mode:</source>
+        <translation>转换模式(&amp;M):</translation>
+    </message>
+    <message>
+        <source>Conversion &amp;Direction:</source>
+        <translation>转换方向(&amp;D):</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>常规</translation>
+    </message>
+    <message>
+        <source>Interval between two frames:</source>
+        <translation>两帧之间的间隔:</translation>
+    </message>
+    <message>
+        <source>characters</source>
+        <translation>字符</translation>
+    </message>
+</context>
+<context>
+    <name>OpenFailure</name>
+    <message>
+        <source>a program</source>
+        <translation>某个程序</translation>
+    </message>
+    <message>
+        <source>%1 (process %2)</source>
+        <translation>%1（进程 %2）</translation>
+    </message>
+    <message>
+        <source>no device</source>
+        <translation>无设备</translation>
+    </message>
+    <message>
+        <source>%1 is %2: %3.</source>
+        <translation>%1 是 %2：%3。</translation>
+    </message>
+    <message>
+        <source>%1 is %2 (through the port map&apos;s %3): %4.</source>
+        <translation>%1 是 %2（经由端口映射的 %3）：%4。</translation>
+    </message>
+    <message>
+        <source>The device is %1.</source>
+        <translation>设备是 %1。</translation>
+    </message>
+    <message>
+        <source>The system says: %1.</source>
+        <translation>系统提示：%1。</translation>
+    </message>
+    <message>
+        <source>Your user may not open the device.</source>
+        <translation>当前用户无权打开该设备。</translation>
+    </message>
+    <message>
+        <source>It belongs to the group &quot;%1&quot;; join it with
+    sudo usermod -aG %1 $USER
+then log out and in again.</source>
+        <translation>该设备属于用户组“%1”；请用以下命令加入该组：
+    sudo usermod -aG %1 $USER
+然后注销并重新登录。</translation>
+    </message>
+    <message>
+        <source>The device is not present: the adapter may be unplugged, or the port map points nowhere. Choose &quot;Ports...&quot; in the window&apos;s context menu (Ctrl+P) to see and change which device each COM number is.</source>
+        <translation>设备不存在：适配器可能已拔出，或端口映射指向不存在的设备。请在窗口的右键菜单中选择“端口...”（Ctrl+P）查看和更改每个 COM 号对应的设备。</translation>
+    </message>
+    <message>
+        <source>The port is in use by %1. Close it there, or choose another port.</source>
+        <translation>该端口正被 %1 使用。请在那里关闭它，或选择其他端口。</translation>
+    </message>
+    <message>
+        <source>another program</source>
+        <translation>另一个程序</translation>
+    </message>
+    <message>
+        <source>The device does not respond: an on-board port without a UART, or a failing adapter.</source>
+        <translation>设备没有响应：可能是没有 UART 的板载端口，或适配器故障。</translation>
+    </message>
+</context>
+<context>
+    <name>Ports</name>
+    <message>
+        <source>USB modem-class serial device</source>
+        <translation>USB 调制解调器类串口设备</translation>
+    </message>
+    <message>
+        <source>USB serial adapter</source>
+        <translation>USB 串口适配器</translation>
+    </message>
+    <message>
+        <source>on-board serial port</source>
+        <translation>板载串口</translation>
+    </message>
+    <message>
+        <source>serial device</source>
+        <translation>串口设备</translation>
+    </message>
+    <message>
+        <source>LINKMATE virtual converter (process %1)</source>
+        <translation>LINKMATE 虚拟转换器（进程 %1）</translation>
+    </message>
+    <message>
+        <source>only COM1 to COM8 can be mapped</source>
+        <translation>只能映射 COM1 到 COM8</translation>
+    </message>
+    <message>
+        <source>not present (left by a virtual converter that no longer runs)</source>
+        <translation>不存在（由已不再运行的虚拟转换器留下）</translation>
+    </message>
+    <message>
+        <source>not present (adapter unplugged, or the map points nowhere)</source>
+        <translation>不存在（适配器已拔出，或映射指向不存在的设备）</translation>
+    </message>
+    <message>
+        <source>on-board serial port (no adapter assigned)</source>
+        <translation>板载串口（未分配适配器）</translation>
+    </message>
+    <message>
+        <source>not present (no adapter assigned)</source>
+        <translation>不存在（未分配适配器）</translation>
+    </message>
+    <message>
+        <source>%1 is not a device that is present</source>
+        <translation>%1 不是存在的设备</translation>
+    </message>
+    <message>
+        <source>the port map cannot be written: %1</source>
+        <translation>端口映射无法写入：%1</translation>
+    </message>
+    <message>
+        <source>%1 is not a link; it is left alone</source>
+        <translation>%1 不是链接；保持不变</translation>
+    </message>
+    <message>
+        <source>cannot remove %1: %2</source>
+        <translation>无法删除 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>Profile</name>
+    <message>
+        <source>cannot create a file in %1</source>
+        <translation>无法在 %1 中创建文件</translation>
+    </message>
+    <message>
+        <source>cannot write %1</source>
+        <translation>无法写入 %1</translation>
+    </message>
+    <message>
+        <source>cannot replace %1</source>
+        <translation>无法替换 %1</translation>
+    </message>
+    <message>
+        <source>the profile&apos;s lock cannot be taken</source>
+        <translation>无法获取配置文件的锁</translation>
+    </message>
+    <message>
+        <source>the profile is locked by another program</source>
+        <translation>配置文件已被另一个程序锁定</translation>
+    </message>
+    <message>
+        <source>there is no per-user configuration folder (neither XDG_CONFIG_HOME nor HOME is set)</source>
+        <translation>没有用户配置目录（XDG_CONFIG_HOME 和 HOME 均未设置）</translation>
+    </message>
+    <message>
+        <source>the registry key name cannot name a folder</source>
+        <translation>注册表键名不能用作目录名</translation>
+    </message>
+    <message>
+        <source>the application name cannot name a profile file (empty, &quot;.&quot;, &quot;..&quot;, a slash or a control character)</source>
+        <translation>应用程序名不能用作配置文件名（为空、“.”、“..”、含斜杠或控制字符）</translation>
+    </message>
+    <message>
+        <source>cannot create the folder %1: %2</source>
+        <translation>无法创建目录 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot create the lock file %1</source>
+        <translation>无法创建锁文件 %1</translation>
+    </message>
+    <message>
+        <source>cannot read %1</source>
+        <translation>无法读取 %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file</source>
+        <translation>%1 不是普通文件</translation>
+    </message>
+    <message>
+        <source>the profile could not be written</source>
+        <translation>配置文件无法写入</translation>
+    </message>
+</context>
+<context>
+    <name>QLineEdit</name>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>粘贴(&amp;P)</translation>
+    </message>
+</context>
+<context>
+    <name>lists</name>
+    <message>
+        <source>No parity</source>
+        <translation>无校验</translation>
+    </message>
+    <message>
+        <source>Even</source>
+        <translation>偶校验</translation>
+    </message>
+    <message>
+        <source>Odd</source>
+        <translation>奇校验</translation>
+    </message>
+    <message>
+        <source>2 stop bits</source>
+        <translation>2 个停止位</translation>
+    </message>
+    <message>
+        <source>Hardware</source>
+        <translation>硬件</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>Standard Frame</source>
+        <translation>标准帧</translation>
+    </message>
+    <message>
+        <source>Extended Frame</source>
+        <translation>扩展帧</translation>
+    </message>
+    <message>
+        <source>Dual</source>
+        <translation>双滤波</translation>
+    </message>
+    <message>
+        <source>Single</source>
+        <translation>单滤波</translation>
+    </message>
+    <message>
+        <source>Transparent</source>
+        <translation>透明转换</translation>
+    </message>
+    <message>
+        <source>Transparent with ID</source>
+        <translation>带标识的透明转换</translation>
+    </message>
+    <message>
+        <source>MODBUS Convert</source>
+        <translation>MODBUS 转换</translation>
+    </message>
+    <message>
+        <source>Dual Direction</source>
+        <translation>双向</translation>
+    </message>
+    <message>
+        <source>Serial → CAN</source>
+        <translation>串口 → CAN</translation>
+    </message>
+    <message>
+        <source>Serial ← CAN</source>
+        <translation>串口 ← CAN</translation>
+    </message>
+</context>
+<context>
+    <name>strings</name>
+    <message>
+        <source>About LINKMATE(&amp;A)...</source>
+        <translation>关于 LINKMATE(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>Trellian v2.0</source>
+        <translation>Trellian v2.0</translation>
+    </message>
+    <message>
+        <source>Configration</source>
+        <translation>配置</translation>
+    </message>
+</context>
+</TS>
