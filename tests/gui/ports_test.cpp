@@ -137,6 +137,7 @@ private slots:
         QCOMPARE(run({"--port", "9"}, &out), 2);
         QCOMPARE(run({"--port", "2x"}, &out), 2);
         QCOMPARE(run({"--model", "C"}, &out), 2);
+        QCOMPARE(run({"--lang", "fr"}, &out), 2);
         QCOMPARE(run({"--frobnicate"}, &out), 2);
         QVERIFY(out.contains("--frobnicate"));
         QCOMPARE(run({"--port", "2"}, &out), 1);  // fine options, but no display
