@@ -15,12 +15,12 @@ std::string TranslateForCore(const char* context, const char* source) {
     return QCoreApplication::translate(context, source).toStdString();
 }
 
-std::unique_ptr<QTranslator>& Own() {
+std::unique_ptr<QTranslator>& OwnTexts() {
     static std::unique_ptr<QTranslator> own;
     return own;
 }
 
-std::unique_ptr<QTranslator>& Qt() {
+std::unique_ptr<QTranslator>& QtTexts() {
     static std::unique_ptr<QTranslator> qt;
     return qt;
 }
@@ -42,14 +42,16 @@ std::string ChooseLanguage(const std::string& option) {
 }
 
 void InstallLanguage(const std::string& language) {
-    for (auto* slot : {&Own(), &Qt()}) {
+    for (auto* slot : {&OwnTexts(), &QtTexts()}) {
         if (*slot) QCoreApplication::removeTranslator(slot->get());
         slot->reset(new QTranslator);
     }
     const QString name = QString::fromStdString(language);
-    if (Own()->load(":/i18n/linkmate_" + name + ".qm")) QCoreApplication::installTranslator(Own().get());
-    if (Qt()->load("qtbase_" + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(Qt().get());
+    if (OwnTexts()->load(":/i18n/linkmate_" + name + ".qm")) {
+        QCoreApplication::installTranslator(OwnTexts().get());
+    }
+    if (QtTexts()->load("qtbase_" + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(QtTexts().get());
     }
     text::SetTranslator(&TranslateForCore);
 }
