@@ -81,18 +81,6 @@ bool ReadWhole(int fd, std::string& out) {
     }
 }
 
-bool WriteWhole(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n > 0) {
-            data.remove_prefix(static_cast<size_t>(n));
-        } else if (n < 0 && errno != EINTR) {
-            return false;
-        }
-    }
-    return true;
-}
-
 std::string DirectoryOf(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
 // Keeps a file that could not be read whole beside it before it is replaced, under a name that
@@ -109,12 +97,9 @@ void KeepUnreadable(const std::string& path) {
         if (::link(path.c_str(), name.c_str()) == 0) return;
         if (errno != EEXIST) break;
     }
-    // No hard links here: copy instead.
-    std::string content;
-    Fd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0 || !ReadWhole(in.get(), content)) return;
-    Fd out(::open(base.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    if (out.get() >= 0 && WriteWhole(out.get(), content)) ::fsync(out.get());
+    // No hard links here: copy instead (never over an existing file).
+    std::error_code ignored;
+    std::filesystem::copy_file(path, base, std::filesystem::copy_options::none, ignored);
 }
 
 bool IsTextType(uint32_t type) { return type == kRegSz || type == kRegExpandSz; }

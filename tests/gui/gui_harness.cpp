@@ -8,6 +8,7 @@
 #include "profile/profile_store.h"
 #include "res/resource.h"
 #include "res/resources.h"
+#include "serial/com_port_names.h"
 
 namespace linkmate::guitest {
 
@@ -73,6 +74,12 @@ void Retype(QLineEdit* edit, const QString& text) {
 bool ClickConnect(TestSheet& sheet) {
     sheet.m_panel.Item<QPushButton>(IDC_CONNECT)->click();
     return sheet.m_port.IsOpen();
+}
+
+bool ConnectToUnpluggedPort(TestSheet& sheet, int number) {
+    if (!RegisterComPort(number, "/dev/linkmate-unplugged")) return true;
+    Choose(sheet.m_panel.Item<QComboBox>(IDC_COM_PORT), number - 1);
+    return ClickConnect(sheet);
 }
 
 void ClickButton(TestSheet& sheet, int id) { static_cast<QPushButton*>(sheet.GetDlgItem(id))->click(); }

@@ -58,6 +58,9 @@ void Retype(QLineEdit* edit, const QString& text);
 // Connects through the panel's button; true when the window is connected afterwards.
 bool ClickConnect(TestSheet& sheet);
 void ClickButton(TestSheet& sheet, int id);
+// Points COM<number> at a device that is not there and tries to connect to it; false when the
+// window stayed disconnected.
+bool ConnectToUnpluggedPort(TestSheet& sheet, int number);
 
 template <typename T>
 T* Control(fw::CDialog& dialog, int id) {

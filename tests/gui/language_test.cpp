@@ -135,9 +135,7 @@ private slots:
         MessageLog log;
         TestSheet sheet;
         sheet.Init();
-        QVERIFY(RegisterComPort(3, "/dev/linkmate-unplugged"));
-        Choose(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT), 2);
-        QVERIFY(!ClickConnect(sheet));
+        QVERIFY(!ConnectToUnpluggedPort(sheet, 3));
         QCOMPARE(log.texts(), std::vector<std::string>{"无效的串口！"});
         QVERIFY2(log.calls[0].detail.find("设备不存在") != std::string::npos, log.calls[0].detail.c_str());
         QCOMPARE(log.calls[0].caption, std::string("配置"));

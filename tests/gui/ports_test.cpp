@@ -106,9 +106,7 @@ private slots:
         MessageLog log;
         TestSheet sheet;
         sheet.Init();
-        QVERIFY(RegisterComPort(3, "/dev/linkmate-unplugged"));
-        Choose(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT), 2);
-        QVERIFY(!ClickConnect(sheet));
+        QVERIFY(!ConnectToUnpluggedPort(sheet, 3));
         QCOMPARE(log.texts(), std::vector<std::string>{"Invalid serial port!"});
         const std::string& detail = log.calls[0].detail;
         QVERIFY2(detail.find("COM3 is /dev/linkmate-unplugged") != std::string::npos, detail.c_str());
