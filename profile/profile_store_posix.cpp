@@ -12,10 +12,10 @@
 #include <filesystem>
 #include <cstdlib>
 #include <ctime>
-#include <mutex>
 #include <thread>
 
 #include "profile/atomic_file.h"
+#include "profile/profile_names.h"
 #include "profile/profile_store.h"
 #include "profile/reg_file.h"
 #include "protocol/text.h"
@@ -30,10 +30,6 @@ constexpr off_t kMaxProfileBytes = 1 << 20;
 // How long a reader or writer waits for another program's read-modify-write to end.
 constexpr auto kLockWait = std::chrono::seconds(2);
 constexpr auto kLockPoll = std::chrono::milliseconds(5);
-
-std::mutex g_namesMutex;
-std::string g_registryKey;
-std::string g_applicationName;
 
 class Fd {
 public:
@@ -141,55 +137,16 @@ void RemoveDeadTemporaries(const std::string& path) {
 
 }  // namespace
 
-void SetProfileRegistryKey(std::string_view registryKey) {
-    std::lock_guard lock(g_namesMutex);
-    g_registryKey = registryKey;
-}
-
-void SetProfileApplicationName(std::string_view applicationName) {
-    std::lock_guard lock(g_namesMutex);
-    g_applicationName = applicationName;
-}
-
-std::string ProfileApplicationName() {
-    std::lock_guard lock(g_namesMutex);
-    return g_applicationName;
-}
-
-std::string ApplicationNameFromPath(std::string_view executablePath) {
-    const size_t slash = executablePath.find_last_of("/\\");
-    if (slash != std::string_view::npos) executablePath.remove_prefix(slash + 1);
-    const size_t dot = executablePath.rfind('.');
-    if (dot != std::string_view::npos && dot != 0) executablePath = executablePath.substr(0, dot);
-    return std::string(executablePath);
-}
-
 std::string ProfileFilePath(std::string* problem) {
-    std::lock_guard lock(g_namesMutex);
+    const ProfileNames names = CurrentProfileNames();
     const std::string home = ConfigHome();
-    // The names become path components and key lines: refuse any that would leave the folder or
-    // break a line.
-    const auto unsafe = [](const std::string& name) {
-        return name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos ||
-               std::any_of(name.begin(), name.end(), [](char c) {
-                   return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-               });
-    };
-    std::string why;
-    if (home.empty()) {
-        why = text::translate("Profile",
-                              "there is no per-user configuration folder (neither XDG_CONFIG_HOME "
-                              "nor HOME is set)");
-    } else if (unsafe(g_registryKey)) {
-        why = text::translate("Profile", "the registry key name cannot name a folder");
-    } else if (unsafe(g_applicationName)) {
-        why = text::translate("Profile",
-                              "the application name cannot name a profile file (empty, \".\", "
-                              "\"..\", a slash or a control character)");
-    }
+    std::string why = home.empty() ? text::translate("Profile",
+                                                     "there is no per-user configuration folder (neither XDG_CONFIG_HOME "
+                                                     "nor HOME is set)")
+                                   : ProfileNamesProblem(names);
     if (problem != nullptr) *problem = why;
     if (!why.empty()) return std::string();
-    return home + "/" + g_registryKey + "/" + g_applicationName + ".reg";
+    return home + "/" + names.registryKey + "/" + names.applicationName + ".reg";
 }
 
 struct ProfileTransaction::State {
@@ -216,10 +173,8 @@ ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
     State& s = *m_state;
     s.path = ProfileFilePath(&s.error);
     if (s.path.empty()) return;
-    {
-        std::lock_guard lock(g_namesMutex);
-        s.keyPrefix = std::string(kRoot) + "\\" + g_registryKey + "\\" + g_applicationName;
-    }
+    const ProfileNames names = CurrentProfileNames();
+    s.keyPrefix = std::string(kRoot) + "\\" + names.registryKey + "\\" + names.applicationName;
     // Every reader and writer holds the lock file for its whole read-modify-write; the profile
     // itself is replaced by rename, so it cannot carry the lock.
     const std::string dir = DirectoryOf(s.path);
@@ -336,32 +291,5 @@ bool ProfileTransaction::Commit() {
 }
 
 const std::string& ProfileTransaction::Error() const { return m_state->error; }
-
-int32_t ProfileReadInt(std::string_view section, std::string_view key, int32_t defaultValue) {
-    ProfileTransaction transaction;
-    const int32_t value = transaction.ReadInt(section, key, defaultValue);
-    transaction.Commit();
-    return value;
-}
-
-std::string ProfileReadText(std::string_view section, std::string_view key,
-                            std::string_view defaultValue) {
-    ProfileTransaction transaction;
-    std::string value = transaction.ReadText(section, key, defaultValue);
-    transaction.Commit();
-    return value;
-}
-
-bool ProfileWriteInt(std::string_view section, std::string_view key, int32_t value) {
-    ProfileTransaction transaction;
-    transaction.WriteInt(section, key, value);
-    return transaction.Commit();
-}
-
-bool ProfileWriteText(std::string_view section, std::string_view key, std::string_view value) {
-    ProfileTransaction transaction;
-    transaction.WriteText(section, key, value);
-    return transaction.Commit();
-}
 
 }  // namespace linkmate

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing LINKMATE needs, when any is missing.
-# Usage: scripts/install-deps.sh [--run]
+# Usage: scripts/install-deps.sh [--windows]
+#   --windows  also what the Windows build and its tests need: the MinGW-w64 cross compiler, the
+#              GoogleTest sources to build with it, and Wine to run the result
 set -euo pipefail
 
 # The tests run one window test on a virtual X server (for the selection clipboard); the
@@ -8,6 +10,9 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev
           qt6-base-dev qt6-svg-dev fonts-liberation xvfb xauth dpkg-dev file
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei)
+if [[ "${1:-}" == "--windows" ]]; then
+    packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

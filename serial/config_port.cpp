@@ -1,7 +1,5 @@
 #include "serial/config_port.h"
 
-#include <cerrno>
-
 #include "serial/com_port_names.h"
 
 namespace linkmate {
@@ -10,7 +8,7 @@ bool OpenConfigPort(CSerialComm& port, int32_t deviceType, int32_t portIndex,
                     CFileException* errorReport) {
     const std::string name = FormatComPortName(static_cast<long long>(portIndex) + 1);
     if (deviceType < 0 || static_cast<size_t>(deviceType) >= ConfigPortBaudTable.size()) {
-        if (errorReport != nullptr) errorReport->Set(ENODEV, name);
+        if (errorReport != nullptr) errorReport->Set(CFileException::NoDeviceError(), name);
         return false;
     }
     return port.Open(name, ConfigPortBaudTable[static_cast<size_t>(deviceType)], 8,

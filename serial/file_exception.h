@@ -30,10 +30,15 @@ public:
     CFileException();
     CFileException(Cause cause, long osError, std::string fileName);
 
-    // Fills in the three parts from a system error code (errno on POSIX).
+    // Fills in the three parts from a system error code.
     void Set(long osError, std::string fileName);
 
     static Cause CauseFromOsError(long osError);
+    // The system's own words for an error code (errno on POSIX, GetLastError() on Windows).
+    static std::string SystemErrorText(long osError);
+    // The code an open reports for a port that names no device (a model the bit-rate table
+    // lacks, COM0).
+    static long NoDeviceError();
 
     Cause m_cause = none;
     long m_lOsError = 0;

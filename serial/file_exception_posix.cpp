@@ -1,32 +1,15 @@
 #include <cerrno>
-#include <cstring>
 #include <system_error>
 
 #include "serial/file_exception.h"
 
 namespace linkmate {
-namespace {
 
-std::string Describe(long osError, const std::string& fileName) {
-    std::string text = fileName.empty() ? std::string("port") : fileName;
-    text += ": ";
-    text += osError != 0 ? std::generic_category().message(static_cast<int>(osError)) : "no error";
-    return text;
+std::string CFileException::SystemErrorText(long osError) {
+    return std::generic_category().message(static_cast<int>(osError));
 }
 
-}  // namespace
-
-CFileException::CFileException() : std::runtime_error("port: no error") {}
-
-CFileException::CFileException(Cause cause, long osError, std::string fileName)
-    : std::runtime_error(Describe(osError, fileName)),
-      m_cause(cause),
-      m_lOsError(osError),
-      m_strFileName(std::move(fileName)) {}
-
-void CFileException::Set(long osError, std::string fileName) {
-    *this = CFileException(CauseFromOsError(osError), osError, std::move(fileName));
-}
+long CFileException::NoDeviceError() { return ENODEV; }
 
 CFileException::Cause CFileException::CauseFromOsError(long osError) {
     switch (osError) {

@@ -659,6 +659,14 @@ then log out and in again.</translation>
         <source>The device does not respond: an on-board port without a UART, or a failing adapter.</source>
         <translation>The device does not respond: an on-board port without a UART, or a failing adapter.</translation>
     </message>
+    <message>
+        <source>The port is not present: the adapter may be unplugged, or it has another COM number. The Device Manager lists the ports under &quot;Ports (COM &amp; LPT)&quot;.</source>
+        <translation>The port is not present: the adapter may be unplugged, or it has another COM number. The Device Manager lists the ports under &quot;Ports (COM &amp; LPT)&quot;.</translation>
+    </message>
+    <message>
+        <source>The port is in use by another program. Close it there, or choose another port.</source>
+        <translation>The port is in use by another program. Close it there, or choose another port.</translation>
+    </message>
 </context>
 <context>
     <name>Ports</name>
@@ -718,6 +726,14 @@ then log out and in again.</translation>
         <source>cannot remove %1: %2</source>
         <translation>cannot remove %1: %2</translation>
     </message>
+    <message>
+        <source>Windows assigns the COM numbers itself: change them in the Device Manager (Ports (COM &amp; LPT), the port&apos;s Properties, Port Settings, Advanced).</source>
+        <translation>Windows assigns the COM numbers itself: change them in the Device Manager (Ports (COM &amp; LPT), the port&apos;s Properties, Port Settings, Advanced).</translation>
+    </message>
+    <message>
+        <source>not present</source>
+        <translation>not present</translation>
+    </message>
 </context>
 <context>
     <name>Profile</name>
@@ -772,6 +788,14 @@ then log out and in again.</translation>
     <message>
         <source>the profile could not be written</source>
         <translation>the profile could not be written</translation>
+    </message>
+    <message>
+        <source>cannot open the registry key %1: %2</source>
+        <translation>cannot open the registry key %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot write the registry value %1: %2</source>
+        <translation>cannot write the registry value %1: %2</translation>
     </message>
 </context>
 <context>

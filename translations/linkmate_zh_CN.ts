@@ -659,6 +659,14 @@ then log out and in again.</source>
         <source>The device does not respond: an on-board port without a UART, or a failing adapter.</source>
         <translation>设备没有响应：可能是没有 UART 的板载端口，或适配器故障。</translation>
     </message>
+    <message>
+        <source>The port is not present: the adapter may be unplugged, or it has another COM number. The Device Manager lists the ports under &quot;Ports (COM &amp; LPT)&quot;.</source>
+        <translation>端口不存在：适配器可能已拔下，或者它的 COM 编号不同。设备管理器在“端口 (COM 和 LPT)”下列出各端口。</translation>
+    </message>
+    <message>
+        <source>The port is in use by another program. Close it there, or choose another port.</source>
+        <translation>端口正被另一个程序使用。请在那里关闭它，或选择其他端口。</translation>
+    </message>
 </context>
 <context>
     <name>Ports</name>
@@ -718,6 +726,14 @@ then log out and in again.</source>
         <source>cannot remove %1: %2</source>
         <translation>无法删除 %1：%2</translation>
     </message>
+    <message>
+        <source>Windows assigns the COM numbers itself: change them in the Device Manager (Ports (COM &amp; LPT), the port&apos;s Properties, Port Settings, Advanced).</source>
+        <translation>Windows 自行分配 COM 编号：请在设备管理器中更改（端口 (COM 和 LPT)，该端口的属性，端口设置，高级）。</translation>
+    </message>
+    <message>
+        <source>not present</source>
+        <translation>不存在</translation>
+    </message>
 </context>
 <context>
     <name>Profile</name>
@@ -772,6 +788,14 @@ then log out and in again.</source>
     <message>
         <source>the profile could not be written</source>
         <translation>配置文件无法写入</translation>
+    </message>
+    <message>
+        <source>cannot open the registry key %1: %2</source>
+        <translation>无法打开注册表项 %1：%2</translation>
+    </message>
+    <message>
+        <source>cannot write the registry value %1: %2</source>
+        <translation>无法写入注册表值 %1：%2</translation>
     </message>
 </context>
 <context>

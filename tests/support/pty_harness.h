@@ -19,6 +19,9 @@ public:
 
     const std::string& path() const { return m_path; }
     int master() const { return m_master; }
+    // The device side's own descriptor, kept open: its line settings are the ones the program on
+    // the port has set.
+    int keptSlave() const { return m_keptSlave; }
 
     void WriteFromDevice(const std::vector<uint8_t>& bytes);
     // Whatever the code under test sent, waiting up to `timeout` for `count` bytes.
