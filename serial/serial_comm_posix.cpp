@@ -89,25 +89,6 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
 
 }  // namespace
 
-CSerialComm::~CSerialComm() {
-    if (IsOpen() && m_closeOnDestroy) {
-        try {
-            Close();
-        } catch (const CFileException&) {
-            // Nothing left to tell: the object is going away and the descriptor is released.
-        }
-    }
-}
-
-bool CSerialComm::Open(const std::string& portName, uint32_t baudRate, uint8_t byteSize,
-                       uint8_t parity, uint8_t stopBits, CFileException* errorReport) {
-    m_line.baudRate = baudRate;
-    m_line.byteSize = byteSize;
-    m_line.parity = parity;
-    m_line.stopBits = stopBits;
-    return Open(portName, errorReport);
-}
-
 bool CSerialComm::Open(const std::string& portName, CFileException* errorReport) {
     const std::string path = ResolvePortName(portName);
     const auto fail = [&](int failure) {

@@ -88,25 +88,6 @@ void SetTimeout(HANDLE port, DWORD COMMTIMEOUTS::*field, DWORD value) {
 
 }  // namespace
 
-CSerialComm::~CSerialComm() {
-    if (IsOpen() && m_closeOnDestroy) {
-        try {
-            Close();
-        } catch (const CFileException&) {
-            // Nothing left to tell: the object is going away and the handle is released.
-        }
-    }
-}
-
-bool CSerialComm::Open(const std::string& portName, uint32_t baudRate, uint8_t byteSize,
-                       uint8_t parity, uint8_t stopBits, CFileException* errorReport) {
-    m_line.baudRate = baudRate;
-    m_line.byteSize = byteSize;
-    m_line.parity = parity;
-    m_line.stopBits = stopBits;
-    return Open(portName, errorReport);
-}
-
 bool CSerialComm::Open(const std::string& portName, CFileException* errorReport) {
     // With these the driver returns at once with what is buffered, else with the first byte to
     // arrive, else with nothing after the constant.

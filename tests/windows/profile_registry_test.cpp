@@ -10,6 +10,7 @@
 #include "profile/profile_store.h"
 #include "profile/settings_profile.h"
 #include "protocol/win32_text.h"
+#include "sample_configs.h"
 
 namespace linkmate {
 namespace {
@@ -100,18 +101,9 @@ std::map<std::string, std::string> ListedTypes(const std::string& listing) {
 }
 
 DeviceConfig Edited() {
-    DeviceConfig c;
-    c.serial = {1, 2, 1, 2, 0};
-    c.can.CanBaudrate = 7;
-    c.can.CanBTR0 = "3f";
-    c.can.CanBTR1 = "C0";
-    c.can.CanFrameType = 1;
-    c.can.CanFiterMode = 0;
-    c.can.CanID = "1f ff ff ff";
-    c.can.CanAcptCode = "12 34 56 78";
+    DeviceConfig c = testing::SingleExtendedExample();
     c.can.CanAcptMask = "关于 -1";  // kept as typed, whatever it is
-    c.can.CanAcptCode1 = "AA AA";  // not persisted
-    c.tran = {1, 1, 5, 1, 1, 1, 8};
+    c.can.CanAcptCode1 = "AA AA";   // not persisted
     c.connection = {1, 5};
     return c;
 }
@@ -147,7 +139,7 @@ TEST_F(RegistryProfileTest, SaveWritesSeventeenDwordsAndFiveTextsUnderTheChinese
     }
     EXPECT_EQ(dwords, 17);
     EXPECT_EQ(types.count("CanFiterMode"), 1u);
-    EXPECT_NE(listing.find("0x7"), std::string::npos) << listing;  // CanBaudrate
+    EXPECT_NE(listing.find("0xc"), std::string::npos) << listing;  // CanBaudrate 12
 
     DeviceConfig loaded;
     LoadProfile(loaded);

@@ -64,7 +64,7 @@ protected:
 std::string LineSeenByDevice(CSerialComm& port) {
     const uint8_t ask = '?';
     port.Write(&ask, 1, 500);
-    const std::vector<uint8_t> line = ReadUpTo(port, 80, 1000);
+    const std::vector<uint8_t> line = ReadUpTo(port, 80, 300);
     std::string text(line.begin(), line.end());
     if (const size_t end = text.find('\n'); end != std::string::npos) text.resize(end);
     return text;
