@@ -20,8 +20,8 @@ std::string ProfileApplicationName();
 // The executable's file name without directory and extension: "/usr/bin/linkmate" -> "linkmate".
 std::string ApplicationNameFromPath(std::string_view executablePath);
 
-// Where the profile file lives; empty when there is no per-user folder or a name is refused,
-// and then `problem` (when given) says why.
+// Where the profile lives: its file, or on Windows the registry key above the section. Empty when
+// there is no per-user folder or a name is refused, and then `problem` (when given) says why.
 std::string ProfileFilePath(std::string* problem = nullptr);
 
 // Each primitive opens the store afresh. A read returns `defaultValue` when the value is missing,
@@ -35,7 +35,8 @@ bool ProfileWriteInt(std::string_view section, std::string_view key, int32_t val
 bool ProfileWriteText(std::string_view section, std::string_view key, std::string_view value);
 
 // Several reads and writes as one read-modify-write under the store's lock, committed at once:
-// other processes see all of the writes or none of them.
+// other processes see all of the writes or none of them. (The registry has no such commit: there
+// the writes are stored one by one at Commit, and a failure part-way is reported.)
 class ProfileTransaction {
 public:
     ProfileTransaction();

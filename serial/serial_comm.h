@@ -39,8 +39,9 @@ public:
     bool IsOpen() const { return m_handle != kInvalidHandle; }
 
     // Opens `portName` ("\\.\COMn", "COMn" or a device path) with the kept line settings, raw
-    // 8-bit, no flow control, DTR and RTS off, exclusively: a port another program has open or
-    // has locked (the shared UUCP lock file) is refused with EBUSY. Resets the read time-out to 1000 ms
+    // 8-bit, no flow control, DTR and RTS off, exclusively: a port another program has open (on
+    // Linux also one the shared UUCP lock file names) is refused (EBUSY; ERROR_ACCESS_DENIED on
+    // Windows). Resets the read time-out to 1000 ms
     // and the write time-out to none, then empties both queues. On failure the object is closed
     // and, when given, `errorReport` says why.
     bool Open(const std::string& portName, CFileException* errorReport = nullptr);
@@ -55,6 +56,8 @@ public:
 
     // Reads up to `count` bytes: at once with what is buffered, otherwise waits for the first byte
     // up to the read time-out. Returns 0 on time-out, on error and when the device has vanished.
+    // On Windows a driver that keeps the read longer is cancelled 200 ms after the time-out, and
+    // what it had received by then is returned.
     // A `timeoutMs` other than 0 becomes the read time-out for this and later calls.
     uint32_t Read(void* buffer, uint32_t count, uint32_t timeoutMs);
 

@@ -25,6 +25,9 @@ constexpr DWORD kCancelWaitMs = 1000;
 
 HANDLE AsHandle(CSerialComm::NativeHandle handle) { return reinterpret_cast<HANDLE>(handle); }
 
+// A wait of `ms`, short of INFINITE however long the time-out the caller gave.
+DWORD Bounded(uint64_t ms) { return static_cast<DWORD>(std::min<uint64_t>(ms, INFINITE - 1)); }
+
 // The kept settings as a record built from scratch: raw 8-bit data, no flow control of any kind,
 // DTR and RTS held off, nothing replaced or dropped.
 DCB LineRecord(const LineSettings& line) {
@@ -150,7 +153,7 @@ uint32_t CSerialComm::Read(void* buffer, uint32_t count, uint32_t timeoutMs) {
     DWORD got = 0;
     if (ReadFile(port, buffer, count, &got, &overlapped)) return got;
     if (GetLastError() != ERROR_IO_PENDING) return 0;
-    return FinishPending(port, overlapped, m_readTimeoutMs + kDriverGraceMs);
+    return FinishPending(port, overlapped, Bounded(uint64_t{m_readTimeoutMs} + kDriverGraceMs));
 }
 
 void CSerialComm::Write(const void* buffer, uint32_t count, uint32_t timeoutMs) {
@@ -167,10 +170,9 @@ void CSerialComm::Write(const void* buffer, uint32_t count, uint32_t timeoutMs) 
     if (WriteFile(port, buffer, count, &sent, &overlapped)) return;
     if (GetLastError() != ERROR_IO_PENDING) return;
     const uint64_t lineTimeMs = uint64_t{count} * 10 * 1000 / (m_line.baudRate != 0 ? m_line.baudRate : 1);
-    const DWORD limit = m_writeTimeoutMs != 0
-                            ? m_writeTimeoutMs + kDriverGraceMs
-                            : static_cast<DWORD>(std::min<uint64_t>(kUnboundedWriteBaseMs + 2 * lineTimeMs, INFINITE - 1));
-    FinishPending(port, overlapped, limit);
+    FinishPending(port, overlapped,
+                  Bounded(m_writeTimeoutMs != 0 ? uint64_t{m_writeTimeoutMs} + kDriverGraceMs
+                                                : kUnboundedWriteBaseMs + 2 * lineTimeMs));
 }
 
 }  // namespace linkmate
