@@ -213,12 +213,5 @@ TEST(SerialWin32, AnAbsentPortFailsWithTheSystemsReasonAndStaysClosed) {
     EXPECT_NO_THROW(port.Close());  // closing a closed port does nothing
 }
 
-TEST(SerialWin32, ComNamesAreTheSystemsOwn) {
-    EXPECT_EQ(ResolvePortName("COM3"), "\\\\.\\COM3");
-    EXPECT_EQ(ResolvePortName("\\\\.\\com12"), "\\\\.\\COM12");
-    EXPECT_EQ(ResolvePortName("COM0"), "");
-    EXPECT_EQ(ResolvePortName("\\\\.\\CNCA0"), "\\\\.\\CNCA0");
-}
-
 }  // namespace
 }  // namespace linkmate
