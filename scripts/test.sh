@@ -38,6 +38,8 @@ if [[ "${1:-}" == "--windows" ]]; then
     wineboot --init >/dev/null 2>&1
     # One after another: the tests' COM numbers are fixed.
     ctest --test-dir "$cross" --output-on-failure
+    echo "Skipped under Wine, and why:"
+    grep -h -A1 ': Skipped$' "$cross/Testing/Temporary/LastTest.log" | grep -v -e ': Skipped$' -e '^--$' | sed 's/^/  /' || true
     echo "windows: installed, built and tested in ${SECONDS} s"
     exit
 fi
