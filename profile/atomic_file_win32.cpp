@@ -16,7 +16,7 @@ bool Fail(std::string* error, const std::string& what, DWORD failure) {
 }
 
 class File {
-public:
+  public:
     explicit File(HANDLE handle) : m_handle(handle) {}
     ~File() { Close(); }
     File(const File&) = delete;
@@ -28,15 +28,15 @@ public:
         return closed;
     }
 
-private:
+  private:
     HANDLE m_handle;
 };
 
 }  // namespace
 
 // Files on Windows carry the folder's permissions, so `shareable` has nothing to change.
-bool ReplaceFileAtomically(const std::string& path, std::string_view text, bool,
-                           std::string* error, const std::function<void()>& beforeRename) {
+bool ReplaceFileAtomically(const std::string& path, std::string_view text, bool, std::string* error,
+                           const std::function<void()>& beforeRename) {
     const size_t slash = path.find_last_of("/\\");
     const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
     std::random_device random;
@@ -44,15 +44,18 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view text, bool,
     HANDLE handle = INVALID_HANDLE_VALUE;
     // <path>.XXXXXX, created only if no such file exists, as mkstemp does.
     for (int attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
-        static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        static constexpr char kLetters[] =
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
         temp = path + ".";
         for (int i = 0; i < 6; ++i) temp += kLetters[random() % (sizeof kLetters - 1)];
-        handle = CreateFileW(Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
+        handle = CreateFileW(Widen(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
     }
     if (handle == INVALID_HANDLE_VALUE) {
-        return Fail(error, text::Arg(text::translate("Profile", "cannot create a file in %1"), {dir}), GetLastError());
+        return Fail(error,
+                    text::Arg(text::translate("Profile", "cannot create a file in %1"), {dir}),
+                    GetLastError());
     }
     File file(handle);
     bool written = true;
@@ -70,13 +73,16 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view text, bool,
     }
     if (!written) {
         DeleteFileW(Widen(temp).c_str());
-        return Fail(error, text::Arg(text::translate("Profile", "cannot write %1"), {temp}), failure);
+        return Fail(error, text::Arg(text::translate("Profile", "cannot write %1"), {temp}),
+                    failure);
     }
     if (beforeRename) beforeRename();
-    if (!MoveFileExW(Widen(temp).c_str(), Widen(path).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(Widen(temp).c_str(), Widen(path).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         failure = GetLastError();
         DeleteFileW(Widen(temp).c_str());
-        return Fail(error, text::Arg(text::translate("Profile", "cannot replace %1"), {path}), failure);
+        return Fail(error, text::Arg(text::translate("Profile", "cannot replace %1"), {path}),
+                    failure);
     }
     return true;
 }

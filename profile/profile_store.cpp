@@ -1,10 +1,11 @@
 // The parts of the profile store that every backend shares: the names it is kept under and the
 // four single-value primitives.
+#include "profile/profile_store.h"
+
 #include <algorithm>
 #include <mutex>
 
 #include "profile/profile_names.h"
-#include "profile/profile_store.h"
 #include "protocol/text.h"
 
 namespace linkmate {
@@ -16,7 +17,8 @@ std::string g_applicationName;
 
 // Names that would leave their folder or key, or break a key line.
 bool Unsafe(const std::string& name) {
-    return name.empty() || name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos ||
+    return name.empty() || name == "." || name == ".." ||
+           name.find_first_of("/\\") != std::string::npos ||
            std::any_of(name.begin(), name.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
@@ -44,7 +46,8 @@ ProfileNames CurrentProfileNames() {
 }
 
 std::string ProfileNamesProblem(const ProfileNames& names) {
-    if (Unsafe(names.registryKey)) return text::translate("Profile", "the registry key name cannot name a folder");
+    if (Unsafe(names.registryKey))
+        return text::translate("Profile", "the registry key name cannot name a folder");
     if (Unsafe(names.applicationName)) {
         return text::translate("Profile",
                                "the application name cannot name a profile file (empty, \".\", "

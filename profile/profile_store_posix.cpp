@@ -140,10 +140,14 @@ void RemoveDeadTemporaries(const std::string& path) {
 std::string ProfileFilePath(std::string* problem) {
     const ProfileNames names = CurrentProfileNames();
     const std::string home = ConfigHome();
-    std::string why = home.empty() ? text::translate("Profile",
-                                                     "there is no per-user configuration folder (neither XDG_CONFIG_HOME "
-                                                     "nor HOME is set)")
-                                   : ProfileNamesProblem(names);
+    std::string why;
+    if (home.empty()) {
+        why = text::translate("Profile",
+                              "there is no per-user configuration folder (neither XDG_CONFIG_HOME "
+                              "nor HOME is set)");
+    } else {
+        why = ProfileNamesProblem(names);
+    }
     if (problem != nullptr) *problem = why;
     if (!why.empty()) return std::string();
     return home + "/" + names.registryKey + "/" + names.applicationName + ".reg";

@@ -18,7 +18,7 @@ namespace {
 constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
 
 class Key {
-public:
+  public:
     Key() = default;
     ~Key() { reset(); }
     Key(const Key&) = delete;
@@ -39,7 +39,7 @@ public:
         m_key = nullptr;
     }
 
-private:
+  private:
     HKEY m_key = nullptr;
 };
 
@@ -78,8 +78,9 @@ struct ProfileTransaction::State {
             if (status != ERROR_SUCCESS) break;
             opened += "\\" + std::string(name);
             Key child;
-            status = RegCreateKeyExW(parent.get(), Widen(name).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kAccess,
-                                     nullptr, child.out(), nullptr);
+            status =
+                RegCreateKeyExW(parent.get(), Widen(name).c_str(), 0, nullptr,
+                                REG_OPTION_NON_VOLATILE, kAccess, nullptr, child.out(), nullptr);
             if (status == ERROR_SUCCESS) parent.TakeFrom(child);
         }
         if (status != ERROR_SUCCESS) {
@@ -95,8 +96,10 @@ struct ProfileTransaction::State {
     // writes, as they do in the file store.
     const Write* Pending(std::string_view section, std::string_view key) const {
         for (auto it = writes.rbegin(); it != writes.rend(); ++it) {
-            if (CompareStringOrdinal(Widen(it->section).c_str(), -1, Widen(section).c_str(), -1, TRUE) == CSTR_EQUAL &&
-                CompareStringOrdinal(Widen(it->key).c_str(), -1, Widen(key).c_str(), -1, TRUE) == CSTR_EQUAL) {
+            if (CompareStringOrdinal(Widen(it->section).c_str(), -1, Widen(section).c_str(), -1,
+                                     TRUE) == CSTR_EQUAL &&
+                CompareStringOrdinal(Widen(it->key).c_str(), -1, Widen(key).c_str(), -1, TRUE) ==
+                    CSTR_EQUAL) {
                 return &*it;
             }
         }
@@ -113,7 +116,8 @@ ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
 
 ProfileTransaction::~ProfileTransaction() = default;
 
-int32_t ProfileTransaction::ReadInt(std::string_view section, std::string_view key, int32_t defaultValue) {
+int32_t ProfileTransaction::ReadInt(std::string_view section, std::string_view key,
+                                    int32_t defaultValue) {
     State& s = *m_state;
     if (const State::Write* w = s.Pending(section, key)) {
         if (const auto* value = std::get_if<int32_t>(&w->value)) return *value;
@@ -125,12 +129,13 @@ int32_t ProfileTransaction::ReadInt(std::string_view section, std::string_view k
     BYTE data[4] = {};
     DWORD size = sizeof data;
     // Longer data fails with ERROR_MORE_DATA; shorter data or a text is not an integer either.
-    if (RegQueryValueExW(sectionKey.get(), Widen(key).c_str(), nullptr, &type, data, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(sectionKey.get(), Widen(key).c_str(), nullptr, &type, data, &size) !=
+            ERROR_SUCCESS ||
         size != sizeof data || IsTextType(type) || type == REG_MULTI_SZ) {
         return defaultValue;
     }
-    return static_cast<int32_t>(uint32_t{data[0]} | (uint32_t{data[1]} << 8) | (uint32_t{data[2]} << 16) |
-                                (uint32_t{data[3]} << 24));
+    return static_cast<int32_t>(uint32_t{data[0]} | (uint32_t{data[1]} << 8) |
+                                (uint32_t{data[2]} << 16) | (uint32_t{data[3]} << 24));
 }
 
 std::string ProfileTransaction::ReadText(std::string_view section, std::string_view key,
@@ -145,14 +150,15 @@ std::string ProfileTransaction::ReadText(std::string_view section, std::string_v
     const std::wstring name = Widen(key);
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExW(sectionKey.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(sectionKey.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
         !IsTextType(type)) {
         return std::string(defaultValue);
     }
     std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
     DWORD got = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(sectionKey.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                         &got) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(sectionKey.get(), name.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(data.data()), &got) != ERROR_SUCCESS ||
         !IsTextType(type)) {
         return std::string(defaultValue);
     }
@@ -167,7 +173,8 @@ void ProfileTransaction::WriteInt(std::string_view section, std::string_view key
     m_state->writes.push_back({std::string(section), std::string(key), value});
 }
 
-void ProfileTransaction::WriteText(std::string_view section, std::string_view key, std::string_view value) {
+void ProfileTransaction::WriteText(std::string_view section, std::string_view key,
+                                   std::string_view value) {
     m_state->writes.push_back({std::string(section), std::string(key), std::string(value)});
 }
 
@@ -196,8 +203,9 @@ bool ProfileTransaction::Commit() {
                                     static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
         }
         if (status != ERROR_SUCCESS) {
-            s.error = text::Arg(text::translate("Profile", "cannot write the registry value %1: %2"),
-                                {w.key, SystemMessage(static_cast<DWORD>(status))});
+            s.error =
+                text::Arg(text::translate("Profile", "cannot write the registry value %1: %2"),
+                          {w.key, SystemMessage(static_cast<DWORD>(status))});
             return false;
         }
     }

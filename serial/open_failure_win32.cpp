@@ -20,26 +20,32 @@ std::string DescribeOpenFailure(const std::string& portName, long osError) {
     } else {
         out = text::Arg(text::translate("OpenFailure", "The device is %1."), {portName});
     }
-    out += "\n" + text::Arg(text::translate("OpenFailure", "The system says: %1."),
-                            {CFileException::SystemErrorText(osError)}) + "\n";
+    out += "\n" +
+           text::Arg(text::translate("OpenFailure", "The system says: %1."),
+                     {CFileException::SystemErrorText(osError)}) +
+           "\n";
     switch (osError) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-            out += text::translate("OpenFailure",
-                                   "The port is not present: the adapter may be unplugged, or it has "
-                                   "another COM number. The Device Manager lists the ports under "
-                                   "\"Ports (COM & LPT)\".");
+            out +=
+                text::translate("OpenFailure",
+                                "The port is not present: the adapter may be unplugged, or it has "
+                                "another COM number. The Device Manager lists the ports under "
+                                "\"Ports (COM & LPT)\".");
             break;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-            out += text::translate("OpenFailure",
-                                   "The port is in use by another program. Close it there, or choose "
-                                   "another port.");
+            out +=
+                text::translate("OpenFailure",
+                                "The port is in use by another program. Close it there, or choose "
+                                "another port.");
             break;
         case ERROR_GEN_FAILURE:
         case ERROR_DEVICE_NOT_CONNECTED:
-            out += text::translate("OpenFailure", "The device does not respond: an on-board port without a UART, or a failing "
-                      "adapter.");
+            out += text::translate(
+                "OpenFailure",
+                "The device does not respond: an on-board port without a UART, or a failing "
+                "adapter.");
             break;
         default:
             break;

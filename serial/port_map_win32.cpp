@@ -18,15 +18,17 @@ constexpr int kHighestWindowsPort = 256;
 std::string KernelDevice(int number) {
     const std::wstring name = L"COM" + std::to_wstring(number);
     wchar_t target[1024] = {};
-    if (QueryDosDeviceW(name.c_str(), target, sizeof target / sizeof target[0]) == 0) return std::string();
+    if (QueryDosDeviceW(name.c_str(), target, sizeof target / sizeof target[0]) == 0)
+        return std::string();
     const std::string device = Narrow(std::wstring_view(target));
     return device.empty() ? std::string("?") : device;
 }
 
 std::string NotOnWindows() {
-    return text::translate("Ports",
-                           "Windows assigns the COM numbers itself: change them in the Device Manager "
-                           "(Ports (COM & LPT), the port's Properties, Port Settings, Advanced).");
+    return text::translate(
+        "Ports",
+        "Windows assigns the COM numbers itself: change them in the Device Manager "
+        "(Ports (COM & LPT), the port's Properties, Port Settings, Advanced).");
 }
 
 }  // namespace

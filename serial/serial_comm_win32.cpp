@@ -48,7 +48,7 @@ DCB LineRecord(const LineSettings& line) {
 }
 
 class Event {
-public:
+  public:
     Event() : m_event(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
     ~Event() {
         if (m_event != nullptr) CloseHandle(m_event);
@@ -57,7 +57,7 @@ public:
     Event& operator=(const Event&) = delete;
     HANDLE get() const { return m_event; }
 
-private:
+  private:
     HANDLE m_event;
 };
 
@@ -100,8 +100,9 @@ bool CSerialComm::Open(const std::string& portName, CFileException* errorReport)
     timeouts.ReadTotalTimeoutConstant = kOpenReadTimeoutMs;
 
     const std::wstring path = Widen(ResolvePortName(portName));
-    const HANDLE port = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE port =
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         if (errorReport != nullptr) errorReport->Set(static_cast<long>(GetLastError()), portName);
         return false;
@@ -115,8 +116,8 @@ bool CSerialComm::Open(const std::string& portName, CFileException* errorReport)
     // A driver that refuses part of the settings (1.5 stop bits, an odd rate) still gives a port.
     DCB line = LineRecord(m_line);
     SetCommState(port, &line);
-    if (SetupComm(port, kQueueBytes, kQueueBytes) && ClearCommBreak(port) && PurgeComm(port, kPurgeAll) &&
-        FlushFileBuffers(port)) {
+    if (SetupComm(port, kQueueBytes, kQueueBytes) && ClearCommBreak(port) &&
+        PurgeComm(port, kPurgeAll) && FlushFileBuffers(port)) {
         return true;
     }
     const DWORD failure = GetLastError();
@@ -169,7 +170,8 @@ void CSerialComm::Write(const void* buffer, uint32_t count, uint32_t timeoutMs) 
     DWORD sent = 0;
     if (WriteFile(port, buffer, count, &sent, &overlapped)) return;
     if (GetLastError() != ERROR_IO_PENDING) return;
-    const uint64_t lineTimeMs = uint64_t{count} * 10 * 1000 / (m_line.baudRate != 0 ? m_line.baudRate : 1);
+    const uint64_t lineTimeMs =
+        uint64_t{count} * 10 * 1000 / (m_line.baudRate != 0 ? m_line.baudRate : 1);
     FinishPending(port, overlapped,
                   Bounded(m_writeTimeoutMs != 0 ? uint64_t{m_writeTimeoutMs} + kDriverGraceMs
                                                 : kUnboundedWriteBaseMs + 2 * lineTimeMs));

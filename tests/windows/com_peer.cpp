@@ -32,10 +32,14 @@ std::string Describe(int fd) {
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) return "unreadable";
     const auto speed = cfgetospeed(&tio);
-    const int baud = speed == B9600 ? 9600 : speed == B19200 ? 19200 : speed == B57600 ? 57600
-                   : speed == B115200 ? 115200 : 0;
+    const int baud = speed == B9600     ? 9600
+                     : speed == B19200  ? 19200
+                     : speed == B57600  ? 57600
+                     : speed == B115200 ? 115200
+                                        : 0;
     char line[160];
-    std::snprintf(line, sizeof line, "baud=%d stop=%d rtscts=%d xon=%d\n", baud, (tio.c_cflag & CSTOPB) ? 2 : 1, (tio.c_cflag & CRTSCTS) ? 1 : 0,
+    std::snprintf(line, sizeof line, "baud=%d stop=%d rtscts=%d xon=%d\n", baud,
+                  (tio.c_cflag & CSTOPB) ? 2 : 1, (tio.c_cflag & CRTSCTS) ? 1 : 0,
                   (tio.c_iflag & (IXON | IXOFF)) ? 1 : 0);
     return line;
 }
@@ -46,13 +50,17 @@ bool Serve(PtyPair& pty, Role role) {
     const ssize_t n = ::read(pty.master(), buffer, sizeof buffer);
     if (n <= 0) return true;
     switch (role) {
-        case Role::kEcho: pty.WriteFromDevice({buffer, buffer + n}); return true;
+        case Role::kEcho:
+            pty.WriteFromDevice({buffer, buffer + n});
+            return true;
         case Role::kSettings: {
             const std::string line = Describe(pty.keptSlave());
             pty.WriteFromDevice({line.begin(), line.end()});
             return true;
         }
-        case Role::kVanish: pty.Vanish(); return false;
+        case Role::kVanish:
+            pty.Vanish();
+            return false;
     }
     return true;
 }

@@ -1,8 +1,7 @@
 // The profile in the registry: first start, the 22 values and their types as reg.exe lists them,
 // and each fallback. Every test has an application name of its own and removes its key after.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <map>
 #include <string>
@@ -18,10 +17,11 @@ namespace {
 const std::wstring kSoftware = L"Software";
 
 class RegistryProfileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        application = std::string("linkmate-test-") + info->name() + "-" + std::to_string(GetCurrentProcessId());
+        application = std::string("linkmate-test-") + info->name() + "-" +
+                      std::to_string(GetCurrentProcessId());
         SetProfileRegistryKey(kProfileRegistryKey);
         SetProfileApplicationName(application);
         RegDeleteTreeW(HKEY_CURRENT_USER, ApplicationKey().c_str());
@@ -35,12 +35,15 @@ protected:
 
     bool SectionExists() const {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionKey().c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionKey().c_str(), 0, KEY_READ, &key) !=
+            ERROR_SUCCESS)
+            return false;
         RegCloseKey(key);
         return true;
     }
     void SetRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) const {
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SectionKey().c_str(), name, type, data, size), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, SectionKey().c_str(), name, type, data, size),
+                  ERROR_SUCCESS);
     }
     void DeleteValue(const wchar_t* name) const {
         ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, SectionKey().c_str(), name), ERROR_SUCCESS);
@@ -64,14 +67,15 @@ std::string RegQuery(const std::wstring& key) {
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::wstring command = L"reg.exe query \"HKEY_CURRENT_USER\\" + key + L"\"";
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process);
+    const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
     CloseHandle(writeEnd);
     std::string out;
     if (started) {
         char buffer[4096];
         DWORD n = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0) out.append(buffer, n);
+        while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0)
+            out.append(buffer, n);
         WaitForSingleObject(process.hProcess, 10000);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
@@ -132,8 +136,8 @@ TEST_F(RegistryProfileTest, SaveWritesSeventeenDwordsAndFiveTextsUnderTheChinese
     ASSERT_EQ(types.size(), 22u) << listing;
     int dwords = 0;
     for (const auto& [name, type] : types) {
-        const bool text = name == "CanBTR0" || name == "CanBTR1" || name == "CanID" || name == "CanAcptCode" ||
-                          name == "CanAcptMask";
+        const bool text = name == "CanBTR0" || name == "CanBTR1" || name == "CanID" ||
+                          name == "CanAcptCode" || name == "CanAcptMask";
         EXPECT_EQ(type, text ? "REG_SZ" : "REG_DWORD") << name;
         dwords += type == "REG_DWORD";
     }
@@ -146,8 +150,8 @@ TEST_F(RegistryProfileTest, SaveWritesSeventeenDwordsAndFiveTextsUnderTheChinese
     DeviceConfig expected = Edited();
     expected.can.CanAcptCode1 = ProfileFallbackConfig().can.CanAcptCode1;  // halves are not kept
     EXPECT_EQ(loaded, expected);
-    EXPECT_EQ(ProfileFilePath(), "HKEY_CURRENT_USER\\Software\\" + std::string(kProfileRegistryKey) + "\\" +
-                                     application);
+    EXPECT_EQ(ProfileFilePath(), "HKEY_CURRENT_USER\\Software\\" +
+                                     std::string(kProfileRegistryKey) + "\\" + application);
 }
 
 TEST_F(RegistryProfileTest, EachValueFallsBackAloneWhenMissingOrOfTheWrongForm) {
@@ -196,7 +200,8 @@ TEST_F(RegistryProfileTest, ANameThatCannotBeAKeyIsRefusedWithItsReason) {
     DeviceConfig loaded = Edited();
     LoadProfile(loaded);
     EXPECT_EQ(loaded, FallbackOverEdited());
-    EXPECT_EQ(RegQuery(kSoftware + L"\\" + Widen(kProfileRegistryKey) + L"\\a").find("REG_"), std::string::npos);
+    EXPECT_EQ(RegQuery(kSoftware + L"\\" + Widen(kProfileRegistryKey) + L"\\a").find("REG_"),
+              std::string::npos);
 }
 
 TEST_F(RegistryProfileTest, SinglePrimitivesReadTheirOwnWritesAndReportSuccess) {

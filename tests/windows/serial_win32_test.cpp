@@ -1,8 +1,7 @@
 // CSerialComm on Windows, run under Wine against com_peer's ports: COM<n> echoes, COM<n+1> says how
 // the line is set, COM<n+2> is unplugged by the first byte it gets (n from LINKMATE_TEST_COM).
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -44,8 +43,9 @@ std::vector<uint8_t> ReadUpTo(CSerialComm& port, size_t count, uint32_t timeoutM
     std::vector<uint8_t> got;
     uint8_t buffer[512];
     while (got.size() < count) {
-        const uint32_t n = port.Read(buffer, static_cast<uint32_t>(std::min<size_t>(sizeof buffer, count - got.size())),
-                                     timeoutMs);
+        const uint32_t n = port.Read(
+            buffer, static_cast<uint32_t>(std::min<size_t>(sizeof buffer, count - got.size())),
+            timeoutMs);
         if (n == 0) break;
         got.insert(got.end(), buffer, buffer + n);
     }
@@ -53,7 +53,7 @@ std::vector<uint8_t> ReadUpTo(CSerialComm& port, size_t count, uint32_t timeoutM
 }
 
 class PeerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (FirstPeerPort() < 1) GTEST_SKIP() << "no peer ports (run through com_peer)";
     }
@@ -72,7 +72,8 @@ std::string LineSeenByDevice(CSerialComm& port) {
 
 TEST_F(PeerTest, OpenAppliesTheLineSettingsWithoutFlowControl) {
     CSerialComm port;
-    ASSERT_TRUE(port.Open(SettingsPort(), 9600, 7, LineSettings::kEvenParity, LineSettings::kTwoStopBits));
+    ASSERT_TRUE(
+        port.Open(SettingsPort(), 9600, 7, LineSettings::kEvenParity, LineSettings::kTwoStopBits));
     EXPECT_EQ(LineSeenByDevice(port), "baud=9600 stop=2 rtscts=0 xon=0");
     port.Close();
 
@@ -89,14 +90,16 @@ TEST_F(PeerTest, OpenAppliesTheLineSettingsWithoutFlowControl) {
 TEST_F(PeerTest, APortWhoseDriverRefusesTheSettingsStillOpens) {
     CSerialComm port;
     // The Linux serial layer has no 1.5 stop bits, so Wine's driver refuses the whole record.
-    EXPECT_TRUE(port.Open(SettingsPort(), 19200, 8, LineSettings::kNoParity, LineSettings::kOne5StopBits));
+    EXPECT_TRUE(
+        port.Open(SettingsPort(), 19200, 8, LineSettings::kNoParity, LineSettings::kOne5StopBits));
     EXPECT_TRUE(port.IsOpen());
     EXPECT_EQ(port.lineSettings().stopBits, LineSettings::kOne5StopBits);
 }
 
 TEST_F(PeerTest, EveryByteValuePassesUnchangedBothWays) {
     CSerialComm port;
-    ASSERT_TRUE(port.Open(EchoPort(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit));
+    ASSERT_TRUE(
+        port.Open(EchoPort(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit));
     std::vector<uint8_t> all(256);
     std::iota(all.begin(), all.end(), 0);
     port.Write(all.data(), static_cast<uint32_t>(all.size()), 1000);
@@ -108,7 +111,8 @@ TEST_F(PeerTest, EveryByteValuePassesUnchangedBothWays) {
 
 TEST_F(PeerTest, ReadTimeOutsHoldUntilTheNextCallThatGivesOneOrTheNextOpen) {
     CSerialComm port;
-    ASSERT_TRUE(port.Open(EchoPort(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit));
+    ASSERT_TRUE(
+        port.Open(EchoPort(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit));
     uint8_t buffer[8];
 
     auto start = Clock::now();
@@ -139,7 +143,8 @@ TEST_F(PeerTest, ReadTimeOutsHoldUntilTheNextCallThatGivesOneOrTheNextOpen) {
 
 TEST_F(PeerTest, ReadWaitsForTheFirstByteAndKeepsWhatArrived) {
     CSerialComm port;
-    ASSERT_TRUE(port.Open(EchoPort(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit));
+    ASSERT_TRUE(
+        port.Open(EchoPort(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit));
     const uint8_t sent[3] = {0x55, 0xAA, 0x03};
     port.Write(sent, sizeof sent, 500);
     uint8_t buffer[64] = {};
@@ -158,7 +163,8 @@ TEST_F(PeerTest, ReadReturnsWhatIsBufferedWithoutWaitingForTheRest) {
                         "waits for the whole count (or, here, for our cap on the wait)";
     }
     CSerialComm port;
-    ASSERT_TRUE(port.Open(EchoPort(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit));
+    ASSERT_TRUE(
+        port.Open(EchoPort(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit));
     const std::vector<uint8_t> sent(40, 0x5A);
     port.Write(sent.data(), static_cast<uint32_t>(sent.size()), 500);
     std::this_thread::sleep_for(100ms);
@@ -182,7 +188,8 @@ TEST_F(PeerTest, APortAlreadyOpenIsRefused) {
 
 TEST_F(PeerTest, AVanishedDeviceEndsReadsAndWritesWithoutHanging) {
     CSerialComm port;
-    ASSERT_TRUE(port.Open(VanishingPort(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit));
+    ASSERT_TRUE(
+        port.Open(VanishingPort(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit));
     const uint8_t byte = 0x01;
     port.Write(&byte, 1, 500);  // unplugs it
     std::this_thread::sleep_for(300ms);
@@ -199,8 +206,8 @@ TEST_F(PeerTest, AVanishedDeviceEndsReadsAndWritesWithoutHanging) {
 TEST(SerialWin32, AnAbsentPortFailsWithTheSystemsReasonAndStaysClosed) {
     CSerialComm port;
     CFileException why;
-    EXPECT_FALSE(port.Open(FormatComPortName(250), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit,
-                           &why));
+    EXPECT_FALSE(port.Open(FormatComPortName(250), 57600, 8, LineSettings::kNoParity,
+                           LineSettings::kOneStopBit, &why));
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(why.m_lOsError, static_cast<long>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(why.m_cause, CFileException::fileNotFound);
