@@ -78,7 +78,7 @@ TEST_F(ProfileHardeningTest, AFailedSaveSaysWhy) {
 }
 
 TEST_F(ProfileHardeningTest, NamesWithControlCharactersAreRefused) {
-    for (const char* name : {"link\nmate", "link\rmate", "tab\there", "del\x7f", "", "..", "a/b"}) {
+    for (const char* name : {"link\nmate", "link\rmate", "tab\there", "del\x7f", "", "..", "a/b", "a\\b"}) {
         SCOPED_TRACE(name);
         SetProfileApplicationName(name);
         std::string problem;
