@@ -66,10 +66,14 @@ struct ProfileTransaction::State {
     };
     std::vector<Write> writes;
 
-    // Opens Software (never created), then creates or opens each key below it down to the section,
-    // closing each as soon as the next is open. False with the reason in `error`.
-    bool OpenSection(std::string_view section, Key& sectionKey) {
-        if (!usable) return false;
+    // The section's key, kept open for the rest of the transaction (LoadProfile reads 22 values
+    // from one section). Opening it opens Software (never created), then creates or opens each key
+    // below it, closing each as soon as the next is open. Null with the reason in `error`.
+    Key sectionKey;
+    std::string sectionName;
+    HKEY Section(std::string_view section) {
+        if (!usable) return nullptr;
+        if (sectionKey.get() != nullptr && sectionName == section) return sectionKey.get();
         Key parent;
         LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, kAccess, parent.out());
         std::string opened = "HKEY_CURRENT_USER\\Software";
@@ -86,10 +90,12 @@ struct ProfileTransaction::State {
         if (status != ERROR_SUCCESS) {
             error = text::Arg(text::translate("Profile", "cannot open the registry key %1: %2"),
                               {opened, SystemMessage(static_cast<DWORD>(status))});
-            return false;
+            sectionKey.reset();
+            return nullptr;
         }
         sectionKey.TakeFrom(parent);
-        return true;
+        sectionName = section;
+        return sectionKey.get();
     }
 
     // What this transaction wrote under `key` last, if anything: reads see the transaction's own
@@ -123,13 +129,13 @@ int32_t ProfileTransaction::ReadInt(std::string_view section, std::string_view k
         if (const auto* value = std::get_if<int32_t>(&w->value)) return *value;
         return defaultValue;
     }
-    Key sectionKey;
-    if (!s.OpenSection(section, sectionKey)) return defaultValue;
+    const HKEY sectionKey = s.Section(section);
+    if (sectionKey == nullptr) return defaultValue;
     DWORD type = REG_NONE;
     BYTE data[4] = {};
     DWORD size = sizeof data;
     // Longer data fails with ERROR_MORE_DATA; shorter data or a text is not an integer either.
-    if (RegQueryValueExW(sectionKey.get(), Widen(key).c_str(), nullptr, &type, data, &size) !=
+    if (RegQueryValueExW(sectionKey, Widen(key).c_str(), nullptr, &type, data, &size) !=
             ERROR_SUCCESS ||
         size != sizeof data || IsTextType(type) || type == REG_MULTI_SZ) {
         return defaultValue;
@@ -145,19 +151,19 @@ std::string ProfileTransaction::ReadText(std::string_view section, std::string_v
         if (const auto* value = std::get_if<std::string>(&w->value)) return *value;
         return std::string(defaultValue);
     }
-    Key sectionKey;
-    if (!s.OpenSection(section, sectionKey)) return std::string(defaultValue);
+    const HKEY sectionKey = s.Section(section);
+    if (sectionKey == nullptr) return std::string(defaultValue);
     const std::wstring name = Widen(key);
     DWORD type = REG_NONE;
     DWORD size = 0;
-    if (RegQueryValueExW(sectionKey.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+    if (RegQueryValueExW(sectionKey, name.c_str(), nullptr, &type, nullptr, &size) !=
             ERROR_SUCCESS ||
         !IsTextType(type)) {
         return std::string(defaultValue);
     }
     std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
     DWORD got = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(sectionKey.get(), name.c_str(), nullptr, &type,
+    if (RegQueryValueExW(sectionKey, name.c_str(), nullptr, &type,
                          reinterpret_cast<BYTE*>(data.data()), &got) != ERROR_SUCCESS ||
         !IsTextType(type)) {
         return std::string(defaultValue);
@@ -183,22 +189,18 @@ void ProfileTransaction::WriteText(std::string_view section, std::string_view ke
 bool ProfileTransaction::Commit() {
     State& s = *m_state;
     if (s.writes.empty()) return true;
-    Key sectionKey;
-    std::string openSection;
     for (const State::Write& w : s.writes) {
-        if (!sectionKey.get() || w.section != openSection) {
-            if (!s.OpenSection(w.section, sectionKey)) return false;
-            openSection = w.section;
-        }
+        const HKEY sectionKey = s.Section(w.section);
+        if (sectionKey == nullptr) return false;
         const std::wstring name = Widen(w.key);
         LSTATUS status;
         if (const auto* number = std::get_if<int32_t>(&w.value)) {
             const DWORD data = static_cast<DWORD>(*number);
-            status = RegSetValueExW(sectionKey.get(), name.c_str(), 0, REG_DWORD,
+            status = RegSetValueExW(sectionKey, name.c_str(), 0, REG_DWORD,
                                     reinterpret_cast<const BYTE*>(&data), sizeof data);
         } else {
             const std::wstring data = Widen(std::get<std::string>(w.value));
-            status = RegSetValueExW(sectionKey.get(), name.c_str(), 0, REG_SZ,
+            status = RegSetValueExW(sectionKey, name.c_str(), 0, REG_SZ,
                                     reinterpret_cast<const BYTE*>(data.c_str()),
                                     static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
         }

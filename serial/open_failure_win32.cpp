@@ -35,10 +35,11 @@ std::string DescribeOpenFailure(const std::string& portName, long osError) {
             break;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
-            out +=
-                text::translate("OpenFailure",
-                                "The port is in use by another program. Close it there, or choose "
-                                "another port.");
+            // Windows does not say which program it is.
+            out += text::Arg(text::translate("OpenFailure",
+                                             "The port is in use by %1. Close it there, or choose "
+                                             "another port."),
+                             {text::translate("OpenFailure", "another program")});
             break;
         case ERROR_GEN_FAILURE:
         case ERROR_DEVICE_NOT_CONNECTED:

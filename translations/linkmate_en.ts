@@ -663,10 +663,6 @@ then log out and in again.</translation>
         <source>The port is not present: the adapter may be unplugged, or it has another COM number. The Device Manager lists the ports under &quot;Ports (COM &amp; LPT)&quot;.</source>
         <translation>The port is not present: the adapter may be unplugged, or it has another COM number. The Device Manager lists the ports under &quot;Ports (COM &amp; LPT)&quot;.</translation>
     </message>
-    <message>
-        <source>The port is in use by another program. Close it there, or choose another port.</source>
-        <translation>The port is in use by another program. Close it there, or choose another port.</translation>
-    </message>
 </context>
 <context>
     <name>Ports</name>

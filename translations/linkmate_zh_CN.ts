@@ -663,10 +663,6 @@ then log out and in again.</source>
         <source>The port is not present: the adapter may be unplugged, or it has another COM number. The Device Manager lists the ports under &quot;Ports (COM &amp; LPT)&quot;.</source>
         <translation>端口不存在：适配器可能已拔下，或者它的 COM 编号不同。设备管理器在“端口 (COM 和 LPT)”下列出各端口。</translation>
     </message>
-    <message>
-        <source>The port is in use by another program. Close it there, or choose another port.</source>
-        <translation>端口正被另一个程序使用。请在那里关闭它，或选择其他端口。</translation>
-    </message>
 </context>
 <context>
     <name>Ports</name>
