@@ -9,7 +9,8 @@ set -euo pipefail
 # translations need Qt's language tools, Qt's own Chinese texts and a font with Chinese glyphs.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev
           qt6-base-dev qt6-svg-dev fonts-liberation xvfb xauth dpkg-dev file
-          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei)
+          qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei
+          nlohmann-json3-dev)
 if [[ "${1:-}" == "--windows" ]]; then
     packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
 fi

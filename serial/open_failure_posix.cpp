@@ -111,6 +111,8 @@ std::string DescribeOpenFailure(const std::string& portName, long osError) {
         default:
             break;
     }
+    // Without advice, no empty line after what the system says.
+    if (out.back() == '\n') out.pop_back();
     return out;
 }
 

@@ -86,6 +86,21 @@ TEST_F(CliTest, ReadPrintsAndSavesAFileThatWritesByteExactToAnotherConverter) {
     const CliRun diff = Cli({"--port", "2", "diff", File("other.reg")});
     EXPECT_EQ(diff.status, 5);
     EXPECT_NE(diff.out.find("TranSpace: file 9, converter 44"), std::string::npos) << diff.out;
+
+    // The same typed values in read and diff: numbers, hex text, list entries with their text.
+    const auto readJson = JsonLines(Cli({"--json", "read"}).out);
+    ASSERT_EQ(readJson.size(), 1u);
+    const QJsonObject config = readJson[0]["config"].toObject();
+    EXPECT_EQ(config["CanBaudrate"].toObject(), (QJsonObject{{"index", 0}, {"text", "Custom"}}));
+    EXPECT_EQ(config["CanAcptCode2"].toString(), "AB CD");
+    EXPECT_EQ(config["TranSpace"].toInt(-1), 44);
+    EXPECT_TRUE(readJson[0]["device"].toString().startsWith("/dev/pts/")) << readJson[0]["device"].toString().toStdString();
+    EXPECT_TRUE(readJson[0]["link"].toString().endsWith("dosdevices/com1"));
+    const auto diffJson = JsonLines(Cli({"--json", "--port", "2", "diff", File("other.reg")}).out);
+    ASSERT_EQ(diffJson.size(), 1u);
+    const QJsonObject difference = diffJson[0]["differences"].toArray()[0].toObject();
+    EXPECT_EQ(difference["file"].toInt(-1), 9);
+    EXPECT_EQ(difference["converter"].toInt(-1), 44);
 }
 
 TEST_F(CliTest, SetTakesIndexesTextsAndRefusesBadValuesBeforeSending) {
@@ -145,8 +160,8 @@ TEST_F(CliTest, DefaultVerifyAndTheirFailures) {
     const QJsonArray differences = objects[0]["differences"].toArray();
     ASSERT_EQ(differences.size(), 1);
     EXPECT_EQ(differences[0].toObject()["setting"].toString(), "TranSpace");
-    EXPECT_EQ(differences[0].toObject()["sent"].toString(), "5");
-    EXPECT_EQ(differences[0].toObject()["read_back"].toString(), "2");
+    EXPECT_EQ(differences[0].toObject()["sent"].toInt(-1), 5);
+    EXPECT_EQ(differences[0].toObject()["read_back"].toInt(-1), 2);
 }
 
 TEST_F(CliTest, SeveralTargetsAtOnceWithOneSilent) {
@@ -176,6 +191,27 @@ TEST_F(CliTest, UsageFilesAndOutputErrors) {
     const CliRun unknown = Cli({"--frobnicate", "read"});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("--frobnicate"), std::string::npos) << unknown.err;
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } misuse[] = {
+        {{"read", "--port"}, "option '--port' needs a value"},
+        {{"read", "-o"}, "option '-o' needs a value"},
+        {{"--help=foo"}, "option '--help' takes no value"},
+        {{"-qx", "read"}, "unknown option '-x'"},
+        {{"help", "launch"}, "unknown command \"launch\""},
+    };
+    for (const auto& m : misuse) {
+        const CliRun run = Cli(m.args);
+        EXPECT_EQ(run.status, 2) << m.says;
+        EXPECT_NE(run.err.find(m.says), std::string::npos) << run.err;
+    }
+    const CliRun help = Cli({"help", "set"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("set KEY=VALUE..."), std::string::npos) << help.out;
+    const CliRun notSerial = Cli({"--device", "/dev/null", "read"});
+    EXPECT_EQ(notSerial.status, 2);
+    EXPECT_EQ(notSerial.err.find("\n\n"), std::string::npos) << notSerial.err;
     EXPECT_EQ(Cli({"launch"}).status, 2);
     EXPECT_EQ(Cli({"write"}).status, 2);
     EXPECT_EQ(Cli({"--version"}).status, 0);

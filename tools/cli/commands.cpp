@@ -1,0 +1,263 @@
+#include "tools/cli/commands.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "profile/config_file.h"
+#include "profile/profile_store.h"
+#include "profile/settings_profile.h"
+#include "protocol/hex_fields.h"
+#include "serial/com_port_names.h"
+#include "serial/config_port.h"
+#include "serial/open_failure.h"
+#include "serial/port_map.h"
+#include "serial/serial_comm.h"
+#include "tools/cli/report.h"
+#include "tools/cli/status.h"
+
+namespace linkmate::cli {
+namespace {
+
+struct Assignment {
+    const Setting* setting;
+    std::string value;
+};
+
+// What every target works from: the file of write and diff, the settings of set.
+struct Request {
+    DeviceConfig fileConfig;
+    std::vector<Assignment> assignments;
+};
+
+std::string DifferenceText(const std::vector<SettingDifference>& differences, const char* first,
+                           const char* second) {
+    std::string out;
+    for (const SettingDifference& d : differences) {
+        out += "\n  " + std::string(d.name) + ": " + first + " " + d.first + ", " + second + " " +
+               d.second;
+    }
+    return out;
+}
+
+// Writes `config`, reads it back and compares what was sent with what came back.
+void WriteAndVerify(PortIo& io, const DeviceConfig& config, Result& r) {
+    r.expected = config;
+    if (!WriteConfig(io, config, &r.traces.emplace_back())) {
+        r.status = kExitComm;
+        r.message = "Communication Error! (write)";
+        return;
+    }
+    DeviceConfig back = config;
+    if (!ReadConfig(io, back, &r.traces.emplace_back())) {
+        r.status = kExitComm;
+        r.message = "Communication Error! (reading back after the write)";
+        return;
+    }
+    r.config = back;
+    r.haveConfig = true;
+    r.differences = FrameSettingDifferences(config, back);
+    if (!r.differences.empty()) {
+        r.status = kExitVerify;
+        r.message = "verification failed: the converter holds other values" +
+                    DifferenceText(r.differences, "sent", "read back");
+        return;
+    }
+    r.message = "Write Configration Successfully! (verified)";
+}
+
+// Why the converter would not hold `config` as it says, or empty.
+std::string Unsendable(const DeviceConfig& config) {
+    if (const auto field = FirstMalformedField(config.can)) {
+        return "\"" + HexFieldText(config.can, *field) + "\" is not hex byte text";
+    }
+    std::string out;
+    for (const HeldValue& v : ValuesHeldDifferently(config)) {
+        for (const Setting& s : ConverterSettings()) {
+            DeviceConfig copy = config;
+            if (s.kind == SettingKind::kHex && s.text(copy) == &HexFieldText(copy.can, v.field)) {
+                out += (out.empty() ? "" : "; ") + std::string(s.name) + " \"" +
+                       HexFieldText(config.can, v.field) +
+                       "\" cannot be held by the converter in this frame format";
+            }
+        }
+    }
+    return out;
+}
+
+// set: the named settings onto what the converter holds, then what they bring with them.
+void SetAndVerify(PortIo& io, DeviceConfig config, const std::vector<Assignment>& assignments,
+                  Result& r) {
+    bool namedRate = false, namedTiming = false;
+    for (const Assignment& a : assignments) {
+        SetSetting(config, *a.setting, a.value, nullptr);  // validated before any port opened
+        namedRate |= a.setting->name == "CanBaudrate";
+        namedTiming |= a.setting->name == "CanBTR0" || a.setting->name == "CanBTR1";
+    }
+    if (namedTiming && config.can.CanBaudrate != 0) {
+        r.status = kExitUsage;
+        r.message = "CanBTR0 and CanBTR1 can be set only with CanBaudrate Custom (0); it is " +
+                    std::to_string(config.can.CanBaudrate);
+        return;
+    }
+    if (namedRate) ApplyBaudPreset(config.can);
+    if (const std::string why = Unsendable(config); !why.empty()) {
+        r.status = kExitUsage;
+        r.message = "nothing sent: " + why;
+        return;
+    }
+    WriteAndVerify(io, config, r);
+}
+
+// The commands that start with a read of what the converter holds.
+void AfterRead(const Options& o, PortIo& io, const Request& request, Result& r) {
+    DeviceConfig config = r.config;
+    if (o.command == "read") {
+        r.message = "Read Configration Successfully!";
+    } else if (o.command == "diff") {
+        r.expected = request.fileConfig;
+        r.differences = FrameSettingDifferences(request.fileConfig, config);
+        r.status = r.differences.empty() ? kExitOk : kExitDiff;
+        r.message = r.differences.empty() ? "equal to the file" : "differs from the file";
+    } else if (o.command == "copy") {
+        WriteAndVerify(io, config, r);
+    } else if (o.command == "default") {
+        ApplyDefaults(config);
+        ApplyBaudPreset(config.can);
+        ApplyMaskRule(config.can);
+        WriteAndVerify(io, config, r);
+    } else if (o.command == "set") {
+        SetAndVerify(io, config, request.assignments, r);
+    }
+}
+
+void Locate(const Target& target, Result& r) {
+    if (const auto n = ParseComPortName(target.open)) {
+        const ComPortInfo info = DescribeComPort(*n);
+        r.device = info.devicePath;
+        r.link = info.linkPath;
+    } else {
+        r.device = ResolvePortName(target.open);
+    }
+}
+
+Result RunTarget(const Options& o, const Target& target, const Request& request) {
+    Result r;
+    Locate(target, r);
+    CSerialComm port;
+    CFileException openError;
+    const bool opened = port.Open(target.open, ConfigPortBaudTable[static_cast<size_t>(o.model)], 8,
+                                  LineSettings::kNoParity, LineSettings::kOneStopBit, &openError);
+    if (!opened) {
+        r.status = kExitUsage;
+        r.message =
+            "Invalid serial port!\n" + DescribeOpenFailure(target.open, openError.m_lOsError);
+        return r;
+    }
+    SerialPortIo io(port);
+    if (o.command == "write") {
+        WriteAndVerify(io, request.fileConfig, r);
+        return r;
+    }
+    if (!ReadConfig(io, r.config, &r.traces.emplace_back())) {
+        r.status = kExitComm;
+        r.message = "Communication Error! (read)";
+        return r;
+    }
+    r.haveConfig = true;
+    AfterRead(o, io, request, r);
+    return r;
+}
+
+// The file of write and diff, the assignments of set: checked before any port is opened.
+// 0 to go on, else the exit status.
+int Prepare(const Options& o, Request& request) {
+    if (o.command == "write" || o.command == "diff") {
+        std::string error;
+        if (!ReadConfigFile(o.args[0], request.fileConfig, &error)) {
+            std::fprintf(stderr, "linkmate-cli: %s\n", error.c_str());
+            return Finish(kExitFile);
+        }
+        const std::string why = o.command == "write" ? Unsendable(request.fileConfig) : "";
+        if (!why.empty()) {
+            std::fprintf(stderr, "linkmate-cli: %s: nothing sent: %s\n", o.args[0].c_str(),
+                         why.c_str());
+            return Finish(kExitFile);
+        }
+    }
+    for (const std::string& arg : o.args) {
+        if (o.command != "set") break;
+        const size_t eq = arg.find('=');
+        const Setting* setting = eq == std::string::npos ? nullptr : FindSetting(arg.substr(0, eq));
+        if (setting == nullptr) {
+            return Usage("unknown setting \"" + arg.substr(0, eq) +
+                         "\"; the settings are: " + SettingNames());
+        }
+        DeviceConfig scratch;
+        std::string error;
+        if (!SetSetting(scratch, *setting, arg.substr(eq + 1), &error)) return Usage(error);
+        request.assignments.push_back({setting, arg.substr(eq + 1)});
+    }
+    return 0;
+}
+
+// -o FILE after a successful read; the exit status it adds.
+int SaveFile(const Options& o, const Result& only) {
+    std::string error;
+    if (!WriteConfigFile(o.outFile, only.config, &error)) {
+        std::fprintf(stderr, "linkmate-cli: %s\n", error.c_str());
+        return kExitFile;
+    }
+    if (!o.quiet) std::fprintf(stderr, "configuration saved to %s\n", o.outFile.c_str());
+    return kExitOk;
+}
+
+// --save-profile NAME after success, as the window saves; the exit status it adds.
+int SaveToProfile(const Options& o, const Result& only) {
+    SetProfileRegistryKey(kProfileRegistryKey);
+    SetProfileApplicationName(o.saveProfile);
+    DeviceConfig config = only.config;
+    config.connection.DeviceType = o.model;
+    if (const auto n = ParseComPortName(o.targets.front().open))
+        config.connection.ConfigPort = *n - 1;
+    std::string error;
+    if (!SaveProfile(config, &error)) {
+        std::fprintf(stderr, "linkmate-cli: the profile \"%s\" could not be saved: %s\n",
+                     o.saveProfile.c_str(), error.c_str());
+        return kExitFile;
+    }
+    if (!o.quiet) std::fprintf(stderr, "profile saved to %s\n", ProfileFilePath().c_str());
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunConverterCommand(const Options& o) {
+    Request request;
+    if (const int status = Prepare(o, request); status != 0) return status;
+
+    std::vector<Result> results(o.targets.size());
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < o.targets.size(); ++i) {
+        threads.emplace_back([&, i] { results[i] = RunTarget(o, o.targets[i], request); });
+    }
+    for (std::thread& t : threads) t.join();
+
+    int worst = kExitOk;
+    for (size_t i = 0; i < results.size(); ++i) {
+        if (o.json) {
+            PrintResultJson(o, o.targets[i], results[i]);
+        } else {
+            PrintResultText(o, o.targets[i], results[i], results.size() > 1);
+        }
+        worst = std::max(worst, results[i].status);
+    }
+    const Result& only = results.front();
+    if (!o.outFile.empty() && only.status == kExitOk) worst = std::max(worst, SaveFile(o, only));
+    if (!o.saveProfile.empty() && only.status == kExitOk && only.haveConfig) {
+        worst = std::max(worst, SaveToProfile(o, only));
+    }
+    return Finish(worst);
+}
+
+}  // namespace linkmate::cli

@@ -1,0 +1,36 @@
+// What linkmate-cli does: the commands that talk to converters (each converter in a thread of its
+// own) and those that need none.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "protocol/config_exchange.h"
+#include "protocol/device_config.h"
+#include "protocol/settings_table.h"
+#include "tools/cli/options.h"
+
+namespace linkmate::cli {
+
+// What one converter answered.
+struct Result {
+    int status = 0;
+    std::string device;  // the device opened
+    std::string link;    // the port map's entry that led to it, when there is one
+    std::string message;
+    bool haveConfig = false;
+    DeviceConfig config;                         // what the converter holds
+    DeviceConfig expected;                       // what was sent, or what the file holds (diff)
+    std::vector<SettingDifference> differences;  // between `expected` and `config`
+    std::vector<ExchangeTrace> traces;           // every exchange, in order
+};
+
+// read, write, set, default, diff, copy on every target; the exit status.
+int RunConverterCommand(const Options& o);
+
+int Ports(const Options& o);
+int Btr(const Options& o);
+int Profile(const Options& o);
+int Help(const Options& o);
+
+}  // namespace linkmate::cli

@@ -1,0 +1,34 @@
+// What linkmate-cli prints: data to standard output, status lines to standard error; as text for
+// people or as one JSON object per line for programs (report_text.cpp, report_json.cpp).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "protocol/bit_timing.h"
+#include "serial/port_map.h"
+#include "tools/cli/commands.h"
+#include "tools/cli/options.h"
+
+namespace linkmate::cli {
+
+// One converter's outcome; `several`: more than one target ran.
+void PrintResultText(const Options& o, const Target& t, const Result& r, bool several);
+void PrintResultJson(const Options& o, const Target& t, const Result& r);
+
+// The settings (with the model and port: `withConnection`).
+void PrintConfigText(const DeviceConfig& config, bool withConnection);
+void PrintProfileJson(const std::string& app, const std::string& path, const DeviceConfig& config);
+
+void PrintPortsText(const std::vector<ComPortInfo>& ports,
+                    const std::vector<SerialDevice>& devices);
+void PrintPortsJson(const std::vector<ComPortInfo>& ports,
+                    const std::vector<SerialDevice>& devices);
+
+// btr: the pairs found for `wanted` bit/s at `samplePoint` (0..1), or one decoded pair.
+void PrintTimingsText(const std::vector<BitTiming>& found, double wanted);
+void PrintTimingsJson(const std::vector<BitTiming>& found, double wanted, double samplePoint);
+void PrintDecodedText(const BitTiming& t);
+void PrintDecodedJson(const BitTiming& t);
+
+}  // namespace linkmate::cli

@@ -1,0 +1,83 @@
+#include <cstdio>
+
+#include "protocol/config_lists.h"
+#include "tools/cli/report.h"
+#include "tools/cli/status.h"
+
+namespace linkmate::cli {
+namespace {
+
+void PrintConnection(const char* name, int32_t value, std::string_view text) {
+    std::printf("%-15s %d (%s)\n", name, value, std::string(text).c_str());
+}
+
+}  // namespace
+
+void PrintConfigText(const DeviceConfig& config, bool withConnection) {
+    DeviceConfig copy = config;
+    for (const Setting& s : ConverterSettings()) {
+        std::printf("%-15s %s\n", std::string(s.name).c_str(), SettingText(copy, s).c_str());
+    }
+    if (withConnection) {
+        const ConnectionSettings& c = config.connection;
+        PrintConnection("DeviceType", c.DeviceType,
+                        lists::EntryOrEmpty(lists::DeviceType, c.DeviceType));
+        PrintConnection("ConfigPort", c.ConfigPort,
+                        lists::EntryOrEmpty(lists::ConfigPort, c.ConfigPort));
+    }
+}
+
+void PrintResultText(const Options& o, const Target& t, const Result& r, bool several) {
+    const char* name = t.name.c_str();
+    if (!o.quiet || r.status != kExitOk) {
+        std::fprintf(stderr, "%s: %s\n", name, r.message.c_str());
+        if (r.status == kExitComm && !r.traces.empty()) {
+            std::fprintf(stderr, "%s: %s\n", name, r.traces.back().Diagnosis().c_str());
+        }
+    }
+    if (o.verbose) {
+        for (const ExchangeTrace& trace : r.traces)
+            std::fprintf(stderr, "%s: %s", name, trace.Format().c_str());
+    }
+    if (o.command == "read" && r.haveConfig) {
+        if (several) std::printf("[%s]\n", name);
+        PrintConfigText(r.config, false);
+    }
+    if (o.command == "diff") {
+        const std::string prefix = several ? t.name + ": " : "";
+        for (const SettingDifference& d : r.differences) {
+            std::printf("%s%s: file %s, converter %s\n", prefix.c_str(),
+                        std::string(d.name).c_str(), d.first.c_str(), d.second.c_str());
+        }
+    }
+}
+
+void PrintPortsText(const std::vector<ComPortInfo>& ports,
+                    const std::vector<SerialDevice>& devices) {
+    for (const ComPortInfo& p : ports) {
+        std::printf("COM%d  %-28s %s\n", p.number, p.devicePath.c_str(), p.description.c_str());
+    }
+    std::printf("\nSerial devices present:\n");
+    for (const SerialDevice& d : devices) {
+        std::printf("  %-28s %s%s%s\n", d.path.c_str(), d.description.c_str(),
+                    d.stableName.empty() ? "" : "\n    ", d.stableName.c_str());
+    }
+    if (devices.empty()) std::printf("  (none found)\n");
+}
+
+void PrintTimingsText(const std::vector<BitTiming>& found, double wanted) {
+    std::printf(
+        "BTR0 BTR1  bit rate (kbit/s)  error    sample point  quanta  BRP TSEG1 TSEG2 SJW\n");
+    for (const BitTiming& t : found) {
+        std::printf("  %02X   %02X  %17.3f  %+6.3f%%  %10.1f %%  %6d  %3d %5d %5d %3d\n", t.btr0,
+                    t.btr1, t.bitRate / 1000, (t.bitRate - wanted) / wanted * 100,
+                    t.samplePoint * 100, t.quanta, t.brp, t.tseg1, t.tseg2, t.sjw);
+    }
+}
+
+void PrintDecodedText(const BitTiming& t) {
+    std::printf("BTR0 %02X BTR1 %02X: %s (BRP %d, TSEG1 %d, TSEG2 %d)\n", t.btr0, t.btr1,
+                DescribeBitTiming(t).c_str(), t.brp, t.tseg1, t.tseg2);
+}
+
+}  // namespace linkmate::cli
