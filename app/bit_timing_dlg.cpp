@@ -65,17 +65,14 @@ void CBitTimingDlg::Calculate() {
         m_status->setText(tr("Type a bit rate such as 83333, 83.333k, 500K or 1M."));
         return;
     }
-    double samplePoint = RecommendedSamplePoint(*rate);
+    int samplePoint = RecommendedSamplePoint(*rate);
     if (!m_samplePoint->text().trimmed().isEmpty()) {
-        QString text = m_samplePoint->text().trimmed();
-        if (text.endsWith('%')) text.chop(1);
-        bool ok = false;
-        const double value = text.toDouble(&ok);
-        if (!ok || value <= 0 || value >= 100) {
+        const auto typed = ParseSamplePoint(m_samplePoint->text().toStdString());
+        if (!typed || *typed < kMinSamplePointPermille || *typed > kMaxSamplePointPermille) {
             m_status->setText(tr("Type the sample point in percent, such as 87.5, or leave it empty."));
             return;
         }
-        samplePoint = value / 100.0;
+        samplePoint = *typed;
     }
     m_found = FindBitTimings(*rate, samplePoint);
     m_table->setRowCount(static_cast<int>(m_found.size()));
@@ -98,7 +95,7 @@ void CBitTimingDlg::Calculate() {
         m_status->setText(tr("No pair reaches %1 kbit/s within 1 %.").arg(*rate / 1000.0));
     } else {
         m_status->setText(tr("Best first, for a sample point of %1 %. Choose one and press Use.")
-                              .arg(samplePoint * 100.0, 0, 'f', 1));
+                              .arg(samplePoint / 10.0, 0, 'f', 1));
         m_table->selectRow(0);
     }
 }

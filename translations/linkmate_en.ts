@@ -11,6 +11,22 @@
         <source>, triple sampling</source>
         <translation>, triple sampling</translation>
     </message>
+    <message>
+        <source>SJW %1 is longer than TSEG2 %2</source>
+        <translation>SJW %1 is longer than TSEG2 %2</translation>
+    </message>
+    <message>
+        <source>TSEG2 %1 is longer than TSEG1 %2</source>
+        <translation>TSEG2 %1 is longer than TSEG1 %2</translation>
+    </message>
+    <message>
+        <source>sample point %1 % is below 50 %</source>
+        <translation>sample point %1 % is below 50 %</translation>
+    </message>
+    <message>
+        <source>%1 quanta per bit, fewer than 8</source>
+        <translation>%1 quanta per bit, fewer than 8</translation>
+    </message>
 </context>
 <context>
     <name>CBitTimingDlg</name>

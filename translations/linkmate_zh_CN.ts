@@ -11,6 +11,22 @@
         <source>, triple sampling</source>
         <translation>，三次采样</translation>
     </message>
+    <message>
+        <source>SJW %1 is longer than TSEG2 %2</source>
+        <translation>SJW %1 大于 TSEG2 %2</translation>
+    </message>
+    <message>
+        <source>TSEG2 %1 is longer than TSEG1 %2</source>
+        <translation>TSEG2 %1 大于 TSEG1 %2</translation>
+    </message>
+    <message>
+        <source>sample point %1 % is below 50 %</source>
+        <translation>采样点 %1 % 低于 50 %</translation>
+    </message>
+    <message>
+        <source>%1 quanta per bit, fewer than 8</source>
+        <translation>每位 %1 个时间份额，少于 8 个</translation>
+    </message>
 </context>
 <context>
     <name>CBitTimingDlg</name>
