@@ -277,10 +277,38 @@ TEST(CliBitTimingTest, ListsAndDecodesWithoutAPort) {
     ASSERT_EQ(decode.status, 0);
     EXPECT_NE(decode.out.find("250.000 kbit/s, sample point 87.5 %, 16 quanta, SJW 1"), std::string::npos)
         << decode.out;
-    EXPECT_EQ(Cli({"btr", "500K", "--sample-point", "75%"}).status, 0);
     EXPECT_EQ(Cli({"btr", "fast"}).status, 2);
     EXPECT_EQ(Cli({"btr", "--decode", "1G", "00"}).status, 2);
-    EXPECT_EQ(Cli({"btr", "1000"}).status, 2);  // no pair that slow
+    EXPECT_EQ(Cli({"btr", "1000"}).status, 1);  // no pair that slow: no result, not a usage error
+}
+
+TEST(CliBitTimingTest, SpeaksSocketCanAndWarns) {
+    const CliRun k500 = Cli({"btr", "500K"});
+    ASSERT_EQ(k500.status, 0) << k500.err;
+    const size_t header = k500.out.find('\n');
+    EXPECT_EQ(k500.out.compare(header + 1, 11, "  00   1C  "), 0) << k500.out;
+    EXPECT_NE(k500.out.find("  ip link set can0 type can bitrate 500000 sample-point 0.875\n"
+                            "  ip link set can0 type can tq 125 prop-seg 6 phase-seg1 7 phase-seg2 2 sjw 1\n"),
+              std::string::npos)
+        << k500.out;
+    for (const char* same : {"0.875", "87.5 %", "875"}) {
+        EXPECT_EQ(Cli({"btr", "500K", "--sample-point", same}).out, k500.out) << same;
+    }
+    const CliRun low = Cli({"btr", "500K", "--sample-point", "0.3"});
+    EXPECT_EQ(low.status, 2);
+    EXPECT_NE(low.err.find("30.0 %"), std::string::npos) << low.err;
+    EXPECT_EQ(Cli({"btr", "500K", "--sample-point", "96"}).status, 2);
+
+    const CliRun bad = Cli({"btr", "--decode", "40", "00"});
+    EXPECT_EQ(bad.status, 0);
+    EXPECT_NE(bad.out.find("warning: SJW 2 is longer than TSEG2 1"), std::string::npos) << bad.out;
+    const auto json = JsonLines(Cli({"btr", "--decode", "40", "00", "--json"}).out);
+    ASSERT_EQ(json.size(), 1u);
+    EXPECT_EQ(json[0]["warnings"].toArray().size(), 2);
+    EXPECT_TRUE(json[0]["ip_link_tq"].isNull());  // Linux refuses an SJW longer than phase-seg2
+    // A preset the kernel would not choose is named beside the kernel's answer.
+    const CliRun k40 = Cli({"btr", "40K"});
+    EXPECT_NE(k40.out.find("preset 40 K is 87 FF"), std::string::npos) << k40.out;
 }
 
 }  // namespace

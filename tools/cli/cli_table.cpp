@@ -30,7 +30,8 @@ constexpr OptionSpec kOptions[] = {
     {OptionId::kApp, "app", 0, "NAME", "Options", "profile: the application whose profile to print",
      "profile"},
     {OptionId::kSamplePoint, "sample-point", 0, "P", "Options",
-     "btr: the sample point in percent (default: 87.5, 80 at 800K, 75 at 1M)", "btr"},
+     "btr: the sample point: 87.5, 87.5%, 0.875 or 875, between 50 and 95 %\n"
+     "(default as Linux: 87.5 up to 500K, 80 up to 800K, 75 above)", "btr"},
     {OptionId::kDecode, "decode", 0, nullptr, "Options", "btr: decode two bus-timing bytes", "btr"},
     {OptionId::kQuiet, "quiet", 'q', nullptr, "Options", "no status lines", nullptr},
     {OptionId::kVerbose, "verbose", 'v', nullptr, "Options",
@@ -48,9 +49,12 @@ constexpr CommandSpec kCommands[] = {
     {"copy", "", "read, then write the same configuration back and verify"},
     {"ports", "", "list COM1..COM8 with their devices, and the serial devices present"},
     {"btr", "RATE [--sample-point P]",
-     "list BTR0/BTR1 pairs for a CAN bit rate (83333, 83.333k, 500K, 1M) at a\n"
-     "sample point in percent (default: 87.5, 80 at 800K, 75 at 1M)"},
-    {"btr", "--decode BTR0 BTR1", "what two bus-timing bytes give (16 MHz controller clock)"},
+     "list BTR0/BTR1 pairs for a CAN bit rate (83333, 83.333k, 500K, 1M), as\n"
+     "Linux chooses them, with the ip link lines that give a SocketCAN node\n"
+     "the same timing"},
+    {"btr", "--decode BTR0 BTR1",
+     "what two bus-timing bytes give (16 MHz controller clock), in SocketCAN's\n"
+     "terms too, with a warning for a timing no controller should be given"},
     {"profile", "[--app NAME]",
      "print the settings a window saved (application name \"linkmate\")"},
     {"help", "[COMMAND]", "show this text, or what COMMAND takes", C::kCommand},
@@ -72,7 +76,8 @@ CanBTR0/CanBTR1 may be named only with CanBaudrate Custom. Masks change only whe
 Status and error lines go to standard error, data to standard output.
 Exit status: 0 success, 1 communication error, 2 usage error or port that cannot be opened,
 3 verification failed, 4 file or profile error (also output that cannot be written),
-5 diff found differences. With several targets, the highest status of them.
+5 diff found differences. With several targets, the highest status of them. btr: 1 when no
+pair reaches the rate within 1 %.
 )";
 
 // Where the help of an entry starts; a longer synopsis puts it on the next line.

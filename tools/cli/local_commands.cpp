@@ -1,9 +1,13 @@
 // The commands that need no converter: ports, btr, profile, help.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "profile/profile_store.h"
 #include "profile/settings_profile.h"
+#include "protocol/config_lists.h"
+#include "protocol/device_config.h"
 #include "protocol/hex_text.h"
 #include "serial/com_port_names.h"
 #include "tools/cli/cli_table.h"
@@ -30,14 +34,18 @@ int Decode(const Options& o) {
     return Finish(kExitOk);
 }
 
-// "87.5" or "87.5%" as a fraction, or nothing.
-std::optional<double> SamplePoint(std::string text) {
-    if (!text.empty() && text.back() == '%') text.pop_back();
-    char* end = nullptr;
-    const double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || !(value > 0) || value >= 100)
-        return std::nullopt;
-    return value / 100.0;
+// The CAN page's preset for this rate, if it has one: the converter's own table, kept as it is
+// even where Linux would choose another pair.
+std::optional<BtrPreset> PresetForRate(uint32_t rate) {
+    for (size_t i = 1; i < CanBaudPresets.size(); ++i) {
+        const BitTiming t =
+            DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(CanBaudPresets[i].btr0, 1)),
+                            static_cast<uint8_t>(ParseHexGroups(CanBaudPresets[i].btr1, 1)));
+        // Within the calculator's 1 %: "666K" means the 666 K preset's 666 667 bit/s.
+        if (std::abs(t.bitRate - rate) <= rate * 0.01)
+            return BtrPreset{std::string(lists::CanBaudrate[i]), t};
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -60,22 +68,33 @@ int Btr(const Options& o) {
     if (!rate)
         return Usage("btr takes a bit rate such as 83333, 83.333k or 500K, not \"" + o.args[0] +
                      "\"");
-    double samplePoint = RecommendedSamplePoint(*rate);
+    int samplePoint = RecommendedSamplePoint(*rate);
     if (!o.samplePoint.empty()) {
-        const auto given = SamplePoint(o.samplePoint);
-        if (!given) return Usage("--sample-point takes a percentage such as 87.5");
+        const auto given = ParseSamplePoint(o.samplePoint);
+        if (!given)
+            return Usage("--sample-point takes 87.5, 87.5%, 0.875 or 875, not \"" + o.samplePoint +
+                         "\"");
+        if (*given < kMinSamplePointPermille || *given > kMaxSamplePointPermille) {
+            char why[200];
+            std::snprintf(why, sizeof why,
+                          "--sample-point %s is %.1f %%: it must lie between %.0f %% and %.0f %%",
+                          o.samplePoint.c_str(), *given / 10.0, kMinSamplePointPermille / 10.0,
+                          kMaxSamplePointPermille / 10.0);
+            return Usage(why);
+        }
         samplePoint = *given;
     }
     const std::vector<BitTiming> found = FindBitTimings(*rate, samplePoint);
+    const std::optional<BtrPreset> preset = PresetForRate(*rate);
     if (o.json) {
-        PrintTimingsJson(found, *rate, samplePoint);
+        PrintTimingsJson(found, *rate, samplePoint, preset);
     } else if (found.empty()) {
         std::fprintf(stderr, "linkmate-cli: no BTR0/BTR1 pair reaches %.3f kbit/s within 1 %%\n",
-                     *rate / 1000);
+                     *rate / 1000.0);
     } else {
-        PrintTimingsText(found, *rate);
+        PrintTimingsText(found, *rate, samplePoint, preset);
     }
-    return Finish(found.empty() ? kExitUsage : kExitOk);
+    return Finish(found.empty() ? kExitNoPair : kExitOk);
 }
 
 int Profile(const Options& o) {

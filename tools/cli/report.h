@@ -2,6 +2,7 @@
 // people or as one JSON object per line for programs (report_text.cpp, report_json.cpp).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,16 @@ void PrintPortsText(const std::vector<ComPortInfo>& ports,
 void PrintPortsJson(const std::vector<ComPortInfo>& ports,
                     const std::vector<SerialDevice>& devices);
 
-// btr: the pairs found for `wanted` bit/s at `samplePoint` (0..1), or one decoded pair.
-void PrintTimingsText(const std::vector<BitTiming>& found, double wanted);
-void PrintTimingsJson(const std::vector<BitTiming>& found, double wanted, double samplePoint);
+// btr: the pairs found for `wanted` bit/s at `samplePointPermille`, with the CAN page's preset
+// for that rate (`presetName` empty when there is none); or one decoded pair, with its warnings.
+struct BtrPreset {
+    std::string name;
+    BitTiming timing;
+};
+void PrintTimingsText(const std::vector<BitTiming>& found, uint32_t wanted, int samplePointPermille,
+                      const std::optional<BtrPreset>& preset);
+void PrintTimingsJson(const std::vector<BitTiming>& found, uint32_t wanted, int samplePointPermille,
+                      const std::optional<BtrPreset>& preset);
 void PrintDecodedText(const BitTiming& t);
 void PrintDecodedJson(const BitTiming& t);
 

@@ -86,21 +86,29 @@ Json DifferencesJson(const std::string& command, const Result& r) {
 
 Json OrNull(const std::string& text) { return text.empty() ? Json(nullptr) : Json(text); }
 
-Json TimingJson(const BitTiming& t, double wanted) {
+Json TimingJson(const BitTiming& t, uint32_t wanted, int wantedSamplePoint) {
     char bytes[2][3];
     std::snprintf(bytes[0], sizeof bytes[0], "%02X", t.btr0);
     std::snprintf(bytes[1], sizeof bytes[1], "%02X", t.btr1);
     return {{"btr0", bytes[0]},
             {"btr1", bytes[1]},
             {"bit_rate", Rounded(t.bitRate, 3)},
-            {"error_percent", wanted > 0 ? Rounded((t.bitRate - wanted) / wanted * 100, 4) : 0.0},
+            {"error_percent",
+             wanted > 0 ? Rounded((t.bitRate - wanted) / wanted * 100.0, 4) : 0.0},
             {"sample_point_percent", Rounded(t.samplePoint * 100, 2)},
             {"quanta", t.quanta},
             {"brp", t.brp},
             {"tseg1", t.tseg1},
             {"tseg2", t.tseg2},
             {"sjw", t.sjw},
-            {"triple_sampling", t.tripleSampling}};
+            {"triple_sampling", t.tripleSampling},
+            {"tq_ns", t.tqNs},
+            {"prop_seg", t.propSeg},
+            {"phase_seg1", t.phaseSeg1},
+            {"phase_seg2", t.phaseSeg2},
+            {"ip_link_bitrate", OrNull(SocketCanBitrateLine(t, wanted, wantedSamplePoint))},
+            {"ip_link_tq", OrNull(SocketCanTqLine(t))},
+            {"warnings", BitTimingWarnings(t)}};
 }
 
 }  // namespace
@@ -138,14 +146,20 @@ void PrintPortsJson(const std::vector<ComPortInfo>& ports,
     PrintLine({{"ports", portList}, {"devices", deviceList}});
 }
 
-void PrintTimingsJson(const std::vector<BitTiming>& found, double wanted, double samplePoint) {
+void PrintTimingsJson(const std::vector<BitTiming>& found, uint32_t wanted, int samplePointPermille,
+                      const std::optional<BtrPreset>& preset) {
     Json candidates = Json::array();
-    for (const BitTiming& t : found) candidates.push_back(TimingJson(t, wanted));
-    PrintLine({{"bit_rate", wanted},
-               {"sample_point_percent", Rounded(samplePoint * 100, 4)},
-               {"candidates", candidates}});
+    for (const BitTiming& t : found) candidates.push_back(TimingJson(t, wanted, samplePointPermille));
+    Json line = {{"bit_rate", wanted},
+                 {"sample_point_percent", samplePointPermille / 10.0},
+                 {"candidates", candidates}};
+    if (preset) {
+        line["preset"] = TimingJson(preset->timing, wanted, 0);
+        line["preset"]["list_entry"] = preset->name;
+    }
+    PrintLine(line);
 }
 
-void PrintDecodedJson(const BitTiming& t) { PrintLine(TimingJson(t, 0)); }
+void PrintDecodedJson(const BitTiming& t) { PrintLine(TimingJson(t, 0, 0)); }
 
 }  // namespace linkmate::cli

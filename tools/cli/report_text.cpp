@@ -11,6 +11,14 @@ void PrintConnection(const char* name, int32_t value, std::string_view text) {
     std::printf("%-15s %d (%s)\n", name, value, std::string(text).c_str());
 }
 
+// The lines a SocketCAN user pastes for one timing (none where Linux would refuse it).
+void PrintSocketCanLines(const BitTiming& t, uint32_t wanted, int wantedSamplePointPermille) {
+    for (const std::string& line :
+         {SocketCanBitrateLine(t, wanted, wantedSamplePointPermille), SocketCanTqLine(t)}) {
+        if (!line.empty()) std::printf("  %s\n", line.c_str());
+    }
+}
+
 }  // namespace
 
 void PrintConfigText(const DeviceConfig& config, bool withConnection) {
@@ -65,19 +73,35 @@ void PrintPortsText(const std::vector<ComPortInfo>& ports,
     if (devices.empty()) std::printf("  (none found)\n");
 }
 
-void PrintTimingsText(const std::vector<BitTiming>& found, double wanted) {
+void PrintTimingsText(const std::vector<BitTiming>& found, uint32_t wanted, int samplePointPermille,
+                      const std::optional<BtrPreset>& preset) {
     std::printf(
-        "BTR0 BTR1  bit rate (kbit/s)  error    sample point  quanta  BRP TSEG1 TSEG2 SJW\n");
+        "BTR0 BTR1  bit rate (kbit/s)  error    sample point  quanta  BRP TSEG1 TSEG2 SJW"
+        "  tq (ns)  prop-seg phase-seg1 phase-seg2\n");
     for (const BitTiming& t : found) {
-        std::printf("  %02X   %02X  %17.3f  %+6.3f%%  %10.1f %%  %6d  %3d %5d %5d %3d\n", t.btr0,
-                    t.btr1, t.bitRate / 1000, (t.bitRate - wanted) / wanted * 100,
-                    t.samplePoint * 100, t.quanta, t.brp, t.tseg1, t.tseg2, t.sjw);
+        std::printf(
+            "  %02X   %02X  %17.3f  %+6.3f%%  %10.1f %%  %6d  %3d %5d %5d %3d  %7d  %8d %10d %10d\n",
+            t.btr0, t.btr1, t.bitRate / 1000, (t.bitRate - wanted) / wanted * 100,
+            t.samplePoint * 100, t.quanta, t.brp, t.tseg1, t.tseg2, t.sjw, t.tqNs, t.propSeg,
+            t.phaseSeg1, t.phaseSeg2);
+    }
+    const BitTiming& first = found.front();
+    std::printf("SocketCAN, %02X %02X:\n", first.btr0, first.btr1);
+    PrintSocketCanLines(first, wanted, samplePointPermille);
+    if (preset && (preset->timing.btr0 != first.btr0 || preset->timing.btr1 != first.btr1)) {
+        std::printf("The CAN page's preset %s is %02X %02X (%s), the converter's own table.\n",
+                    preset->name.c_str(), preset->timing.btr0, preset->timing.btr1,
+                    DescribeBitTiming(preset->timing).c_str());
     }
 }
 
 void PrintDecodedText(const BitTiming& t) {
     std::printf("BTR0 %02X BTR1 %02X: %s (BRP %d, TSEG1 %d, TSEG2 %d)\n", t.btr0, t.btr1,
                 DescribeBitTiming(t).c_str(), t.brp, t.tseg1, t.tseg2);
+    std::printf("SocketCAN: tq %d ns, prop-seg %d, phase-seg1 %d, phase-seg2 %d, sjw %d\n", t.tqNs,
+                t.propSeg, t.phaseSeg1, t.phaseSeg2, t.sjw);
+    PrintSocketCanLines(t, 0, 0);
+    for (const std::string& w : BitTimingWarnings(t)) std::printf("warning: %s\n", w.c_str());
 }
 
 }  // namespace linkmate::cli

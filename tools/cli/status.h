@@ -11,6 +11,8 @@ constexpr int kExitUsage = 2;  // also a port that cannot be opened
 constexpr int kExitVerify = 3;
 constexpr int kExitFile = 4;  // also output that cannot be written
 constexpr int kExitDiff = 5;
+// btr: no register pair reaches the rate. A result of its own, not a mistake in the command line.
+constexpr int kExitNoPair = 1;
 
 // Prints "linkmate-cli: <message>" and where to find help; returns kExitUsage.
 int Usage(const std::string& message);
