@@ -18,7 +18,8 @@ CBitTimingDlg::CBitTimingDlg(QWidget* parent, UseHandler use)
       m_samplePoint(new QLineEdit(this)),
       m_table(new QTableWidget(0, 7, this)),
       m_use(new QPushButton(tr("&Use"), this)),
-      m_status(new QLabel(this)) {
+      m_status(new QLabel(this)),
+      m_socketCan(new QLabel(this)) {
     setWindowTitle(tr("Bit timing calculator"));
     m_rate->setPlaceholderText(tr("e.g. 83.333k, 500K, 1M"));
     m_rate->setAccessibleName(tr("Bit rate"));
@@ -36,6 +37,8 @@ CBitTimingDlg::CBitTimingDlg(QWidget* parent, UseHandler use)
     m_table->setAccessibleName(tr("Register pairs"));
     m_status->setWordWrap(true);
     m_status->setText(tr("Controller clock 16 MHz (SJA1000 registers). Nothing is sent until Write."));
+    m_socketCan->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_socketCan->setAccessibleName(tr("SocketCAN"));
     auto* calculate = new QPushButton(tr("&Calculate"), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->addButton(m_use, QDialogButtonBox::ActionRole);
@@ -43,6 +46,7 @@ CBitTimingDlg::CBitTimingDlg(QWidget* parent, UseHandler use)
     layout->addLayout(form);
     layout->addWidget(calculate);
     layout->addWidget(m_table, 1);
+    layout->addWidget(m_socketCan);
     layout->addWidget(m_status);
     layout->addWidget(buttons);
     m_use->setEnabled(false);
@@ -51,8 +55,10 @@ CBitTimingDlg::CBitTimingDlg(QWidget* parent, UseHandler use)
     connect(m_samplePoint, &QLineEdit::returnPressed, this, &CBitTimingDlg::Calculate);
     connect(m_use, &QPushButton::clicked, this, &CBitTimingDlg::OnUse);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_table, &QTableWidget::itemSelectionChanged, this,
-            [this] { m_use->setEnabled(!m_table->selectedItems().isEmpty()); });
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, [this] {
+        m_use->setEnabled(!m_table->selectedItems().isEmpty());
+        ShowSocketCan();
+    });
     connect(m_table, &QTableWidget::cellDoubleClicked, this, [this] { OnUse(); });
     resize(560, 420);
 }
@@ -69,12 +75,15 @@ void CBitTimingDlg::Calculate() {
     if (!m_samplePoint->text().trimmed().isEmpty()) {
         const auto typed = ParseSamplePoint(m_samplePoint->text().toStdString());
         if (!typed || *typed < kMinSamplePointPermille || *typed > kMaxSamplePointPermille) {
-            m_status->setText(tr("Type the sample point in percent, such as 87.5, or leave it empty."));
+            m_status->setText(
+                tr("Type a sample point between 50 and 95 %, such as 87.5, 0.875 or 875, or leave it empty."));
             return;
         }
         samplePoint = *typed;
     }
     m_found = FindBitTimings(*rate, samplePoint);
+    m_wantedRate = *rate;
+    m_wantedSamplePoint = samplePoint;
     m_table->setRowCount(static_cast<int>(m_found.size()));
     for (int row = 0; row < static_cast<int>(m_found.size()); ++row) {
         const BitTiming& t = m_found[static_cast<size_t>(row)];
@@ -98,6 +107,21 @@ void CBitTimingDlg::Calculate() {
                               .arg(samplePoint / 10.0, 0, 'f', 1));
         m_table->selectRow(0);
     }
+}
+
+void CBitTimingDlg::ShowSocketCan() {
+    const auto rows = m_table->selectionModel()->selectedRows();
+    const size_t row = rows.isEmpty() ? m_found.size() : static_cast<size_t>(rows.first().row());
+    QStringList lines;
+    if (row < m_found.size()) {
+        lines << tr("SocketCAN:");
+        const BitTiming& t = m_found[row];
+        for (const std::string& line :
+             {SocketCanBitrateLine(t, m_wantedRate, m_wantedSamplePoint), SocketCanTqLine(t)}) {
+            if (!line.empty()) lines << QString::fromStdString(line);
+        }
+    }
+    m_socketCan->setText(lines.join('\n'));
 }
 
 void CBitTimingDlg::OnUse() {

@@ -28,12 +28,14 @@ public:
     QTableWidget* candidates() const { return m_table; }
     QPushButton* useButton() const { return m_use; }
     QLabel* status() const { return m_status; }
+    QLabel* socketCan() const { return m_socketCan; }
 
     // Lists the pairs for what the two edits say.
     void Calculate();
 
 private:
     void OnUse();
+    void ShowSocketCan();
 
     UseHandler m_onUse;
     std::vector<BitTiming> m_found;
@@ -42,6 +44,9 @@ private:
     QTableWidget* m_table;
     QPushButton* m_use;
     QLabel* m_status;
+    QLabel* m_socketCan;  // the ip link lines of the chosen pair, to copy
+    uint32_t m_wantedRate = 0;
+    int m_wantedSamplePoint = 0;
 };
 
 }  // namespace linkmate

@@ -309,4 +309,12 @@ std::string DescribeBitTiming(const BitTiming& t) {
     return out;
 }
 
+std::string DescribeBitTimingWithWarnings(const BitTiming& t) {
+    std::string out = DescribeBitTiming(t);
+    for (const std::string& warning : BitTimingWarnings(t)) {
+        out += "\n" + text::Arg(text::translate("BitTiming", "Warning: %1"), {warning});
+    }
+    return out;
+}
+
 }  // namespace linkmate

@@ -83,5 +83,7 @@ std::optional<uint32_t> ParseBitRate(std::string_view text);
 
 // "250 kbit/s, sample point 87.5 %, 16 quanta, SJW 1" (with "triple sampling" when set).
 std::string DescribeBitTiming(const BitTiming& timing);
+// The same, then a line for each warning: "Warning: SJW 2 is longer than TSEG2 1".
+std::string DescribeBitTimingWithWarnings(const BitTiming& timing);
 
 }  // namespace linkmate

@@ -27,6 +27,10 @@
         <source>%1 quanta per bit, fewer than 8</source>
         <translation>%1 quanta per bit, fewer than 8</translation>
     </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>Warning: %1</translation>
+    </message>
 </context>
 <context>
     <name>CBitTimingDlg</name>
@@ -95,16 +99,24 @@
         <translation>Type a bit rate such as 83333, 83.333k, 500K or 1M.</translation>
     </message>
     <message>
-        <source>Type the sample point in percent, such as 87.5, or leave it empty.</source>
-        <translation>Type the sample point in percent, such as 87.5, or leave it empty.</translation>
-    </message>
-    <message>
         <source>No pair reaches %1 kbit/s within 1 %.</source>
         <translation>No pair reaches %1 kbit/s within 1 %.</translation>
     </message>
     <message>
         <source>Best first, for a sample point of %1 %. Choose one and press Use.</source>
         <translation>Best first, for a sample point of %1 %. Choose one and press Use.</translation>
+    </message>
+    <message>
+        <source>SocketCAN</source>
+        <translation>SocketCAN</translation>
+    </message>
+    <message>
+        <source>Type a sample point between 50 and 95 %, such as 87.5, 0.875 or 875, or leave it empty.</source>
+        <translation>Type a sample point between 50 and 95 %, such as 87.5, 0.875 or 875, or leave it empty.</translation>
+    </message>
+    <message>
+        <source>SocketCAN:</source>
+        <translation>SocketCAN:</translation>
     </message>
 </context>
 <context>

@@ -27,6 +27,10 @@
         <source>%1 quanta per bit, fewer than 8</source>
         <translation>每位 %1 个时间份额，少于 8 个</translation>
     </message>
+    <message>
+        <source>Warning: %1</source>
+        <translation>警告：%1</translation>
+    </message>
 </context>
 <context>
     <name>CBitTimingDlg</name>
@@ -95,16 +99,24 @@
         <translation>请输入波特率，例如 83333、83.333k、500K 或 1M。</translation>
     </message>
     <message>
-        <source>Type the sample point in percent, such as 87.5, or leave it empty.</source>
-        <translation>请以百分比输入采样点，例如 87.5，或留空。</translation>
-    </message>
-    <message>
         <source>No pair reaches %1 kbit/s within 1 %.</source>
         <translation>没有寄存器组合能在 1 % 误差内达到 %1 kbit/s。</translation>
     </message>
     <message>
         <source>Best first, for a sample point of %1 %. Choose one and press Use.</source>
         <translation>按优劣排序，采样点 %1 %。请选择一项并按“使用”。</translation>
+    </message>
+    <message>
+        <source>SocketCAN</source>
+        <translation>SocketCAN</translation>
+    </message>
+    <message>
+        <source>Type a sample point between 50 and 95 %, such as 87.5, 0.875 or 875, or leave it empty.</source>
+        <translation>请输入 50 % 到 95 % 之间的采样点，如 87.5、0.875 或 875，或留空。</translation>
+    </message>
+    <message>
+        <source>SocketCAN:</source>
+        <translation>SocketCAN：</translation>
     </message>
 </context>
 <context>

@@ -102,7 +102,7 @@ void CCanPage::UpdateTimingTips() {
     if (IsHexGroupsText(b0, 1) && IsHexGroupsText(b1, 1)) {
         const BitTiming t = DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(b0, 1)),
                                             static_cast<uint8_t>(ParseHexGroups(b1, 1)));
-        tip = QString::fromStdString(DescribeBitTiming(t));
+        tip = QString::fromStdString(DescribeBitTimingWithWarnings(t));
     }
     Item<QLineEdit>(IDC_CAN_BTR0)->setToolTip(tip);
     Item<QLineEdit>(IDC_CAN_BTR1)->setToolTip(tip);

@@ -1,6 +1,7 @@
 // What the timing bytes mean, on the CAN page: the tooltips follow what is typed, and the
 // calculator's "Use" puts a pair into BTR0/BTR1 with Custom selected, sending nothing.
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -38,6 +39,9 @@ private slots:
         QCOMPARE(btr0->toolTip(), QString("83.333 kbit/s, sample point 87.5 %, 16 quanta, SJW 1"));
         QCOMPARE(btr1->toolTip(), btr0->toolTip());
         QCOMPARE(rates->toolTip(), btr0->toolTip());
+        Retype(btr0, "40");  // SJW 2 over a TSEG2 of 1: the tip says so
+        Retype(btr1, "00");
+        QVERIFY2(btr0->toolTip().contains("\nWarning: SJW 2 is longer than TSEG2 1"), qPrintable(btr0->toolTip()));
         Retype(btr1, "x");
         QVERIFY(btr0->toolTip().startsWith("BTR0 and BTR1: two hex bytes"));
     }
@@ -49,11 +53,13 @@ private slots:
         sheet.Init();
         QApplication::setActiveWindow(&sheet);
         QVERIFY(ClickConnect(sheet));
+        QString socketCan;
         QTimer::singleShot(0, [&] {
             auto* dialog = dynamic_cast<CBitTimingDlg*>(QApplication::activeModalWidget());
             if (dialog == nullptr) return;
             dialog->rateEdit()->setText("95.238k");
             dialog->Calculate();
+            socketCan = dialog->socketCan()->text();
             QTest::mouseClick(dialog->useButton(), Qt::LeftButton);
         });
         QTest::keyClick(&sheet, Qt::Key_B, Qt::ControlModifier);
@@ -64,6 +70,9 @@ private slots:
         const QString tip = Control<QLineEdit>(can, IDC_CAN_BTR0)->toolTip();
         QVERIFY2(tip.startsWith("95.238 kbit/s, sample point 85.7 %"), qPrintable(tip));
         QCOMPARE(env.converter()->stats().writeFrames, 0);
+        QVERIFY2(socketCan.contains("ip link set can0 type can bitrate 95238 sample-point 0.875\n"
+                                    "ip link set can0 type can tq 750 prop-seg 5 phase-seg1 6 phase-seg2 2 sjw 1"),
+                 qPrintable(socketCan));
 
         ClickButton(sheet, fw::ID_APPLY_NOW);
         const DeviceConfig held = env.converter()->storedConfig();
