@@ -1,13 +1,13 @@
 // The About box.
 #pragma once
 
-#include <QDialog>
+#include "framework/dialog.h"
 
 namespace linkmate {
 
-class CAboutDlg : public QDialog {
+class CAboutDlg : public fw::CDialog {
 public:
-    explicit CAboutDlg(QWidget* parent);
+    CAboutDlg();
 };
 
 }  // namespace linkmate

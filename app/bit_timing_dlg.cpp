@@ -1,82 +1,58 @@
 #include "app/bit_timing_dlg.h"
 
-#include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QVBoxLayout>
+#include <cstdio>
+#include <string>
+
+#include "framework/translate.h"
+#include "res/resource.h"
+#include "res/resources.h"
 
 namespace linkmate {
+namespace {
 
-CBitTimingDlg::CBitTimingDlg(QWidget* parent, UseHandler use)
-    : QDialog(parent),
-      m_onUse(std::move(use)),
-      m_rate(new QLineEdit(this)),
-      m_samplePoint(new QLineEdit(this)),
-      m_table(new QTableWidget(0, 7, this)),
-      m_use(new QPushButton(tr("&Use"), this)),
-      m_status(new QLabel(this)),
-      m_socketCan(new QLabel(this)) {
-    setWindowTitle(tr("Bit timing calculator"));
-    m_rate->setPlaceholderText(tr("e.g. 83.333k, 500K, 1M"));
-    m_rate->setAccessibleName(tr("Bit rate"));
-    m_samplePoint->setPlaceholderText(tr("recommended"));
-    m_samplePoint->setAccessibleName(tr("Sample point (%)"));
-    auto* form = new QFormLayout;
-    form->addRow(tr("&Bit rate:"), m_rate);
-    form->addRow(tr("&Sample point (%):"), m_samplePoint);
-    m_table->setHorizontalHeaderLabels(
-        {"BTR0", "BTR1", tr("Bit rate (kbit/s)"), tr("Error"), tr("Sample point"), tr("Quanta"), "SJW"});
-    m_table->verticalHeader()->hide();
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setAccessibleName(tr("Register pairs"));
-    m_status->setWordWrap(true);
-    m_status->setText(tr("Controller clock 16 MHz (SJA1000 registers). Nothing is sent until Write."));
-    m_socketCan->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_socketCan->setAccessibleName(tr("SocketCAN"));
-    auto* calculate = new QPushButton(tr("&Calculate"), this);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->addButton(m_use, QDialogButtonBox::ActionRole);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(calculate);
-    layout->addWidget(m_table, 1);
-    layout->addWidget(m_socketCan);
-    layout->addWidget(m_status);
-    layout->addWidget(buttons);
-    m_use->setEnabled(false);
-    connect(calculate, &QPushButton::clicked, this, &CBitTimingDlg::Calculate);
-    connect(m_rate, &QLineEdit::returnPressed, this, &CBitTimingDlg::Calculate);
-    connect(m_samplePoint, &QLineEdit::returnPressed, this, &CBitTimingDlg::Calculate);
-    connect(m_use, &QPushButton::clicked, this, &CBitTimingDlg::OnUse);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_table, &QTableWidget::itemSelectionChanged, this, [this] {
-        m_use->setEnabled(!m_table->selectedItems().isEmpty());
-        ShowSocketCan();
-    });
-    connect(m_table, &QTableWidget::cellDoubleClicked, this, [this] { OnUse(); });
-    resize(560, 420);
+// `value` with `decimals` digits after the point.
+std::string Fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+std::string Trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+CBitTimingDlg::CBitTimingDlg(UseHandler use) : fw::CDialog(res::BitTimingTemplate()), m_onUse(std::move(use)) {}
+
+bool CBitTimingDlg::OnInitDialog() {
+    fw::CDialog::OnInitDialog();
+    On(IDC_TIMING_CALCULATE, fw::Notify::kClicked, &CBitTimingDlg::Calculate);
+    On(IDC_TIMING_USE, fw::Notify::kClicked, &CBitTimingDlg::OnUse);
+    On(IDC_TIMING_PAIRS, fw::Notify::kSelChange, &CBitTimingDlg::OnSelectionChanged);
+    On(IDC_TIMING_PAIRS, fw::Notify::kDblClk, &CBitTimingDlg::OnUse);
+    EnableItem(IDC_TIMING_USE, false);
+    return true;
 }
 
 void CBitTimingDlg::Calculate() {
-    m_table->setRowCount(0);
+    fw::ListView table = Item<fw::ListView>(IDC_TIMING_PAIRS);
+    fw::Control status = GetDlgItem(IDC_TIMING_STATUS);
+    table.ResetContent();
     m_found.clear();
-    const auto rate = ParseBitRate(m_rate->text().toStdString());
+    OnSelectionChanged();
+    const auto rate = ParseBitRate(GetDlgItem(IDC_TIMING_RATE).GetWindowText());
     if (!rate) {
-        m_status->setText(tr("Type a bit rate such as 83333, 83.333k, 500K or 1M."));
+        status.SetWindowText(fw::Translate("CBitTimingDlg", "Type a bit rate such as 83333, 83.333k, 500K or 1M."));
         return;
     }
-    int samplePoint = RecommendedSamplePoint(*rate);
-    if (!m_samplePoint->text().trimmed().isEmpty()) {
-        const auto typed = ParseSamplePoint(m_samplePoint->text().toStdString());
+    int samplePoint = RecommendedSamplePoint(*rate);  // per mille
+    if (const std::string text = Trimmed(GetDlgItem(IDC_TIMING_SAMPLE_POINT).GetWindowText()); !text.empty()) {
+        const auto typed = ParseSamplePoint(text);
         if (!typed || *typed < kMinSamplePointPermille || *typed > kMaxSamplePointPermille) {
-            m_status->setText(
-                tr("Type a sample point between 50 and 95 %, such as 87.5, 0.875 or 875, or leave it empty."));
+            status.SetWindowText(fw::Translate(
+                "CBitTimingDlg", "Type a sample point between 50 and 95 %, such as 87.5, 0.875 or 875, or leave it empty."));
             return;
         }
         samplePoint = *typed;
@@ -84,53 +60,44 @@ void CBitTimingDlg::Calculate() {
     m_found = FindBitTimings(*rate, samplePoint);
     m_wantedRate = *rate;
     m_wantedSamplePoint = samplePoint;
-    m_table->setRowCount(static_cast<int>(m_found.size()));
-    for (int row = 0; row < static_cast<int>(m_found.size()); ++row) {
-        const BitTiming& t = m_found[static_cast<size_t>(row)];
-        const QStringList cells = {
-            QString("%1").arg(t.btr0, 2, 16, QChar('0')).toUpper(),
-            QString("%1").arg(t.btr1, 2, 16, QChar('0')).toUpper(),
-            QString::number(t.bitRate / 1000.0, 'f', 3),
-            QString("%1 %").arg((t.bitRate - *rate) / *rate * 100.0, 0, 'f', 3),
-            QString("%1 %").arg(t.samplePoint * 100.0, 0, 'f', 1),
-            QString::number(t.quanta),
-            QString::number(t.sjw)};
-        for (int column = 0; column < cells.size(); ++column) {
-            m_table->setItem(row, column, new QTableWidgetItem(cells[column]));
-        }
+    for (const BitTiming& t : m_found) {
+        char btr0[3], btr1[3];
+        std::snprintf(btr0, sizeof btr0, "%02X", t.btr0);
+        std::snprintf(btr1, sizeof btr1, "%02X", t.btr1);
+        table.AddRow({btr0, btr1, Fixed(t.bitRate / 1000.0, 3), Fixed((t.bitRate - *rate) / *rate * 100.0, 3) + " %",
+                      Fixed(t.samplePoint * 100.0, 1) + " %", std::to_string(t.quanta), std::to_string(t.sjw)});
     }
-    m_table->resizeColumnsToContents();
     if (m_found.empty()) {
-        m_status->setText(tr("No pair reaches %1 kbit/s within 1 %.").arg(*rate / 1000.0));
+        status.SetWindowText(fw::FormatText(fw::Translate("CBitTimingDlg", "No pair reaches %1 kbit/s within 1 %."), {Fixed(*rate / 1000.0, 3)}));
     } else {
-        m_status->setText(tr("Best first, for a sample point of %1 %. Choose one and press Use.")
-                              .arg(samplePoint / 10.0, 0, 'f', 1));
-        m_table->selectRow(0);
+        status.SetWindowText(fw::FormatText(fw::Translate("CBitTimingDlg", "Best first, for a sample point of %1 %. Choose one and press Use."),
+                                            {Fixed(samplePoint / 10.0, 1)}));
+        table.SetCurSel(0);
     }
+    OnSelectionChanged();
 }
 
-void CBitTimingDlg::ShowSocketCan() {
-    const auto rows = m_table->selectionModel()->selectedRows();
-    const size_t row = rows.isEmpty() ? m_found.size() : static_cast<size_t>(rows.first().row());
-    QStringList lines;
-    if (row < m_found.size()) {
-        lines << tr("SocketCAN:");
-        const BitTiming& t = m_found[row];
+void CBitTimingDlg::OnSelectionChanged() {
+    const int row = Item<fw::ListView>(IDC_TIMING_PAIRS).GetCurSel();
+    const bool chosen = row >= 0 && row < static_cast<int>(m_found.size());
+    EnableItem(IDC_TIMING_USE, chosen);
+    std::string lines;
+    if (chosen) {
+        const BitTiming& t = m_found[static_cast<size_t>(row)];
+        lines = fw::Translate("CBitTimingDlg", "SocketCAN:");
         for (const std::string& line :
              {SocketCanBitrateLine(t, m_wantedRate, m_wantedSamplePoint), SocketCanTqLine(t)}) {
-            if (!line.empty()) lines << QString::fromStdString(line);
+            if (!line.empty()) lines += "\n" + line;
         }
     }
-    m_socketCan->setText(lines.join('\n'));
+    GetDlgItem(IDC_TIMING_SOCKETCAN).SetWindowText(lines);
 }
 
 void CBitTimingDlg::OnUse() {
-    const auto rows = m_table->selectionModel()->selectedRows();
-    if (rows.isEmpty()) return;
-    const size_t row = static_cast<size_t>(rows.first().row());
-    if (row >= m_found.size()) return;
-    if (m_onUse) m_onUse(m_found[row]);
-    accept();
+    const int row = Item<fw::ListView>(IDC_TIMING_PAIRS).GetCurSel();
+    if (row < 0 || row >= static_cast<int>(m_found.size())) return;
+    if (m_onUse) m_onUse(m_found[static_cast<size_t>(row)]);
+    EndDialog(fw::IDOK);
 }
 
 }  // namespace linkmate

@@ -1,29 +1,14 @@
 #include "app/language.h"
 
-#include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <cstdlib>
-#include <memory>
 
+#include "framework/translate.h"
 #include "protocol/text.h"
 
 namespace linkmate {
 namespace {
 
-std::string TranslateForCore(const char* context, const char* source) {
-    return QCoreApplication::translate(context, source).toStdString();
-}
-
-std::unique_ptr<QTranslator>& OwnTexts() {
-    static std::unique_ptr<QTranslator> own;
-    return own;
-}
-
-std::unique_ptr<QTranslator>& QtTexts() {
-    static std::unique_ptr<QTranslator> qt;
-    return qt;
-}
+std::string TranslateForCore(const char* context, const char* source) { return fw::Translate(context, source); }
 
 }  // namespace
 
@@ -42,17 +27,7 @@ std::string ChooseLanguage(const std::string& option) {
 }
 
 void InstallLanguage(const std::string& language) {
-    for (auto* slot : {&OwnTexts(), &QtTexts()}) {
-        if (*slot) QCoreApplication::removeTranslator(slot->get());
-        slot->reset(new QTranslator);
-    }
-    const QString name = QString::fromStdString(language);
-    if (OwnTexts()->load(":/i18n/linkmate_" + name + ".qm")) {
-        QCoreApplication::installTranslator(OwnTexts().get());
-    }
-    if (QtTexts()->load("qtbase_" + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(QtTexts().get());
-    }
+    fw::LoadCatalogue(language);
     text::SetTranslator(&TranslateForCore);
 }
 

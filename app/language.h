@@ -9,9 +9,8 @@ namespace linkmate {
 // LC_MESSAGES and LANG that is set; a Chinese locale gives "zh_CN", anything else "en".
 std::string ChooseLanguage(const std::string& option = {});
 
-// Loads the window's translation (and Qt's own, for its standard buttons and menus) into the
-// running application, and routes the core's phrases through it. Call after QApplication exists;
-// a second call replaces the first.
+// Loads the window's translation into the running application and routes the core's phrases
+// through it. Call once the application exists; a second call replaces the first.
 void InstallLanguage(const std::string& language);
 
 }  // namespace linkmate

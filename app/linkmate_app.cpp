@@ -1,10 +1,8 @@
 #include "app/linkmate_app.h"
 
-#include <QApplication>
-#include <QStyleFactory>
-
 #include "app/language.h"
 #include "app/linkmate_sheet.h"
+#include "framework/application.h"
 #include "profile/profile_store.h"
 #include "res/resource.h"
 #include "res/resources.h"
@@ -12,15 +10,9 @@
 namespace linkmate {
 
 int CLINKMATEApp::InitInstance(int argc, char** argv, const StartChoice& choice) {
-    QApplication app(argc, argv);
-    // The classic look of the platform the tool was designed for.
-    if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
-    res::InitResources();
-    InstallLanguage(ChooseLanguage(choice.language));
-
     const std::string name = ApplicationNameFromPath(argc > 0 ? argv[0] : "linkmate");
-    QCoreApplication::setApplicationName(QString::fromStdString(name));
-    QCoreApplication::setApplicationVersion("2.0.0.1");
+    const fw::Application app(argv, name, "2.0.0.1");
+    InstallLanguage(ChooseLanguage(choice.language));
     SetProfileRegistryKey(kProfileRegistryKey);
     SetProfileApplicationName(name);
 

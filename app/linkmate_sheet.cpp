@@ -1,18 +1,12 @@
 #include "app/linkmate_sheet.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QMenu>
-#include <QPushButton>
-#include <QShortcut>
-
 #include "app/about_dlg.h"
 #include "app/bit_timing_dlg.h"
 #include "app/port_map_dlg.h"
+#include "framework/application.h"
 #include "framework/file_dialog.h"
 #include "framework/message_box.h"
+#include "framework/translate.h"
 #include "profile/config_file.h"
 #include "profile/settings_profile.h"
 #include "protocol/config_exchange.h"
@@ -32,82 +26,74 @@ constexpr int kButtonShiftRightPx = 81;
 constexpr int kButtonGapBelowTabsPx = 6;
 constexpr int kWindowBottomBelowTabsPx = 48;
 
-constexpr auto kPortsShortcut = Qt::CTRL | Qt::Key_P;
-constexpr auto kOpenShortcut = Qt::CTRL | Qt::Key_O;
-constexpr auto kBitTimingShortcut = Qt::CTRL | Qt::Key_B;
-constexpr auto kSaveShortcut = Qt::CTRL | Qt::Key_S;
+constexpr const char* kPortsShortcut = "Ctrl+P";
+constexpr const char* kOpenShortcut = "Ctrl+O";
+constexpr const char* kBitTimingShortcut = "Ctrl+B";
+constexpr const char* kSaveShortcut = "Ctrl+S";
+constexpr const char* kAboutShortcut = "F1";
 constexpr const char* kConfigFileFilter =
-    QT_TRANSLATE_NOOP("CLINKMATESheet", "LINKMATE configuration (*.reg);;All files (*)");
+    TRANSLATE_NOOP("CLINKMATESheet", "LINKMATE configuration (*.reg);;All files (*)");
 
 struct SheetButton {
     int id;
     const char* label;  // nullptr: hidden
 };
 constexpr SheetButton kButtons[] = {
-    {fw::IDOK, QT_TRANSLATE_NOOP("CLINKMATESheet", "&Default")},
-    {fw::IDCANCEL, QT_TRANSLATE_NOOP("CLINKMATESheet", "&Read")},
-    {fw::ID_APPLY_NOW, QT_TRANSLATE_NOOP("CLINKMATESheet", "&Write")},
+    {fw::IDOK, TRANSLATE_NOOP("CLINKMATESheet", "&Default")},
+    {fw::IDCANCEL, TRANSLATE_NOOP("CLINKMATESheet", "&Read")},
+    {fw::ID_APPLY_NOW, TRANSLATE_NOOP("CLINKMATESheet", "&Write")},
     {fw::IDHELP, nullptr},
-};
-
-// A transaction blocks the window; the cursor says so until it ends.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 };
 
 std::string FormatBytes(uint32_t value, int bytes) {
     return bytes == 1 ? FormatHex8(value) : bytes == 2 ? FormatHex16(value) : FormatHex32(value);
 }
 
-QString SheetText(const char* source) { return QCoreApplication::translate("CLINKMATESheet", source); }
+std::string SheetText(const char* source) { return fw::Translate("CLINKMATESheet", source); }
 
 std::string MalformedFieldMessage(HexField field, const std::string& text) {
     const int bytes = HexFieldBytes(field);
-    const QString hint =
-        bytes == 1
-            ? QCoreApplication::translate("CLINKMATESheet", "Type one byte as two hex digits (for example 1C).")
-            : QCoreApplication::translate("CLINKMATESheet",
-                                          "Type up to %1 bytes as pairs of hex digits separated by blanks, "
-                                          "most significant first (for example %2).")
-                  .arg(bytes)
-                  .arg(QString::fromStdString(FormatBytes(0x7FF, bytes)));
-    return QCoreApplication::translate("CLINKMATESheet", "%1: \"%2\" is not hexadecimal byte text.\n\n%3 Nothing was sent.")
-        .arg(QString::fromStdString(CCanPage::FieldName(field)), QString::fromStdString(text), hint)
-        .toStdString();
+    const std::string hint =
+        bytes == 1 ? fw::Translate("CLINKMATESheet", "Type one byte as two hex digits (for example 1C).")
+                   : fw::FormatText(fw::Translate("CLINKMATESheet",
+                                                  "Type up to %1 bytes as pairs of hex digits separated by blanks, "
+                                                  "most significant first (for example %2)."),
+                                    {std::to_string(bytes), FormatBytes(0x7FF, bytes)});
+    return fw::FormatText(
+        fw::Translate("CLINKMATESheet", "%1: \"%2\" is not hexadecimal byte text.\n\n%3 Nothing was sent."),
+        {CCanPage::FieldName(field), text, hint});
 }
 
 std::string HeldDifferentlyQuestion(const CanSettings& can, const std::vector<HeldValue>& values) {
-    QString text =
-        QCoreApplication::translate("CLINKMATESheet", "The converter cannot hold these values as the page shows them:") +
-        "\n";
+    std::string text =
+        fw::Translate("CLINKMATESheet", "The converter cannot hold these values as the page shows them:") + "\n";
     for (const HeldValue& v : values) {
         const int bytes = HexFieldBytes(v.field);
-        const QString typed = QString::fromStdString(HexFieldText(can, v.field));
-        const QString readAs = QString::fromStdString(FormatBytes(v.typed, bytes));
-        const QString held = QString::fromStdString(FormatBytes(v.held, bytes));
-        const QString name = QString::fromStdString(CCanPage::FieldName(v.field));
+        const std::string typed = HexFieldText(can, v.field);
+        const std::string readAs = FormatBytes(v.typed, bytes);
+        const std::string held = FormatBytes(v.held, bytes);
+        const std::string name = CCanPage::FieldName(v.field);
         text += "\n" + (typed != readAs
-                            ? QCoreApplication::translate("CLINKMATESheet",
-                                                          "%1: you typed \"%2\" (read as %3); the converter will hold %4.")
-                                  .arg(name, typed, readAs, held)
-                            : QCoreApplication::translate("CLINKMATESheet",
-                                                          "%1: you typed \"%2\"; the converter will hold %3.")
-                                  .arg(name, typed, held));
+                            ? fw::FormatText(fw::Translate("CLINKMATESheet",
+                                                           "%1: you typed \"%2\" (read as %3); the converter will hold %4."),
+                                             {name, typed, readAs, held})
+                            : fw::FormatText(fw::Translate("CLINKMATESheet",
+                                                           "%1: you typed \"%2\"; the converter will hold %3."),
+                                             {name, typed, held}));
     }
-    text += "\n\n" + QCoreApplication::translate("CLINKMATESheet",
-                                                 "Standard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF "
-                                                 "in a dual filter), extended frames 29-bit ones (at most 1F FF FF FF).") +
-            "\n\n" + QCoreApplication::translate("CLINKMATESheet", "Write anyway?");
-    return text.toStdString();
+    text += "\n\n" +
+            fw::Translate("CLINKMATESheet",
+                          "Standard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF "
+                          "in a dual filter), extended frames 29-bit ones (at most 1F FF FF FF).") +
+            "\n\n" + fw::Translate("CLINKMATESheet", "Write anyway?");
+    return text;
 }
 
 }  // namespace
 
-CLINKMATESheet::CLINKMATESheet(int captionId, QWidget* parent, int startPage)
-    : fw::CPropertySheet(res::LoadString(captionId), parent, startPage),
-      m_icon(":/linkmate/icon/128.svg") {
+CLINKMATESheet::CLINKMATESheet(int captionId, fw::CWnd* parent, int startPage)
+    : fw::CPropertySheet(res::LoadString(captionId), parent, startPage) {
+    m_panel.SetHost(this);
     AddPage(&m_tranPage);
     AddPage(&m_serialPage);
     AddPage(&m_canPage);
@@ -118,45 +104,42 @@ std::vector<fw::CDialog*> CLINKMATESheet::SettingsPages() {
 }
 
 bool CLINKMATESheet::OnInitDialog() {
-    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
-    connect(new QShortcut(QKeySequence(kPortsShortcut), this), &QShortcut::activated, this,
-            &CLINKMATESheet::OnPorts);
-    connect(new QShortcut(QKeySequence(kOpenShortcut), this), &QShortcut::activated, this,
-            &CLINKMATESheet::OnOpenConfiguration);
-    connect(new QShortcut(QKeySequence(kBitTimingShortcut), this), &QShortcut::activated, this,
-            &CLINKMATESheet::OnBitTimingCalculator);
-    connect(new QShortcut(QKeySequence(kSaveShortcut), this), &QShortcut::activated, this,
-            &CLINKMATESheet::OnSaveConfiguration);
     const bool result = fw::CPropertySheet::OnInitDialog();
-    QWidget* tabs = GetDlgItem(fw::AFX_IDC_TAB_CONTROL);
-    setWindowIcon(m_icon);
+    WireCommands();
+    peer()->AddMinimizeBox();
+    peer()->SetIcon(IDR_MAINFRAME);
+    fw::Control tabs = GetDlgItem(fw::AFX_IDC_TAB_CONTROL);
 
-    const QRect sheet = rect();
+    const fw::Rect sheet = GetWindowRect();
     m_panel.Create(this);
-    const int panelHeight = m_panel.height();
-    m_panel.setGeometry(0, 0, sheet.width(), panelHeight);
-    m_panel.show();
+    const int panelHeight = m_panel.GetWindowRect().height;
+    m_panel.MoveWindow({0, 0, sheet.width, panelHeight});
+    m_panel.ShowWindow(true);
 
-    tabs->move(tabs->x(), panelHeight);
-    const QRect t = tabs->geometry();
-    const int tabsBottom = t.y() + t.height();
+    fw::Rect t = tabs.GetWindowRect();
+    t.y = panelHeight;
+    tabs.MoveWindow(t);
+    const int tabsBottom = tabs.GetWindowRect().bottom();
 
     for (const SheetButton& b : kButtons) {
-        auto* button = static_cast<QPushButton*>(GetDlgItem(b.id));
-        if (button == nullptr) continue;
-        button->move(button->x() + kButtonShiftRightPx, tabsBottom + kButtonGapBelowTabsPx);
-        button->setEnabled(false);
+        fw::Control button = GetDlgItem(b.id);
+        if (!button) continue;
+        fw::Rect r = button.GetWindowRect();
+        r.x += kButtonShiftRightPx;
+        r.y = tabsBottom + kButtonGapBelowTabsPx;
+        button.MoveWindow(r);
+        button.EnableWindow(false);
         if (b.label != nullptr) {
-            button->setText(SheetText(b.label));
+            button.SetWindowText(SheetText(b.label));
         } else {
-            button->hide();
+            button.ShowWindow(false);
         }
     }
-    setFixedSize(sheet.width(), tabsBottom + kWindowBottomBelowTabsPx);
+    peer()->SetFixedSize({sheet.width, tabsBottom + kWindowBottomBelowTabsPx});
 
     for (int index = GetPageCount() - 1; index >= 0; --index) {
         SetActivePage(index);
-        GetPage(index)->setEnabled(false);
+        GetPage(index)->EnableWindow(false);
     }
 
     m_panel.ExchangeData(true);
@@ -216,7 +199,7 @@ void CLINKMATESheet::OnRead() {
         if (ok || page != rejected) page->ExchangeData(false);
     }
     ShowControlStates();
-    Report(ok, tr("Read Configration Successfully!").toStdString(), trace);
+    Report(ok, fw::Translate("CLINKMATESheet", "Read Configration Successfully!"), trace);
 }
 
 void CLINKMATESheet::OnWrite() {
@@ -226,7 +209,7 @@ void CLINKMATESheet::OnWrite() {
     const bool ok = RunTransaction([&](PortIo& io) {
         return WriteConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran, &trace);
     });
-    Report(ok, tr("Write Configration Successfully!").toStdString(), trace);
+    Report(ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"), trace);
     ExchangePages(false);
     ShowControlStates();
 }
@@ -281,14 +264,14 @@ void CLINKMATESheet::ShowControlStates() {
 
 bool CLINKMATESheet::RunTransaction(const std::function<bool(PortIo&)>& transaction) {
     SerialPortIo io(m_port);
-    const WaitCursor wait;
+    const fw::WaitCursor wait;
     return transaction(io);
 }
 
 void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeTrace& trace) {
     if (!ok) {
         // What the engineer can act on under the message; every attempt behind "Show Details...".
-        fw::MessageBox(this, tr("Communication Error!").toStdString(), res::LoadString(IDS_MSG_CAPTION),
+        fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Communication Error!"), res::LoadString(IDS_MSG_CAPTION),
                        fw::MessageIcon::kNone, trace.Diagnosis(), trace.Format());
         return;
     }
@@ -299,10 +282,10 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeT
     if (!saved) {
         // The converter has its configuration; only the next start will not show it.
         fw::MessageBox(this,
-                       tr("The settings could not be saved in the profile, so the next start will "
-                          "not show them: %1.")
-                           .arg(QString::fromStdString(error))
-                           .toStdString(),
+                       fw::FormatText(fw::Translate("CLINKMATESheet",
+                                                    "The settings could not be saved in the profile, so the next "
+                                                    "start will not show them: %1."),
+                                      {error}),
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
     }
 }
@@ -312,7 +295,7 @@ void CLINKMATESheet::ClosePort() {
         m_port.Close();
     } catch (const CFileException& e) {
         // The port counts as closed all the same; an exception must not leave an event handler.
-        Tell(tr("The serial port could not be closed cleanly: %1").arg(QString::fromStdString(e.what())).toStdString());
+        Tell(fw::FormatText(fw::Translate("CLINKMATESheet", "The serial port could not be closed cleanly: %1"), {e.what()}));
     }
 }
 
@@ -323,13 +306,11 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
     } else if (CFileException error; OpenConfigPort(m_port, deviceType, configPort, &error)) {
         result = 1;
     } else {
-        fw::MessageBox(this, tr("Invalid serial port!").toStdString(), res::LoadString(IDS_MSG_CAPTION),
+        fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Invalid serial port!"), res::LoadString(IDS_MSG_CAPTION),
                        fw::MessageIcon::kNone,
                        DescribeOpenFailure(FormatComPortName(configPort + 1LL), error.m_lOsError));
     }
-    for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) {
-        if (QWidget* button = GetDlgItem(id)) button->setEnabled(result == 1);
-    }
+    for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(result == 1);
     return result;
 }
 
@@ -339,54 +320,52 @@ void CLINKMATESheet::OnDestroy() {
 
 bool CLINKMATESheet::OnSysCommand(unsigned command) {
     if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
-    CAboutDlg about(this);
-    about.exec();
+    CAboutDlg about;
+    about.DoModal(this);
     return true;
 }
 
-void CLINKMATESheet::contextMenuEvent(QContextMenuEvent* event) {
+void CLINKMATESheet::WireCommands() {
+    AddShortcut(kPortsShortcut, [this] { OnPorts(); });
+    AddShortcut(kOpenShortcut, [this] { OnOpenConfiguration(); });
+    AddShortcut(kBitTimingShortcut, [this] { OnBitTimingCalculator(); });
+    AddShortcut(kSaveShortcut, [this] { OnSaveConfiguration(); });
+    AddShortcut(kAboutShortcut, [this] { OnSysCommand(IDM_ABOUTBOX); });
     // No program-controlled system menu here: the About entry lives in the window's context
     // menu instead (and on F1).
-    QMenu menu(this);
-    QAction* open = menu.addAction(tr("&Open configuration..."));
-    open->setShortcut(QKeySequence(kOpenShortcut));
-    QAction* save = menu.addAction(tr("&Save configuration..."));
-    save->setShortcut(QKeySequence(kSaveShortcut));
-    menu.addSeparator();
-    QAction* ports = menu.addAction(tr("&Ports..."));
-    ports->setShortcut(QKeySequence(kPortsShortcut));
-    QAction* timing = menu.addAction(tr("&Bit timing calculator..."));
-    timing->setShortcut(QKeySequence(kBitTimingShortcut));
-    const QAction* about = menu.addAction(QString::fromStdString(res::LoadString(IDS_ABOUTBOX)));
-    const QAction* chosen = menu.exec(event->globalPos());
-    if (chosen == open) OnOpenConfiguration();
-    if (chosen == save) OnSaveConfiguration();
-    if (chosen == ports) OnPorts();
-    if (chosen == timing) OnBitTimingCalculator();
-    if (chosen == about) OnSysCommand(IDM_ABOUTBOX);
+    SetContextMenu({
+        {fw::Translate("CLINKMATESheet", "&Open configuration..."), kOpenShortcut, [this] { OnOpenConfiguration(); }},
+        {fw::Translate("CLINKMATESheet", "&Save configuration..."), kSaveShortcut, [this] { OnSaveConfiguration(); }},
+        {},
+        {fw::Translate("CLINKMATESheet", "&Ports..."), kPortsShortcut, [this] { OnPorts(); }},
+        {fw::Translate("CLINKMATESheet", "&Bit timing calculator..."), kBitTimingShortcut, [this] { OnBitTimingCalculator(); }},
+        {res::LoadString(IDS_ABOUTBOX), {}, [this] { OnSysCommand(IDM_ABOUTBOX); }},
+    });
 }
 
 void CLINKMATESheet::OnSaveConfiguration() {
     // The pages as they are; an entry that Write would refuse stops the save as well.
     if (!PagesSayWhatTheyShow()) return;
-    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kSave, tr("Save configuration").toStdString(),
-                                             SheetText(kConfigFileFilter).toStdString());
+    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kSave,
+                                             fw::Translate("CLINKMATESheet", "Save configuration"),
+                                             SheetText(kConfigFileFilter));
     if (path.empty()) return;
     std::string error;
     if (!WriteConfigFile(path, CurrentConfig(), &error)) {
-        fw::MessageBox(this, tr("The configuration could not be saved: %1.").arg(QString::fromStdString(error)).toStdString(),
+        fw::MessageBox(this, fw::FormatText(fw::Translate("CLINKMATESheet", "The configuration could not be saved: %1."), {error}),
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
     }
 }
 
 void CLINKMATESheet::OnOpenConfiguration() {
-    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kOpen, tr("Open configuration").toStdString(),
-                                             SheetText(kConfigFileFilter).toStdString());
+    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kOpen,
+                                             fw::Translate("CLINKMATESheet", "Open configuration"),
+                                             SheetText(kConfigFileFilter));
     if (path.empty()) return;
     DeviceConfig config = CurrentConfig();
     std::string error;
     if (!ReadConfigFile(path, config, &error)) {
-        fw::MessageBox(this, tr("The configuration could not be opened: %1.").arg(QString::fromStdString(error)).toStdString(),
+        fw::MessageBox(this, fw::FormatText(fw::Translate("CLINKMATESheet", "The configuration could not be opened: %1."), {error}),
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
         return;
     }
@@ -404,25 +383,17 @@ DeviceConfig CLINKMATESheet::CurrentConfig() const {
 }
 
 void CLINKMATESheet::OnBitTimingCalculator() {
-    CBitTimingDlg dialog(this, [this](const BitTiming& t) {
+    CBitTimingDlg dialog([this](const BitTiming& t) {
         m_canPage.UseBitTiming(t.btr0, t.btr1);
         ShowPage(&m_canPage);
     });
-    dialog.exec();
+    dialog.DoModal(this);
 }
 
 void CLINKMATESheet::OnPorts() {
-    CPortMapDlg dialog(this);
-    dialog.exec();
+    CPortMapDlg dialog;
+    dialog.DoModal(this);
     m_panel.RefreshPortTips();
-}
-
-void CLINKMATESheet::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F1) {
-        OnSysCommand(IDM_ABOUTBOX);
-        return;
-    }
-    fw::CPropertySheet::keyPressEvent(event);
 }
 
 }  // namespace linkmate

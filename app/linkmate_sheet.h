@@ -2,8 +2,6 @@
 // Default, Read and Write commands.
 #pragma once
 
-#include <QCoreApplication>
-#include <QIcon>
 #include <functional>
 #include <optional>
 #include <string>
@@ -29,10 +27,8 @@ struct StartChoice {
 };
 
 class CLINKMATESheet : public fw::CPropertySheet, public ConnectionHost {
-    Q_DECLARE_TR_FUNCTIONS(CLINKMATESheet)
-
 public:
-    CLINKMATESheet(int captionId, QWidget* parent, int startPage);
+    CLINKMATESheet(int captionId, fw::CWnd* parent, int startPage);
     void SetStartChoice(const StartChoice& choice) { m_startChoice = choice; }
 
     long OnConnectToggle(int32_t deviceType, int32_t configPort) override;
@@ -58,15 +54,14 @@ public:
     CTranPage m_tranPage;
     CSerialPage m_serialPage;
     CCanPage m_canPage;
-    QIcon m_icon;
 
 protected:
     bool OnInitDialog() override;
     void OnDestroy() override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The shortcuts and the context menu, in one place.
+    void WireCommands();
     void OnDefault();
     void OnRead();
     void OnWrite();

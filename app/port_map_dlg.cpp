@@ -1,124 +1,68 @@
 #include "app/port_map_dlg.h"
 
-#include <QDialogButtonBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QVBoxLayout>
+#include "framework/translate.h"
+#include "res/resource.h"
+#include "res/resources.h"
 
 namespace linkmate {
-namespace {
+CPortMapDlg::CPortMapDlg(DeviceRoots roots) : fw::CDialog(res::PortMapTemplate()), m_roots(std::move(roots)) {}
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
-constexpr int kComColumn = 0;
-constexpr int kDeviceColumn = 1;
-constexpr int kWhatColumn = 2;
-
-}  // namespace
-
-CPortMapDlg::CPortMapDlg(QWidget* parent, DeviceRoots roots)
-    : QDialog(parent),
-      m_roots(std::move(roots)),
-      m_ports(new QTableWidget(kLastComPort - kFirstComPort + 1, 3, this)),
-      m_devices(new QListWidget(this)),
-      m_assign(new QPushButton(tr("&Assign to selected COM"), this)),
-      m_free(new QPushButton(tr("&Free selected COM"), this)),
-      m_status(new QLabel(this)) {
-    setWindowTitle(tr("Ports"));
-    m_ports->setHorizontalHeaderLabels({"COM", tr("Device"), tr("What it is")});
-    m_ports->verticalHeader()->hide();
-    m_ports->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_ports->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_ports->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_ports->horizontalHeader()->setStretchLastSection(true);
-    m_ports->setAccessibleName(tr("COM ports"));
-    m_devices->setAccessibleName(tr("Serial devices on this machine"));
-
-    auto* devicesLabel = new QLabel(tr("Serial &devices on this machine:"), this);
-    devicesLabel->setBuddy(m_devices);
-    auto* portsLabel = new QLabel(tr("&COM ports (changes take effect at the next Connect):"), this);
-    portsLabel->setBuddy(m_ports);
-    auto* refresh = new QPushButton(tr("&Refresh"), this);
-    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    m_status->setWordWrap(true);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_assign);
-    buttons->addWidget(m_free);
-    buttons->addWidget(refresh);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(portsLabel);
-    layout->addWidget(m_ports, 3);
-    layout->addWidget(devicesLabel);
-    layout->addWidget(m_devices, 1);
-    layout->addLayout(buttons);
-    layout->addWidget(m_status);
-    layout->addWidget(close);
-
-    connect(m_assign, &QPushButton::clicked, this, &CPortMapDlg::OnAssign);
-    connect(m_free, &QPushButton::clicked, this, &CPortMapDlg::OnFree);
-    connect(refresh, &QPushButton::clicked, this, &CPortMapDlg::Refresh);
-    connect(close, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_ports, &QTableWidget::itemSelectionChanged, this, &CPortMapDlg::UpdateButtons);
-    connect(m_devices, &QListWidget::itemSelectionChanged, this, &CPortMapDlg::UpdateButtons);
-    // All eight rows in view.
-    m_ports->setMinimumHeight(m_ports->horizontalHeader()->sizeHint().height() +
-                              8 * m_ports->verticalHeader()->defaultSectionSize() + 4);
-    resize(640, 520);
+bool CPortMapDlg::OnInitDialog() {
+    fw::CDialog::OnInitDialog();
+    On(IDC_PORTS_ASSIGN, fw::Notify::kClicked, &CPortMapDlg::OnAssign);
+    On(IDC_PORTS_FREE, fw::Notify::kClicked, &CPortMapDlg::OnFree);
+    On(IDC_PORTS_REFRESH, fw::Notify::kClicked, &CPortMapDlg::Refresh);
+    On(IDC_PORTS_LIST, fw::Notify::kSelChange, &CPortMapDlg::UpdateButtons);
+    On(IDC_PORTS_DEVICES, fw::Notify::kSelChange, &CPortMapDlg::UpdateButtons);
     Refresh();
+    return true;
 }
 
 void CPortMapDlg::Refresh() {
-    const int row = m_ports->currentRow();
+    fw::ListView ports = Item<fw::ListView>(IDC_PORTS_LIST);
+    const int row = ports.GetCurSel();
+    ports.ResetContent();
     for (int n = kFirstComPort; n <= kLastComPort; ++n) {
         const ComPortInfo info = DescribeComPort(n, m_roots);
-        const int r = n - kFirstComPort;
-        m_ports->setItem(r, kComColumn, new QTableWidgetItem(QString("COM%1").arg(n)));
-        m_ports->setItem(r, kDeviceColumn, new QTableWidgetItem(Q(info.devicePath)));
-        m_ports->setItem(r, kWhatColumn, new QTableWidgetItem(Q(info.description)));
+        ports.AddRow({"COM" + std::to_string(n), info.devicePath, info.description});
     }
-    m_ports->resizeColumnsToContents();
-    if (row >= 0) m_ports->selectRow(row);
+    if (row >= 0) ports.SetCurSel(row);
 
     m_found = DetectSerialDevices(m_roots);
-    m_devices->clear();
+    fw::ListBox devices = Item<fw::ListBox>(IDC_PORTS_DEVICES);
+    devices.ResetContent();
     for (const SerialDevice& d : m_found) {
-        QString text = Q(d.path) + "  —  " + Q(d.description);
-        if (!d.stableName.empty()) text += "\n    " + Q(d.stableName);
-        m_devices->addItem(text);
+        std::string text = d.path + "  —  " + d.description;
+        if (!d.stableName.empty()) text += "\n    " + d.stableName;
+        devices.AddString(text);
     }
-    if (m_found.empty()) m_devices->addItem(tr("(no serial device found)"));
+    if (m_found.empty()) devices.AddString(fw::Translate("CPortMapDlg", "(no serial device found)"));
     UpdateButtons();
 }
 
 int CPortMapDlg::SelectedComNumber() const {
-    const auto rows = m_ports->selectionModel()->selectedRows();
-    return rows.isEmpty() ? 0 : rows.first().row() + kFirstComPort;
+    const int row = Item<fw::ListView>(IDC_PORTS_LIST).GetCurSel();
+    return row < 0 ? 0 : row + kFirstComPort;
 }
 
 void CPortMapDlg::UpdateButtons() {
-    const int device = m_devices->currentRow();
-    const bool haveDevice =
-        !m_devices->selectedItems().isEmpty() && device >= 0 && device < int(m_found.size());
-    m_assign->setEnabled(SelectedComNumber() != 0 && haveDevice);
-    m_free->setEnabled(SelectedComNumber() != 0 &&
-                       !DescribeComPort(SelectedComNumber(), m_roots).linkPath.empty());
+    const int device = Item<fw::ListBox>(IDC_PORTS_DEVICES).GetCurSel();
+    const bool haveDevice = device >= 0 && device < static_cast<int>(m_found.size());
+    EnableItem(IDC_PORTS_ASSIGN, SelectedComNumber() != 0 && haveDevice);
+    EnableItem(IDC_PORTS_FREE,
+               SelectedComNumber() != 0 && !DescribeComPort(SelectedComNumber(), m_roots).linkPath.empty());
 }
 
 void CPortMapDlg::OnAssign() {
     const int number = SelectedComNumber();
-    const int device = m_devices->currentRow();
-    if (number == 0 || device < 0 || device >= int(m_found.size())) return;
+    const int device = Item<fw::ListBox>(IDC_PORTS_DEVICES).GetCurSel();
+    if (number == 0 || device < 0 || device >= static_cast<int>(m_found.size())) return;
     std::string error;
-    if (AssignComPort(number, m_found[size_t(device)].path, &error, m_roots)) {
-        m_status->setText(tr("COM%1 is now %2.").arg(number).arg(Q(m_found[size_t(device)].path)));
-    } else {
-        m_status->setText(Q(error));
-    }
+    const std::string& path = m_found[static_cast<size_t>(device)].path;
+    GetDlgItem(IDC_PORTS_STATUS)
+        .SetWindowText(AssignComPort(number, path, &error, m_roots)
+                           ? fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is now %2."), {std::to_string(number), path})
+                           : error);
     Refresh();
 }
 
@@ -126,7 +70,9 @@ void CPortMapDlg::OnFree() {
     const int number = SelectedComNumber();
     if (number == 0) return;
     std::string error;
-    m_status->setText(FreeComPort(number, &error) ? tr("COM%1 is free.").arg(number) : Q(error));
+    GetDlgItem(IDC_PORTS_STATUS)
+        .SetWindowText(FreeComPort(number, &error) ? fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is free."), {std::to_string(number)})
+                                                   : error);
     Refresh();
 }
 

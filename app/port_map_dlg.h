@@ -3,32 +3,22 @@
 // Connect.
 #pragma once
 
-#include <QCoreApplication>
-#include <QDialog>
+#include <vector>
 
+#include "framework/dialog.h"
 #include "serial/port_map.h"
-
-class QLabel;
-class QListWidget;
-class QPushButton;
-class QTableWidget;
 
 namespace linkmate {
 
-class CPortMapDlg : public QDialog {
-    Q_DECLARE_TR_FUNCTIONS(CPortMapDlg)
-
+class CPortMapDlg : public fw::CDialog {
 public:
-    explicit CPortMapDlg(QWidget* parent, DeviceRoots roots = {});
-
-    QTableWidget* ports() const { return m_ports; }
-    QListWidget* devices() const { return m_devices; }
-    QPushButton* assignButton() const { return m_assign; }
-    QPushButton* freeButton() const { return m_free; }
-    QLabel* status() const { return m_status; }
+    explicit CPortMapDlg(DeviceRoots roots = {});
 
     // Reads the map and the machine again.
     void Refresh();
+
+protected:
+    bool OnInitDialog() override;
 
 private:
     void OnAssign();
@@ -38,11 +28,6 @@ private:
 
     DeviceRoots m_roots;
     std::vector<SerialDevice> m_found;
-    QTableWidget* m_ports;
-    QListWidget* m_devices;
-    QPushButton* m_assign;
-    QPushButton* m_free;
-    QLabel* m_status;
 };
 
 }  // namespace linkmate

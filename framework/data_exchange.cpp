@@ -1,71 +1,65 @@
 #include "framework/data_exchange.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLineEdit>
-
+#include "framework/application.h"
 #include "framework/decimal.h"
 #include "framework/dialog.h"
 #include "framework/message_box.h"
+#include "framework/translate.h"
 
 namespace linkmate::fw {
 
 DataExchange::DataExchange(CDialog& dialog, bool saveAndValidate)
     : m_dialog(dialog), m_save(saveAndValidate) {}
 
-QWidget* DataExchange::Control(int id) const { return m_dialog.GetDlgItem(id); }
-
 void DataExchange::ListIndex(int id, int32_t& value) {
-    auto* list = qobject_cast<QComboBox*>(Control(id));
-    if (m_failed || list == nullptr) return;
+    ComboBox list = m_dialog.Item<ComboBox>(id);
+    if (m_failed || !list) return;
     if (m_save) {
-        value = list->currentIndex();
+        value = list.GetCurSel();
     } else {
-        list->setCurrentIndex(value >= 0 && value < list->count() ? value : -1);
+        list.SetCurSel(value >= 0 && value < list.GetCount() ? value : -1);
     }
 }
 
 void DataExchange::Text(int id, std::string& value) {
-    auto* edit = qobject_cast<QLineEdit*>(Control(id));
-    if (m_failed || edit == nullptr) return;
+    Edit edit = m_dialog.Item<Edit>(id);
+    if (m_failed || !edit) return;
     if (m_save) {
-        value = edit->text().toStdString();
+        value = edit.GetWindowText();
     } else {
-        edit->setText(QString::fromStdString(value));
+        edit.SetWindowText(value);
     }
 }
 
 void DataExchange::Int(int id, int32_t& value) {
-    auto* edit = qobject_cast<QLineEdit*>(Control(id));
-    if (m_failed || edit == nullptr) return;
+    Edit edit = m_dialog.Item<Edit>(id);
+    if (m_failed || !edit) return;
     if (!m_save) {
-        edit->setText(QString::number(value));
+        edit.SetWindowText(std::to_string(value));
         return;
     }
-    const auto parsed = ParseDecimal(edit->text().toStdString());
+    const auto parsed = ParseDecimal(edit.GetWindowText());
     if (parsed) {
         value = *parsed;
         return;
     }
     m_failed = true;
-    m_failedControl = edit;
-    MessageBox(&m_dialog, QCoreApplication::translate("DataExchange", "Please enter an integer.").toStdString(),
-               QCoreApplication::applicationName().toStdString(), MessageIcon::kExclamation);
-    edit->setFocus();
-    edit->selectAll();
+    m_failedControl = id;
+    MessageBox(&m_dialog, Translate("DataExchange", "Please enter an integer."), ApplicationName(),
+               MessageIcon::kExclamation);
+    edit.SetFocus();
+    edit.SetSel();
 }
 
 void DataExchange::Check(int id, int32_t& value) {
-    auto* box = qobject_cast<QCheckBox*>(Control(id));
-    if (m_failed || box == nullptr) return;
+    CheckBox box = m_dialog.Item<CheckBox>(id);
+    if (m_failed || !box) return;
     if (m_save) {
-        const Qt::CheckState state = box->checkState();
-        value = state == Qt::Checked ? 1 : state == Qt::PartiallyChecked ? 2 : 0;
+        value = box.GetCheck();
         return;
     }
     if (value < 0 || value > 2) value = 0;
-    box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    box.SetCheck(value);
 }
 
 }  // namespace linkmate::fw

@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <string>
 
-class QWidget;
-
 namespace linkmate::fw {
 
 class CDialog;
@@ -19,8 +17,8 @@ public:
 
     bool saving() const { return m_save; }
     bool failed() const { return m_failed; }
-    // The control whose value could not be read, once failed.
-    QWidget* failedControl() const { return m_failedControl; }
+    // The identifier of the control whose value could not be read, once failed.
+    int failedControl() const { return m_failedControl; }
 
     void ListIndex(int id, int32_t& value);
     void Text(int id, std::string& value);
@@ -28,12 +26,10 @@ public:
     void Check(int id, int32_t& value);
 
 private:
-    QWidget* Control(int id) const;
-
     CDialog& m_dialog;
     bool m_save;
     bool m_failed = false;
-    QWidget* m_failedControl = nullptr;
+    int m_failedControl = 0;
 };
 
 }  // namespace linkmate::fw

@@ -1,86 +1,98 @@
-// Windows built from templates: controls created from their template and known by identifier,
-// data exchange that no change handler can interrupt, and an enable notification.
+// Windows built from templates: controls created from their template and reached by identifier,
+// notifications wired in one place per window, data exchange that no notification handler can
+// interrupt, and an enable notification.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include <functional>
 #include <map>
+#include <utility>
 
 #include "framework/data_exchange.h"
 #include "framework/dialog_template.h"
-#include "framework/dialog_units.h"
+#include "framework/window.h"
 
 namespace linkmate::fw {
 
-// Creates the controls of `tmpl` on `parent` and returns them by identifier (IDC_STATIC ones are
-// created but not returned).
-std::map<int, QWidget*> CreateControls(QWidget* parent, const DialogTemplate& tmpl,
-                                       const DialogUnits& units);
-
-class CDialog : public QWidget {
+class CDialog : public CWnd {
 public:
     explicit CDialog(const DialogTemplate& tmpl);
+    ~CDialog() override;
 
     // Creates the window and its controls as a child of `parent` and runs OnInitDialog. A
     // property sheet creates its pages enabled and sets their state itself, so it passes false
     // for `applyTemplateState`.
-    bool Create(QWidget* parent, bool applyTemplateState = true);
-    bool IsCreated() const { return m_created; }
+    bool Create(CWnd* parent, bool applyTemplateState = true);
+    bool IsCreated() const { return peer() != nullptr; }
+    // Creates the window as a pop-up owned by `owner`, runs OnInitDialog and then the window
+    // until EndDialog; returns EndDialog's result.
+    int DoModal(CWnd* owner);
+    void EndDialog(int result);
 
     const DialogTemplate& dialogTemplate() const { return m_template; }
-    const DialogUnits& units() const { return m_units; }
-    QSize TemplateSizePixels() const;
 
-    QWidget* GetDlgItem(int id) const;
-    template <typename T>
-    T* Item(int id) const {
-        return dynamic_cast<T*>(GetDlgItem(id));
+    // The control `id` as a handle of kind `T` (empty when there is none of that kind).
+    template <typename T = Control>
+    T Item(int id) const {
+        return HandleOf<T>(peer() ? peer()->Item(id) : nullptr);
     }
-    void EnableItem(int id, bool enable);
-    void ShowItem(int id, bool show);
+    Control GetDlgItem(int id) const { return Item<Control>(id); }
+    void EnableItem(int id, bool enable) { GetDlgItem(id).EnableWindow(enable); }
+    void ShowItem(int id, bool show) { GetDlgItem(id).ShowWindow(show); }
 
     // save: controls to members, false when a value could not be read. load: members to controls.
-    // No change handler runs while either direction is in progress.
+    // No notification handler runs while either direction is in progress.
     bool ExchangeData(bool save);
     bool InExchange() const { return m_exchangeDepth > 0; }
-    // After a save that failed: the control whose value was rejected (else nullptr), and giving it
-    // the focus with its text selected again, as the failed save did.
-    QWidget* RejectedControl() const { return m_rejected; }
+    // After a save that failed: the control whose value was rejected (else an empty handle), and
+    // giving it the focus with its text selected again, as the failed save did.
+    Control RejectedControl() const { return GetDlgItem(m_rejectedId); }
     void FocusRejected();
 
     // The explicit enable notification, in addition to the one a change of state sends.
     void SendEnable(bool enable) { OnEnable(enable); }
+    // Delivers `code` from control `id` as the control itself would.
+    void SendNotify(int id, Notify code);
+
+    // The backend's side: a control's notification, a change of the window's enabled state.
+    void HandleNotify(int id, Notify code);
+    void HandleEnable(bool enable);
+
+    // Tests watch modal runs through this: called once the dialog is set up, before it runs; a
+    // dialog ended from inside does not run.
+    using ModalObserver = std::function<void(CDialog&)>;
+    static void SetModalObserver(ModalObserver observer);
 
 protected:
     virtual bool OnInitDialog();
     virtual void DoDataExchange(DataExchange& dx);
     virtual void OnEnable(bool enable);
+    // IDOK and IDCANCEL end a pop-up with that result; a page or panel ignores them.
+    virtual void OnOK();
+    virtual void OnCancel();
 
-    // Wraps a notification handler so that it does not run during an exchange.
+    // Wires `handler` to `code` from control `id`. It never runs during an exchange.
     template <typename Owner>
-    auto Notification(void (Owner::*handler)()) {
+    void On(int id, Notify code, void (Owner::*handler)()) {
         Owner* owner = static_cast<Owner*>(this);
-        return [owner, handler](auto&&...) {
-            if (!owner->InExchange()) (owner->*handler)();
-        };
+        m_handlers[{id, code}] = [owner, handler] { (owner->*handler)(); };
     }
-
-    void changeEvent(QEvent* event) override;
 
 private:
     const DialogTemplate& m_template;
-    DialogUnits m_units;
-    std::map<int, QWidget*> m_controls;
-    bool m_created = false;
+    std::map<std::pair<int, Notify>, std::function<void()>> m_handlers;
     int m_exchangeDepth = 0;
-    QPointer<QWidget> m_rejected;
+    int m_rejectedId = 0;
+    bool m_popup = false;
+    bool m_ended = false;
+    int m_result = 0;
 };
 
 class CPropertyPage : public CDialog {
 public:
     using CDialog::CDialog;
 
-    QString title() const;
+    // The tab's label, in the operator's language.
+    std::string title() const;
 
     // Becoming the current page: loads the members, except on the very first activation.
     virtual bool OnSetActive();

@@ -10,6 +10,8 @@
 namespace linkmate::fw {
 
 inline constexpr int IDC_STATIC = -1;
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
 
 enum class ControlKind {
     kText,          // left-aligned static text
@@ -22,6 +24,8 @@ enum class ControlKind {
     kDefPushButton,
     kAutoCheckBox,
     kUpDown,  // up-down control bound to the control before it, aligned at its right edge
+    kListView,  // report list: `items` are the column headers; whole rows, one selected at a time
+    kListBox,   // list box with one selection
 };
 
 enum ControlStyle : uint32_t {
@@ -30,6 +34,7 @@ enum ControlStyle : uint32_t {
     kTabStop = 1u << 2,
     kNumberOnly = 1u << 3,  // edit: only digits can be typed
     kGroup = 1u << 4,
+    kWrap = 1u << 5,  // text: words wrap within the control's width
 };
 
 struct ControlTemplate {

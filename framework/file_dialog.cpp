@@ -1,6 +1,6 @@
 #include "framework/file_dialog.h"
 
-#include <QFileDialog>
+#include "framework/backend.h"
 
 namespace linkmate::fw {
 namespace {
@@ -12,15 +12,10 @@ FileDialogResponder& Responder() {
 
 }  // namespace
 
-std::string AskFileName(QWidget* owner, FileDialogKind kind, const std::string& title,
+std::string AskFileName(CWnd* owner, FileDialogKind kind, const std::string& title,
                         const std::string& filter) {
     if (Responder()) return Responder()(kind, title);
-    const QString caption = QString::fromStdString(title);
-    const QString filters = QString::fromStdString(filter);
-    const QString path = kind == FileDialogKind::kSave
-                             ? QFileDialog::getSaveFileName(owner, caption, QString(), filters)
-                             : QFileDialog::getOpenFileName(owner, caption, QString(), filters);
-    return path.toStdString();
+    return backend::ShowFileDialog(owner, kind, title, filter);
 }
 
 void SetFileDialogResponder(FileDialogResponder responder) { Responder() = std::move(responder); }

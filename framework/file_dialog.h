@@ -5,14 +5,14 @@
 #include <functional>
 #include <string>
 
-class QWidget;
-
 namespace linkmate::fw {
+
+class CWnd;
 
 enum class FileDialogKind { kOpen, kSave };
 
-// The chosen path, or empty when the operator cancelled.
-std::string AskFileName(QWidget* owner, FileDialogKind kind, const std::string& title,
+// The chosen path, or empty when the operator cancelled. `filter` as "Name (*.ext);;All (*)".
+std::string AskFileName(CWnd* owner, FileDialogKind kind, const std::string& title,
                         const std::string& filter);
 
 using FileDialogResponder = std::function<std::string(FileDialogKind kind, const std::string& title)>;

@@ -5,15 +5,15 @@
 #include <functional>
 #include <string>
 
-class QWidget;
-
 namespace linkmate::fw {
+
+class CWnd;
 
 enum class MessageIcon { kNone, kExclamation, kQuestion };
 enum class MessageButtons { kOk, kYesNo };
 
 struct MessageBoxCall {
-    QWidget* owner;
+    CWnd* owner;
     std::string text;
     std::string caption;
     MessageIcon icon;
@@ -24,12 +24,12 @@ struct MessageBoxCall {
 
 // Shows a modal box with an OK button only; `detail` goes under the text, `details` behind
 // "Show Details...".
-void MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+void MessageBox(CWnd* owner, const std::string& text, const std::string& caption,
                 MessageIcon icon = MessageIcon::kNone, const std::string& detail = {},
                 const std::string& details = {});
 
 // Asks a question with Yes and No (No is the default button); true for Yes.
-bool AskYesNo(QWidget* owner, const std::string& text, const std::string& caption);
+bool AskYesNo(CWnd* owner, const std::string& text, const std::string& caption);
 
 // Replaces the boxes by `responder` while set (nullptr restores the real boxes). Its result is the
 // answer to a question (true for Yes) and is ignored for a message.

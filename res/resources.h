@@ -15,8 +15,7 @@ const fw::DialogTemplate& SerialPageTemplate();    // 107
 const fw::DialogTemplate& CanPageTemplate();       // 129
 const fw::DialogTemplate& TranPageTemplate();      // 137
 const fw::DialogTemplate& AboutBoxTemplate();      // 100
-
-// Makes the icons and the banner (compiled in) available to the windows.
-void InitResources();
+const fw::DialogTemplate& PortMapTemplate();       // 140
+const fw::DialogTemplate& BitTimingTemplate();     // 141
 
 }  // namespace linkmate::res

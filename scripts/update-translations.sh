@@ -10,11 +10,13 @@ lupdate=/usr/lib/qt6/bin/lupdate
 [[ -x "$lupdate" ]] || lupdate=$(command -v lupdate)
 sources=(app framework ui res protocol serial profile)
 files=(translations/linkmate_zh_CN.ts translations/linkmate_en.ts)
+# The window marks its texts with the framework's Translate and TRANSLATE_NOOP.
+aliases=(-tr-function-alias translate+=Translate,QT_TRANSLATE_NOOP+=TRANSLATE_NOOP)
 if [[ "${1:-}" == "--check" ]]; then
     work=$(mktemp -d)
     trap 'rm -rf "$work"' EXIT
     for f in "${files[@]}"; do cp "$f" "$work/"; done
-    "$lupdate" -silent -locations none -no-obsolete "${sources[@]}" -ts "$work/linkmate_zh_CN.ts" "$work/linkmate_en.ts" 2>/dev/null
+    "$lupdate" -silent -locations none -no-obsolete "${aliases[@]}" "${sources[@]}" -ts "$work/linkmate_zh_CN.ts" "$work/linkmate_en.ts" 2>/dev/null
     status=0
     for f in "${files[@]}"; do
         if ! cmp -s "$f" "$work/$(basename "$f")"; then
@@ -31,4 +33,4 @@ if [[ "${1:-}" == "--check" ]]; then
     [[ $status -eq 0 ]] && echo "translations: up to date, complete"
     exit $status
 fi
-"$lupdate" -locations none -no-obsolete "${sources[@]}" -ts "${files[@]}"
+"$lupdate" -locations none -no-obsolete "${aliases[@]}" "${sources[@]}" -ts "${files[@]}"

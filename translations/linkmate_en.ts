@@ -43,22 +43,6 @@
         <translation>Bit timing calculator</translation>
     </message>
     <message>
-        <source>e.g. 83.333k, 500K, 1M</source>
-        <translation>e.g. 83.333k, 500K, 1M</translation>
-    </message>
-    <message>
-        <source>Bit rate</source>
-        <translation>Bit rate</translation>
-    </message>
-    <message>
-        <source>recommended</source>
-        <translation>recommended</translation>
-    </message>
-    <message>
-        <source>Sample point (%)</source>
-        <translation>Sample point (%)</translation>
-    </message>
-    <message>
         <source>&amp;Bit rate:</source>
         <translation>&amp;Bit rate:</translation>
     </message>
@@ -107,16 +91,16 @@
         <translation>Best first, for a sample point of %1 %. Choose one and press Use.</translation>
     </message>
     <message>
-        <source>SocketCAN</source>
-        <translation>SocketCAN</translation>
-    </message>
-    <message>
         <source>Type a sample point between 50 and 95 %, such as 87.5, 0.875 or 875, or leave it empty.</source>
         <translation>Type a sample point between 50 and 95 %, such as 87.5, 0.875 or 875, or leave it empty.</translation>
     </message>
     <message>
         <source>SocketCAN:</source>
         <translation>SocketCAN:</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>
@@ -292,14 +276,6 @@
         <translation>What it is</translation>
     </message>
     <message>
-        <source>COM ports</source>
-        <translation>COM ports</translation>
-    </message>
-    <message>
-        <source>Serial devices on this machine</source>
-        <translation>Serial devices on this machine</translation>
-    </message>
-    <message>
         <source>Serial &amp;devices on this machine:</source>
         <translation>Serial &amp;devices on this machine:</translation>
     </message>
@@ -322,6 +298,10 @@
     <message>
         <source>COM%1 is free.</source>
         <translation>COM%1 is free.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
     </message>
 </context>
 <context>

@@ -43,22 +43,6 @@
         <translation>位定时计算器</translation>
     </message>
     <message>
-        <source>e.g. 83.333k, 500K, 1M</source>
-        <translation>例如 83.333k、500K、1M</translation>
-    </message>
-    <message>
-        <source>Bit rate</source>
-        <translation>波特率</translation>
-    </message>
-    <message>
-        <source>recommended</source>
-        <translation>推荐值</translation>
-    </message>
-    <message>
-        <source>Sample point (%)</source>
-        <translation>采样点 (%)</translation>
-    </message>
-    <message>
         <source>&amp;Bit rate:</source>
         <translation>波特率(&amp;B):</translation>
     </message>
@@ -107,16 +91,16 @@
         <translation>按优劣排序，采样点 %1 %。请选择一项并按“使用”。</translation>
     </message>
     <message>
-        <source>SocketCAN</source>
-        <translation>SocketCAN</translation>
-    </message>
-    <message>
         <source>Type a sample point between 50 and 95 %, such as 87.5, 0.875 or 875, or leave it empty.</source>
         <translation>请输入 50 % 到 95 % 之间的采样点，如 87.5、0.875 或 875，或留空。</translation>
     </message>
     <message>
         <source>SocketCAN:</source>
         <translation>SocketCAN：</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
     </message>
 </context>
 <context>
@@ -292,14 +276,6 @@
         <translation>说明</translation>
     </message>
     <message>
-        <source>COM ports</source>
-        <translation>COM 端口</translation>
-    </message>
-    <message>
-        <source>Serial devices on this machine</source>
-        <translation>本机的串口设备</translation>
-    </message>
-    <message>
         <source>Serial &amp;devices on this machine:</source>
         <translation>本机的串口设备(&amp;D):</translation>
     </message>
@@ -322,6 +298,10 @@
     <message>
         <source>COM%1 is free.</source>
         <translation>COM%1 已释放。</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
     </message>
 </context>
 <context>

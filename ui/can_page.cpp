@@ -1,11 +1,6 @@
 #include "ui/can_page.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QLineEdit>
-
-#include "framework/controls.h"
+#include "framework/translate.h"
 #include "protocol/bit_timing.h"
 #include "protocol/hex_fields.h"
 #include "protocol/hex_text.h"
@@ -25,13 +20,13 @@ struct HexFieldControl {
 constexpr std::array<HexFieldControl, 9> kHexFields = {{
     {HexField::kBTR0, IDC_CAN_BTR0, 2, "BTR0"},
     {HexField::kBTR1, IDC_CAN_BTR1, 2, "BTR1"},
-    {HexField::kID, IDC_CAN_TX_ID, 11, QT_TRANSLATE_NOOP("CCanPage", "Identifier(Tx)")},
-    {HexField::kAcptCode, IDC_CAN_ACCEPT_CODE, 11, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Code")},
-    {HexField::kAcptCode1, IDC_CAN_ACCEPT_CODE1, 5, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Code, first filter")},
-    {HexField::kAcptCode2, IDC_CAN_ACCEPT_CODE2, 5, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Code, second filter")},
-    {HexField::kAcptMask, IDC_CAN_ACCEPT_MASK, 11, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Mask")},
-    {HexField::kAcptMask1, IDC_CAN_ACCEPT_MASK1, 5, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Mask, first filter")},
-    {HexField::kAcptMask2, IDC_CAN_ACCEPT_MASK2, 5, QT_TRANSLATE_NOOP("CCanPage", "Acceptance Mask, second filter")},
+    {HexField::kID, IDC_CAN_TX_ID, 11, TRANSLATE_NOOP("CCanPage", "Identifier(Tx)")},
+    {HexField::kAcptCode, IDC_CAN_ACCEPT_CODE, 11, TRANSLATE_NOOP("CCanPage", "Acceptance Code")},
+    {HexField::kAcptCode1, IDC_CAN_ACCEPT_CODE1, 5, TRANSLATE_NOOP("CCanPage", "Acceptance Code, first filter")},
+    {HexField::kAcptCode2, IDC_CAN_ACCEPT_CODE2, 5, TRANSLATE_NOOP("CCanPage", "Acceptance Code, second filter")},
+    {HexField::kAcptMask, IDC_CAN_ACCEPT_MASK, 11, TRANSLATE_NOOP("CCanPage", "Acceptance Mask")},
+    {HexField::kAcptMask1, IDC_CAN_ACCEPT_MASK1, 5, TRANSLATE_NOOP("CCanPage", "Acceptance Mask, first filter")},
+    {HexField::kAcptMask2, IDC_CAN_ACCEPT_MASK2, 5, TRANSLATE_NOOP("CCanPage", "Acceptance Mask, second filter")},
 }};
 
 const HexFieldControl& ControlOf(HexField field) {
@@ -56,30 +51,22 @@ CCanPage::CCanPage() : fw::CPropertyPage(res::CanPageTemplate()) {}
 
 bool CCanPage::OnInitDialog() {
     fw::CPropertyPage::OnInitDialog();
-    for (const HexFieldControl& field : kHexFields) {
-        fw::SetTypingLimit(Item<QLineEdit>(field.id), field.typingLimit);
-    }
+    for (const HexFieldControl& field : kHexFields) Item<fw::Edit>(field.id).SetLimitText(field.typingLimit);
     for (int list : {IDC_CAN_BAUDRATE, IDC_CAN_FRAME_FORMAT, IDC_CAN_FILTER_MODE}) {
-        connect(Item<QComboBox>(list), &QComboBox::activated, this,
-                Notification(&CCanPage::RefreshCanControls));
+        On(list, fw::Notify::kSelChange, &CCanPage::RefreshCanControls);
     }
-    connect(Item<QCheckBox>(IDC_CAN_CUSTOM_MASK), &QCheckBox::clicked, this,
-            Notification(&CCanPage::RefreshMaskControls));
-    for (int id : {IDC_CAN_BTR0, IDC_CAN_BTR1}) {
-        connect(Item<QLineEdit>(id), &QLineEdit::textChanged, this, &CCanPage::UpdateTimingTips);
-    }
-    auto* rates = Item<QComboBox>(IDC_CAN_BAUDRATE);
-    connect(rates, &QComboBox::currentIndexChanged, this, &CCanPage::UpdateTimingTips);
-    for (int i = 1; i < rates->count() && i < static_cast<int>(CanBaudPresets.size()); ++i) {
+    On(IDC_CAN_CUSTOM_MASK, fw::Notify::kClicked, &CCanPage::RefreshMaskControls);
+    // Typing in BTR0/BTR1; what the program puts there is followed by the exchange itself.
+    On(IDC_CAN_BTR0, fw::Notify::kChange, &CCanPage::UpdateTimingTips);
+    On(IDC_CAN_BTR1, fw::Notify::kChange, &CCanPage::UpdateTimingTips);
+    fw::ComboBox rates = Item<fw::ComboBox>(IDC_CAN_BAUDRATE);
+    for (int i = 1; i < rates.GetCount() && i < static_cast<int>(CanBaudPresets.size()); ++i) {
         const CanBaudPreset& preset = CanBaudPresets[static_cast<size_t>(i)];
         const BitTiming t = DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(preset.btr0, 1)),
                                             static_cast<uint8_t>(ParseHexGroups(preset.btr1, 1)));
-        rates->setItemData(i, QString::fromStdString(std::string(preset.btr0) + " " + std::string(preset.btr1) +
-                                                     ": " + DescribeBitTiming(t)),
-                           Qt::ToolTipRole);
+        rates.SetItemToolTip(i, std::string(preset.btr0) + " " + std::string(preset.btr1) + ": " + DescribeBitTiming(t));
     }
-    rates->setItemData(0, QCoreApplication::translate("CCanPage", "Custom: the bit timing as typed in BTR0/BTR1"),
-                       Qt::ToolTipRole);
+    rates.SetItemToolTip(0, fw::Translate("CCanPage", "Custom: the bit timing as typed in BTR0/BTR1"));
     RefreshCanControls();
     UpdateTimingTips();
     return true;
@@ -95,20 +82,17 @@ void CCanPage::UseBitTiming(uint8_t btr0, uint8_t btr1) {
 }
 
 void CCanPage::UpdateTimingTips() {
-    const std::string b0 = Item<QLineEdit>(IDC_CAN_BTR0)->text().toStdString();
-    const std::string b1 = Item<QLineEdit>(IDC_CAN_BTR1)->text().toStdString();
-    QString tip = QCoreApplication::translate("CCanPage",
-                                              "BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)");
+    const std::string b0 = GetDlgItem(IDC_CAN_BTR0).GetWindowText();
+    const std::string b1 = GetDlgItem(IDC_CAN_BTR1).GetWindowText();
+    std::string tip = fw::Translate("CCanPage", "BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)");
     if (IsHexGroupsText(b0, 1) && IsHexGroupsText(b1, 1)) {
-        const BitTiming t = DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(b0, 1)),
-                                            static_cast<uint8_t>(ParseHexGroups(b1, 1)));
-        tip = QString::fromStdString(DescribeBitTimingWithWarnings(t));
+        tip = DescribeBitTimingWithWarnings(DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(b0, 1)),
+                                                static_cast<uint8_t>(ParseHexGroups(b1, 1))));
     }
-    Item<QLineEdit>(IDC_CAN_BTR0)->setToolTip(tip);
-    Item<QLineEdit>(IDC_CAN_BTR1)->setToolTip(tip);
-    auto* rates = Item<QComboBox>(IDC_CAN_BAUDRATE);
-    rates->setToolTip(rates->currentIndex() == 0 ? tip
-                                                 : rates->itemData(rates->currentIndex(), Qt::ToolTipRole).toString());
+    GetDlgItem(IDC_CAN_BTR0).SetToolTip(tip);
+    GetDlgItem(IDC_CAN_BTR1).SetToolTip(tip);
+    fw::ComboBox rates = Item<fw::ComboBox>(IDC_CAN_BAUDRATE);
+    rates.SetToolTip(rates.GetCurSel() == 0 ? tip : rates.GetItemToolTip(rates.GetCurSel()));
 }
 
 void CCanPage::DoDataExchange(fw::DataExchange& dx) {
@@ -128,6 +112,8 @@ void CCanPage::DoDataExchange(fw::DataExchange& dx) {
     for (size_t i = 0; i < kHexFields.size(); ++i) {
         if (!m_hexEdits[i].IsAttached()) m_hexEdits[i].SubclassDlgItem(kHexFields[i].id, this);
     }
+    // The tips say what the bytes shown give, however they came there.
+    if (!dx.saving()) UpdateTimingTips();
 }
 
 void CCanPage::RefreshCanControls() {
@@ -168,14 +154,13 @@ void CCanPage::ShowControlStates() {
 }
 
 std::string CCanPage::FieldName(HexField field) {
-    return QCoreApplication::translate("CCanPage", ControlOf(field).name).toStdString();
+    return fw::Translate("CCanPage", ControlOf(field).name);
 }
 
 void CCanPage::FocusField(HexField field) {
-    if (auto* edit = Item<QLineEdit>(ControlOf(field).id)) {
-        edit->setFocus(Qt::OtherFocusReason);
-        edit->selectAll();
-    }
+    fw::Edit edit = Item<fw::Edit>(ControlOf(field).id);
+    edit.SetFocus();
+    edit.SetSel();
 }
 
 void CCanPage::OnEnable(bool enable) {

@@ -23,6 +23,8 @@ public:
 class CLINKMATEDlg : public fw::CDialog {
 public:
     CLINKMATEDlg();
+    // The window the panel asks to connect; set before the panel is created.
+    void SetHost(ConnectionHost* host) { m_host = host; }
 
     ConnectionSettings connection;
 
@@ -35,7 +37,9 @@ public:
 protected:
     bool OnInitDialog() override;
     void DoDataExchange(fw::DataExchange& dx) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ConnectionHost* m_host = nullptr;
 };
 
 }  // namespace linkmate

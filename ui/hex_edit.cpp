@@ -1,6 +1,5 @@
 #include "ui/hex_edit.h"
 
-#include "framework/controls.h"
 #include "framework/dialog.h"
 
 namespace linkmate {
@@ -11,10 +10,10 @@ bool CHexEdit::IsAccepted(int c) {
 }
 
 bool CHexEdit::SubclassDlgItem(int id, fw::CDialog* parent) {
-    auto* edit = parent->Item<QLineEdit>(id);
-    if (edit == nullptr) return false;
+    const fw::Edit edit = parent->Item<fw::Edit>(id);
+    if (!edit) return false;
     m_edit = edit;
-    fw::SetCharacterFilter(edit, &CHexEdit::IsAccepted);
+    m_edit.SetFilter(&CHexEdit::IsAccepted);
     return true;
 }
 

@@ -4,8 +4,7 @@
 // any edit.
 #pragma once
 
-#include <QLineEdit>
-#include <QPointer>
+#include "framework/control.h"
 
 namespace linkmate {
 
@@ -19,13 +18,13 @@ public:
 
     // Takes over the edit `id` of `parent`, as created from its template.
     bool SubclassDlgItem(int id, fw::CDialog* parent);
-    bool IsAttached() const { return !m_edit.isNull(); }
-    QLineEdit* edit() const { return m_edit; }
+    bool IsAttached() const { return static_cast<bool>(m_edit); }
+    fw::Edit edit() const { return m_edit; }
 
     static bool IsAccepted(int character);
 
 private:
-    QPointer<QLineEdit> m_edit;
+    fw::Edit m_edit;
 };
 
 }  // namespace linkmate

@@ -1,9 +1,5 @@
 #include "ui/tran_page.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-
-#include "framework/controls.h"
 #include "framework/decimal.h"
 #include "res/resource.h"
 #include "res/resources.h"
@@ -31,10 +27,9 @@ CTranPage::CTranPage() : fw::CPropertyPage(res::TranPageTemplate()) {}
 bool CTranPage::OnInitDialog() {
     fw::CPropertyPage::OnInitDialog();
     for (const Range& range : kRanges) {
-        Item<fw::UpDownControl>(range.spin)->SetRange32(range.lower, range.upper);
+        Item<fw::SpinButton>(range.spin).SetRange32(range.lower, range.upper);
     }
-    connect(Item<QComboBox>(IDC_TRAN_MODE), &QComboBox::activated, this,
-            Notification(&CTranPage::RefreshTranControls));
+    On(IDC_TRAN_MODE, fw::Notify::kSelChange, &CTranPage::RefreshTranControls);
     RefreshTranControls();
     return true;
 }
@@ -60,9 +55,9 @@ void CTranPage::RefreshTranControls() {
     // number: it could not be corrected any more, so it shows its last value again.
     ShowControlStates();
     for (const NumberEdit& number : NumberEdits()) {
-        auto* edit = Item<QLineEdit>(number.id);
-        if (!edit->isEnabledTo(this) && !fw::ParseDecimal(edit->text().toStdString())) {
-            edit->setText(QString::number(*number.value));
+        fw::Control edit = GetDlgItem(number.id);
+        if (!edit.IsWindowEnabled() && !fw::ParseDecimal(edit.GetWindowText())) {
+            edit.SetWindowText(std::to_string(*number.value));
         }
     }
 }

@@ -27,7 +27,7 @@ struct CanFixture {
     CanFixture() {
         sheet.Init();
         sheet.SetActivePage(2);
-        page.setEnabled(true);
+        page.EnableWindow(true);
         page.SendEnable(true);
     }
     QLineEdit* Edit(int id) { return Control<QLineEdit>(page, id); }
@@ -230,7 +230,7 @@ private slots:
         CanFixture f;
         f.CustomMask()->click();  // ticked: masks editable
         Choose(f.List(IDC_CAN_BAUDRATE), 0);
-        f.page.setEnabled(false);
+        f.page.EnableWindow(false);
         for (int id : {IDC_CAN_BAUDRATE, IDC_CAN_FRAME_FORMAT, IDC_CAN_FILTER_MODE}) {
             QVERIFY(!f.List(id)->isEnabled());
         }
@@ -239,7 +239,7 @@ private slots:
         Retype(f.Edit(IDC_CAN_ACCEPT_MASK), "00 00 00 01");  // disabled: nothing typed
         f.page.can.CanAcptMask = "12 34 56 78";
         f.page.ExchangeData(false);
-        f.page.setEnabled(true);
+        f.page.EnableWindow(true);
         // Enabling re-applies the rules from the current values.
         QVERIFY(f.Edit(IDC_CAN_BTR0)->isEnabled());
         QVERIFY(f.Edit(IDC_CAN_ACCEPT_MASK)->isEnabled());
@@ -264,7 +264,7 @@ private slots:
         sheet.Init();
         QLineEdit* mask = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK);
         QCOMPARE(mask->text(), QString("00 00 12 34"));  // shown as loaded
-        sheet.m_canPage.setEnabled(true);
+        sheet.m_canPage.EnableWindow(true);
         QCOMPARE(mask->text(), QString("00 00 00 00"));  // the box is clear after a start
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("01"));
     }

@@ -30,7 +30,7 @@ private slots:
         MessageLog log;
         TestSheet sheet;
         sheet.Init();
-        QApplication::setActiveWindow(&sheet);
+        QApplication::setActiveWindow(sheet.widget());
         QVERIFY(ClickConnect(sheet));
         ClickButton(sheet, fw::IDCANCEL);  // Read
         const std::string path = env.home() + "/unit.reg";
@@ -39,7 +39,7 @@ private slots:
             ++asked;
             return path;
         });
-        QTest::keyClick(&sheet, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(sheet.widget(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(asked, 1);
         DeviceConfig saved;
         std::string error;
@@ -48,10 +48,10 @@ private slots:
 
         ClickButton(sheet, fw::IDOK);  // Default changes every page
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("01"));
-        QTest::keyClick(&sheet, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(sheet.widget(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("3F"));
         QVERIFY(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->isEnabled());  // Custom
-        QVERIFY(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE2)->isVisibleTo(&sheet.m_canPage));
+        QVERIFY(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE2)->isVisibleTo(Widget(sheet.m_canPage)));
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE2)->text(), QString("AB CD"));
         QCOMPARE(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE)->text(), QString("44"));
         QCOMPARE(env.converter()->stats().writeFrames, 0);
@@ -68,7 +68,7 @@ private slots:
         MessageLog log;
         TestSheet sheet;
         sheet.Init();
-        sheet.m_tranPage.setEnabled(true);
+        sheet.m_tranPage.EnableWindow(true);
         sheet.m_tranPage.SendEnable(true);
         Choose(Control<QComboBox>(sheet.m_tranPage, IDC_TRAN_MODE), 1);
         int asked = 0;

@@ -81,7 +81,7 @@ private slots:
             // What the window sent is exactly what the converter stored.
             QCOMPARE(env.converter()->received().back(),
                      std::vector<uint8_t>(frame.begin(), frame.end()));
-            sheet.close();
+            sheet.Close();
         }
 
         // A new window shows the saved profile (the dual halves are not kept).

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "framework/controls.h"
+#include "framework/qt/edit_rules.h"
 #include "gui_harness.h"
 #include "profile/settings_profile.h"
 #include "protocol/frame_codec.h"
@@ -29,7 +29,7 @@ struct Connected {
         : env(true, std::move(options)) {
         env.converter()->SetStoredConfig(held);
         sheet.Init();
-        QApplication::setActiveWindow(&sheet);
+        QApplication::setActiveWindow(sheet.widget());
         if (!ClickConnect(sheet)) qFatal("cannot connect");
     }
     QLineEdit* Tran(int id) { return Control<QLineEdit>(sheet.m_tranPage, id); }
@@ -151,10 +151,10 @@ private slots:
         QVERIFY(Control<QCheckBox>(can, IDC_CAN_CUSTOM_MASK)->isChecked());
         for (int id : {IDC_CAN_ACCEPT_CODE1, IDC_CAN_ACCEPT_CODE2, IDC_CAN_ACCEPT_MASK1,
                        IDC_CAN_ACCEPT_MASK2}) {
-            QVERIFY(c.Can(id)->isVisibleTo(&can));
+            QVERIFY(c.Can(id)->isVisibleTo(Widget(can)));
         }
-        QVERIFY(!c.Can(IDC_CAN_ACCEPT_CODE)->isVisibleTo(&can));
-        QVERIFY(!c.Can(IDC_CAN_ACCEPT_MASK)->isVisibleTo(&can));
+        QVERIFY(!c.Can(IDC_CAN_ACCEPT_CODE)->isVisibleTo(Widget(can)));
+        QVERIFY(!c.Can(IDC_CAN_ACCEPT_MASK)->isVisibleTo(Widget(can)));
         QVERIFY(c.Can(IDC_CAN_ACCEPT_MASK1)->isEnabled());
         // No rule ran: the texts are the converter's.
         QCOMPARE(c.Can(IDC_CAN_BTR0)->text(), QString("3F"));
@@ -181,8 +181,8 @@ private slots:
         TestSheet sheet;
         sheet.Init();
         CCanPage& can = sheet.m_canPage;
-        QVERIFY(Control<QLineEdit>(can, IDC_CAN_ACCEPT_CODE1)->isVisibleTo(&can));
-        QVERIFY(!Control<QLineEdit>(can, IDC_CAN_ACCEPT_CODE)->isVisibleTo(&can));
+        QVERIFY(Control<QLineEdit>(can, IDC_CAN_ACCEPT_CODE1)->isVisibleTo(Widget(can)));
+        QVERIFY(!Control<QLineEdit>(can, IDC_CAN_ACCEPT_CODE)->isVisibleTo(Widget(can)));
     }
 
     void malformedHexStopsTheWriteNamingTheField() {
@@ -245,10 +245,10 @@ private slots:
         Connected c;
         CTranPage& page = c.sheet.m_tranPage;
         Choose(Control<QComboBox>(page, IDC_TRAN_MODE), 0);
-        auto* spin = Control<fw::UpDownControl>(page, IDC_TRAN_SPACE_SPIN);
+        auto* spin = Control<fw::qt::UpDownControl>(page, IDC_TRAN_SPACE_SPIN);
         QVERIFY(!spin->isEnabled());
         QTest::mouseClick(spin->upButton(), Qt::LeftButton);
-        QTest::mouseClick(Control<fw::UpDownControl>(page, IDC_TRAN_ID_LENGTH_SPIN)->upButton(),
+        QTest::mouseClick(Control<fw::qt::UpDownControl>(page, IDC_TRAN_ID_LENGTH_SPIN)->upButton(),
                           Qt::LeftButton);
         QCOMPARE(c.Tran(IDC_TRAN_SPACE)->text(), QString("2"));
         QCOMPARE(c.Tran(IDC_TRAN_ID_LENGTH)->text(), QString("1"));

@@ -16,12 +16,12 @@ TestSheet::TestSheet() : CLINKMATESheet(IDS_SHEET_CAPTION, nullptr, 0) {}
 
 TestSheet::~TestSheet() {
     // The modal run ends through done(); a test window ends the same way.
-    if (isVisible()) close();
+    if (IsWindowVisible()) Close();
 }
 
 void TestSheet::Init() {
     OnInitDialog();
-    show();
+    ShowWindow(true);
 }
 
 MessageLog::MessageLog() {
@@ -42,7 +42,6 @@ std::vector<std::string> MessageLog::texts() const {
 
 void InitGuiTests() {
     if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
-    res::InitResources();
     QCoreApplication::setApplicationName("linkmate");
     SetProfileRegistryKey(kProfileRegistryKey);
     SetProfileApplicationName("linkmate");
@@ -72,16 +71,25 @@ void Retype(QLineEdit* edit, const QString& text) {
 }
 
 bool ClickConnect(TestSheet& sheet) {
-    sheet.m_panel.Item<QPushButton>(IDC_CONNECT)->click();
+    sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();
     return sheet.m_port.IsOpen();
 }
 
 bool ConnectToUnpluggedPort(TestSheet& sheet, int number) {
     if (!RegisterComPort(number, "/dev/linkmate-unplugged")) return true;
-    Choose(sheet.m_panel.Item<QComboBox>(IDC_COM_PORT), number - 1);
+    Choose(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT), number - 1);
     return ClickConnect(sheet);
 }
 
-void ClickButton(TestSheet& sheet, int id) { static_cast<QPushButton*>(sheet.GetDlgItem(id))->click(); }
+void Inspect(fw::CDialog& dialog, fw::CWnd* owner, const std::function<void(fw::CDialog&)>& inspect) {
+    fw::CDialog::SetModalObserver([&](fw::CDialog& shown) {
+        inspect(shown);
+        shown.EndDialog(fw::IDCANCEL);
+    });
+    dialog.DoModal(owner);
+    fw::CDialog::SetModalObserver(nullptr);
+}
+
+void ClickButton(TestSheet& sheet, int id) { sheet.GetDlgItem(id).Click(); }
 
 }  // namespace linkmate::guitest

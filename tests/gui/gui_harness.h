@@ -10,6 +10,7 @@
 
 #include "app/linkmate_sheet.h"
 #include "framework/message_box.h"
+#include "framework/qt/qt_access.h"
 #include "pty_harness.h"
 #include "tools/sim/virtual_converter.h"
 
@@ -22,6 +23,8 @@ public:
     // The window initialisation, then shows the window.
     void Init();
     using CLINKMATESheet::OnInitDialog;
+    // The sheet's Qt window, for what goes through Qt's own input.
+    QWidget* widget() const { return fw::qt::WidgetOf(*this); }
 };
 
 // Records every message box instead of showing it; `whenShown` runs while the box would be up.
@@ -62,9 +65,14 @@ void ClickButton(TestSheet& sheet, int id);
 // window stayed disconnected.
 bool ConnectToUnpluggedPort(TestSheet& sheet, int number);
 
+// The Qt widget behind control `id`, for the tests of Qt's own input paths.
 template <typename T>
-T* Control(fw::CDialog& dialog, int id) {
-    return dialog.Item<T>(id);
+T* Control(const fw::CDialog& dialog, int id) {
+    return fw::qt::WidgetOf<T>(dialog.GetDlgItem(id));
 }
+// Runs `inspect` on `dialog` as its modal run sets it up, then ends it instead of waiting.
+void Inspect(fw::CDialog& dialog, fw::CWnd* owner, const std::function<void(fw::CDialog&)>& inspect);
+// A window's Qt widget.
+inline QWidget* Widget(const fw::CWnd& window) { return fw::qt::WidgetOf(window); }
 
 }  // namespace linkmate::guitest

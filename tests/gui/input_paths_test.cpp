@@ -21,7 +21,7 @@ struct Pages {
     Pages() {
         sheet.Init();
         for (int page = 0; page < 3; ++page) {
-            sheet.GetPage(page)->setEnabled(true);
+            sheet.GetPage(page)->EnableWindow(true);
             sheet.GetPage(page)->SendEnable(true);
         }
         Choose(Control<QComboBox>(sheet.m_canPage, IDC_CAN_BAUDRATE), 0);  // BTR editable

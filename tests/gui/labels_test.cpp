@@ -6,7 +6,7 @@
 #include <QCheckBox>
 #include <QTest>
 
-#include "framework/controls.h"
+#include "framework/qt/edit_rules.h"
 #include "gui_harness.h"
 #include "res/resource.h"
 
@@ -21,14 +21,14 @@ struct Window {
     TestSheet sheet;
     Window() {
         sheet.Init();
-        QApplication::setActiveWindow(&sheet);
+        QApplication::setActiveWindow(sheet.widget());
         for (int page = 0; page < 3; ++page) {
-            sheet.GetPage(page)->setEnabled(true);
+            sheet.GetPage(page)->EnableWindow(true);
             sheet.GetPage(page)->SendEnable(true);
         }
     }
     QWidget* AfterMnemonic(Qt::Key key) {
-        QTest::keyClick(&sheet, key, Qt::AltModifier);
+        QTest::keyClick(sheet.widget(), key, Qt::AltModifier);
         return QApplication::focusWidget();
     }
 };
@@ -110,7 +110,7 @@ private slots:
             {&w.sheet.m_canPage, IDC_CAN_CUSTOM_MASK, "Custom mask"},
         };
         for (const auto& e : expected) {
-            QWidget* control = e.dialog->GetDlgItem(e.id);
+            QWidget* control = fw::qt::WidgetOf(e.dialog->GetDlgItem(e.id));
             QVERIFY(control != nullptr);
             QCOMPARE(SpokenName(control), QString(e.name));
         }

@@ -59,14 +59,14 @@ SheetTexts Collect() {
     TestSheet sheet;
     sheet.Init();
     for (int page = 2; page >= 0; --page) sheet.SetActivePage(page);
-    sheet.m_tranPage.setEnabled(true);
+    sheet.m_tranPage.EnableWindow(true);
     sheet.m_tranPage.SendEnable(true);
     Choose(Control<QComboBox>(sheet.m_tranPage, IDC_TRAN_MODE), 1);
     Retype(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE), "");
     sheet.m_tranPage.ExchangeData(true);  // "Please enter an integer."
-    SheetTexts out{VisibleTexts(&sheet), log.texts()};
-    CAboutDlg about(&sheet);
-    out.texts << VisibleTexts(&about);
+    SheetTexts out{VisibleTexts(sheet.widget()), log.texts()};
+    CAboutDlg about;
+    Inspect(about, &sheet, [&](fw::CDialog& shown) { out.texts << VisibleTexts(Widget(shown)); });
     return out;
 }
 
@@ -124,9 +124,11 @@ private slots:
 
     void theAboutBoxReadsEnglishInEn() {
         InstallLanguage("en");
-        CAboutDlg about(nullptr);
-        QCOMPARE(about.windowTitle(), QString("About Trellian"));
-        QVERIFY(VisibleTexts(&about).contains("OK"));
+        CAboutDlg about;
+        Inspect(about, nullptr, [](fw::CDialog& shown) {
+            QCOMPARE(QString::fromStdString(shown.GetWindowText()), QString("About Trellian"));
+            QVERIFY(VisibleTexts(Widget(shown)).contains("OK"));
+        });
     }
 
     void coreMessagesFollowTheLanguage() {

@@ -142,24 +142,24 @@ private:
                          {IDC_CAN_ACCEPT_CODE2, 5},  {IDC_CAN_ACCEPT_MASK1, 5},
                          {IDC_CAN_ACCEPT_MASK2, 5}};
         for (const auto& h : hexLimits) {
-            sheet.m_canPage.GetDlgItem(h.id)->setProperty("sampleLength", h.length);
+            Control<QWidget>(sheet.m_canPage, h.id)->setProperty("sampleLength", h.length);
         }
         FitChecker fit;
-        fit.Check("panel", &sheet.m_panel);
-        fit.CheckButton("panel", sheet.m_panel.Item<QPushButton>(IDC_CONNECT), "Dis&connect");
+        fit.Check("panel", Widget(sheet.m_panel));
+        fit.CheckButton("panel", Control<QPushButton>(sheet.m_panel, IDC_CONNECT), "Dis&connect");
         for (int page = 0; page < 3; ++page) {
             sheet.SetActivePage(page);
-            fit.Check(sheet.GetPage(page)->title(), sheet.GetPage(page));
+            fit.Check(QString::fromStdString(sheet.GetPage(page)->title()), Widget(*sheet.GetPage(page)));
         }
         // Both filter layouts.
         Choose(Control<QComboBox>(sheet.m_canPage, IDC_CAN_FILTER_MODE), 0);
-        fit.Check("CAN, dual", &sheet.m_canPage);
+        fit.Check("CAN, dual", Widget(sheet.m_canPage));
         for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) {
-            auto* button = static_cast<QPushButton*>(sheet.GetDlgItem(id));
+            auto* button = fw::qt::WidgetOf<QPushButton>(sheet.GetDlgItem(id));
             fit.CheckButton("sheet", button, button->text());
         }
-        CAboutDlg about(&sheet);
-        fit.Check("About", &about);
+        CAboutDlg about;
+        Inspect(about, &sheet, [&](fw::CDialog& shown) { fit.Check("About", Widget(shown)); });
         if (!fit.failures.isEmpty()) QFAIL(qPrintable("\n" + fit.failures.join('\n')));
     }
 };

@@ -25,13 +25,7 @@ namespace {
 
 DeviceConfig ConverterConfig() { return testing::SingleExtendedExample(); }
 
-QTabBar* Tabs(TestSheet& sheet) {
-    return sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL)->findChild<QTabBar*>();
-}
-
-QPushButton* Button(TestSheet& sheet, int id) {
-    return static_cast<QPushButton*>(sheet.GetDlgItem(id));
-}
+fw::Control Button(TestSheet& sheet, int id) { return sheet.GetDlgItem(id); }
 
 bool ProfileHasValues() {
     ProfileTransaction t;
@@ -51,25 +45,23 @@ private slots:
         TestSheet sheet;
         sheet.Init();
 
-        QCOMPARE(sheet.windowTitle(), QString("Trellian v2.0"));
-        QTabBar* tabs = Tabs(sheet);
-        QCOMPARE(tabs->count(), 3);
-        QCOMPARE(tabs->tabText(0), QString("Conversion"));
-        QCOMPARE(tabs->tabText(1), QString("Serial"));
-        QCOMPARE(tabs->tabText(2), QString("CAN"));
+        QCOMPARE(QString::fromStdString(sheet.GetWindowText()), QString("Trellian v2.0"));
+        QCOMPARE(sheet.GetTabCount(), 3);
+        QCOMPARE(QString::fromStdString(sheet.GetTabText(0)), QString("Conversion"));
+        QCOMPARE(QString::fromStdString(sheet.GetTabText(1)), QString("Serial"));
+        QCOMPARE(QString::fromStdString(sheet.GetTabText(2)), QString("CAN"));
         QCOMPARE(sheet.GetActiveIndex(), 0);
-        QCOMPARE(tabs->currentIndex(), 0);
 
-        QCOMPARE(Button(sheet, 1)->text(), QString("&Default"));
-        QCOMPARE(Button(sheet, 2)->text(), QString("&Read"));
-        QCOMPARE(Button(sheet, 12321)->text(), QString("&Write"));
-        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id)->isEnabled());
-        QVERIFY(!Button(sheet, 9)->isVisible());
+        QCOMPARE(QString::fromStdString(Button(sheet, 1).GetWindowText()), QString("&Default"));
+        QCOMPARE(QString::fromStdString(Button(sheet, 2).GetWindowText()), QString("&Read"));
+        QCOMPARE(QString::fromStdString(Button(sheet, 12321).GetWindowText()), QString("&Write"));
+        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id).IsWindowEnabled());
+        QVERIFY(!Button(sheet, 9).IsWindowVisible());
 
         // Every page was created, and every input control is disabled.
         for (fw::CDialog* page : sheet.SettingsPages()) {
             QVERIFY(page->IsCreated());
-            QVERIFY(!page->isEnabled());
+            QVERIFY(!page->IsWindowEnabled());
         }
         QVERIFY(!Control<QComboBox>(sheet.m_canPage, IDC_CAN_BAUDRATE)->isEnabled());
         QVERIFY(!Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE)->isEnabled());
@@ -88,12 +80,14 @@ private slots:
 
         // Layout: panel on top at full width, tabs below it, the buttons 6 px under the tabs and
         // 81 px right of the standard places, the window ending 48 px under the tabs.
-        QWidget* tabControl = sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL);
-        QCOMPARE(sheet.m_panel.geometry().topLeft(), QPoint(0, 0));
-        QCOMPARE(sheet.m_panel.width(), sheet.width());
-        QCOMPARE(tabControl->y(), sheet.m_panel.height());
-        const int tabsBottom = tabControl->y() + tabControl->height();
-        QCOMPARE(sheet.height(), tabsBottom + 48);
+        const fw::Rect tabControl = sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL).GetWindowRect();
+        const fw::Rect panel = sheet.m_panel.GetWindowRect();
+        QCOMPARE(panel.x, 0);
+        QCOMPARE(panel.y, 0);
+        QCOMPARE(panel.width, sheet.GetWindowRect().width);
+        QCOMPARE(tabControl.y, panel.height);
+        const int tabsBottom = tabControl.bottom();
+        QCOMPARE(sheet.GetWindowRect().height, tabsBottom + 48);
 
         // The same pages in a plain sheet show where the buttons stand before the move.
         struct PlainSheet : fw::CPropertySheet {
@@ -108,8 +102,8 @@ private slots:
         plain.AddPage(&c);
         plain.OnInitDialog();
         for (int id : {1, 2, 12321, 9}) {
-            QCOMPARE(Button(sheet, id)->x(), plain.GetDlgItem(id)->x() + 81);
-            QCOMPARE(Button(sheet, id)->y(), tabsBottom + 6);
+            QCOMPARE(Button(sheet, id).GetWindowRect().x, plain.GetDlgItem(id).GetWindowRect().x + 81);
+            QCOMPARE(Button(sheet, id).GetWindowRect().y, tabsBottom + 6);
         }
     }
 
@@ -126,8 +120,8 @@ private slots:
         QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
         QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
         QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->isEnabled());
-        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id)->isEnabled());
-        for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(!page->isEnabled());
+        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id).IsWindowEnabled());
+        for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(!page->IsWindowEnabled());
     }
 
     void connectAndDisconnect() {
@@ -142,9 +136,9 @@ private slots:
         QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("Dis&connect"));
         QVERIFY(!Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
         QVERIFY(!Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->isEnabled());
-        for (int id : {1, 2, 12321}) QVERIFY(Button(sheet, id)->isEnabled());
-        QVERIFY(!Button(sheet, 9)->isVisible());
-        for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(page->isEnabled());
+        for (int id : {1, 2, 12321}) QVERIFY(Button(sheet, id).IsWindowEnabled());
+        QVERIFY(!Button(sheet, 9).IsWindowVisible());
+        for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(page->IsWindowEnabled());
         QVERIFY(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE)->isEnabled());
         QVERIFY(!Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_DATABITS)->isEnabled());
         // The pages hear the new state in the order Conversion, Serial, CAN.
@@ -157,8 +151,8 @@ private slots:
         QVERIFY(log.calls.empty());
         QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
         QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
-        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id)->isEnabled());
-        for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(!page->isEnabled());
+        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id).IsWindowEnabled());
+        for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(!page->IsWindowEnabled());
         // The port was really let go.
         CSerialComm other;
         QVERIFY(other.Open(env.converter()->devicePath()));
@@ -212,7 +206,7 @@ private slots:
         QVERIFY(log.calls[0].details.find("ended: wrong check byte") != std::string::npos);
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), before);
         QVERIFY(!ProfileHasValues());
-        QVERIFY(sheet.isVisible());
+        QVERIFY(sheet.IsWindowVisible());
     }
 
     void writeSucceedsSavesBeforeTellingAndSendsThePages() {
@@ -311,7 +305,7 @@ private slots:
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE1)->text(), QString("AB CD"));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentIndex(), 4);
         QVERIFY(!ProfileHasValues());
-        QVERIFY(sheet.isVisible());
+        QVERIFY(sheet.IsWindowVisible());
     }
 
     void enterAndEscNeitherCloseNorRunCommands() {
@@ -323,11 +317,11 @@ private slots:
         QLineEdit* id = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID);
         sheet.SetActivePage(2);
         Retype(id, "7");
-        for (QWidget* target : {static_cast<QWidget*>(&sheet), static_cast<QWidget*>(id)}) {
+        for (QWidget* target : {sheet.widget(), static_cast<QWidget*>(id)}) {
             QTest::keyClick(target, Qt::Key_Return);
             QTest::keyClick(target, Qt::Key_Escape);
         }
-        QVERIFY(sheet.isVisible());
+        QVERIFY(sheet.IsWindowVisible());
         QVERIFY(log.calls.empty());
         QCOMPARE(id->text(), QString("7"));
         QCOMPARE(env.converter()->stats().readRequests, 0);
@@ -338,7 +332,7 @@ private slots:
         TestSheet sheet;
         sheet.Init();
         QVERIFY(ClickConnect(sheet));
-        sheet.close();
+        sheet.Close();
         QVERIFY(!sheet.m_port.IsOpen());
         CSerialComm other;
         QVERIFY(other.Open(env.converter()->devicePath()));
@@ -358,9 +352,9 @@ private slots:
         QCOMPARE(log.calls[0].caption, std::string("Configration"));
         QVERIFY(!sheet.m_port.IsOpen());
         QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
-        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id)->isEnabled());
+        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id).IsWindowEnabled());
         // Closing the window afterwards has nothing left to close and says nothing more.
-        sheet.close();
+        sheet.Close();
         QCOMPARE(log.calls.size(), size_t{1});
     }
 

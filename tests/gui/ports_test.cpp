@@ -46,31 +46,41 @@ private slots:
     void dialogAssignsAndFreesComNumbers() {
         GuiEnvironment env(false);
         const DeviceRoots roots = FakeDevices(env.home());
-        CPortMapDlg dialog(nullptr, roots);
-        QCOMPARE(dialog.ports()->rowCount(), 8);
-        QCOMPARE(dialog.devices()->count(), 1);
-        QVERIFY(dialog.devices()->item(0)->text().contains("usb-Acme_Link-if00"));
-        QVERIFY(!dialog.assignButton()->isEnabled());
+        CPortMapDlg dialog(roots);
+        bool ran = false;
+        fw::CDialog::SetModalObserver([&](fw::CDialog&) {
+            ran = true;
+            fw::ListView ports = dialog.Item<fw::ListView>(IDC_PORTS_LIST);
+            fw::ListBox devices = dialog.Item<fw::ListBox>(IDC_PORTS_DEVICES);
+            fw::Control assign = dialog.GetDlgItem(IDC_PORTS_ASSIGN);
+            QCOMPARE(ports.GetCount(), 8);
+            QCOMPARE(devices.GetCount(), 1);
+            QVERIFY(devices.GetText(0).find("usb-Acme_Link-if00") != std::string::npos);
+            QVERIFY(!assign.IsWindowEnabled());
 
-        dialog.ports()->selectRow(2);
-        dialog.devices()->setCurrentRow(0);
-        QVERIFY(dialog.assignButton()->isEnabled());
-        QTest::mouseClick(dialog.assignButton(), Qt::LeftButton);
-        QCOMPARE(fs::read_symlink(PortMapDir() + "/com3").string(),
-                 roots.dev + "/serial/by-id/usb-Acme_Link-if00");
-        QCOMPARE(dialog.ports()->item(2, 1)->text(),
-                 QString::fromStdString(roots.dev + "/serial/by-id/usb-Acme_Link-if00"));
-        QVERIFY(dialog.status()->text().contains("COM3"));
+            ports.SetCurSel(2);
+            devices.SetCurSel(0);
+            QVERIFY(assign.IsWindowEnabled());
+            assign.Click();
+            QCOMPARE(fs::read_symlink(PortMapDir() + "/com3").string(),
+                     roots.dev + "/serial/by-id/usb-Acme_Link-if00");
+            QCOMPARE(ports.GetText(2, 1), roots.dev + "/serial/by-id/usb-Acme_Link-if00");
+            QVERIFY(dialog.GetDlgItem(IDC_PORTS_STATUS).GetWindowText().find("COM3") != std::string::npos);
 
-        // Unplugged: the row says so.
-        fs::remove(roots.dev + "/ttyUSB0");
-        dialog.Refresh();
-        QVERIFY(dialog.ports()->item(2, 2)->text().startsWith("not present"));
+            // Unplugged: the row says so.
+            fs::remove(roots.dev + "/ttyUSB0");
+            dialog.Refresh();
+            QVERIFY(ports.GetText(2, 2).rfind("not present", 0) == 0);
 
-        dialog.ports()->selectRow(2);
-        QVERIFY(dialog.freeButton()->isEnabled());
-        QTest::mouseClick(dialog.freeButton(), Qt::LeftButton);
-        QVERIFY(!fs::exists(fs::symlink_status(PortMapDir() + "/com3")));
+            ports.SetCurSel(2);
+            QVERIFY(dialog.GetDlgItem(IDC_PORTS_FREE).IsWindowEnabled());
+            dialog.GetDlgItem(IDC_PORTS_FREE).Click();
+            QVERIFY(!fs::exists(fs::symlink_status(PortMapDir() + "/com3")));
+            dialog.EndDialog(fw::IDCANCEL);
+        });
+        QCOMPARE(dialog.DoModal(nullptr), fw::IDCANCEL);
+        fw::CDialog::SetModalObserver(nullptr);
+        QVERIFY(ran);
     }
 
     void ctrlPOpensTheDialogAndTheListTipsFollow() {
@@ -78,7 +88,7 @@ private slots:
         MessageLog log;
         TestSheet sheet;
         sheet.Init();
-        QApplication::setActiveWindow(&sheet);
+        QApplication::setActiveWindow(sheet.widget());
         auto* ports = Control<QComboBox>(sheet.m_panel, IDC_COM_PORT);
         QVERIFY(Tip(ports, 0).contains(QString::fromStdString(env.converter()->devicePath())));
         QVERIFY(Tip(ports, 0).contains("virtual converter"));
@@ -89,13 +99,12 @@ private slots:
         // A link that points nowhere: "not present" in the tip, once the operator turns to it.
         QVERIFY(RegisterComPort(6, "/dev/linkmate-unplugged"));
         QString seenInDialog;
-        QTimer::singleShot(0, [&] {
-            if (auto* dialog = dynamic_cast<CPortMapDlg*>(QApplication::activeModalWidget())) {
-                seenInDialog = dialog->ports()->item(5, 2)->text();
-                dialog->reject();
-            }
+        fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
+            seenInDialog = QString::fromStdString(dialog.Item<fw::ListView>(IDC_PORTS_LIST).GetText(5, 2));
+            dialog.EndDialog(fw::IDCANCEL);
         });
-        QTest::keyClick(&sheet, Qt::Key_P, Qt::ControlModifier);
+        QTest::keyClick(sheet.widget(), Qt::Key_P, Qt::ControlModifier);
+        fw::CDialog::SetModalObserver(nullptr);
         QVERIFY(seenInDialog.startsWith("not present"));
         QVERIFY(Tip(ports, 5).contains("/dev/linkmate-unplugged"));
         QVERIFY(Tip(ports, 5).contains("not present"));

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "framework/controls.h"
+#include "framework/qt/edit_rules.h"
 #include "gui_harness.h"
 #include "res/resource.h"
 
@@ -24,13 +24,13 @@ struct TranFixture {
 
     TranFixture() {
         sheet.Init();
-        page.setEnabled(true);
+        page.EnableWindow(true);
         page.SendEnable(true);
     }
     QLineEdit* Edit(int id) { return Control<QLineEdit>(page, id); }
     QCheckBox* Box(int id) { return Control<QCheckBox>(page, id); }
     QComboBox* Mode() { return Control<QComboBox>(page, IDC_TRAN_MODE); }
-    fw::UpDownControl* Spin(int id) { return Control<fw::UpDownControl>(page, id); }
+    fw::qt::UpDownControl* Spin(int id) { return Control<fw::qt::UpDownControl>(page, id); }
 
     // Enabled states of interval, offset, length, allow-ID, allow-info.
     std::vector<bool> Enabling() {
@@ -79,9 +79,9 @@ private slots:
         QCOMPARE(f.Enabling(), before);
         QCOMPARE(f.page.tran.TranMode, -1);  // read back from the list without a selection
 
-        f.page.setEnabled(false);
+        f.page.EnableWindow(false);
         for (bool enabled : f.Enabling()) QVERIFY(!enabled);
-        f.page.setEnabled(true);
+        f.page.EnableWindow(true);
         QCOMPARE(f.Enabling(), (std::vector<bool>{true, true, true, true, true}));
     }
 
@@ -161,7 +161,7 @@ private slots:
 
     void failedExchangeKeepsThePageCurrent() {
         TranFixture f;
-        QTabBar* tabs = f.sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL)->findChild<QTabBar*>();
+        QTabBar* tabs = fw::qt::WidgetOf(f.sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL))->findChild<QTabBar*>();
         Choose(f.Mode(), 1);
         Retype(f.Edit(IDC_TRAN_ID_LENGTH), "");
         tabs->setCurrentIndex(2);

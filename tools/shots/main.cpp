@@ -3,10 +3,7 @@
 // each page (and of the About box).
 #include <QApplication>
 #include <QDir>
-#include <QPushButton>
-#include <QTableWidget>
-#include <QStyleFactory>
-#include <QTimer>
+#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +13,9 @@
 #include "app/language.h"
 #include "app/port_map_dlg.h"
 #include "app/linkmate_sheet.h"
+#include "framework/application.h"
 #include "framework/message_box.h"
+#include "framework/qt/qt_access.h"
 #include "profile/profile_store.h"
 #include "res/resource.h"
 #include "res/resources.h"
@@ -31,8 +30,9 @@ public:
     bool Init() { return OnInitDialog(); }
 };
 
-bool Save(QWidget& widget, const QString& path) {
-    const bool ok = widget.grab().save(path);
+bool Save(const linkmate::fw::CWnd& window, const QString& path) {
+    QWidget* widget = linkmate::fw::qt::WidgetOf(window);
+    const bool ok = widget != nullptr && widget->grab().save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;
 }
@@ -47,11 +47,9 @@ int main(int argc, char** argv) {
     setenv("XDG_CONFIG_HOME", home.c_str(), 1);
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
-    QApplication app(argc, argv);
-    if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
-    res::InitResources();
+    (void)argc;
+    const fw::Application app(argv, "linkmate", "2.0.0.1");
     InstallLanguage("en");
-    QCoreApplication::setApplicationName("linkmate");
     SetProfileRegistryKey(kProfileRegistryKey);
     SetProfileApplicationName("linkmate");
     fw::SetMessageBoxResponder([](const fw::MessageBoxCall& call) {
@@ -73,33 +71,37 @@ int main(int argc, char** argv) {
     {
         ShotSheet sheet;
         sheet.Init();
-        sheet.show();
-        sheet.m_panel.Item<QPushButton>(IDC_CONNECT)->click();
-        static_cast<QPushButton*>(sheet.GetDlgItem(2))->click();  // Read
+        sheet.ShowWindow(true);
+        sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();
+        sheet.GetDlgItem(2).Click();  // Read
         const char* names[] = {"page-conversion.png", "page-serial.png", "page-can.png"};
         for (int page = 0; page < 3; ++page) {
             sheet.SetActivePage(page);
             QApplication::processEvents();
             ok = Save(sheet, out + "/" + names[page]) && ok;
         }
-        CAboutDlg about(&sheet);
-        about.show();
-        QApplication::processEvents();
-        ok = Save(about, out + "/about.png") && ok;
-        CPortMapDlg ports(&sheet);
-        ports.ports()->selectRow(0);
-        ports.show();
-        QApplication::processEvents();
-        ok = Save(ports, out + "/ports.png") && ok;
+        // The dialogs as their modal runs set them up, shown and taken, then ended.
+        fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
+            if (auto* ports = dynamic_cast<CPortMapDlg*>(&dialog)) ports->Item<fw::ListView>(IDC_PORTS_LIST).SetCurSel(0);
+            dialog.ShowWindow(true);
+            QApplication::processEvents();
+            ok = Save(dialog, out + (dynamic_cast<CAboutDlg*>(&dialog) ? "/about.png" : "/ports.png")) && ok;
+            dialog.EndDialog(fw::IDCANCEL);
+        });
+        CAboutDlg about;
+        about.DoModal(&sheet);
+        CPortMapDlg ports;
+        ports.DoModal(&sheet);
+        fw::CDialog::SetModalObserver(nullptr);
     }
     {
         // The window in Chinese.
         InstallLanguage("zh_CN");
         ShotSheet sheet;
         sheet.Init();
-        sheet.show();
-        sheet.m_panel.Item<QPushButton>(IDC_CONNECT)->click();
-        static_cast<QPushButton*>(sheet.GetDlgItem(2))->click();  // Read
+        sheet.ShowWindow(true);
+        sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();
+        sheet.GetDlgItem(2).Click();  // Read
         sheet.SetActivePage(2);
         QApplication::processEvents();
         ok = Save(sheet, out + "/page-can-zh_CN.png") && ok;

@@ -1,11 +1,11 @@
-#include "framework/dialog_units.h"
+#include "framework/qt/dialog_units.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStringList>
 #include <cmath>
 
-namespace linkmate::fw {
+namespace linkmate::fw::qt {
 namespace {
 
 void InstallSubstitutions() {
@@ -53,4 +53,4 @@ QRect DialogUnits::ToPixels(int x, int y, int cx, int cy) const {
     return QRect(ToPixelsX(x), ToPixelsY(y), ToPixelsX(cx), ToPixelsY(cy));
 }
 
-}  // namespace linkmate::fw
+}  // namespace linkmate::fw::qt

@@ -7,16 +7,15 @@
 #include <QToolButton>
 #include <QWidget>
 
-namespace linkmate::fw {
+#include "framework/control.h"
+
+namespace linkmate::fw::qt {
 
 // The character a key press delivers to an edit, as the platform's WM_CHAR would: Ctrl+letter is
 // the control code (Ctrl+C 0x03, Ctrl+V 0x16); keys that type nothing (arrows, Delete, Tab,
 // Enter, Esc, function keys) give -1.
 int TypedCharacter(const QKeyEvent& event);
 
-// Which characters typing may enter into an edit. It sees control characters too (backspace 0x08,
-// Ctrl+C 0x03, ...), since those are editing commands that a filter may refuse.
-using CharacterFilter = bool (*)(int character);
 
 // Limits what the operator may add to `edit` to `limit` characters, by every way text comes in:
 // typing, Ctrl+V and Shift+Insert, the context menu's Paste, a middle-click paste of the
@@ -60,4 +59,4 @@ private:
     int m_position = 0;
 };
 
-}  // namespace linkmate::fw
+}  // namespace linkmate::fw::qt

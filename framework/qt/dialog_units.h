@@ -10,7 +10,7 @@
 #include <QSize>
 #include <string>
 
-namespace linkmate::fw {
+namespace linkmate::fw::qt {
 
 // The template's font; the Windows dialog fonts map to a metric-compatible font that is here.
 QFont DialogFont(const std::string& name, int pointSize);
@@ -30,4 +30,4 @@ private:
     int m_baseHeight;
 };
 
-}  // namespace linkmate::fw
+}  // namespace linkmate::fw::qt

@@ -1,4 +1,4 @@
-#include "framework/controls.h"
+#include "framework/qt/edit_rules.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -14,7 +14,7 @@
 
 #include "framework/decimal.h"
 
-namespace linkmate::fw {
+namespace linkmate::fw::qt {
 namespace {
 
 // The input rules of one edit: an optional character filter and an optional length limit. One
@@ -221,4 +221,4 @@ void UpDownControl::resizeEvent(QResizeEvent*) {
     m_down->setGeometry(0, half, width(), height() - half);
 }
 
-}  // namespace linkmate::fw
+}  // namespace linkmate::fw::qt

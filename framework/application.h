@@ -1,0 +1,76 @@
+// The running application: the toolkit set up with the classic look, the application's name, the
+// wait cursor, and work run off the window thread with its result brought back to it.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace linkmate::fw {
+
+class Application {
+public:
+    // `argv[0]` names the program; the toolkit sees no other argument. One at a time.
+    Application(char** argv, const std::string& name, const std::string& version);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+// The name the application was started with ("linkmate").
+std::string ApplicationName();
+
+// The wait cursor, for as long as it lives: a transaction blocks the window.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// Runs `work` on a thread of its own and then `done` with its result on the window thread, once
+// the window thread gets back to its events. `work` must not touch a window.
+template <typename Result>
+void RunOffWindowThread(std::function<Result()> work, std::function<void(Result)> done);
+
+// The untyped form the template rests on.
+void RunOffWindowThread(std::function<void()> work, std::function<void()> done);
+
+template <typename Result>
+void RunOffWindowThread(std::function<Result()> work, std::function<void(Result)> done) {
+    auto result = std::make_shared<Result>();
+    RunOffWindowThread([result, work = std::move(work)] { *result = work(); },
+                       [result, done = std::move(done)] { done(std::move(*result)); });
+}
+
+// A timer on the window thread: `tick` runs after `interval`, once or until Stop.
+class Timer {
+public:
+    Timer();
+    ~Timer();
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
+    void Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick);
+    void Stop();
+    bool IsActive() const;
+
+    class Peer {
+    public:
+        virtual ~Peer() = default;
+        virtual void Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) = 0;
+        virtual void Stop() = 0;
+        virtual bool IsActive() const = 0;
+    };
+
+private:
+    std::unique_ptr<Peer> m_peer;
+};
+
+}  // namespace linkmate::fw

@@ -1,0 +1,151 @@
+// The application, the translations, the wait cursor, the timer, the message and file dialogs and
+// the window thread's queue, on Qt.
+#include <QApplication>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QTimer>
+#include <QTranslator>
+#include <memory>
+
+#include "framework/application.h"
+#include "framework/backend.h"
+#include "framework/message_box.h"
+#include "framework/file_dialog.h"
+#include "framework/qt/dialog_window.h"
+#include "framework/qt/qt_access.h"
+#include "framework/translate.h"
+
+namespace linkmate::fw {
+
+struct Application::Impl {
+    explicit Impl(char** argv) : app(argc, argv) {}
+    int argc = 1;  // Qt sees only the program's name: the options are the program's own
+    QApplication app;
+};
+
+Application::Application(char** argv, const std::string& name, const std::string& version)
+    : m_impl(std::make_unique<Impl>(argv)) {
+    // The classic look of the platform the tool was designed for.
+    if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
+    QCoreApplication::setApplicationName(QString::fromStdString(name));
+    QCoreApplication::setApplicationVersion(QString::fromStdString(version));
+}
+
+Application::~Application() { backend::JoinBackgroundWork(); }
+
+std::string ApplicationName() { return QCoreApplication::applicationName().toStdString(); }
+
+WaitCursor::WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+WaitCursor::~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+
+namespace {
+
+class QtTimer : public Timer::Peer {
+public:
+    void Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) override {
+        QObject::disconnect(m_connection);
+        m_timer.setSingleShot(!repeat);
+        m_connection = QObject::connect(&m_timer, &QTimer::timeout, [tick = std::move(tick)] { tick(); });
+        m_timer.start(interval);
+    }
+    void Stop() override { m_timer.stop(); }
+    bool IsActive() const override { return m_timer.isActive(); }
+
+private:
+    QTimer m_timer;
+    QMetaObject::Connection m_connection;
+};
+
+std::unique_ptr<QTranslator>& OwnTexts() {
+    static std::unique_ptr<QTranslator> own;
+    return own;
+}
+
+std::unique_ptr<QTranslator>& QtTexts() {
+    static std::unique_ptr<QTranslator> qt;
+    return qt;
+}
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::kExclamation: return QMessageBox::Warning;
+        case MessageIcon::kQuestion: return QMessageBox::Question;
+        case MessageIcon::kNone: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+Timer::Timer() : m_peer(std::make_unique<QtTimer>()) {}
+Timer::~Timer() = default;
+void Timer::Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) {
+    m_peer->Start(interval, repeat, std::move(tick));
+}
+void Timer::Stop() { m_peer->Stop(); }
+bool Timer::IsActive() const { return m_peer->IsActive(); }
+
+std::string Translate(const char* context, const char* source) {
+    return QCoreApplication::translate(context, source).toStdString();
+}
+
+bool LoadCatalogue(const std::string& language) {
+    for (auto* slot : {&OwnTexts(), &QtTexts()}) {
+        if (*slot) QCoreApplication::removeTranslator(slot->get());
+        slot->reset(new QTranslator);
+    }
+    const QString name = QString::fromStdString(language);
+    const bool own = OwnTexts()->load(":/i18n/linkmate_" + name + ".qm");
+    if (own) QCoreApplication::installTranslator(OwnTexts().get());
+    // Qt's own texts, for the standard buttons and menus.
+    if (QtTexts()->load("qtbase_" + name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(QtTexts().get());
+    }
+    return own;
+}
+
+namespace backend {
+
+void PostToWindowThread(std::function<void()> task) {
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
+}
+
+bool ShowMessageBox(const MessageBoxCall& call) {
+    const bool question = call.buttons == MessageButtons::kYesNo;
+    QMessageBox box(BoxIcon(call.icon), QString::fromStdString(call.caption), QString::fromStdString(call.text),
+                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                    call.owner ? qt::WidgetOf(*call.owner) : nullptr);
+    if (question) box.setDefaultButton(QMessageBox::No);
+    if (!call.detail.empty()) box.setInformativeText(QString::fromStdString(call.detail));
+    if (!call.details.empty()) box.setDetailedText(QString::fromStdString(call.details));
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::string ShowFileDialog(CWnd* owner, FileDialogKind kind, const std::string& title, const std::string& filter) {
+    QWidget* parent = owner ? qt::WidgetOf(*owner) : nullptr;
+    const QString caption = QString::fromStdString(title);
+    const QString filters = QString::fromStdString(filter);
+    const QString path = kind == FileDialogKind::kSave ? QFileDialog::getSaveFileName(parent, caption, QString(), filters)
+                                                       : QFileDialog::getOpenFileName(parent, caption, QString(), filters);
+    return path.toStdString();
+}
+
+}  // namespace backend
+
+namespace qt {
+
+QWidget* WidgetOf(const CWnd& window) {
+    auto* host = dynamic_cast<WindowHost*>(window.peer());
+    return host ? host->TopWidget() : nullptr;
+}
+
+QWidget* WidgetOf(const Control& control) {
+    auto* peer = dynamic_cast<QtControl*>(control.peer());
+    return peer ? peer->widget() : nullptr;
+}
+
+}  // namespace qt
+}  // namespace linkmate::fw

@@ -1,0 +1,105 @@
+#include <QCoreApplication>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMenu>
+#include <QShortcut>
+
+#include "framework/backend.h"
+#include "framework/dialog.h"
+#include "framework/qt/dialog_window.h"
+
+namespace linkmate::fw::qt {
+
+WidgetWindow::WidgetWindow(QDialog* widget) : m_widget(widget) {}
+
+WidgetWindow::~WidgetWindow() { delete m_widget.data(); }
+
+bool WidgetWindow::IsEnabled() const { return m_widget && m_widget->isEnabledTo(m_widget->parentWidget()); }
+void WidgetWindow::Enable(bool enable) {
+    if (m_widget) m_widget->setEnabled(enable);
+}
+bool WidgetWindow::IsVisible() const { return m_widget && m_widget->isVisible(); }
+void WidgetWindow::Show(bool show) {
+    if (m_widget) m_widget->setVisible(show);
+}
+
+Rect WidgetWindow::Bounds() const {
+    if (!m_widget) return {};
+    const QRect r = m_widget->isWindow() ? QRect(QPoint(0, 0), m_widget->size()) : m_widget->geometry();
+    return {r.x(), r.y(), r.width(), r.height()};
+}
+
+void WidgetWindow::Move(const Rect& rect) {
+    if (!m_widget) return;
+    if (m_widget->isWindow()) {
+        m_widget->resize(rect.width, rect.height);
+    } else {
+        m_widget->setGeometry(rect.x, rect.y, rect.width, rect.height);
+    }
+}
+
+void WidgetWindow::SetFixedSize(Size size) {
+    if (m_widget) m_widget->setFixedSize(size.width, size.height);
+}
+std::string WidgetWindow::Title() const { return m_widget ? m_widget->windowTitle().toStdString() : std::string(); }
+void WidgetWindow::SetTitle(const std::string& title) {
+    if (m_widget) m_widget->setWindowTitle(QString::fromStdString(title));
+}
+
+void WidgetWindow::SetIcon(int resource) {
+    if (m_widget) m_widget->setWindowIcon(QIcon(QString(":/linkmate/icon/%1.svg").arg(resource)));
+}
+
+void WidgetWindow::AddMinimizeBox() {
+    if (m_widget) m_widget->setWindowFlags(m_widget->windowFlags() | Qt::WindowMinimizeButtonHint);
+}
+
+void WidgetWindow::AddShortcut(const std::string& keys, std::function<void()> run) {
+    if (!m_widget) return;
+    auto* shortcut = new QShortcut(QKeySequence(QString::fromStdString(keys)), m_widget);
+    QObject::connect(shortcut, &QShortcut::activated, m_widget, [run = std::move(run)] { run(); });
+}
+
+void WidgetWindow::SetContextMenu(std::vector<MenuItem> items) { m_menu = std::move(items); }
+
+void WidgetWindow::ShowContextMenu(const QPoint& globalPos) {
+    if (m_menu.empty() || !m_widget) return;
+    QMenu menu(m_widget);
+    std::vector<std::pair<QAction*, std::function<void()>>> actions;
+    for (const MenuItem& item : m_menu) {
+        if (item.text.empty()) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(QString::fromStdString(item.text));
+        if (!item.shortcut.empty()) action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
+        actions.emplace_back(action, item.run);
+    }
+    const QAction* chosen = menu.exec(globalPos);
+    for (const auto& [action, run] : actions) {
+        if (action == chosen && run) run();
+    }
+}
+
+int WidgetWindow::RunModal() { return m_widget ? m_widget->exec() : -1; }
+
+void WidgetWindow::End(int result) {
+    if (m_widget) m_widget->done(result);
+}
+
+}  // namespace linkmate::fw::qt
+
+namespace linkmate::fw::backend {
+
+std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent, bool popup) {
+    auto* host = dynamic_cast<qt::WindowHost*>(parent);
+    QWidget* parentWidget = host == nullptr ? nullptr : popup ? host->TopWidget() : host->ChildHost();
+    return std::make_unique<qt::DialogWindow>(dialog, parentWidget, popup);
+}
+
+Size TemplateSize(const DialogTemplate& tmpl) {
+    const qt::DialogUnits units(qt::TemplateFont(tmpl));
+    return {units.ToPixelsX(tmpl.cx), units.ToPixelsY(tmpl.cy)};
+}
+
+}  // namespace linkmate::fw::backend
