@@ -4,8 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 
 #include "app/linkmate_app.h"
+#include "profile/program_args.h"
 
 namespace {
 
@@ -50,6 +52,9 @@ bool ParseNumber(const char* text, int low, int high, int& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    linkmate::ProgramArgs args(argc, argv);
+    argc = args.argc();
+    argv = args.argv();
     static const option kOptions[] = {
         {"model", required_argument, nullptr, 'm'},
         {"port", required_argument, nullptr, 'p'},
@@ -100,6 +105,8 @@ int main(int argc, char** argv) {
                      argc > 0 ? argv[0] : "linkmate");
         return 1;
     }
-    // Qt sees only the program's name: the options are ours.
-    return theApp.InitInstance(1, argv, choice);
+    // Qt sees only the program's file, which names the profile: the options are ours.
+    std::string executable = args.executable();
+    char* programOnly[] = {executable.data(), nullptr};
+    return theApp.InitInstance(1, programOnly, choice);
 }

@@ -8,6 +8,7 @@
 #include "profile/atomic_file.h"
 #include "profile/profile_store.h"
 #include "profile/reg_file.h"
+#include "profile/reg_text.h"
 #include "protocol/text.h"
 #include "protocol/hex_text.h"
 #include "protocol/settings_table.h"
@@ -38,13 +39,6 @@ const RegKey* SettingsKey(const RegDocument& doc) {
 }
 
 bool IsText(const RegValue& v) { return v.type == kRegSz || v.type == kRegExpandSz; }
-
-std::string Text(const RegValue& v) {
-    std::string text(v.data.begin(), v.data.end());
-    const size_t end = text.find('\0');
-    if (end != std::string::npos) text.resize(end);
-    return text;
-}
 
 // The two halves of a combined dual-filter text, as a read-back builds the combined one.
 void SplitHalves(const std::string& combined, std::string& first, std::string& second) {
@@ -105,7 +99,7 @@ bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* 
                 return Fail(error, text::Arg(text::translate("ConfigFile", "%1: \"%2\" must be a text value"),
                                              {path, std::string(s.name)}));
             }
-            *s.text(read) = Text(*value);
+            *s.text(read) = TextOf(*value);
         } else {
             if (value->type != kRegDword || value->data.size() != 4) {
                 return Fail(error, text::Arg(text::translate("ConfigFile", "%1: \"%2\" must be a dword value"),
@@ -141,9 +135,7 @@ bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::s
     for (const Setting& s : ConverterSettings()) {
         doc.Set(key, s.name, s.kind == SettingKind::kHex ? TextValue(*s.text(c)) : DwordValue(*s.number(c)));
     }
-    const std::string text = doc.Serialize();
-
-    return ReplaceFileAtomically(path, text, true, error);
+    return ReplaceFileAtomically(path, PlatformRegFileText(doc.Serialize()), true, error);
 }
 
 }  // namespace linkmate

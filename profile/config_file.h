@@ -1,7 +1,7 @@
 // Configuration files: one converter's settings (serial, CAN and conversion; not the model and
 // port) in the profile's own text format, so that a profile file is a configuration file too.
-// Written atomically (a temporary file beside it, then a rename); UTF-8 and UTF-16 with a
-// byte-order mark are read.
+// Written atomically (a temporary file beside it, then a rename), in UTF-8 on Linux and as regedit
+// writes it on Windows (UTF-16LE, byte-order mark, CR LF); both forms are read everywhere.
 #pragma once
 
 #include <string>

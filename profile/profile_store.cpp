@@ -65,18 +65,14 @@ std::string ApplicationNameFromPath(std::string_view executablePath) {
 }
 
 int32_t ProfileReadInt(std::string_view section, std::string_view key, int32_t defaultValue) {
-    ProfileTransaction transaction;
-    const int32_t value = transaction.ReadInt(section, key, defaultValue);
-    transaction.Commit();
-    return value;
+    ProfileTransaction transaction(ProfileAccess::kRead);
+    return transaction.ReadInt(section, key, defaultValue);
 }
 
 std::string ProfileReadText(std::string_view section, std::string_view key,
                             std::string_view defaultValue) {
-    ProfileTransaction transaction;
-    std::string value = transaction.ReadText(section, key, defaultValue);
-    transaction.Commit();
-    return value;
+    ProfileTransaction transaction(ProfileAccess::kRead);
+    return transaction.ReadText(section, key, defaultValue);
 }
 
 bool ProfileWriteInt(std::string_view section, std::string_view key, int32_t value) {

@@ -26,20 +26,26 @@ std::string ProfileFilePath(std::string* problem = nullptr);
 
 // Each primitive opens the store afresh. A read returns `defaultValue` when the value is missing,
 // unreadable or of the wrong form, or when the store cannot be opened (also when another program
-// holds it locked for more than two seconds); it creates the missing path down to the section.
-// A write returns false when the store could not be written.
+// holds it locked for more than two seconds); it never creates or changes anything. A write
+// returns false when the store could not be written.
 int32_t ProfileReadInt(std::string_view section, std::string_view key, int32_t defaultValue);
 std::string ProfileReadText(std::string_view section, std::string_view key,
                             std::string_view defaultValue);
 bool ProfileWriteInt(std::string_view section, std::string_view key, int32_t value);
 bool ProfileWriteText(std::string_view section, std::string_view key, std::string_view value);
 
+// What a transaction may do. A reading one opens the store for reading only (a profile the user
+// may read but not change still reads), creates nothing (no folder, lock file or key) and never
+// writes; its Commit of any write fails.
+enum class ProfileAccess { kRead, kReadWrite };
+
 // Several reads and writes as one read-modify-write under the store's lock, committed at once:
 // other processes see all of the writes or none of them. (The registry has no such commit: there
-// the writes are stored one by one at Commit, and a failure part-way is reported.)
+// the writes are stored one by one at Commit, and a failure part-way is reported.) Reads never
+// create a missing section: only a write does.
 class ProfileTransaction {
 public:
-    ProfileTransaction();
+    explicit ProfileTransaction(ProfileAccess access = ProfileAccess::kReadWrite);
     ~ProfileTransaction();
     ProfileTransaction(const ProfileTransaction&) = delete;
     ProfileTransaction& operator=(const ProfileTransaction&) = delete;

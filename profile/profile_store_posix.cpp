@@ -104,10 +104,10 @@ bool IsTextType(uint32_t type) { return type == kRegSz || type == kRegExpandSz; 
 std::string Reason(const std::string& what, int error) { return what + ": " + std::strerror(error); }
 
 // The lock, waited for at most kLockWait; a holder that never lets go must not freeze the window.
-bool LockWithin(int fd, std::string& error) {
+bool LockWithin(int fd, int operation, std::string& error) {
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (::flock(fd, operation | LOCK_NB) == 0) return true;
         if (errno != EWOULDBLOCK && errno != EINTR) {
             error = Reason(text::translate("Profile", "the profile's lock cannot be taken"), errno);
             return false;
@@ -166,37 +166,46 @@ struct ProfileTransaction::State {
     std::string SectionPath(std::string_view section) const {
         return keyPrefix + "\\" + std::string(section);
     }
+    // Only a write makes the section.
     RegKey& Section(std::string_view section) {
-        const std::string sectionPath = SectionPath(section);
-        if (!doc.HasKey(sectionPath)) dirty = true;
-        return doc.EnsureKey(kRoot, sectionPath);
+        dirty = true;
+        return doc.EnsureKey(kRoot, SectionPath(section));
     }
 };
 
-ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
+ProfileTransaction::ProfileTransaction(ProfileAccess access) : m_state(std::make_unique<State>()) {
     State& s = *m_state;
     s.path = ProfileFilePath(&s.error);
     if (s.path.empty()) return;
     const ProfileNames names = CurrentProfileNames();
     s.keyPrefix = std::string(kRoot) + "\\" + names.registryKey + "\\" + names.applicationName;
-    // Every reader and writer holds the lock file for its whole read-modify-write; the profile
-    // itself is replaced by rename, so it cannot carry the lock.
+    // Every writer holds the lock file for its whole read-modify-write; the profile itself is
+    // replaced by rename, so it cannot carry the lock. A reader shares the lock, when there is
+    // one, so that it waits for a save under way, but creates neither it nor its folder.
     const std::string dir = DirectoryOf(s.path);
-    std::error_code noFolder;
-    std::filesystem::create_directories(dir, noFolder);
-    if (noFolder) {
-        s.error = text::Arg(text::translate("Profile", "cannot create the folder %1: %2"), {dir, noFolder.message()});
-    } else {
-        const std::string lockPath = s.path + ".lock";
-        s.lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-        if (s.lock.get() < 0) {
-            s.error = Reason(text::Arg(text::translate("Profile", "cannot create the lock file %1"), {lockPath}), errno);
-        } else if (LockWithin(s.lock.get(), s.error)) {
-            s.writable = true;
-        } else {
-            // Another program is in the middle of its own change: nothing is read either.
+    const std::string lockPath = s.path + ".lock";
+    if (access == ProfileAccess::kRead) {
+        s.lock.reset(::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        if (s.lock.get() >= 0 && !LockWithin(s.lock.get(), LOCK_SH, s.error)) {
             s.lock.reset(-1);
             return;
+        }
+    } else {
+        std::error_code noFolder;
+        std::filesystem::create_directories(dir, noFolder);
+        if (noFolder) {
+            s.error = text::Arg(text::translate("Profile", "cannot create the folder %1: %2"), {dir, noFolder.message()});
+        } else {
+            s.lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+            if (s.lock.get() < 0) {
+                s.error = Reason(text::Arg(text::translate("Profile", "cannot create the lock file %1"), {lockPath}), errno);
+            } else if (LockWithin(s.lock.get(), LOCK_EX, s.error)) {
+                s.writable = true;
+            } else {
+                // Another program is in the middle of its own change: nothing is read either.
+                s.lock.reset(-1);
+                return;
+            }
         }
     }
     // Non-blocking, so that a FIFO or device put in the file's place cannot hang the tool.
@@ -236,7 +245,6 @@ int32_t ProfileTransaction::ReadInt(std::string_view section, std::string_view k
                                     int32_t defaultValue) {
     State& s = *m_state;
     if (s.path.empty()) return defaultValue;
-    s.Section(section);
     const RegValue* value = s.doc.Find(s.SectionPath(section), key);
     // Exactly four bytes, and not a text that happens to be three characters long.
     if (value == nullptr || value->data.size() != 4 || IsTextType(value->type) ||
@@ -252,14 +260,9 @@ std::string ProfileTransaction::ReadText(std::string_view section, std::string_v
                                          std::string_view defaultValue) {
     State& s = *m_state;
     if (s.path.empty()) return std::string(defaultValue);
-    s.Section(section);
     const RegValue* value = s.doc.Find(s.SectionPath(section), key);
     if (value == nullptr || !IsTextType(value->type)) return std::string(defaultValue);
-    std::string text(value->data.begin(), value->data.end());
-    // The registry hands back the data with its terminating zero; the text ends there.
-    const size_t end = text.find('\0');
-    if (end != std::string::npos) text.resize(end);
-    return text;
+    return TextOf(*value);
 }
 
 void ProfileTransaction::WriteInt(std::string_view section, std::string_view key, int32_t value) {

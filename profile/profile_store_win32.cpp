@@ -15,8 +15,6 @@
 namespace linkmate {
 namespace {
 
-constexpr REGSAM kAccess = KEY_READ | KEY_WRITE;
-
 class Key {
   public:
     Key() = default;
@@ -57,6 +55,7 @@ std::string ProfileFilePath(std::string* problem) {
 
 struct ProfileTransaction::State {
     ProfileNames names;
+    ProfileAccess access = ProfileAccess::kReadWrite;
     std::string error;
     bool usable = false;
     struct Write {
@@ -66,16 +65,38 @@ struct ProfileTransaction::State {
     };
     std::vector<Write> writes;
 
-    // The section's key, kept open for the rest of the transaction (LoadProfile reads 22 values
-    // from one section). Opening it opens Software (never created), then creates or opens each key
-    // below it, closing each as soon as the next is open. Null with the reason in `error`.
-    Key sectionKey;
-    std::string sectionName;
-    HKEY Section(std::string_view section) {
+    std::wstring SectionPath(std::string_view section) const {
+        return L"Software\\" + Widen(names.registryKey) + L"\\" + Widen(names.applicationName) +
+               L"\\" + Widen(section);
+    }
+
+    // The section's key for reading, kept open for the rest of the transaction (LoadProfile reads
+    // 22 values from one section). Opened with read access alone, so that a key the user may read
+    // but not change (a policy does this) still reads; never created. Null when it is missing.
+    Key readKey;
+    std::string readSection;
+    bool readOpened = false;
+    HKEY ReadSection(std::string_view section) {
         if (!usable) return nullptr;
-        if (sectionKey.get() != nullptr && sectionName == section) return sectionKey.get();
+        if (readOpened && readSection == section) return readKey.get();
+        readOpened = true;
+        readSection = section;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, SectionPath(section).c_str(), 0, KEY_READ,
+                          readKey.out()) != ERROR_SUCCESS) {
+            readKey.reset();
+        }
+        return readKey.get();
+    }
+
+    // The section's key for writing: opens Software (never created), then creates or opens each
+    // key below it, closing each as soon as the next is open. Null with the reason in `error`.
+    Key writeKey;
+    std::string writeSection;
+    HKEY WriteSection(std::string_view section) {
+        if (!usable) return nullptr;
+        if (writeKey.get() != nullptr && writeSection == section) return writeKey.get();
         Key parent;
-        LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, kAccess, parent.out());
+        LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_WRITE, parent.out());
         std::string opened = "HKEY_CURRENT_USER\\Software";
         for (const std::string_view name : {std::string_view(names.registryKey),
                                             std::string_view(names.applicationName), section}) {
@@ -84,18 +105,18 @@ struct ProfileTransaction::State {
             Key child;
             status =
                 RegCreateKeyExW(parent.get(), Widen(name).c_str(), 0, nullptr,
-                                REG_OPTION_NON_VOLATILE, kAccess, nullptr, child.out(), nullptr);
+                                REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, child.out(), nullptr);
             if (status == ERROR_SUCCESS) parent.TakeFrom(child);
         }
         if (status != ERROR_SUCCESS) {
             error = text::Arg(text::translate("Profile", "cannot open the registry key %1: %2"),
                               {opened, SystemMessage(static_cast<DWORD>(status))});
-            sectionKey.reset();
+            writeKey.reset();
             return nullptr;
         }
-        sectionKey.TakeFrom(parent);
-        sectionName = section;
-        return sectionKey.get();
+        writeKey.TakeFrom(parent);
+        writeSection = section;
+        return writeKey.get();
     }
 
     // What this transaction wrote under `key` last, if anything: reads see the transaction's own
@@ -113,8 +134,10 @@ struct ProfileTransaction::State {
     }
 };
 
-ProfileTransaction::ProfileTransaction() : m_state(std::make_unique<State>()) {
+ProfileTransaction::ProfileTransaction(ProfileAccess access)
+    : m_state(std::make_unique<State>()) {
     State& s = *m_state;
+    s.access = access;
     s.names = CurrentProfileNames();
     s.error = ProfileNamesProblem(s.names);
     s.usable = s.error.empty();
@@ -129,7 +152,7 @@ int32_t ProfileTransaction::ReadInt(std::string_view section, std::string_view k
         if (const auto* value = std::get_if<int32_t>(&w->value)) return *value;
         return defaultValue;
     }
-    const HKEY sectionKey = s.Section(section);
+    const HKEY sectionKey = s.ReadSection(section);
     if (sectionKey == nullptr) return defaultValue;
     DWORD type = REG_NONE;
     BYTE data[4] = {};
@@ -151,7 +174,7 @@ std::string ProfileTransaction::ReadText(std::string_view section, std::string_v
         if (const auto* value = std::get_if<std::string>(&w->value)) return *value;
         return std::string(defaultValue);
     }
-    const HKEY sectionKey = s.Section(section);
+    const HKEY sectionKey = s.ReadSection(section);
     if (sectionKey == nullptr) return std::string(defaultValue);
     const std::wstring name = Widen(key);
     DWORD type = REG_NONE;
@@ -189,8 +212,9 @@ void ProfileTransaction::WriteText(std::string_view section, std::string_view ke
 bool ProfileTransaction::Commit() {
     State& s = *m_state;
     if (s.writes.empty()) return true;
+    if (s.access == ProfileAccess::kRead) return false;
     for (const State::Write& w : s.writes) {
-        const HKEY sectionKey = s.Section(w.section);
+        const HKEY sectionKey = s.WriteSection(w.section);
         if (sectionKey == nullptr) return false;
         const std::wstring name = Widen(w.key);
         LSTATUS status;

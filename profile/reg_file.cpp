@@ -4,10 +4,15 @@
 #include <cstdio>
 #include <utility>
 
+#include "profile/reg_text.h"
+
 namespace linkmate {
 namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+// The older header: the file is in the system's code page, and so is the data of its hex(1),
+// hex(2) and hex(7) values (which are UTF-16LE under the newer header).
+constexpr std::string_view kAnsiHeader = "REGEDIT4";
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -36,8 +41,20 @@ bool ParseQuoted(std::string_view& s, std::string& out) {
         if (c == '"') return true;
         if (c == '\\') {
             if (s.empty()) return false;
-            out.push_back(s.front());
+            // The escapes the registry editors write; any other backslash is kept with the
+            // character after it, as they read it.
+            const char e = s.front();
             s.remove_prefix(1);
+            switch (e) {
+                case '\\':
+                case '"': out.push_back(e); break;
+                case 'n': out.push_back('\n'); break;
+                case 'r': out.push_back('\r'); break;
+                case 't': out.push_back('\t'); break;
+                default:
+                    out.push_back('\\');
+                    out.push_back(e);
+            }
         } else {
             out.push_back(c);
         }
@@ -66,38 +83,6 @@ bool ParseHexBytes(std::string_view s, std::vector<uint8_t>& out) {
 
 bool StartsNoCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && EqualsNoCase(s.substr(0, prefix.size()), prefix);
-}
-
-bool ParseData(std::string_view s, RegValue& value) {
-    if (!s.empty() && s.front() == '"') {
-        std::string text;
-        if (!ParseQuoted(s, text) || !Trim(s).empty()) return false;
-        value = TextValue(text);
-        return true;
-    }
-    if (StartsNoCase(s, "dword:")) {
-        s = Trim(s.substr(6));
-        uint32_t number = 0;
-        if (s.size() != 8) return false;
-        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), number, 16);
-        if (ec != std::errc() || end != s.data() + s.size()) return false;
-        value = DwordValue(static_cast<int32_t>(number));
-        return true;
-    }
-    if (StartsNoCase(s, "hex:")) {
-        value.type = kRegBinary;
-        return ParseHexBytes(s.substr(4), value.data);
-    }
-    if (StartsNoCase(s, "hex(")) {
-        const size_t close = s.find("):");
-        if (close == std::string_view::npos || close == 4) return false;
-        uint32_t type = 0;
-        const auto [end, ec] = std::from_chars(s.data() + 4, s.data() + close, type, 16);
-        if (ec != std::errc() || end != s.data() + close) return false;
-        value.type = type;
-        return ParseHexBytes(s.substr(close + 2), value.data);
-    }
-    return false;
 }
 
 bool IsValidUtf8(std::string_view s) {
@@ -171,8 +156,10 @@ void AppendUtf8(std::string& out, uint32_t cp) {
     }
 }
 
-// UTF-16 text (after its byte-order mark) as UTF-8; false on an odd length or a lone surrogate.
-bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
+// UTF-16 (after its byte-order mark) as UTF-8; false on an odd length or a lone surrogate. With
+// `escapedBytes`, a lone U+DC80..U+DCFF is the byte that Utf8ToUtf16Le could not take as UTF-8.
+bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out,
+                 bool escapedBytes = false) {
     if (bytes.size() % 2 != 0) return false;
     out.clear();
     out.reserve(bytes.size());
@@ -183,7 +170,11 @@ bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
     };
     for (size_t i = 0; i < bytes.size(); i += 2) {
         uint32_t cp = unit(i);
-        if (cp >= 0xDC00 && cp <= 0xDFFF) return false;
+        if (cp >= 0xDC00 && cp <= 0xDFFF) {
+            if (!escapedBytes || cp < 0xDC80 || cp > 0xDCFF) return false;
+            out.push_back(static_cast<char>(cp & 0xFF));
+            continue;
+        }
         if (cp >= 0xD800 && cp <= 0xDBFF) {
             if (i + 2 >= bytes.size()) return false;
             const uint32_t low = unit(i + 2);
@@ -194,6 +185,104 @@ bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
         AppendUtf8(out, cp);
     }
     return true;
+}
+
+// Length of the UTF-8 sequence at s[i], or 0 when there is none.
+size_t Utf8SequenceLength(std::string_view s, size_t i) {
+    const size_t rest = s.size() - i;
+    return IsValidUtf8(s.substr(i, std::min<size_t>(1, rest))) ? 1
+           : rest >= 2 && IsValidUtf8(s.substr(i, 2))           ? 2
+           : rest >= 3 && IsValidUtf8(s.substr(i, 3))           ? 3
+           : rest >= 4 && IsValidUtf8(s.substr(i, 4))           ? 4
+                                                                : 0;
+}
+
+// UTF-8 as UTF-16LE, as the registry holds text. A byte that is not part of valid UTF-8 becomes
+// the lone surrogate U+DC00 + byte, so that such text still comes back byte for byte.
+std::string Utf8ToUtf16Le(std::string_view s) {
+    std::string out;
+    out.reserve(s.size() * 2);
+    const auto put = [&](uint32_t u) {
+        out.push_back(static_cast<char>(u & 0xFF));
+        out.push_back(static_cast<char>(u >> 8));
+    };
+    for (size_t i = 0; i < s.size();) {
+        const size_t n = Utf8SequenceLength(s, i);
+        if (n == 0) {
+            put(0xDC00 | static_cast<unsigned char>(s[i]));
+            ++i;
+            continue;
+        }
+        uint32_t cp = static_cast<unsigned char>(s[i]);
+        if (n > 1) {
+            cp &= 0x7F >> n;
+            for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        }
+        if (cp >= 0x10000) {
+            put(0xD800 + ((cp - 0x10000) >> 10));
+            put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+        } else {
+            put(cp);
+        }
+        i += n;
+    }
+    return out;
+}
+
+bool IsTextType(uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+
+// Code-page text as UTF-8: text that is valid UTF-8 (plain ASCII among it) is taken as it is,
+// anything else as code page 936, the one the profile's registry key name was first written in.
+bool CodePageToUtf8(std::string_view bytes, std::string& out) {
+    if (IsValidUtf8(bytes)) {
+        out.assign(bytes);
+        return true;
+    }
+    return Cp936ToUtf8(bytes, out);
+}
+
+bool ParseData(std::string_view s, bool ansi, RegValue& value) {
+    if (!s.empty() && s.front() == '"') {
+        std::string text;
+        if (!ParseQuoted(s, text) || !Trim(s).empty()) return false;
+        value = TextValue(text);
+        return true;
+    }
+    if (StartsNoCase(s, "dword:")) {
+        s = Trim(s.substr(6));
+        uint32_t number = 0;
+        // The registry editor takes 1 to 8 digits, and writes 8.
+        if (s.empty() || s.size() > 8) return false;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), number, 16);
+        if (ec != std::errc() || end != s.data() + s.size()) return false;
+        value = DwordValue(static_cast<int32_t>(number));
+        return true;
+    }
+    if (StartsNoCase(s, "hex:")) {
+        value.type = kRegBinary;
+        return ParseHexBytes(s.substr(4), value.data);
+    }
+    if (StartsNoCase(s, "hex(")) {
+        const size_t close = s.find("):");
+        if (close == std::string_view::npos || close == 4) return false;
+        uint32_t type = 0;
+        const auto [end, ec] = std::from_chars(s.data() + 4, s.data() + close, type, 16);
+        if (ec != std::errc() || end != s.data() + close) return false;
+        value.type = type;
+        if (!ParseHexBytes(s.substr(close + 2), value.data)) return false;
+        if (!IsTextType(type)) return true;
+        // Text is held as UTF-8; the file holds the registry's own UTF-16LE, or code-page text
+        // under the older header.
+        const std::string_view bytes(reinterpret_cast<const char*>(value.data.data()),
+                                     value.data.size());
+        std::string text;
+        if (!(ansi ? CodePageToUtf8(bytes, text) : Utf16ToUtf8(bytes, false, text, true))) {
+            return false;
+        }
+        value.data.assign(text.begin(), text.end());
+        return true;
+    }
+    return false;
 }
 
 void AppendQuoted(std::string& out, std::string_view text) {
@@ -225,6 +314,13 @@ RegValue TextValue(std::string_view text) {
     return value;
 }
 
+std::string TextOf(const RegValue& value) {
+    std::string text(value.data.begin(), value.data.end());
+    const size_t end = text.find('\0');
+    if (end != std::string::npos) text.resize(end);
+    return text;
+}
+
 RegValue DwordValue(int32_t value) {
     const auto u = static_cast<uint32_t>(value);
     return RegValue{kRegDword,
@@ -245,6 +341,15 @@ RegDocument RegDocument::Parse(std::string_view text) {
         text.remove_prefix(kBom.size());
     }
 
+    // A REGEDIT4 file is in the system's code page.
+    bool ansi = false;
+    if (text.substr(0, kAnsiHeader.size()) == kAnsiHeader && !IsValidUtf8(text)) {
+        if (!CodePageToUtf8(text, converted)) {
+            doc.m_damaged = true;
+            return doc;
+        }
+        text = converted;
+    }
     bool sawHeader = false;
     RegKey* current = nullptr;
     std::string pending;  // a hex value continued with trailing backslashes, so far
@@ -285,7 +390,8 @@ RegDocument RegDocument::Parse(std::string_view text) {
         if (s.empty() || s.front() == ';') continue;
         if (!sawHeader) {
             sawHeader = true;
-            if (s == kHeader) continue;
+            ansi = s == kAnsiHeader;
+            if (s == kHeader || ansi) continue;
             bad(s);
         }
         if (s.front() == '[') {
@@ -310,7 +416,7 @@ RegDocument RegDocument::Parse(std::string_view text) {
         s = Trim(s);
         RegValue value;
         if (current == nullptr || s.empty() || s.front() != '=' ||
-            !ParseData(Trim(s.substr(1)), value)) {
+            !ParseData(Trim(s.substr(1)), ansi, value)) {
             bad(whole);
             continue;
         }
@@ -353,9 +459,14 @@ std::string RegDocument::Serialize() const {
                     std::snprintf(prefix, sizeof prefix, "hex(%x):", value.type);
                 }
                 out.append(prefix);
+                // Text goes out as the registry holds it, UTF-16LE, so that regedit reads it.
+                const std::string_view raw(reinterpret_cast<const char*>(value.data.data()),
+                                           value.data.size());
+                const std::string data = IsTextType(value.type) ? Utf8ToUtf16Le(raw) : std::string(raw);
                 char byte[4];
-                for (size_t i = 0; i < value.data.size(); ++i) {
-                    std::snprintf(byte, sizeof byte, i == 0 ? "%02x" : ",%02x", value.data[i]);
+                for (size_t i = 0; i < data.size(); ++i) {
+                    std::snprintf(byte, sizeof byte, i == 0 ? "%02x" : ",%02x",
+                                  static_cast<unsigned char>(data[i]));
                     out.append(byte);
                 }
             }
@@ -363,6 +474,16 @@ std::string RegDocument::Serialize() const {
         }
     }
     return out;
+}
+
+std::string RegeditEncoding(std::string_view text) {
+    std::string crlf;
+    crlf.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') crlf.push_back('\r');
+        crlf.push_back(c);
+    }
+    return "\xFF\xFE" + Utf8ToUtf16Le(crlf);
 }
 
 const RegKey* RegDocument::FindKey(std::string_view path) const {

@@ -1,5 +1,5 @@
-// The registry's export format ("Windows Registry Editor Version 5.00"), in which the profile is
-// kept on platforms without a registry. Pure text in, keys and values out.
+// The registry's export format ("Windows Registry Editor Version 5.00", and the older "REGEDIT4"),
+// in which the profile is kept on platforms without a registry. Pure text in, keys and values out.
 #pragma once
 
 #include <cstdint>
@@ -23,7 +23,9 @@ enum RegType : uint32_t {
 
 struct RegValue {
     uint32_t type = kRegNone;
-    std::vector<uint8_t> data;  // as the registry holds it: REG_SZ with its terminating zero
+    // As the registry holds it, except that text (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) is UTF-8
+    // rather than UTF-16: REG_SZ with its terminating zero.
+    std::vector<uint8_t> data;
 };
 
 struct RegKey {
@@ -39,8 +41,12 @@ class RegDocument {
 public:
     // Never fails: what cannot be understood is left out and marks the document damaged. The text
     // is UTF-8 (with or without a byte-order mark) or, as the registry editor exports it, UTF-16
-    // with its byte-order mark; lines end in LF, CR LF or CR alone.
+    // with its byte-order mark; lines end in LF, CR LF or CR alone. Everything the registry
+    // editors write is read: dword: with 1 to 8 digits; hex(1), hex(2) and hex(7) as UTF-16LE, or
+    // under a REGEDIT4 header as code-page text (UTF-8 when valid, else code page 936), as is the
+    // whole of such a file; the escapes \\, \", \n, \r and \t in quoted text.
     static RegDocument Parse(std::string_view text);
+    // UTF-8 with LF line ends; text that the quoted form cannot carry goes out as hex(N) in UTF-16LE.
     std::string Serialize() const;
 
     bool damaged() const { return m_damaged; }
@@ -75,6 +81,13 @@ private:
 };
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// Serialize's text as the registry editor itself writes it, and so imports it: UTF-16LE with its
+// byte-order mark and CR LF line ends.
+std::string RegeditEncoding(std::string_view text);
+
+// The text of a REG_SZ or REG_EXPAND_SZ value, up to its first zero.
+std::string TextOf(const RegValue& value);
 
 // REG_SZ data for `text`: its bytes up to the first zero byte, then one zero byte.
 RegValue TextValue(std::string_view text);

@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "profile/profile_names.h"
 #include "profile/profile_store.h"
 #include "protocol/text.h"
 
@@ -47,7 +48,7 @@ void LoadProfile(SerialSettings& serial, CanSettings& can, TranSettings& tran,
     ForEachPersisted(fallback.serial, fallback.can, fallback.tran, fallback.connection,
                      [&](std::string_view, const auto& value) { defaults.emplace_back(value); });
 
-    ProfileTransaction transaction;
+    ProfileTransaction transaction(ProfileAccess::kRead);
     size_t row = 0;
     ForEachPersisted(serial, can, tran, connection, [&](std::string_view key, auto& field) {
         using Field = std::remove_reference_t<decltype(field)>;
@@ -58,8 +59,6 @@ void LoadProfile(SerialSettings& serial, CanSettings& can, TranSettings& tran,
         }
         ++row;
     });
-    // Only writes when the load had to create the section.
-    transaction.Commit();
 }
 
 void LoadProfile(DeviceConfig& config) {
@@ -87,6 +86,25 @@ bool SaveProfile(const SerialSettings& serial, const CanSettings& can, const Tra
 
 bool SaveProfile(const DeviceConfig& config, std::string* error) {
     return SaveProfile(config.serial, config.can, config.tran, config.connection, error);
+}
+
+RegDocument ProfileDocument(const DeviceConfig& config) {
+    const ProfileNames names = CurrentProfileNames();
+    constexpr std::string_view kRoot = "HKEY_CURRENT_USER\\Software";
+    RegDocument doc;
+    RegKey& section = doc.EnsureKey(kRoot, std::string(kRoot) + "\\" + names.registryKey + "\\" +
+                                               names.applicationName + "\\" +
+                                               std::string(kProfileSection));
+    ForEachPersisted(config.serial, config.can, config.tran, config.connection,
+                     [&](std::string_view key, const auto& field) {
+                         using Field = std::remove_cvref_t<decltype(field)>;
+                         if constexpr (std::is_same_v<Field, int32_t>) {
+                             doc.Set(section, key, DwordValue(field));
+                         } else {
+                             doc.Set(section, key, TextValue(field));
+                         }
+                     });
+    return doc;
 }
 
 }  // namespace linkmate

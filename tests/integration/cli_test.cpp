@@ -241,6 +241,11 @@ TEST_F(CliTest, UsageFilesAndOutputErrors) {
     const auto saved = JsonLines(profile.out);
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0]["config"].toObject()["ConfigPort"].toObject()["text"].toString(), "COM1");
+    // Showing a profile that does not exist leaves nothing behind.
+    ASSERT_EQ(Cli({"profile", "--app", "nosuchapp"}).status, 0);
+    for (const char* leftover : {"nosuchapp.reg", "nosuchapp.reg.lock"}) {
+        EXPECT_FALSE(std::filesystem::exists(File("应用程序向导生成的本地应用程序/") + leftover)) << leftover;
+    }
 }
 
 TEST_F(CliTest, AFailedExchangeCarriesItsDiagnosisAndTrace) {

@@ -89,18 +89,28 @@ void ExpectPersistedEqual(const DeviceConfig& a, const DeviceConfig& b) {
     EXPECT_EQ(a.connection.ConfigPort, b.connection.ConfigPort);
 }
 
-TEST_F(ProfileTest, FirstStartGivesTheFallbacksAndLeavesTheEmptySection) {
+TEST_F(ProfileTest, LoadsGiveTheFallbacksAndNeverWrite) {
     EXPECT_EQ(ProfileFilePath(), home.path() + "/应用程序向导生成的本地应用程序/linkmate.reg");
     DeviceConfig loaded = Edited(1);
     LoadProfile(loaded);
+    EXPECT_EQ(ProfileReadInt("LINKMATE", "CanBaudrate", -1), -1);
     ExpectPersistedEqual(loaded, ProfileFallbackConfig());
     EXPECT_EQ(loaded.can.CanAcptCode1, "AA AA");  // not the profile's to touch
+    // Not even the folder or the lock file.
+    EXPECT_TRUE(fs::is_empty(home.path()));
 
-    const RegDocument doc = ReadFile();
-    const RegKey* section = doc.FindKey(kSectionKey);
-    ASSERT_NE(section, nullptr);
-    EXPECT_TRUE(section->values.empty());
-    EXPECT_TRUE(doc.HasKey("HKEY_CURRENT_USER\\Software\\应用程序向导生成的本地应用程序\\linkmate"));
+    // A profile of another section only, as large as is read: left byte for byte as it was.
+    std::string other = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\x]\n";
+    while (other.size() < (1u << 20) - 64) other += "\"v" + std::to_string(other.size()) + "\"=dword:1\n";
+    WriteFile(other);
+    const auto written = fs::last_write_time(ProfileFilePath());
+    for (int i = 0; i < 2; ++i) LoadProfile(loaded);
+    EXPECT_EQ(fs::file_size(ProfileFilePath()), other.size());
+    EXPECT_EQ(fs::last_write_time(ProfileFilePath()), written);
+    EXPECT_FALSE(ReadFile().damaged());
+    EXPECT_EQ(std::distance(fs::directory_iterator(fs::path(ProfileFilePath()).parent_path()),
+                            fs::directory_iterator()),
+              1);  // nothing set aside, no lock file
 }
 
 TEST_F(ProfileTest, SaveThenLoadKeepsTheTwentyTwoValuesExactly) {

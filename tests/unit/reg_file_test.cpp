@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "profile/reg_file.h"
 
 namespace linkmate {
@@ -78,7 +80,7 @@ TEST(RegFileTest, DamagedLinesAreLeftOutAndTheRestKept) {
         "\"Orphan\"=dword:00000001\n"
         "[HKEY_CURRENT_USER\\Software\\Vendor\\app\\LINKMATE]\n"
         "\"Good\"=dword:00000002\n"
-        "\"BadDword\"=dword:12\n"
+        "\"BadDword\"=dword:123456789\n"
         "\"BadHex\"=hex:1,zz\n"
         "\"Unclosed=\"x\"\n"
         "garbage line\n"
@@ -150,6 +152,86 @@ TEST(RegFileTest, LaterValuesOfTheSameNameReplaceEarlierOnesInAnyCase) {
     EXPECT_EQ(doc.keys().size(), 1u);
     ASSERT_EQ(doc.keys()[0].values.size(), 1u);
     EXPECT_EQ(doc.Find(kKey, "value")->data[0], 2);
+}
+
+// UTF-16LE bytes of an ASCII text, as hex(N) data.
+std::string Utf16Hex(std::string_view ascii) {
+    std::string out;
+    for (char c : ascii) {
+        char pair[8];
+        std::snprintf(pair, sizeof pair, "%s%02x,00", out.empty() ? "" : ",", static_cast<unsigned char>(c));
+        out += pair;
+    }
+    return out;
+}
+
+TEST(RegFileTest, ReadsWhatTheRegistryEditorsWrite) {
+    const std::string unicode =
+        "Windows Registry Editor Version 5.00\n[" + std::string(kKey) + "]\n"
+        "\"Short\"=dword:5\n"
+        "\"Eight\"=dword:0000000C\n"
+        "\"Expand\"=hex(2):" + Utf16Hex("1") + ",00,00\n"
+        "\"Sz\"=hex(1):" + Utf16Hex("00 00 01 23") + ",00,00\n"
+        "\"Han\"=hex(1):73,51,8e,4e,00,00\n"  // 关于
+        "\"Multi\"=hex(7):" + Utf16Hex("a") + ",00,00," + Utf16Hex("b") + ",00,00,00,00\n"
+        "\"Escaped\"=\"a\\nb\\rc\\td\\\\e\\\"f\\qg\"\n";
+    const RegDocument doc = RegDocument::Parse(unicode);
+    EXPECT_FALSE(doc.damaged()) << doc.firstBadText();
+    EXPECT_EQ(doc.Find(kKey, "Short")->data, DwordValue(5).data);
+    EXPECT_EQ(doc.Find(kKey, "Eight")->data, DwordValue(12).data);
+    EXPECT_EQ(doc.Find(kKey, "Expand")->type, kRegExpandSz);
+    EXPECT_EQ(TextOf(*doc.Find(kKey, "Expand")), "1");
+    EXPECT_EQ(TextOf(*doc.Find(kKey, "Sz")), "00 00 01 23");
+    EXPECT_EQ(TextOf(*doc.Find(kKey, "Han")), "关于");
+    EXPECT_EQ(doc.Find(kKey, "Multi")->data, (std::vector<uint8_t>{'a', 0, 'b', 0, 0}));
+    EXPECT_EQ(TextOf(*doc.Find(kKey, "Escaped")), "a\nb\rc\td\\e\"f\\qg");
+
+    // The older header: the whole file and the text in hex(1) are in the code page, GBK here.
+    const std::string ansi =
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\\xB9\xD8\xD3\xDA\\LINKMATE]\r\n"
+        "\"Gbk\"=hex(2):b9,d8,d3,da,00\r\n"
+        "\"Text\"=\"\xD3\xDA\"\r\n";
+    const std::string key = "HKEY_CURRENT_USER\\Software\\关于\\LINKMATE";
+    const RegDocument old = RegDocument::Parse(ansi);
+    EXPECT_FALSE(old.damaged()) << old.firstBadText();
+    ASSERT_NE(old.FindKey(key), nullptr);
+    EXPECT_EQ(TextOf(*old.Find(key, "Gbk")), "关于");
+    EXPECT_EQ(TextOf(*old.Find(key, "Text")), "于");
+    EXPECT_EQ(TextOf(*RegDocument::Parse("REGEDIT4\n[" + std::string(kKey) + "]\n\"A\"=hex(1):41,42,00\n")
+                          .Find(kKey, "A")),
+              "AB");
+
+    // Not numbers; UTF-16 of an odd length (code-page text may be) or with a lone surrogate
+    // (neither UTF-8 nor GBK).
+    for (const char* bad : {"\"D\"=dword:", "\"D\"=dword:123456789", "\"S\"=hex(1):41,00,00",
+                            "\"S\"=hex(1):00,dc,00,00"}) {
+        const std::string body = "[" + std::string(kKey) + "]\n" + bad + "\n";
+        EXPECT_TRUE(RegDocument::Parse("Windows Registry Editor Version 5.00\n" + body).damaged()) << bad;
+        EXPECT_EQ(RegDocument::Parse("REGEDIT4\n" + body).damaged(),
+                  std::string_view(bad) != "\"S\"=hex(1):41,00,00")
+            << bad;
+    }
+}
+
+TEST(RegFileTest, WritesWhatRegeditReads) {
+    RegDocument doc;
+    RegKey& key = doc.EnsureKey("HKEY_CURRENT_USER\\Software", kKey);
+    doc.Set(key, "Tab", TextValue("a\tb"));
+    doc.Set(key, "Gbk", TextValue(std::string("\xB9\xD8", 2)));
+    doc.Set(key, "Rate", DwordValue(10));
+    const std::string text = doc.Serialize();
+    // Text the quoted form cannot carry is UTF-16LE in hex(1), as regedit reads a 5.00 file.
+    EXPECT_NE(text.find("\"Tab\"=hex(1):" + Utf16Hex("a\tb") + ",00,00\n"), std::string::npos) << text;
+    EXPECT_EQ(TextOf(*RegDocument::Parse(text).Find(kKey, "Gbk")), std::string("\xB9\xD8", 2));
+
+    // Regedit's own form: byte-order mark, UTF-16LE, CR LF; read back the same.
+    const std::string regedit = RegeditEncoding(text);
+    EXPECT_EQ(regedit.substr(0, 6), std::string("\xFF\xFEW\0i\0", 6));
+    EXPECT_NE(regedit.find(std::string("0\0\r\0\n\0", 6)), std::string::npos);  // "5.00" CR LF
+    EXPECT_EQ(regedit.find(std::string("0\0\n\0", 4)), std::string::npos);
+    const RegDocument back = RegDocument::Parse(regedit);
+    EXPECT_FALSE(back.damaged());
+    EXPECT_EQ(back.Serialize(), text);
 }
 
 }  // namespace

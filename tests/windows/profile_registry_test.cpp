@@ -1,12 +1,18 @@
-// The profile in the registry: first start, the 22 values and their types as reg.exe lists them,
-// and each fallback. Every test has an application name of its own and removes its key after.
+// The profile in the registry: loads that create nothing, the 22 values and their types as reg.exe
+// lists them, each fallback, a key that may only be read, names in Chinese (the program's own and
+// its arguments), and both directions between regedit's files and the profile's file form. Every
+// test has an application name of its own and removes its key after.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <map>
 #include <string>
 
+#include <sddl.h>
+
 #include "profile/profile_store.h"
+#include "profile/program_args.h"
+#include "profile/reg_text.h"
 #include "profile/settings_profile.h"
 #include "protocol/win32_text.h"
 #include "sample_configs.h"
@@ -52,12 +58,13 @@ class RegistryProfileTest : public ::testing::Test {
     std::string application;
 };
 
-// What `reg query <key>` prints, through a pipe: "    CanBTR0    REG_SZ    3F".
-std::string RegQuery(const std::wstring& key) {
+// Runs `command` and gives what it printed (standard output and error) and its exit status.
+DWORD Run(std::wstring command, std::string& out) {
+    out.clear();
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return "no pipe";
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return ~DWORD{0};
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -65,25 +72,60 @@ std::string RegQuery(const std::wstring& key) {
     startup.hStdOutput = writeEnd;
     startup.hStdError = writeEnd;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::wstring command = L"reg.exe query \"HKEY_CURRENT_USER\\" + key + L"\"";
     PROCESS_INFORMATION process{};
     const BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
                                         nullptr, &startup, &process);
     CloseHandle(writeEnd);
-    std::string out;
+    DWORD status = ~DWORD{0};
     if (started) {
         char buffer[4096];
         DWORD n = 0;
         while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0)
             out.append(buffer, n);
-        WaitForSingleObject(process.hProcess, 10000);
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &status);
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
     } else {
-        out = "reg.exe could not be started";
+        out = "could not be started: " + Narrow(command);
     }
     CloseHandle(readEnd);
+    return status;
+}
+
+// What `reg query <key>` prints: "    CanBTR0    REG_SZ    3F".
+std::string RegQuery(const std::wstring& key) {
+    std::string out;
+    Run(L"reg.exe query \"HKEY_CURRENT_USER\\" + key + L"\"", out);
     return out;
+}
+
+std::wstring TempPath(const std::wstring& name) {
+    wchar_t dir[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, dir);
+    return dir + name;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    std::string bytes;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0) bytes.append(buffer, n);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
 }
 
 // Value name -> type word of reg.exe's listing.
@@ -120,12 +162,14 @@ DeviceConfig FallbackOverEdited() {
     return expected;
 }
 
-TEST_F(RegistryProfileTest, FirstStartGivesTheDefaultsAndLeavesTheEmptySectionBehind) {
+TEST_F(RegistryProfileTest, LoadsGiveTheDefaultsAndCreateNothing) {
     DeviceConfig loaded = Edited();
     LoadProfile(loaded);
+    EXPECT_EQ(ProfileReadInt("LINKMATE", "CanBaudrate", -1), -1);
     EXPECT_EQ(loaded, FallbackOverEdited());
-    EXPECT_TRUE(SectionExists());
-    EXPECT_EQ(ListedTypes(RegQuery(SectionKey())).size(), 0u);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ApplicationKey().c_str(), 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(RegistryProfileTest, SaveWritesSeventeenDwordsAndFiveTextsUnderTheChineseKey) {
@@ -216,6 +260,135 @@ TEST_F(RegistryProfileTest, SinglePrimitivesReadTheirOwnWritesAndReportSuccess) 
     EXPECT_EQ(ProfileReadInt("Other", "Count", 0), -2);      // not stored before the commit
     EXPECT_TRUE(transaction.Commit());
     EXPECT_EQ(ProfileReadInt("Other", "Count", 0), 5);
+}
+
+// Only reading is allowed on the section, as a policy may set it.
+void SetKeyAccess(const std::wstring& path, const wchar_t* sddl) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, WRITE_DAC, &key), ERROR_SUCCESS);
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    EXPECT_EQ(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+    LocalFree(descriptor);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryProfileTest, AKeyThatMayOnlyBeReadStillReadsAndASaveSaysWhy) {
+    ASSERT_TRUE(SaveProfile(Edited(), nullptr));
+    SetKeyAccess(SectionKey(), L"D:P(A;;KR;;;WD)");
+    HKEY probe = nullptr;
+    const LSTATUS writable =
+        RegOpenKeyExW(HKEY_CURRENT_USER, SectionKey().c_str(), 0, KEY_SET_VALUE, &probe);
+    if (probe != nullptr) RegCloseKey(probe);
+
+    DeviceConfig loaded;
+    LoadProfile(loaded);
+    std::string error;
+    const bool saved = SaveProfile(ProfileFallbackConfig(), &error);
+    SetKeyAccess(SectionKey(), L"D:P(A;;KA;;;WD)");  // so that TearDown can remove it
+
+    ASSERT_EQ(writable, ERROR_ACCESS_DENIED) << "the key's security was not applied";
+    DeviceConfig expected = Edited();
+    expected.can.CanAcptCode1 = ProfileFallbackConfig().can.CanAcptCode1;
+    EXPECT_EQ(loaded, expected);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(error.find("LINKMATE"), std::string::npos) << error;
+}
+
+// A copy of this program under a Chinese name runs the test below, which checks its own name and
+// an argument against the expected UTF-8.
+constexpr char kChineseName[] = "配置工具";
+
+TEST(ProgramArgsTest, OwnNameAndArgumentsArriveAsUtf8) {
+    ProgramArgs args(0, nullptr);
+    std::string expected;
+    for (int i = 1; i < args.argc(); ++i) {
+        const std::string arg = args.argv()[i];
+        if (arg.rfind("--expect=", 0) == 0) expected = arg.substr(9);
+    }
+    if (expected.empty()) GTEST_SKIP() << "run by ProgramArgsTest.ACopyUnderAChineseName";
+    EXPECT_EQ(expected, kChineseName);
+    EXPECT_EQ(ApplicationNameFromPath(args.executable()), kChineseName) << args.executable();
+    EXPECT_EQ(std::string(args.argv()[args.argc() - 1]), "--expect=" + std::string(kChineseName));
+    EXPECT_EQ(args.argv()[args.argc()], nullptr);
+}
+
+TEST(ProgramArgsTest, ACopyUnderAChineseName) {
+    wchar_t self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    const std::wstring copy = TempPath(Widen(kChineseName) + L".exe");
+    ASSERT_TRUE(CopyFileW(self, copy.c_str(), FALSE));
+    std::string out;
+    const DWORD status = Run(L"\"" + copy + L"\" --gtest_filter=ProgramArgsTest.OwnName* --expect=" +
+                                 Widen(kChineseName),
+                             out);
+    DeleteFileW(copy.c_str());
+    EXPECT_EQ(status, 0u) << out;
+    EXPECT_NE(out.find("[  PASSED  ] 1 test"), std::string::npos) << out;
+}
+
+TEST(ProgramArgsTest, TheManifestMakesTheAnsiCodePageUtf8) {
+    if (GetACP() != CP_UTF8 && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) {
+        GTEST_SKIP() << "Wine " << reinterpret_cast<const char* (*)()>(GetProcAddress(
+                                       GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))()
+                     << " does not apply the manifest's activeCodePage";
+    }
+    EXPECT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));
+}
+
+// Both directions between regedit and the profile's file form, under a Chinese application name:
+// 22 values, 17 REG_DWORD and 5 REG_SZ.
+class RegeditRoundTripTest : public RegistryProfileTest {
+  protected:
+    void SetUp() override {
+        RegistryProfileTest::SetUp();
+        application = std::string(kChineseName) + "-" + std::to_string(GetCurrentProcessId());
+        SetProfileApplicationName(application);
+        RegDeleteTreeW(HKEY_CURRENT_USER, ApplicationKey().c_str());
+        file = TempPath(L"linkmate-" + std::to_wstring(GetCurrentProcessId()) + L".reg");
+    }
+    void TearDown() override {
+        DeleteFileW(file.c_str());
+        RegistryProfileTest::TearDown();
+    }
+    std::wstring file;
+};
+
+TEST_F(RegeditRoundTripTest, AnExportOfRegeditIsReadAsTheProfileFile) {
+    ASSERT_TRUE(SaveProfile(Edited(), nullptr));
+    std::string out;
+    ASSERT_EQ(Run(L"regedit.exe /E \"" + file + L"\" \"HKEY_CURRENT_USER\\" + ApplicationKey() + L"\"", out), 0u) << out;
+    const RegDocument exported = RegDocument::Parse(ReadBytes(file));
+    EXPECT_FALSE(exported.damaged()) << exported.firstBadLine() << ": " << exported.firstBadText();
+    const RegDocument expected = ProfileDocument(Edited());
+    ASSERT_EQ(expected.keys().size(), 3u);
+    const RegKey& section = expected.keys().back();
+    ASSERT_EQ(section.values.size(), 22u);
+    for (const auto& [name, value] : section.values) {
+        const RegValue* got = exported.Find(section.path, name);
+        ASSERT_NE(got, nullptr) << name << " under " << section.path;
+        EXPECT_EQ(got->type, value.type) << name;
+        EXPECT_EQ(got->data, value.data) << name;
+    }
+}
+
+TEST_F(RegeditRoundTripTest, AFileWrittenHereIsImportedByRegedit) {
+    const std::string text = PlatformRegFileText(ProfileDocument(Edited()).Serialize());
+    ASSERT_EQ(text.substr(0, 2), "\xFF\xFE");  // regedit's own form, so a double-click imports it
+    ASSERT_TRUE(WriteBytes(file, text));
+    std::string out;
+    ASSERT_EQ(Run(L"regedit.exe /S \"" + file + L"\"", out), 0u) << out;
+    const auto types = ListedTypes(RegQuery(SectionKey()));
+    ASSERT_EQ(types.size(), 22u);
+    int dwords = 0;
+    for (const auto& [name, type] : types) dwords += type == "REG_DWORD";
+    EXPECT_EQ(dwords, 17);
+    DeviceConfig loaded;
+    LoadProfile(loaded);
+    DeviceConfig expected = Edited();
+    expected.can.CanAcptCode1 = ProfileFallbackConfig().can.CanAcptCode1;
+    EXPECT_EQ(loaded, expected);
 }
 
 }  // namespace
