@@ -52,9 +52,8 @@ bool Fail(std::string* error, const std::string& text) {
     return false;
 }
 
-}  // namespace
-
-bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* error) {
+// The file parsed whole; false with the reason, naming the file and the first bad line.
+bool ReadRegFile(const std::string& path, RegDocument& doc, std::string* error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return Fail(error, path + ": " + std::strerror(errno));
     std::string bytes;
@@ -64,7 +63,7 @@ bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* 
     if (bytes.size() > kMaxConfigBytes) {
         return Fail(error, text::Arg(text::translate("ConfigFile", "%1: larger than 1 MiB, not a configuration file"), {path}));
     }
-    const RegDocument doc = RegDocument::Parse(bytes);
+    doc = RegDocument::Parse(bytes);
     if (doc.damaged()) {
         if (doc.firstBadLine() == 0) {
             return Fail(error, text::Arg(text::translate("ConfigFile", "%1: not readable as text"), {path}));
@@ -72,6 +71,14 @@ bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* 
         return Fail(error, text::Arg(text::translate("ConfigFile", "%1:%2: cannot be read: %3"),
                                      {path, std::to_string(doc.firstBadLine()), doc.firstBadText()}));
     }
+    return true;
+}
+
+}  // namespace
+
+bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* error) {
+    RegDocument doc;
+    if (!ReadRegFile(path, doc, error)) return false;
     const RegKey* key = SettingsKey(doc);
     if (key == nullptr) {
         return Fail(error, text::Arg(text::translate("ConfigFile", "%1: no [..\\LINKMATE] section"), {path}));
@@ -136,6 +143,13 @@ bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::s
         doc.Set(key, s.name, s.kind == SettingKind::kHex ? TextValue(*s.text(c)) : DwordValue(*s.number(c)));
     }
     return ReplaceFileAtomically(path, PlatformRegFileText(doc.Serialize()), true, error);
+}
+
+bool RegFileForRegedit(const std::string& path, std::string& out, std::string* error) {
+    RegDocument doc;
+    if (!ReadRegFile(path, doc, error)) return false;
+    out = RegeditEncoding(doc.Serialize());
+    return true;
 }
 
 }  // namespace linkmate

@@ -17,4 +17,9 @@ bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* 
 
 bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::string* error);
 
+// Any file of the registry's export format (a configuration file, a profile), in either form, as
+// regedit itself writes it and so imports it: UTF-16LE with a byte-order mark, CR LF. False, with
+// the reason as ReadConfigFile gives it, when the file cannot be read whole.
+bool RegFileForRegedit(const std::string& path, std::string& out, std::string* error);
+
 }  // namespace linkmate
