@@ -18,9 +18,12 @@ enum class FileDialogKind;
 
 namespace backend {
 
-// The window of `dialog` with its controls from its template: a child of `parent` (a sheet's
-// pages sit in its tab control), or a pop-up owned by `parent` (may be nullptr).
-std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent, bool popup);
+// Where a dialog's window goes: inside `parent`, on a sheet's tab control as a page, or a pop-up
+// owned by `parent` (which may be nullptr).
+enum class Placement { kChild, kPage, kPopup };
+
+// The window of `dialog` with its controls from its template.
+std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent, Placement placement);
 
 // The pixel size of a template in its own font.
 Size TemplateSize(const DialogTemplate& tmpl);

@@ -17,17 +17,18 @@ CDialog::CDialog(const DialogTemplate& tmpl) : m_template(tmpl) {}
 
 CDialog::~CDialog() = default;
 
-bool CDialog::Create(CWnd* parent, bool applyTemplateState) {
+bool CDialog::Create(CWnd* parent, bool asPage) {
     if (IsCreated()) return true;
-    SetPeer(backend::CreateDialogWindow(*this, parent ? parent->peer() : nullptr, false));
-    if (applyTemplateState && m_template.disabled) EnableWindow(false);
+    SetPeer(backend::CreateDialogWindow(*this, parent ? parent->peer() : nullptr,
+                                        asPage ? backend::Placement::kPage : backend::Placement::kChild));
+    if (!asPage && m_template.disabled) EnableWindow(false);
     return OnInitDialog();
 }
 
 int CDialog::DoModal(CWnd* owner) {
     m_popup = true;
     m_ended = false;
-    SetPeer(backend::CreateDialogWindow(*this, owner ? owner->peer() : nullptr, true));
+    SetPeer(backend::CreateDialogWindow(*this, owner ? owner->peer() : nullptr, backend::Placement::kPopup));
     OnInitDialog();
     if (Observer()) Observer()(*this);
     const int result = m_ended ? m_result : peer()->RunModal();

@@ -19,9 +19,9 @@ public:
     ~CDialog() override;
 
     // Creates the window and its controls as a child of `parent` and runs OnInitDialog. A
-    // property sheet creates its pages enabled and sets their state itself, so it passes false
-    // for `applyTemplateState`.
-    bool Create(CWnd* parent, bool applyTemplateState = true);
+    // property sheet creates its pages on its tab control, enabled, and sets their state itself:
+    // it passes true for `asPage`.
+    bool Create(CWnd* parent, bool asPage = false);
     bool IsCreated() const { return peer() != nullptr; }
     // Creates the window as a pop-up owned by `owner`, runs OnInitDialog and then the window
     // until EndDialog; returns EndDialog's result.

@@ -48,7 +48,7 @@ bool CPropertySheet::SetActivePage(int index) {
     }
     CPropertyPage* page = m_pages[static_cast<size_t>(index)];
     if (!page->IsCreated()) {
-        page->Create(this, false);
+        page->Create(this, true);
         const Rect area = sheetPeer()->PageArea();
         const Size size = backend::TemplateSize(page->dialogTemplate());
         page->MoveWindow({area.x, area.y, size.width, size.height});

@@ -194,18 +194,18 @@ const DialogTemplate& AboutBoxTemplate() {
 
 const DialogTemplate& PortMapTemplate() {
     static const DialogTemplate tmpl{
-        IDD_PORT_MAP, TRANSLATE_NOOP("CPortMapDlg", "Ports"), 400, 300, "MS Shell Dlg", 8, false, false,
+        IDD_PORT_MAP, TRANSLATE_NOOP("CPortMapDlg", "Ports"), 400, 334, "MS Shell Dlg", 8, false, false,
         {
             Label(TRANSLATE_NOOP("CPortMapDlg", "&COM ports (changes take effect at the next Connect):"), 7, 7, 386, 8),
-            {ControlKind::kListView, IDC_PORTS_LIST, "", 7, 17, 386, 128, kTabStop,
+            {ControlKind::kListView, IDC_PORTS_LIST, "", 7, 17, 386, 178, kTabStop,
              {"COM", TRANSLATE_NOOP("CPortMapDlg", "Device"), TRANSLATE_NOOP("CPortMapDlg", "What it is")}, 0},
-            Label(TRANSLATE_NOOP("CPortMapDlg", "Serial &devices on this machine:"), 7, 151, 386, 8),
-            {ControlKind::kListBox, IDC_PORTS_DEVICES, "", 7, 161, 386, 60, kTabStop, {}, 0},
-            Button(IDC_PORTS_ASSIGN, TRANSLATE_NOOP("CPortMapDlg", "&Assign to selected COM"), 7, 227, 100, 14),
-            Button(IDC_PORTS_FREE, TRANSLATE_NOOP("CPortMapDlg", "&Free selected COM"), 111, 227, 90, 14),
-            Button(IDC_PORTS_REFRESH, TRANSLATE_NOOP("CPortMapDlg", "&Refresh"), 205, 227, 60, 14),
-            {ControlKind::kText, IDC_PORTS_STATUS, "", 7, 247, 386, 26, kWrap, {}, 0},
-            Button(fw::IDCANCEL, TRANSLATE_NOOP("CPortMapDlg", "Close"), 343, 279, 50, 14),
+            Label(TRANSLATE_NOOP("CPortMapDlg", "Serial &devices on this machine:"), 7, 201, 386, 8),
+            {ControlKind::kListBox, IDC_PORTS_DEVICES, "", 7, 211, 386, 50, kTabStop, {}, 0},
+            Button(IDC_PORTS_ASSIGN, TRANSLATE_NOOP("CPortMapDlg", "&Assign to selected COM"), 7, 267, 100, 14),
+            Button(IDC_PORTS_FREE, TRANSLATE_NOOP("CPortMapDlg", "&Free selected COM"), 111, 267, 90, 14),
+            Button(IDC_PORTS_REFRESH, TRANSLATE_NOOP("CPortMapDlg", "&Refresh"), 205, 267, 60, 14),
+            {ControlKind::kText, IDC_PORTS_STATUS, "", 7, 287, 386, 20, kWrap, {}, 0},
+            Button(fw::IDCANCEL, TRANSLATE_NOOP("CPortMapDlg", "Close"), 343, 313, 50, 14),
         },
         "CPortMapDlg"};
     return tmpl;

@@ -357,6 +357,10 @@ DialogWindow::DialogWindow(CDialog& owner, QWidget* parent, bool popup)
         w->setProperty(kControlId, c->id);
         WireNotifications(w, c->id, owner, dialog);
         if (auto* list = qobject_cast<QComboBox*>(w)) list->setProperty(kOwnTip, false);
+        // A pop-up's default button takes Enter and shows the default frame, as on the platform.
+        if (auto* button = qobject_cast<QPushButton*>(w); button && popup && c->kind == ControlKind::kDefPushButton) {
+            button->setAutoDefault(true);
+        }
         m_controls.emplace(c->id, std::make_unique<QtControl>(w, c->kind, c->id));
     }
     dialog->SetBuilt();

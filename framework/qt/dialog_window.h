@@ -31,7 +31,8 @@ class WindowHost {
 public:
     virtual ~WindowHost() = default;
     virtual QWidget* TopWidget() const = 0;
-    virtual QWidget* ChildHost() const = 0;
+    // Where a sheet's pages go.
+    virtual QWidget* PageHost() const { return TopWidget(); }
 };
 
 // A window peer over a widget it owns: state, place, caption, icon, shortcuts, context menu,
@@ -42,7 +43,6 @@ public:
     ~WidgetWindow() override;
     QDialog* widget() const { return m_widget; }
     QWidget* TopWidget() const override { return m_widget; }
-    QWidget* ChildHost() const override { return m_widget; }
 
     ControlPeer* Item(int) override { return nullptr; }
     bool IsEnabled() const override;

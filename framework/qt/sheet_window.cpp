@@ -143,7 +143,7 @@ public:
         return {r.x(), r.y(), r.width(), r.height()};
     }
     QWidget* TopWidget() const override { return m_window.widget(); }
-    QWidget* ChildHost() const override { return m_tabs; }
+    QWidget* PageHost() const override { return m_tabs; }
     WidgetWindow& window() { return m_window; }
 
     ControlPeer* Item(int id) override {

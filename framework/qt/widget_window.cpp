@@ -91,10 +91,12 @@ void WidgetWindow::End(int result) {
 
 namespace linkmate::fw::backend {
 
-std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent, bool popup) {
+std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent, Placement placement) {
     auto* host = dynamic_cast<qt::WindowHost*>(parent);
-    QWidget* parentWidget = host == nullptr ? nullptr : popup ? host->TopWidget() : host->ChildHost();
-    return std::make_unique<qt::DialogWindow>(dialog, parentWidget, popup);
+    QWidget* parentWidget = host == nullptr                   ? nullptr
+                            : placement == Placement::kPage ? host->PageHost()
+                                                            : host->TopWidget();
+    return std::make_unique<qt::DialogWindow>(dialog, parentWidget, placement == Placement::kPopup);
 }
 
 Size TemplateSize(const DialogTemplate& tmpl) {

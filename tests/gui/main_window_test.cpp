@@ -86,6 +86,9 @@ private slots:
         QCOMPARE(panel.y, 0);
         QCOMPARE(panel.width, sheet.GetWindowRect().width);
         QCOMPARE(tabControl.y, panel.height);
+        // The panel sits on the window itself, the pages on the tab control.
+        QCOMPARE(Widget(sheet.m_panel)->parentWidget(), sheet.widget());
+        QCOMPARE(Widget(sheet.m_canPage)->parentWidget(), fw::qt::WidgetOf(sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL)));
         const int tabsBottom = tabControl.bottom();
         QCOMPARE(sheet.GetWindowRect().height, tabsBottom + 48);
 
