@@ -1,7 +1,6 @@
 // The whole tool against the virtual converter: connect, read, edit all three pages, write; the
 // converter must hold exactly the frame the edited settings give, and a new window must show
 // what was saved.
-#include <QCheckBox>
 #include <QTest>
 
 #include "gui_harness.h"
@@ -30,34 +29,34 @@ private slots:
 
             // Conversion page.
             CTranPage& tran = sheet.m_tranPage;
-            Choose(Control<QComboBox>(tran, IDC_TRAN_MODE), 1);
-            Choose(Control<QComboBox>(tran, IDC_TRAN_DIR), 2);
-            Retype(Control<QLineEdit>(tran, IDC_TRAN_SPACE), "300");
-            Retype(Control<QLineEdit>(tran, IDC_TRAN_ID_OFFSET), "3");
-            Retype(Control<QLineEdit>(tran, IDC_TRAN_ID_LENGTH), "2");
+            Choose(tran, IDC_TRAN_MODE, 1);
+            Choose(tran, IDC_TRAN_DIR, 2);
+            Enter(tran, IDC_TRAN_SPACE, "300");
+            Enter(tran, IDC_TRAN_ID_OFFSET, "3");
+            Enter(tran, IDC_TRAN_ID_LENGTH, "2");
 
             // Serial page.
             sheet.SetActivePage(1);
-            Choose(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE), 6);
-            Choose(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_PARITY), 3);
+            Choose(sheet.m_serialPage, IDC_SERIAL_BAUDRATE, 6);
+            Choose(sheet.m_serialPage, IDC_SERIAL_PARITY, 3);
 
             // CAN page: custom timing, extended frames, dual filter with a custom mask.
             sheet.SetActivePage(2);
             CCanPage& can = sheet.m_canPage;
-            Choose(Control<QComboBox>(can, IDC_CAN_BAUDRATE), 0);
-            Retype(Control<QLineEdit>(can, IDC_CAN_BTR0), "3f");
-            Retype(Control<QLineEdit>(can, IDC_CAN_BTR1), "c0");
-            Choose(Control<QComboBox>(can, IDC_CAN_FRAME_FORMAT), 1);
-            Retype(Control<QLineEdit>(can, IDC_CAN_TX_ID), "1f ff ff ff");
-            Choose(Control<QComboBox>(can, IDC_CAN_FILTER_MODE), 0);
+            Choose(can, IDC_CAN_BAUDRATE, 0);
+            Enter(can, IDC_CAN_BTR0, "3f");
+            Enter(can, IDC_CAN_BTR1, "c0");
+            Choose(can, IDC_CAN_FRAME_FORMAT, 1);
+            Enter(can, IDC_CAN_TX_ID, "1f ff ff ff");
+            Choose(can, IDC_CAN_FILTER_MODE, 0);
             // The read left the box ticked (the converter's mask is not zero); keep it so.
-            QCheckBox* custom = Control<QCheckBox>(can, IDC_CAN_CUSTOM_MASK);
-            if (!custom->isChecked()) custom->click();
-            QVERIFY(Control<QLineEdit>(can, IDC_CAN_ACCEPT_MASK1)->isEnabled());
-            Retype(Control<QLineEdit>(can, IDC_CAN_ACCEPT_CODE1), "12 34");
-            Retype(Control<QLineEdit>(can, IDC_CAN_ACCEPT_CODE2), "ab cd");
-            Retype(Control<QLineEdit>(can, IDC_CAN_ACCEPT_MASK1), "00 ff");
-            Retype(Control<QLineEdit>(can, IDC_CAN_ACCEPT_MASK2), "ff 00");
+            fw::CheckBox custom = can.Item<fw::CheckBox>(IDC_CAN_CUSTOM_MASK);
+            if (custom.GetCheck() != 1) custom.Click();
+            QVERIFY(can.GetDlgItem(IDC_CAN_ACCEPT_MASK1).IsWindowEnabled());
+            Enter(can, IDC_CAN_ACCEPT_CODE1, "12 34");
+            Enter(can, IDC_CAN_ACCEPT_CODE2, "ab cd");
+            Enter(can, IDC_CAN_ACCEPT_MASK1, "00 ff");
+            Enter(can, IDC_CAN_ACCEPT_MASK2, "ff 00");
 
             ClickButton(sheet, 12321);
             QCOMPARE(log.texts().back(), std::string("Write Configration Successfully!"));
@@ -87,15 +86,15 @@ private slots:
         // A new window shows the saved profile (the dual halves are not kept).
         TestSheet again;
         again.Init();
-        QCOMPARE(Control<QLineEdit>(again.m_canPage, IDC_CAN_BTR0)->text(), QString("3f"));
-        QCOMPARE(Control<QLineEdit>(again.m_canPage, IDC_CAN_TX_ID)->text(), QString("1f ff ff ff"));
-        QCOMPARE(Control<QComboBox>(again.m_canPage, IDC_CAN_FILTER_MODE)->currentIndex(), 0);
-        QCOMPARE(Control<QLineEdit>(again.m_canPage, IDC_CAN_ACCEPT_CODE1)->text(), QString("00 00"));
-        QCOMPARE(Control<QComboBox>(again.m_serialPage, IDC_SERIAL_BAUDRATE)->currentText(), QString("19200"));
-        QCOMPARE(Control<QComboBox>(again.m_serialPage, IDC_SERIAL_PARITY)->currentText(), QString("2 stop bits"));
-        QCOMPARE(Control<QLineEdit>(again.m_tranPage, IDC_TRAN_SPACE)->text(), QString("300"));
-        QCOMPARE(Control<QComboBox>(again.m_tranPage, IDC_TRAN_DIR)->currentIndex(), 2);
-        QCOMPARE(Control<QComboBox>(again.m_panel, IDC_DEVICE)->currentText(), QString("Ternix-A"));
+        QCOMPARE(again.m_canPage.GetDlgItem(IDC_CAN_BTR0).GetWindowText(), std::string("3f"));
+        QCOMPARE(again.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(), std::string("1f ff ff ff"));
+        QCOMPARE(again.m_canPage.Item<fw::ComboBox>(IDC_CAN_FILTER_MODE).GetCurSel(), 0);
+        QCOMPARE(again.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_CODE1).GetWindowText(), std::string("00 00"));
+        QCOMPARE(again.m_serialPage.GetDlgItem(IDC_SERIAL_BAUDRATE).GetWindowText(), std::string("19200"));
+        QCOMPARE(again.m_serialPage.GetDlgItem(IDC_SERIAL_PARITY).GetWindowText(), std::string("2 stop bits"));
+        QCOMPARE(again.m_tranPage.GetDlgItem(IDC_TRAN_SPACE).GetWindowText(), std::string("300"));
+        QCOMPARE(again.m_tranPage.Item<fw::ComboBox>(IDC_TRAN_DIR).GetCurSel(), 2);
+        QCOMPARE(again.m_panel.GetDlgItem(IDC_DEVICE).GetWindowText(), std::string("Ternix-A"));
     }
 };
 

@@ -64,6 +64,13 @@ void Choose(QComboBox* list, int index) {
     emit list->activated(index);
 }
 
+void Choose(fw::CDialog& dialog, int id, int index) {
+    dialog.Item<fw::ComboBox>(id).SetCurSel(index);
+    dialog.SendNotify(id, fw::Notify::kSelChange);
+}
+
+void Enter(fw::CDialog& dialog, int id, const std::string& text) { dialog.GetDlgItem(id).SetWindowText(text); }
+
 void Retype(QLineEdit* edit, const QString& text) {
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);

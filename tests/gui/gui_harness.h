@@ -54,6 +54,11 @@ private:
     std::unique_ptr<sim::VirtualConverter> m_converter;
 };
 
+// The operator picks entry `index` of list `id`, as the list's selection notification tells it.
+void Choose(fw::CDialog& dialog, int id, int index);
+// The operator's text in edit `id`, as the edit's change notification tells it (the ways text is
+// typed, pasted or composed are the Qt backend's tests).
+void Enter(fw::CDialog& dialog, int id, const std::string& text);
 // The operator picks entry `index` of a list.
 void Choose(QComboBox* list, int index);
 // The operator replaces the text of an edit by typing.

@@ -63,20 +63,20 @@ private slots:
             QVERIFY(page->IsCreated());
             QVERIFY(!page->IsWindowEnabled());
         }
-        QVERIFY(!Control<QComboBox>(sheet.m_canPage, IDC_CAN_BAUDRATE)->isEnabled());
-        QVERIFY(!Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE)->isEnabled());
-        QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
-        QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
+        QVERIFY(!sheet.m_canPage.GetDlgItem(IDC_CAN_BAUDRATE).IsWindowEnabled());
+        QVERIFY(!sheet.m_tranPage.GetDlgItem(IDC_TRAN_SPACE).IsWindowEnabled());
+        QVERIFY(sheet.m_panel.GetDlgItem(IDC_DEVICE).IsWindowEnabled());
+        QCOMPARE(sheet.m_panel.GetDlgItem(IDC_CONNECT).GetWindowText(), std::string("&Connect"));
 
         // An empty profile: the fallbacks, shown without the page rules.
-        QCOMPARE(Control<QComboBox>(sheet.m_canPage, IDC_CAN_BAUDRATE)->currentText(), QString("250 K"));
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("00"));
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR1)->text(), QString("14"));
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK)->text(), QString("FF FF FF FF"));
-        QCOMPARE(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE)->currentText(), QString("9600"));
-        QCOMPARE(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_FLOWCTRL)->currentText(), QString("None"));
-        QCOMPARE(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE)->text(), QString("2"));
-        QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentText(), QString("COM1"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BAUDRATE).GetWindowText(), std::string("250 K"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BTR0).GetWindowText(), std::string("00"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BTR1).GetWindowText(), std::string("14"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK).GetWindowText(), std::string("FF FF FF FF"));
+        QCOMPARE(sheet.m_serialPage.GetDlgItem(IDC_SERIAL_BAUDRATE).GetWindowText(), std::string("9600"));
+        QCOMPARE(sheet.m_serialPage.GetDlgItem(IDC_SERIAL_FLOWCTRL).GetWindowText(), std::string("None"));
+        QCOMPARE(sheet.m_tranPage.GetDlgItem(IDC_TRAN_SPACE).GetWindowText(), std::string("2"));
+        QCOMPARE(sheet.m_panel.GetDlgItem(IDC_COM_PORT).GetWindowText(), std::string("COM1"));
 
         // Layout: panel on top at full width, tabs below it, the buttons 6 px under the tabs and
         // 81 px right of the standard places, the window ending 48 px under the tabs.
@@ -120,9 +120,9 @@ private slots:
         QCOMPARE(log.texts(), std::vector<std::string>{"Invalid serial port!"});
         QCOMPARE(log.calls[0].caption, std::string("Configration"));
         QVERIFY(log.calls[0].icon == fw::MessageIcon::kNone);
-        QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
-        QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
-        QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->isEnabled());
+        QCOMPARE(sheet.m_panel.GetDlgItem(IDC_CONNECT).GetWindowText(), std::string("&Connect"));
+        QVERIFY(sheet.m_panel.GetDlgItem(IDC_DEVICE).IsWindowEnabled());
+        QVERIFY(sheet.m_panel.GetDlgItem(IDC_COM_PORT).IsWindowEnabled());
         for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id).IsWindowEnabled());
         for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(!page->IsWindowEnabled());
     }
@@ -132,18 +132,18 @@ private slots:
         MessageLog log;
         TestSheet sheet;
         sheet.Init();
-        Choose(Control<QComboBox>(sheet.m_panel, IDC_DEVICE), 1);  // Ternix-B
+        Choose(sheet.m_panel, IDC_DEVICE, 1);  // Ternix-B
 
         QVERIFY(ClickConnect(sheet));
         QCOMPARE(sheet.m_port.lineSettings().baudRate, 19200u);
-        QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("Dis&connect"));
-        QVERIFY(!Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
-        QVERIFY(!Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->isEnabled());
+        QCOMPARE(sheet.m_panel.GetDlgItem(IDC_CONNECT).GetWindowText(), std::string("Dis&connect"));
+        QVERIFY(!sheet.m_panel.GetDlgItem(IDC_DEVICE).IsWindowEnabled());
+        QVERIFY(!sheet.m_panel.GetDlgItem(IDC_COM_PORT).IsWindowEnabled());
         for (int id : {1, 2, 12321}) QVERIFY(Button(sheet, id).IsWindowEnabled());
         QVERIFY(!Button(sheet, 9).IsWindowVisible());
         for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(page->IsWindowEnabled());
-        QVERIFY(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE)->isEnabled());
-        QVERIFY(!Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_DATABITS)->isEnabled());
+        QVERIFY(sheet.m_serialPage.GetDlgItem(IDC_SERIAL_BAUDRATE).IsWindowEnabled());
+        QVERIFY(!sheet.m_serialPage.GetDlgItem(IDC_SERIAL_DATABITS).IsWindowEnabled());
         // The pages hear the new state in the order Conversion, Serial, CAN.
         const auto pages = sheet.SettingsPages();
         QCOMPARE(pages[0], static_cast<fw::CDialog*>(&sheet.m_tranPage));
@@ -152,8 +152,8 @@ private slots:
 
         QVERIFY(!ClickConnect(sheet));
         QVERIFY(log.calls.empty());
-        QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
-        QVERIFY(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->isEnabled());
+        QCOMPARE(sheet.m_panel.GetDlgItem(IDC_CONNECT).GetWindowText(), std::string("&Connect"));
+        QVERIFY(sheet.m_panel.GetDlgItem(IDC_DEVICE).IsWindowEnabled());
         for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id).IsWindowEnabled());
         for (fw::CDialog* page : sheet.SettingsPages()) QVERIFY(!page->IsWindowEnabled());
         // The port was really let go.
@@ -172,7 +172,7 @@ private slots:
         bool savedBeforeMessage = false;
         log.whenShown = [&](const fw::MessageBoxCall&) {
             shownBeforeMessage =
-                Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE)->currentIndex() == 9;
+                sheet.m_serialPage.Item<fw::ComboBox>(IDC_SERIAL_BAUDRATE).GetCurSel() == 9;
             savedBeforeMessage = ProfileHasValues();
         };
         ClickButton(sheet, 2);
@@ -180,8 +180,8 @@ private slots:
         QCOMPARE(log.calls[0].caption, std::string("Configration"));
         QVERIFY(shownBeforeMessage);
         QVERIFY(savedBeforeMessage);
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), QString("00 00 01 23"));
-        QCOMPARE(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_ID_OFFSET)->text(), QString("2"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(), std::string("00 00 01 23"));
+        QCOMPARE(sheet.m_tranPage.GetDlgItem(IDC_TRAN_ID_OFFSET).GetWindowText(), std::string("2"));
         QCOMPARE(env.converter()->stats().readRequests, 1);
 
         DeviceConfig saved;
@@ -199,7 +199,7 @@ private slots:
         TestSheet sheet;
         sheet.Init();
         QVERIFY(ClickConnect(sheet));
-        const QString before = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text();
+        const std::string before = sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText();
         ClickButton(sheet, 2);
         QCOMPARE(log.texts(), std::vector<std::string>{"Communication Error!"});
         // The diagnosis under the message, the trace behind "Show Details...".
@@ -207,7 +207,7 @@ private slots:
                  log.calls[0].detail.c_str());
         QVERIFY(log.calls[0].details.find("read, attempt 1: sent F7 F8 03 01 AA A7") != std::string::npos);
         QVERIFY(log.calls[0].details.find("ended: wrong check byte") != std::string::npos);
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), before);
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(), before);
         QVERIFY(!ProfileHasValues());
         QVERIFY(sheet.IsWindowVisible());
     }
@@ -218,11 +218,11 @@ private slots:
         TestSheet sheet;
         sheet.Init();
         QVERIFY(ClickConnect(sheet));
-        Choose(Control<QComboBox>(sheet.m_tranPage, IDC_TRAN_MODE), 1);
+        Choose(sheet.m_tranPage, IDC_TRAN_MODE, 1);
         QLineEdit* offset = Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_ID_OFFSET);
         Retype(offset, "007");
         sheet.SetActivePage(1);
-        Choose(Control<QComboBox>(sheet.m_serialPage, IDC_SERIAL_BAUDRATE), 9);
+        Choose(sheet.m_serialPage, IDC_SERIAL_BAUDRATE, 9);
         bool savedBeforeMessage = false;
         QString offsetDuringMessage;
         log.whenShown = [&](const fw::MessageBoxCall&) {
@@ -286,10 +286,10 @@ private slots:
         MessageLog log;
         TestSheet sheet;
         sheet.Init();
-        Retype(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE1), "12 34");  // disabled: ignored
+        Enter(sheet.m_canPage, IDC_CAN_ACCEPT_CODE1, "12 34");  // disabled: ignored
         sheet.m_canPage.can.CanAcptCode1 = "AB CD";
         sheet.m_canPage.ExchangeData(false);
-        Choose(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT), 4);
+        Choose(sheet.m_panel, IDC_COM_PORT, 4);
 
         // Read and Write do nothing at all without a port.
         QVERIFY(sheet.OnCommand(2));
@@ -300,13 +300,13 @@ private slots:
         // Default still puts the factory values into the pages, and refreshes them.
         QVERIFY(sheet.OnCommand(1));
         QVERIFY(log.calls.empty());
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("01"));
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR1)->text(), QString("1C"));
-        QVERIFY(Control<QCheckBox>(sheet.m_canPage, IDC_CAN_CUSTOM_MASK)->isChecked());
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK)->text(), QString("FF FF FF FF"));
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK2)->text(), QString("FF FF"));
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE1)->text(), QString("AB CD"));
-        QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentIndex(), 4);
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BTR0).GetWindowText(), std::string("01"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BTR1).GetWindowText(), std::string("1C"));
+        QVERIFY((sheet.m_canPage.Item<fw::CheckBox>(IDC_CAN_CUSTOM_MASK).GetCheck() == 1));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK).GetWindowText(), std::string("FF FF FF FF"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK2).GetWindowText(), std::string("FF FF"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_CODE1).GetWindowText(), std::string("AB CD"));
+        QCOMPARE(sheet.m_panel.Item<fw::ComboBox>(IDC_COM_PORT).GetCurSel(), 4);
         QVERIFY(!ProfileHasValues());
         QVERIFY(sheet.IsWindowVisible());
     }
@@ -354,7 +354,7 @@ private slots:
         QVERIFY(log.calls[0].text.find("could not be closed") != std::string::npos);
         QCOMPARE(log.calls[0].caption, std::string("Configration"));
         QVERIFY(!sheet.m_port.IsOpen());
-        QCOMPARE(Control<QPushButton>(sheet.m_panel, IDC_CONNECT)->text(), QString("&Connect"));
+        QCOMPARE(sheet.m_panel.GetDlgItem(IDC_CONNECT).GetWindowText(), std::string("&Connect"));
         for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id).IsWindowEnabled());
         // Closing the window afterwards has nothing left to close and says nothing more.
         sheet.Close();
