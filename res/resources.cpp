@@ -227,10 +227,10 @@ const DialogTemplate& BitTimingTemplate() {
               TRANSLATE_NOOP("CBitTimingDlg", "Sample point"), TRANSLATE_NOOP("CBitTimingDlg", "Quanta"), "SJW"},
              0},
             // The ip link lines of the chosen pair.
-            {ControlKind::kText, IDC_TIMING_SOCKETCAN, "", 7, 181, 356, 24, kWrap, {}, 0},
+            {ControlKind::kText, IDC_TIMING_SOCKETCAN, "", 7, 181, 356, 30, kWrap, {}, 0},
             {ControlKind::kText, IDC_TIMING_STATUS,
              TRANSLATE_NOOP("CBitTimingDlg", "Controller clock 16 MHz (SJA1000 registers). Nothing is sent until Write."), 7,
-             207, 356, 26, kWrap, {}, 0},
+             213, 356, 20, kWrap, {}, 0},
             Button(IDC_TIMING_USE, TRANSLATE_NOOP("CBitTimingDlg", "&Use"), 259, 239, 50, 14),
             Button(fw::IDCANCEL, TRANSLATE_NOOP("CBitTimingDlg", "Close"), 313, 239, 50, 14),
         },
