@@ -248,6 +248,56 @@ TEST_F(CliTest, UsageFilesAndOutputErrors) {
     }
 }
 
+TEST_F(CliTest, ExportGivesRegeditsOwnFormAndPortsGoTo255) {
+    Converter();
+    ASSERT_EQ(Cli({"read", "-o", File("unit.reg"), "--save-profile", "配置工具"}).status, 0);
+    // The profile, and a configuration file: UTF-16LE with its byte-order mark, CR LF, the same
+    // keys and values as the UTF-8 file.
+    ASSERT_EQ(Cli({"export", "--app", "配置工具", "-o", File("profile-win.reg")}).status, 0);
+    const CliRun unit = Cli({"export", File("unit.reg")});
+    ASSERT_EQ(unit.status, 0) << unit.err;
+    std::ifstream in(File("profile-win.reg"), std::ios::binary);
+    const std::string profile((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string section = "[HKEY_CURRENT_USER\\Software\\应用程序向导生成的本地应用程序\\配置工具\\LINKMATE]";
+    for (const std::string* text : {&profile, &unit.out}) {
+        ASSERT_EQ(text->substr(0, 4), std::string("\xFF\xFEW\0", 4));
+        EXPECT_NE(text->find(std::string("\r\0\n\0", 4)), std::string::npos);
+        std::string narrow;  // the ASCII and the key's Chinese characters back from UTF-16LE
+        for (size_t i = 2; i + 1 < text->size(); i += 2) {
+            const unsigned unit16 = static_cast<unsigned char>((*text)[i]) | static_cast<unsigned char>((*text)[i + 1]) << 8;
+            if (unit16 < 0x80) {
+                if (unit16 != '\r') narrow.push_back(static_cast<char>(unit16));
+            } else {
+                narrow += {static_cast<char>(0xE0 | unit16 >> 12), static_cast<char>(0x80 | (unit16 >> 6 & 0x3F)),
+                           static_cast<char>(0x80 | (unit16 & 0x3F))};
+            }
+        }
+        if (text == &profile) {
+            EXPECT_NE(narrow.find(section), std::string::npos) << narrow;
+            EXPECT_NE(narrow.find("\"ConfigPort\"=dword:00000000"), std::string::npos) << narrow;
+        } else {
+            std::ifstream utf8(File("unit.reg"));
+            EXPECT_EQ(narrow, std::string((std::istreambuf_iterator<char>(utf8)), std::istreambuf_iterator<char>()));
+        }
+    }
+    {
+        std::ofstream(File("bad.reg")) << "REGEDIT4\n\n[HKEY_CURRENT_USER\\x\\LINKMATE]\n\"CanID\"=oops\n";
+    }
+    const CliRun bad = Cli({"export", File("bad.reg")});
+    EXPECT_EQ(bad.status, 4);
+    EXPECT_NE(bad.err.find("bad.reg:4:"), std::string::npos) << bad.err;
+
+    // A number above 8 names a port (here /dev/ttyS199, absent); 0 and 256 do not.
+    const CliRun high = Cli({"--port", "200", "read"});
+    EXPECT_EQ(high.status, 2);
+    EXPECT_NE(high.err.find("ttyS199"), std::string::npos) << high.err;
+    for (const char* n : {"0", "256"}) {
+        const CliRun out = Cli({"--port", n, "read"});
+        EXPECT_EQ(out.status, 2);
+        EXPECT_NE(out.err.find("1..255"), std::string::npos) << out.err;
+    }
+}
+
 TEST_F(CliTest, AFailedExchangeCarriesItsDiagnosisAndTrace) {
     sim::Options garbage;
     garbage.fault = sim::Fault::kGarbage;

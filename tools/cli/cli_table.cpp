@@ -12,7 +12,7 @@ using C = Completion;
 
 constexpr OptionSpec kOptions[] = {
     {OptionId::kPort, "port", 0, "N", "Targets",
-     "COMN (1..8), through the port map ~/.config/linkmate/dosdevices/comN", nullptr, C::kWords,
+     "COMN (1..255), through the port map ~/.config/linkmate/dosdevices/comN", nullptr, C::kWords,
      "1 2 3 4 5 6 7 8"},
     {OptionId::kDevice, "device", 0, "PATH", "Targets", "a device path, without the port map",
      nullptr, C::kDevice},
@@ -22,13 +22,14 @@ constexpr OptionSpec kOptions[] = {
     {OptionId::kJson, "json", 0, nullptr, "Options",
      "machine-readable output: one JSON object per line (per target)", nullptr},
     {OptionId::kOut, nullptr, 'o', "FILE", "Options",
-     "read: also save the configuration to FILE (one target only)", "read", C::kFile},
+     "read: also save the configuration to FILE (one target only)\n"
+     "export: write to FILE instead of standard output", "read export", C::kFile},
     {OptionId::kSaveProfile, "save-profile", 0, "NAME", "Options",
      "after success, save the settings to the profile of application NAME, as\n"
      "the window does (one target only); a failed save is an error",
      "read write set default copy"},
-    {OptionId::kApp, "app", 0, "NAME", "Options", "profile: the application whose profile to print",
-     "profile"},
+    {OptionId::kApp, "app", 0, "NAME", "Options",
+     "profile, export: the application whose profile to print or export", "profile export"},
     {OptionId::kSamplePoint, "sample-point", 0, "P", "Options",
      "btr: the sample point: 87.5, 87.5%, 0.875 or 875, between 50 and 95 %\n"
      "(default as Linux: 87.5 up to 500K, 80 up to 800K, 75 above)", "btr"},
@@ -57,6 +58,10 @@ constexpr CommandSpec kCommands[] = {
      "terms too, with a warning for a timing no controller should be given"},
     {"profile", "[--app NAME]",
      "print the settings a window saved (application name \"linkmate\")"},
+    {"export", "[FILE] [--app NAME] [-o FILE]",
+     "FILE (a configuration or profile file), or else the profile, in the form\n"
+     "Windows' registry editor writes and imports: UTF-16 with a byte-order\n"
+     "mark, CR LF line ends", C::kFile},
     {"help", "[COMMAND]", "show this text, or what COMMAND takes", C::kCommand},
 };
 

@@ -31,6 +31,8 @@ int RunConverterCommand(const Options& o);
 int Ports(const Options& o);
 int Btr(const Options& o);
 int Profile(const Options& o);
+// A file, or the profile, as Windows' registry editor writes it, for a double-click to import.
+int Export(const Options& o);
 int Help(const Options& o);
 
 }  // namespace linkmate::cli

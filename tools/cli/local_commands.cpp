@@ -1,10 +1,13 @@
-// The commands that need no converter: ports, btr, profile, help.
+// The commands that need no converter: ports, btr, profile, export, help.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
 
+#include "profile/atomic_file.h"
+#include "profile/config_file.h"
 #include "profile/profile_store.h"
+#include "profile/reg_file.h"
 #include "profile/settings_profile.h"
 #include "protocol/config_lists.h"
 #include "protocol/device_config.h"
@@ -115,6 +118,40 @@ int Profile(const Options& o) {
         if (!o.quiet) std::fprintf(stderr, "profile %s\n", path.c_str());
         PrintConfigText(config, true);
     }
+    return Finish(kExitOk);
+}
+
+int Export(const Options& o) {
+    std::string text;
+    std::string error;
+    if (!o.args.empty()) {
+        if (!RegFileForRegedit(o.args[0], text, &error)) {
+            std::fprintf(stderr, "linkmate-cli: %s\n", error.c_str());
+            return Finish(kExitFile);
+        }
+    } else {
+        SetProfileRegistryKey(kProfileRegistryKey);
+        SetProfileApplicationName(o.app);
+        std::string problem;
+        if (ProfileFilePath(&problem).empty()) {
+            std::fprintf(stderr, "linkmate-cli: no profile for \"%s\": %s\n", o.app.c_str(),
+                         problem.c_str());
+            return Finish(kExitFile);
+        }
+        // The settings a window of that name would start with.
+        DeviceConfig config;
+        LoadProfile(config);
+        text = RegeditEncoding(ProfileDocument(config).Serialize());
+    }
+    if (o.outFile.empty() || o.outFile == "-") {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return Finish(kExitOk);
+    }
+    if (!ReplaceFileAtomically(o.outFile, text, true, &error)) {
+        std::fprintf(stderr, "linkmate-cli: %s\n", error.c_str());
+        return Finish(kExitFile);
+    }
+    if (!o.quiet) std::fprintf(stderr, "exported to %s\n", o.outFile.c_str());
     return Finish(kExitOk);
 }
 

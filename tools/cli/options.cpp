@@ -92,10 +92,14 @@ int OptionError(int c, char** argv, bool advanced) {
     return Usage("unknown option '" + typed + "'");
 }
 
+// Every COM number Windows names ports with (\\.\COM10 and above open as COM1..COM8 do); the
+// window's list keeps COM1..COM8.
+constexpr int kHighestComPort = 255;
+
 int AddPort(const char* arg, Options& o) {
     int n = 0;
-    if (!StrictNumber(arg, kFirstComPort, kLastComPort, n)) {
-        return Usage("--port takes a number 1..8, not \"" + std::string(arg) + "\"");
+    if (!StrictNumber(arg, kFirstComPort, kHighestComPort, n)) {
+        return Usage("--port takes a number 1..255, not \"" + std::string(arg) + "\"");
     }
     o.targets.push_back({"COM" + std::to_string(n), FormatComPortName(n)});
     return 0;
@@ -168,9 +172,10 @@ int CheckCommand(Options& o) {
         return fits ? 0 : Usage("btr takes RATE, or --decode BTR0 BTR1");
     }
     if (o.decode || !o.samplePoint.empty()) return Usage("--decode and --sample-point go with btr");
+    if (o.command == "export") return o.args.size() <= 1 ? 0 : Usage("export takes at most one FILE");
     if (!takesFile && o.command != "set" && !o.args.empty())
         return Usage(o.command + " takes no arguments");
-    if (!o.outFile.empty() && o.command != "read") return Usage("-o goes with read");
+    if (!o.outFile.empty() && o.command != "read") return Usage("-o goes with read and export");
     if (o.targets.empty()) o.targets.push_back({"COM1", FormatComPortName(1)});
     if (o.targets.size() > 1 && (!o.outFile.empty() || !o.saveProfile.empty())) {
         return Usage("-o and --save-profile take one target");
