@@ -1,5 +1,10 @@
 #include "app/linkmate_sheet.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+
 #include "app/about_dlg.h"
 #include "app/bit_timing_dlg.h"
 #include "app/port_map_dlg.h"
@@ -25,6 +30,16 @@ namespace {
 constexpr int kButtonShiftRightPx = 81;
 constexpr int kButtonGapBelowTabsPx = 6;
 constexpr int kWindowBottomBelowTabsPx = 48;
+// The status line sits under the button row; the window grows by it.
+constexpr int kStatusGapPx = 4;
+constexpr int kWindowBottomBelowStatusPx = 6;
+
+// How often the progress line's clock moves while an exchange runs.
+constexpr std::chrono::milliseconds kProgressInterval{100};
+constexpr const char* kReadProgress =
+    TRANSLATE_NOOP("CLINKMATESheet", "Reading the configuration: attempt %1 of %2, %3 s");
+constexpr const char* kWriteProgress =
+    TRANSLATE_NOOP("CLINKMATESheet", "Writing the configuration: attempt %1 of %2, %3 s");
 
 constexpr const char* kPortsShortcut = "Ctrl+P";
 constexpr const char* kOpenShortcut = "Ctrl+O";
@@ -89,6 +104,15 @@ std::string HeldDifferentlyQuestion(const CanSettings& can, const std::vector<He
     return text;
 }
 
+// "14:02:11", local time.
+std::string ClockTime() {
+    const std::time_t now = std::time(nullptr);
+    char text[16];
+    // The window thread is the only caller, so the shared result of localtime is safe.
+    std::strftime(text, sizeof text, "%H:%M:%S", std::localtime(&now));
+    return text;
+}
+
 }  // namespace
 
 CLINKMATESheet::CLINKMATESheet(int captionId, fw::CWnd* parent, int startPage)
@@ -97,6 +121,14 @@ CLINKMATESheet::CLINKMATESheet(int captionId, fw::CWnd* parent, int startPage)
     AddPage(&m_tranPage);
     AddPage(&m_serialPage);
     AddPage(&m_canPage);
+}
+
+CLINKMATESheet::~CLINKMATESheet() {
+    if (!m_exchange) return;
+    // The window went away without its Close (the program is ending): the thread still uses the
+    // port, so stop it and wait the one slice it takes to notice.
+    m_exchange->cancelled = true;
+    while (!m_exchange->finished) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 std::vector<fw::CDialog*> CLINKMATESheet::SettingsPages() {
@@ -135,7 +167,16 @@ bool CLINKMATESheet::OnInitDialog() {
             button.ShowWindow(false);
         }
     }
-    peer()->SetFixedSize({sheet.width, tabsBottom + kWindowBottomBelowTabsPx});
+    // The status line under the buttons, and Cancel at the row's left while an exchange runs.
+    const fw::Rect button = GetDlgItem(fw::IDOK).GetWindowRect();
+    const fw::Rect tabsRect = tabs.GetWindowRect();
+    m_cancel = AddItem(IDC_SHEET_CANCEL, fw::ControlKind::kPushButton, SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Cancel")));
+    m_cancel.MoveWindow({tabsRect.x, button.y, button.width, button.height});
+    m_cancel.ShowWindow(false);
+    m_status = AddItem(IDC_SHEET_STATUS, fw::ControlKind::kText, {});
+    const int statusTop = std::max(button.bottom(), tabsBottom + kWindowBottomBelowTabsPx - kStatusGapPx) + kStatusGapPx;
+    m_status.MoveWindow({tabsRect.x, statusTop, sheet.width - 2 * tabsRect.x, button.height});
+    peer()->SetFixedSize({sheet.width, statusTop + button.height + kWindowBottomBelowStatusPx});
 
     for (int index = GetPageCount() - 1; index >= 0; --index) {
         SetActivePage(index);
@@ -159,6 +200,13 @@ bool CLINKMATESheet::OnInitDialog() {
 }
 
 bool CLINKMATESheet::OnCommand(int id) {
+    if (id == IDC_SHEET_CANCEL) {
+        CancelExchange();
+        return true;
+    }
+    // A command that arrives while an exchange runs (a key, a click queued before the buttons
+    // were disabled) is dropped, never run after it.
+    if (IsExchanging() && (id == fw::IDOK || id == fw::IDCANCEL || id == fw::ID_APPLY_NOW)) return true;
     switch (id) {
         case fw::IDOK: OnDefault(); return true;
         case fw::IDCANCEL: OnRead(); return true;
@@ -189,29 +237,49 @@ void CLINKMATESheet::OnRead() {
     if (!m_port.IsOpen()) return;
     // A rejected entry does not stop a Read: its answer replaces every page anyway.
     const fw::CDialog* rejected = SavePages();
-    ExchangeTrace trace;
-    const bool ok = RunTransaction([&](PortIo& io) {
-        return ReadConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran, &trace);
-    });
-    // Without an answer, the page that rejected an entry keeps what was typed rather than the
-    // older values its members still hold.
-    for (fw::CDialog* page : SettingsPages()) {
-        if (ok || page != rejected) page->ExchangeData(false);
-    }
-    ShowControlStates();
-    Report(ok, fw::Translate("CLINKMATESheet", "Read Configration Successfully!"), trace);
+    RunExchange(
+        kReadProgress,
+        [](PortIo& io, DeviceConfig& config, ExchangeTrace* trace) {
+            return ReadConfig(io, config.serial, config.can, config.tran, trace);
+        },
+        [this, rejected](ExchangeOutcome& outcome) {
+            if (outcome.cancelled) {
+                SetStatus(fw::Translate("CLINKMATESheet", "Read cancelled: the pages and the profile are unchanged."));
+                return;
+            }
+            if (outcome.ok) {
+                m_serialPage.serial = outcome.config.serial;
+                m_canPage.can = outcome.config.can;
+                m_tranPage.tran = outcome.config.tran;
+            }
+            // Without an answer, the page that rejected an entry keeps what was typed rather than
+            // the older values its members still hold.
+            for (fw::CDialog* page : SettingsPages()) {
+                if (outcome.ok || page != rejected) page->ExchangeData(false);
+            }
+            ShowControlStates();
+            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Read Configration Successfully!"), outcome.trace);
+        });
 }
 
 void CLINKMATESheet::OnWrite() {
     if (!m_port.IsOpen()) return;
     if (!ReadyToSend()) return;
-    ExchangeTrace trace;
-    const bool ok = RunTransaction([&](PortIo& io) {
-        return WriteConfig(io, m_serialPage.serial, m_canPage.can, m_tranPage.tran, &trace);
-    });
-    Report(ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"), trace);
-    ExchangePages(false);
-    ShowControlStates();
+    RunExchange(
+        kWriteProgress,
+        [](PortIo& io, DeviceConfig& config, ExchangeTrace* trace) {
+            return WriteConfig(io, config.serial, config.can, config.tran, trace);
+        },
+        [this](ExchangeOutcome& outcome) {
+            if (outcome.cancelled) {
+                SetStatus(fw::Translate("CLINKMATESheet",
+                                        "Write cancelled: nothing was saved; the converter may hold what was sent."));
+                return;
+            }
+            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"), outcome.trace);
+            ExchangePages(false);
+            ShowControlStates();
+        });
 }
 
 fw::CDialog* CLINKMATESheet::SavePages() {
@@ -262,14 +330,82 @@ void CLINKMATESheet::ShowControlStates() {
     m_canPage.ShowControlStates();
 }
 
-bool CLINKMATESheet::RunTransaction(const std::function<bool(PortIo&)>& transaction) {
-    SerialPortIo io(m_port);
-    const fw::WaitCursor wait;
-    return transaction(io);
+void CLINKMATESheet::RunExchange(const char* progress, Transaction transaction,
+                                 std::function<void(ExchangeOutcome&)> finish) {
+    auto control = std::make_shared<ExchangeControl>();
+    m_exchange = control;
+    m_progress = progress;
+    m_exchangeStart = std::chrono::steady_clock::now();
+    LockForExchange(true);
+    ShowProgress();
+    m_progressTimer.Start(kProgressInterval, true, [this] { ShowProgress(); });
+
+    const uint32_t readTimeoutMs = m_port.readTimeoutMs();
+    fw::RunOffWindowThread<ExchangeOutcome>(
+        [this, control, readTimeoutMs, transaction = std::move(transaction), config = CurrentConfig()] {
+            ExchangeOutcome outcome;
+            outcome.config = config;
+            {
+                SerialPortIo serial(m_port);
+                CancellablePortIo io(serial, readTimeoutMs, *control);
+                outcome.ok = transaction(io, outcome.config, &outcome.trace);
+            }
+            // An answer that made it despite a late cancel still counts.
+            outcome.cancelled = !outcome.ok && control->cancelled;
+            control->finished = true;
+            return outcome;
+        },
+        [this, alive = std::weak_ptr<bool>(m_alive), finish = std::move(finish)](ExchangeOutcome outcome) {
+            if (alive.expired()) return;
+            m_progressTimer.Stop();
+            m_exchange.reset();
+            LockForExchange(false);
+            finish(outcome);
+            if (m_closeWhenDone) Close();
+        });
+}
+
+void CLINKMATESheet::LockForExchange(bool locked) {
+    // The tab control with the pages in it; the pages keep their own state, so their enable
+    // handlers do not re-apply rules to what they show.
+    GetDlgItem(fw::AFX_IDC_TAB_CONTROL).EnableWindow(!locked);
+    for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(!locked);
+    // Disconnecting would close the port under the exchange.
+    m_panel.GetDlgItem(IDC_CONNECT).EnableWindow(!locked);
+    m_cancel.ShowWindow(locked);
+    m_cancel.EnableWindow(locked);
+    if (locked) m_cancel.SetFocus();
+}
+
+void CLINKMATESheet::ShowProgress() {
+    if (!m_exchange) return;
+    const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_exchangeStart);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.1f", elapsed.count());
+    const int attempt = std::clamp(m_exchange->sends.load(), 1, kExchangeAttempts);
+    SetStatus(fw::FormatText(SheetText(m_progress),
+                             {std::to_string(attempt), std::to_string(kExchangeAttempts), seconds}));
+}
+
+void CLINKMATESheet::CancelExchange() {
+    if (m_exchange) m_exchange->cancelled = true;
+}
+
+bool CLINKMATESheet::OnCloseRequest() {
+    if (!m_exchange) return true;
+    m_closeWhenDone = true;
+    CancelExchange();
+    return false;
+}
+
+void CLINKMATESheet::SetStatus(const std::string& text) {
+    m_status.SetWindowText(text);
+    SetAccessibleDescription(text);
 }
 
 void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeTrace& trace) {
     if (!ok) {
+        SetStatus(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"), {trace.Diagnosis()}));
         // What the engineer can act on under the message; every attempt behind "Show Details...".
         fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Communication Error!"), res::LoadString(IDS_MSG_CAPTION),
                        fw::MessageIcon::kNone, trace.Diagnosis(), trace.Format());
@@ -278,6 +414,10 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeT
     std::string error;
     const bool saved =
         SaveProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection, &error);
+    SetStatus(fw::FormatText(trace.exchange == "write"
+                                 ? fw::Translate("CLINKMATESheet", "Written to the converter at %1.")
+                                 : fw::Translate("CLINKMATESheet", "Read from the converter at %1."),
+                             {ClockTime()}));
     Tell(success);
     if (!saved) {
         // The converter has its configuration; only the next start will not show it.
@@ -300,6 +440,7 @@ void CLINKMATESheet::ClosePort() {
 }
 
 long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
+    if (IsExchanging()) return m_port.IsOpen() ? 1 : 0;
     long result = 0;
     if (m_port.IsOpen()) {
         ClosePort();
@@ -358,6 +499,7 @@ void CLINKMATESheet::OnSaveConfiguration() {
 }
 
 void CLINKMATESheet::OnOpenConfiguration() {
+    if (IsExchanging()) return;  // the pages and the port belong to the exchange
     const std::string path = fw::AskFileName(this, fw::FileDialogKind::kOpen,
                                              fw::Translate("CLINKMATESheet", "Open configuration"),
                                              SheetText(kConfigFileFilter));
@@ -383,6 +525,7 @@ DeviceConfig CLINKMATESheet::CurrentConfig() const {
 }
 
 void CLINKMATESheet::OnBitTimingCalculator() {
+    if (IsExchanging()) return;  // the pages and the port belong to the exchange
     CBitTimingDlg dialog([this](const BitTiming& t) {
         m_canPage.UseBitTiming(t.btr0, t.btr1);
         ShowPage(&m_canPage);
@@ -391,6 +534,7 @@ void CLINKMATESheet::OnBitTimingCalculator() {
 }
 
 void CLINKMATESheet::OnPorts() {
+    if (IsExchanging()) return;  // the pages and the port belong to the exchange
     CPortMapDlg dialog;
     dialog.DoModal(this);
     m_panel.RefreshPortTips();

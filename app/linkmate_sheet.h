@@ -2,11 +2,15 @@
 // Default, Read and Write commands.
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "framework/application.h"
 #include "framework/property_sheet.h"
+#include "protocol/cancellable_port.h"
 #include "protocol/exchange_trace.h"
 #include "serial/serial_comm.h"
 #include "ui/can_page.h"
@@ -29,6 +33,7 @@ struct StartChoice {
 class CLINKMATESheet : public fw::CPropertySheet, public ConnectionHost {
 public:
     CLINKMATESheet(int captionId, fw::CWnd* parent, int startPage);
+    ~CLINKMATESheet() override;
     void SetStartChoice(const StartChoice& choice) { m_startChoice = choice; }
 
     long OnConnectToggle(int32_t deviceType, int32_t configPort) override;
@@ -48,6 +53,13 @@ public:
     // Where the commands run; the buttons (1, 2, 12321) lead here.
     bool OnCommand(int id) override;
 
+    // True while a Read or Write runs off the window thread.
+    bool IsExchanging() const { return m_exchange != nullptr; }
+    // Stops the running Read or Write (the Cancel button): nothing is saved, the pages stay.
+    void CancelExchange();
+    // The line under the command buttons: progress, then what the pages show.
+    std::string StatusText() const { return m_status.GetWindowText(); }
+
     // Members in declaration order, as they are constructed.
     CSerialComm m_port;
     CLINKMATEDlg m_panel;
@@ -58,6 +70,8 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnDestroy() override;
+    // Closing during an exchange cancels it and closes once it has ended.
+    bool OnCloseRequest() override;
 
 private:
     // The shortcuts and the context menu, in one place.
@@ -78,8 +92,19 @@ private:
     // After the pages were loaded: their enabling and layout follow the values.
     void ShowControlStates();
     DeviceConfig CurrentConfig() const;
-    // Runs `transaction` under a wait cursor.
-    bool RunTransaction(const std::function<bool(PortIo&)>& transaction);
+    struct ExchangeOutcome {
+        bool ok = false;
+        bool cancelled = false;
+        DeviceConfig config;  // what the transaction left: decoded by a Read
+        ExchangeTrace trace;
+    };
+    using Transaction = std::function<bool(PortIo&, DeviceConfig&, ExchangeTrace*)>;
+    // Runs `transaction` over the port on a thread of its own with a copy of the settings, the
+    // window kept live but its commands locked; `finish` gets the outcome on the window thread.
+    void RunExchange(const char* progress, Transaction transaction, std::function<void(ExchangeOutcome&)> finish);
+    void LockForExchange(bool locked);
+    void ShowProgress();
+    void SetStatus(const std::string& text);
     // On success saves the profile, then tells `success`; otherwise tells of the error with the
     // exchange's diagnosis and trace.
     void Report(bool ok, const std::string& success, const ExchangeTrace& trace);
@@ -87,6 +112,15 @@ private:
     void Tell(const std::string& text);
 
     StartChoice m_startChoice;
+    fw::Control m_status;
+    fw::Control m_cancel;
+    std::shared_ptr<ExchangeControl> m_exchange;  // while one runs
+    const char* m_progress = nullptr;             // its progress text, untranslated
+    std::chrono::steady_clock::time_point m_exchangeStart;
+    fw::Timer m_progressTimer;
+    bool m_closeWhenDone = false;
+    // Lets an exchange's result that arrives after the window is gone be dropped.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 }  // namespace linkmate

@@ -40,6 +40,11 @@ public:
     virtual std::string TabText(int index) const = 0;
     // Where a page stands, in the tab control's coordinates.
     virtual Rect PageArea() const = 0;
+    // A control of the sheet's own beside the standard ones (a push button sends its command
+    // like them); nullptr for a kind a sheet does not carry.
+    virtual ControlPeer* AddControl(int id, ControlKind kind, const std::string& text) = 0;
+    // What a screen reader says about the window beyond its title.
+    virtual void SetAccessibleDescription(const std::string& text) = 0;
 };
 std::unique_ptr<SheetPeer> CreateSheetWindow(CPropertySheet& sheet, const std::string& caption);
 

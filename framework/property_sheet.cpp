@@ -24,6 +24,14 @@ void CPropertySheet::Close() {
     if (peer()) peer()->End(IDCANCEL);
 }
 
+Control CPropertySheet::AddItem(int id, ControlKind kind, const std::string& text) {
+    return Control(sheetPeer() ? sheetPeer()->AddControl(id, kind, text) : nullptr);
+}
+
+void CPropertySheet::SetAccessibleDescription(const std::string& text) {
+    if (sheetPeer()) sheetPeer()->SetAccessibleDescription(text);
+}
+
 bool CPropertySheet::OnInitDialog() {
     SetPeer(backend::CreateSheetWindow(*this, m_caption));
     Size page;

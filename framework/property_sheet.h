@@ -33,6 +33,10 @@ public:
         return HandleOf<T>(sheetPeer() ? sheetPeer()->Item(id) : nullptr);
     }
     Control GetDlgItem(int id) const { return Item<Control>(id); }
+    // Adds a control of the sheet's own (a static text or a push button) after the window is
+    // created; place it with MoveWindow. A push button's clicks reach OnCommand with `id`.
+    Control AddItem(int id, ControlKind kind, const std::string& text);
+    void SetAccessibleDescription(const std::string& text);
     int GetTabCount() const;
     std::string GetTabText(int index) const;
 
@@ -45,12 +49,16 @@ public:
     void HandleTabSelected(int index);
     void HandleCommand(int id);
     void HandleDestroy();
+    // The operator asks to close the window; false keeps it open.
+    bool HandleCloseRequest() { return OnCloseRequest(); }
 
 protected:
     // Creates the window, lays out the tab control and the buttons and creates the start page.
     virtual bool OnInitDialog();
     // A button's command; true when handled. The base closes the sheet for OK and Cancel.
     virtual bool OnCommand(int id);
+    // The operator's Close; false keeps the window open for now.
+    virtual bool OnCloseRequest() { return true; }
     // The window is going away; runs once.
     virtual void OnDestroy();
 

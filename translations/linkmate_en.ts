@@ -252,6 +252,38 @@
         <source>The configuration could not be opened: %1.</source>
         <translation>The configuration could not be opened: %1.</translation>
     </message>
+    <message>
+        <source>Reading the configuration: attempt %1 of %2, %3 s</source>
+        <translation>Reading the configuration: attempt %1 of %2, %3 s</translation>
+    </message>
+    <message>
+        <source>Writing the configuration: attempt %1 of %2, %3 s</source>
+        <translation>Writing the configuration: attempt %1 of %2, %3 s</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Read cancelled: the pages and the profile are unchanged.</source>
+        <translation>Read cancelled: the pages and the profile are unchanged.</translation>
+    </message>
+    <message>
+        <source>Write cancelled: nothing was saved; the converter may hold what was sent.</source>
+        <translation>Write cancelled: nothing was saved; the converter may hold what was sent.</translation>
+    </message>
+    <message>
+        <source>Communication error: %1</source>
+        <translation>Communication error: %1</translation>
+    </message>
+    <message>
+        <source>Written to the converter at %1.</source>
+        <translation>Written to the converter at %1.</translation>
+    </message>
+    <message>
+        <source>Read from the converter at %1.</source>
+        <translation>Read from the converter at %1.</translation>
+    </message>
 </context>
 <context>
     <name>CPortMapDlg</name>

@@ -252,6 +252,38 @@
         <source>The configuration could not be opened: %1.</source>
         <translation>配置无法打开：%1。</translation>
     </message>
+    <message>
+        <source>Reading the configuration: attempt %1 of %2, %3 s</source>
+        <translation>正在读取配置：第 %1 次尝试，共 %2 次，%3 秒</translation>
+    </message>
+    <message>
+        <source>Writing the configuration: attempt %1 of %2, %3 s</source>
+        <translation>正在写入配置：第 %1 次尝试，共 %2 次，%3 秒</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Read cancelled: the pages and the profile are unchanged.</source>
+        <translation>读取已取消：页面和配置文件均未改变。</translation>
+    </message>
+    <message>
+        <source>Write cancelled: nothing was saved; the converter may hold what was sent.</source>
+        <translation>写入已取消：未保存任何内容；转换器可能已保存发送的配置。</translation>
+    </message>
+    <message>
+        <source>Communication error: %1</source>
+        <translation>通信错误：%1</translation>
+    </message>
+    <message>
+        <source>Written to the converter at %1.</source>
+        <translation>已于 %1 写入转换器。</translation>
+    </message>
+    <message>
+        <source>Read from the converter at %1.</source>
+        <translation>已于 %1 从转换器读取。</translation>
+    </message>
 </context>
 <context>
     <name>CPortMapDlg</name>

@@ -313,7 +313,13 @@ DialogWidget::DialogWidget(CDialog& owner, QWidget* parent, bool popup)
 
 void DialogWidget::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange && m_built) m_owner.HandleEnable(isEnabled());
+    if (event->type() != QEvent::EnabledChange || !m_built) return;
+    // A window hears of its own state only: Qt also reports a disabled parent, after which the
+    // window keeps its own state as it does under Windows.
+    const bool own = !testAttribute(Qt::WA_ForceDisabled);
+    if (own == m_ownEnabled) return;
+    m_ownEnabled = own;
+    m_owner.HandleEnable(own);
 }
 
 void DialogWidget::keyPressEvent(QKeyEvent* event) {

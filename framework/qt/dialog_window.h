@@ -84,6 +84,7 @@ private:
     CDialog& m_owner;
     bool m_popup;
     bool m_built = false;
+    bool m_ownEnabled = true;  // the state last told to the owner
 };
 
 class DialogWindow : public WidgetWindow {

@@ -1,6 +1,8 @@
 // The property sheet's window: the tab control with its pane, and the four standard buttons in
 // the standard layout.
+#include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -79,6 +81,13 @@ protected:
         }
     }
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override {
+        if (!m_owner.HandleCloseRequest()) {
+            event->ignore();
+            return;
+        }
+        QDialog::closeEvent(event);
+    }
     void done(int result) override {
         m_owner.HandleDestroy();
         QDialog::done(result);
@@ -141,6 +150,29 @@ public:
     Rect PageArea() const override {
         const QRect r = m_tabs->PageRect();
         return {r.x(), r.y(), r.width(), r.height()};
+    }
+    ControlPeer* AddControl(int id, ControlKind kind, const std::string& text) override {
+        QDialog* sheet = m_window.widget();
+        QWidget* widget = nullptr;
+        if (kind == ControlKind::kText) {
+            auto* label = new QLabel(QString::fromStdString(text), sheet);
+            label->setTextFormat(Qt::PlainText);
+            widget = label;
+        } else if (kind == ControlKind::kPushButton) {
+            auto* button = new QPushButton(QString::fromStdString(text), sheet);
+            button->setAutoDefault(false);
+            QObject::connect(button, &QPushButton::clicked, sheet, [this, id] { m_owner.HandleCommand(id); });
+            widget = button;
+        } else {
+            return nullptr;
+        }
+        widget->show();
+        std::unique_ptr<QtControl>& slot = m_items[id];
+        slot = std::make_unique<QtControl>(widget, kind, id);
+        return slot.get();
+    }
+    void SetAccessibleDescription(const std::string& text) override {
+        m_window.widget()->setAccessibleDescription(QString::fromStdString(text));
     }
     QWidget* TopWidget() const override { return m_window.widget(); }
     QWidget* PageHost() const override { return m_tabs; }

@@ -1,6 +1,7 @@
 #include "gui_harness.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QTest>
@@ -97,6 +98,18 @@ void Inspect(fw::CDialog& dialog, fw::CWnd* owner, const std::function<void(fw::
     fw::CDialog::SetModalObserver(nullptr);
 }
 
-void ClickButton(TestSheet& sheet, int id) { sheet.GetDlgItem(id).Click(); }
+void ClickButton(TestSheet& sheet, int id) {
+    sheet.GetDlgItem(id).Click();
+    WaitForExchange(sheet);
+}
+
+bool WaitForExchange(TestSheet& sheet, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (sheet.IsExchanging() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::sendPostedEvents();
+    }
+    return !sheet.IsExchanging();
+}
 
 }  // namespace linkmate::guitest

@@ -65,7 +65,10 @@ void Choose(QComboBox* list, int index);
 void Retype(QLineEdit* edit, const QString& text);
 // Connects through the panel's button; true when the window is connected afterwards.
 bool ClickConnect(TestSheet& sheet);
+// Clicks a command button; a Read or Write it starts has ended on return.
 void ClickButton(TestSheet& sheet, int id);
+// Runs the window's events until the running exchange has ended; false after `timeoutMs`.
+bool WaitForExchange(TestSheet& sheet, int timeoutMs = 10000);
 // Points COM<number> at a device that is not there and tries to connect to it; false when the
 // window stayed disconnected.
 bool ConnectToUnpluggedPort(TestSheet& sheet, int number);

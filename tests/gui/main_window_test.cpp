@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTimer>
 
 #include "gui_harness.h"
@@ -79,7 +81,8 @@ private slots:
         QCOMPARE(sheet.m_panel.GetDlgItem(IDC_COM_PORT).GetWindowText(), std::string("COM1"));
 
         // Layout: panel on top at full width, tabs below it, the buttons 6 px under the tabs and
-        // 81 px right of the standard places, the window ending 48 px under the tabs.
+        // 81 px right of the standard places, the status line under them and the window ending
+        // under it.
         const fw::Rect tabControl = sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL).GetWindowRect();
         const fw::Rect panel = sheet.m_panel.GetWindowRect();
         QCOMPARE(panel.x, 0);
@@ -90,7 +93,10 @@ private slots:
         QCOMPARE(Widget(sheet.m_panel)->parentWidget(), sheet.widget());
         QCOMPARE(Widget(sheet.m_canPage)->parentWidget(), fw::qt::WidgetOf(sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL)));
         const int tabsBottom = tabControl.bottom();
-        QCOMPARE(sheet.GetWindowRect().height, tabsBottom + 48);
+        const fw::Rect status = sheet.GetDlgItem(IDC_SHEET_STATUS).GetWindowRect();
+        QVERIFY(status.y >= Button(sheet, 1).GetWindowRect().bottom());
+        QVERIFY(status.y >= tabsBottom + 48);
+        QCOMPARE(sheet.GetWindowRect().height, status.bottom() + 6);
 
         // The same pages in a plain sheet show where the buttons stand before the move.
         struct PlainSheet : fw::CPropertySheet {
@@ -278,6 +284,92 @@ private slots:
         ClickButton(sheet, 12321);
         QCOMPARE(log.texts(), std::vector<std::string>{"Communication Error!"});
         QCOMPARE(env.converter()->stats().writeFrames, 4);
+        QVERIFY(!ProfileHasValues());
+    }
+
+    // A silent converter: the window keeps answering, shows how far the Read has got, takes no
+    // command meanwhile, and Cancel ends it at once with nothing changed or saved.
+    void aSilentReadKeepsTheWindowLiveUntilCancel() {
+        sim::Options options;
+        options.fault = sim::Fault::kSilence;
+        GuiEnvironment env(true, options);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        Choose(Control<QComboBox>(sheet.m_tranPage, IDC_TRAN_MODE), 1);
+        QLineEdit* offset = Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_ID_OFFSET);
+        Retype(offset, "007");
+
+        Button(sheet, 2).Click();
+        QVERIFY(sheet.IsExchanging());
+        for (int id : {1, 2, 12321}) QVERIFY(!Button(sheet, id).IsWindowEnabled());
+        QVERIFY(!sheet.m_panel.GetDlgItem(IDC_CONNECT).IsWindowEnabled());
+        QVERIFY(!Widget(sheet.m_tranPage)->isEnabled());
+        QVERIFY(sheet.GetDlgItem(IDC_SHEET_CANCEL).IsWindowVisible());
+
+        // The largest gap between two turns of the event loop over 1.5 s, into the second attempt.
+        QElapsedTimer clock;
+        clock.start();
+        qint64 last = 0;
+        qint64 gap = 0;
+        bool sawSecondAttempt = false;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            gap = std::max(gap, clock.elapsed() - last);
+            last = clock.elapsed();
+            sawSecondAttempt = sawSecondAttempt || sheet.StatusText().find("attempt 2 of 4") != std::string::npos;
+        });
+        tick.start(5);
+        // Commands that arrive meanwhile are dropped, not kept for later.
+        sheet.OnCommand(12321);
+        sheet.OnCommand(1);
+        QEventLoop loop;
+        QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+        loop.exec();
+        tick.stop();
+        QVERIFY2(gap < 50, std::to_string(gap).c_str());
+        QVERIFY2(sawSecondAttempt, sheet.StatusText().c_str());
+        QVERIFY(sheet.IsExchanging());
+
+        clock.restart();
+        sheet.GetDlgItem(IDC_SHEET_CANCEL).Click();
+        QVERIFY(WaitForExchange(sheet));
+        const qint64 cancelMs = clock.elapsed();
+        qInfo("silent Read: largest event-loop gap %lld ms; Cancel took %lld ms", gap, cancelMs);
+        QVERIFY2(cancelMs < 100, std::to_string(cancelMs).c_str());
+
+        QVERIFY(log.calls.empty());
+        QVERIFY(!ProfileHasValues());
+        QCOMPARE(offset->text(), QString("007"));  // as typed: the page was not even reloaded
+        QVERIFY(sheet.StatusText().find("cancelled") != std::string::npos);
+        QCOMPARE(env.converter()->stats().readRequests, 2);
+        QCOMPARE(env.converter()->stats().writeFrames, 0);
+        QVERIFY(Widget(sheet.m_tranPage)->isEnabled());
+        QVERIFY(Button(sheet, 12321).IsWindowEnabled());
+        QVERIFY(!sheet.GetDlgItem(IDC_SHEET_CANCEL).IsWindowVisible());
+        QVERIFY(sheet.m_port.IsOpen());
+    }
+
+    void closingDuringAnExchangeCancelsItThenCloses() {
+        sim::Options options;
+        options.fault = sim::Fault::kSilence;
+        GuiEnvironment env(true, options);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        Button(sheet, 12321).Click();
+        QVERIFY(sheet.IsExchanging());
+        QTest::qWait(200);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!sheet.widget()->close());  // not yet: the exchange ends first
+        QVERIFY(WaitForExchange(sheet));
+        QVERIFY(clock.elapsed() < 100);
+        QVERIFY(!sheet.IsWindowVisible());
+        QVERIFY(!sheet.m_port.IsOpen());
+        QVERIFY(log.calls.empty());
         QVERIFY(!ProfileHasValues());
     }
 

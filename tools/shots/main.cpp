@@ -74,6 +74,7 @@ int main(int argc, char** argv) {
         sheet.ShowWindow(true);
         sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();
         sheet.GetDlgItem(2).Click();  // Read
+        while (sheet.IsExchanging()) QApplication::processEvents(QEventLoop::AllEvents, 5);
         const char* names[] = {"page-conversion.png", "page-serial.png", "page-can.png"};
         for (int page = 0; page < 3; ++page) {
             sheet.SetActivePage(page);
@@ -102,6 +103,7 @@ int main(int argc, char** argv) {
         sheet.ShowWindow(true);
         sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();
         sheet.GetDlgItem(2).Click();  // Read
+        while (sheet.IsExchanging()) QApplication::processEvents(QEventLoop::AllEvents, 5);
         sheet.SetActivePage(2);
         QApplication::processEvents();
         ok = Save(sheet, out + "/page-can-zh_CN.png") && ok;
