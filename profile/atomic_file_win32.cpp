@@ -32,11 +32,29 @@ class File {
     HANDLE m_handle;
 };
 
+// A folder, a device (NUL, COM1) or a pipe at the path is never replaced by a file.
+bool HoldsOtherThanAFile(const std::string& path) {
+    const HANDLE handle =
+        CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;  // nothing there yet: it is created
+    File file(handle);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool folder = GetFileInformationByHandle(file.get(), &info) &&
+                        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return folder || GetFileType(file.get()) != FILE_TYPE_DISK;
+}
+
 }  // namespace
 
 // Files on Windows carry the folder's permissions, so `shareable` has nothing to change.
 bool ReplaceFileAtomically(const std::string& path, std::string_view text, bool, std::string* error,
                            const std::function<void()>& beforeRename) {
+    if (HoldsOtherThanAFile(path)) {
+        if (error != nullptr)
+            *error = text::Arg(text::translate("Profile", "%1 is not a regular file"), {path});
+        return false;
+    }
     const size_t slash = path.find_last_of("/\\");
     const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
     std::random_device random;

@@ -130,7 +130,7 @@ bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* 
     return true;
 }
 
-bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::string* error) {
+std::string ConfigFileText(const DeviceConfig& config) {
     DeviceConfig c = config;
     if (c.can.CanFiterMode == 0) {
         // The combined texts say what the dual filter is, as a read-back gives them.
@@ -142,7 +142,11 @@ bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::s
     for (const Setting& s : ConverterSettings()) {
         doc.Set(key, s.name, s.kind == SettingKind::kHex ? TextValue(*s.text(c)) : DwordValue(*s.number(c)));
     }
-    return ReplaceFileAtomically(path, PlatformRegFileText(doc.Serialize()), true, error);
+    return PlatformRegFileText(doc.Serialize());
+}
+
+bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::string* error) {
+    return ReplaceFileAtomically(path, ConfigFileText(config), true, error);
 }
 
 bool RegFileForRegedit(const std::string& path, std::string& out, std::string* error) {

@@ -15,6 +15,11 @@ namespace linkmate {
 // from the combined code and mask. False with a reason naming the file and the line or value.
 bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* error);
 
+// The file's text, as WriteConfigFile writes it.
+std::string ConfigFileText(const DeviceConfig& config);
+
+// A symbolic link at `path` is followed and the file it points to replaced; a device, FIFO,
+// socket or folder there is refused.
 bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::string* error);
 
 // Any file of the registry's export format (a configuration file, a profile), in either form, as

@@ -1,6 +1,8 @@
 // The window's configuration files: Save takes the pages as they are (an entry Write would refuse
 // stops it), Open fills the pages and sends nothing; a file written by the window is what the
 // command-line tool reads.
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QTest>
 #include <filesystem>
@@ -91,6 +93,17 @@ private slots:
         QCOMPARE(log.calls.size(), size_t{1});
         QVERIFY2(log.calls[0].text.find("bad.reg:3:") != std::string::npos, log.calls[0].text.c_str());
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), before);
+
+        // A FIFO where the file would go is refused and stays a FIFO.
+        const std::string fifo = env.home() + "/fifo";
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        fw::SetFileDialogResponder([&](fw::FileDialogKind, const std::string&) { return fifo; });
+        Retype(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE), "5");
+        log.calls.clear();
+        sheet.OnSaveConfiguration();
+        QCOMPARE(log.calls.size(), size_t{1});
+        QVERIFY2(log.calls[0].text.find("fifo is not a regular file") != std::string::npos, log.calls[0].text.c_str());
+        QVERIFY(std::filesystem::is_fifo(fifo));
     }
 };
 

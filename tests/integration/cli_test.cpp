@@ -1,6 +1,7 @@
 // linkmate-cli against virtual converters on pseudo-terminals: every command and exit status,
 // JSON read back with a real parser, configuration files between two converters, several targets
 // at once with one of them silent.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -16,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "profile/config_file.h"
 #include "protocol/frame_codec.h"
+#include "protocol/settings_table.h"
 #include "pty_harness.h"
 #include "run_program.h"
 #include "sample_configs.h"
@@ -296,6 +299,44 @@ TEST_F(CliTest, ExportGivesRegeditsOwnFormAndPortsGoTo255) {
         EXPECT_EQ(out.status, 2);
         EXPECT_NE(out.err.find("1..255"), std::string::npos) << out.err;
     }
+
+TEST_F(CliTest, OutputFileIsARegularFileALinksTargetOrStandardOutput) {
+    namespace fs = std::filesystem;
+    Converter().SetStoredConfig(testing::DualExtendedEdited());
+    const std::string fifo = File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_directory(File("folder"));
+    for (const std::string& path : {fifo, std::string("/dev/null"), File("folder")}) {
+        const CliRun run = Cli({"read", "-o", path});
+        EXPECT_EQ(run.status, 4) << path;
+        EXPECT_NE(run.err.find(path + " is not a regular file"), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    // A link stays a link; the file it points to, in another folder, is replaced or created.
+    fs::create_directory(File("real"));
+    std::ofstream(File("real/unit.reg")) << "old";
+    fs::create_symlink("real/unit.reg", File("unit.reg"));
+    fs::create_symlink(File("real/new.reg"), File("new.reg"));
+    for (const char* link : {"unit.reg", "new.reg"}) {
+        ASSERT_EQ(Cli({"read", "-o", File(link)}).status, 0) << link;
+        EXPECT_TRUE(fs::is_symlink(File(link)));
+        DeviceConfig saved;
+        std::string error;
+        ASSERT_TRUE(ReadConfigFile(File(link), saved, &error)) << error;
+        EXPECT_TRUE(FrameSettingDifferences(saved, converters[0]->storedConfig()).empty()) << link;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(File("real")), fs::directory_iterator()), 2);
+
+    const CliRun out = Cli({"read", "-o", "-"});
+    ASSERT_EQ(out.status, 0) << out.err;
+    EXPECT_FALSE(fs::exists("-"));
+    std::ofstream(File("stdout.reg")) << out.out;
+    DeviceConfig printed;
+    ASSERT_TRUE(ReadConfigFile(File("stdout.reg"), printed, nullptr)) << out.out;
+    EXPECT_TRUE(FrameSettingDifferences(printed, converters[0]->storedConfig()).empty());
+    EXPECT_EQ(Cli({"--json", "read", "-o", "-"}).status, 2);
 }
 
 TEST_F(CliTest, AFailedExchangeCarriesItsDiagnosisAndTrace) {

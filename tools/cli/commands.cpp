@@ -203,6 +203,10 @@ int Prepare(const Options& o, Request& request) {
 
 // -o FILE after a successful read; the exit status it adds.
 int SaveFile(const Options& o, const Result& only) {
+    if (o.outFile == "-") {
+        std::fputs(ConfigFileText(only.config).c_str(), stdout);
+        return kExitOk;
+    }
     std::string error;
     if (!WriteConfigFile(o.outFile, only.config, &error)) {
         std::fprintf(stderr, "linkmate-cli: %s\n", error.c_str());

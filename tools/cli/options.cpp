@@ -176,6 +176,7 @@ int CheckCommand(Options& o) {
     if (!takesFile && o.command != "set" && !o.args.empty())
         return Usage(o.command + " takes no arguments");
     if (!o.outFile.empty() && o.command != "read") return Usage("-o goes with read and export");
+    if (o.outFile == "-" && o.json) return Usage("-o - and --json both write to standard output");
     if (o.targets.empty()) o.targets.push_back({"COM1", FormatComPortName(1)});
     if (o.targets.size() > 1 && (!o.outFile.empty() || !o.saveProfile.empty())) {
         return Usage("-o and --save-profile take one target");

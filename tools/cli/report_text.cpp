@@ -47,7 +47,7 @@ void PrintResultText(const Options& o, const Target& t, const Result& r, bool se
         for (const ExchangeTrace& trace : r.traces)
             std::fprintf(stderr, "%s: %s", name, trace.Format().c_str());
     }
-    if (o.command == "read" && r.haveConfig) {
+    if (o.command == "read" && r.haveConfig && o.outFile != "-") {
         if (several) std::printf("[%s]\n", name);
         PrintConfigText(r.config, false);
     }
