@@ -6,11 +6,12 @@
 set -euo pipefail
 
 # The tests run one window test on a virtual X server (for the selection clipboard); the
-# translations need Qt's language tools, Qt's own Chinese texts and a font with Chinese glyphs.
+# translations need Qt's language tools, Qt's own Chinese texts and a font with Chinese glyphs;
+# the icons are drawn from SVG by rsvg-convert and the AppStream description checked by appstreamcli.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev
           qt6-base-dev qt6-svg-dev fonts-liberation xvfb xauth dpkg-dev file
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei
-          nlohmann-json3-dev)
+          nlohmann-json3-dev librsvg2-bin appstream)
 if [[ "${1:-}" == "--windows" ]]; then
     packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
 fi
