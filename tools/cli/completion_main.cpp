@@ -155,7 +155,9 @@ int main(int argc, char** argv) {
     WriteSettingValues(out);
     std::string main = kMain;
     const std::string lists = "options=" + Quoted(l.options) + " valued=" + Quoted(l.valued) +
-                              " commands=" + Quoted(l.commands) + " file_commands=" + Quoted(l.fileCommands) + " settings=" + Quoted(l.settings);
+                              " commands=" + Quoted(l.commands) +
+                              " file_commands=" + Quoted(l.fileCommands) +
+                              " settings=" + Quoted(l.settings);
     main.replace(main.find("@LISTS@"), 7, lists);
     out << main;
     out.close();
