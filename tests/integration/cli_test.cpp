@@ -299,6 +299,7 @@ TEST_F(CliTest, ExportGivesRegeditsOwnFormAndPortsGoTo255) {
         EXPECT_EQ(out.status, 2);
         EXPECT_NE(out.err.find("1..255"), std::string::npos) << out.err;
     }
+}
 
 TEST_F(CliTest, OutputFileIsARegularFileALinksTargetOrStandardOutput) {
     namespace fs = std::filesystem;

@@ -22,11 +22,10 @@ constexpr OptionSpec kOptions[] = {
     {OptionId::kJson, "json", 0, nullptr, "Options",
      "machine-readable output: one JSON object per line (per target)", nullptr},
     {OptionId::kOut, nullptr, 'o', "FILE", "Options",
-     "read: also save the configuration to FILE (one target only); with -o -, print
-"
-     "the file instead of the settings
-"
-     "export: write to FILE instead of standard output", "read export", C::kFile},
+     "read: also save the configuration to FILE (one target only); with -o -, print\n"
+     "the file instead of the settings\n"
+     "export: write to FILE instead of standard output",
+     "read export", C::kFile},
     {OptionId::kSaveProfile, "save-profile", 0, "NAME", "Options",
      "after success, save the settings to the profile of application NAME, as\n"
      "the window does (one target only); a failed save is an error",
