@@ -11,7 +11,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev
           qt6-base-dev qt6-svg-dev fonts-liberation xvfb xauth dpkg-dev file
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei
-          nlohmann-json3-dev librsvg2-bin appstream)
+          nlohmann-json3-dev librsvg2-bin appstream libudev-dev)
 if [[ "${1:-}" == "--windows" ]]; then
     packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
 fi

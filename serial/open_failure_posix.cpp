@@ -1,4 +1,3 @@
-#include <grp.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -12,6 +11,7 @@
 #include "protocol/text.h"
 #include "serial/com_port_names.h"
 #include "serial/open_failure.h"
+#include "serial/permission_advice.h"
 #include "serial/port_map.h"
 #include "serial/uucp_lock.h"
 
@@ -48,13 +48,6 @@ pid_t LockingProcess(const std::string& devicePath) {
     return 0;
 }
 
-std::string GroupOf(const std::string& devicePath) {
-    struct stat st {};
-    if (::stat(devicePath.c_str(), &st) != 0) return std::string();
-    const group* g = ::getgrgid(st.st_gid);
-    return g != nullptr ? g->gr_name : std::to_string(st.st_gid);
-}
-
 }  // namespace
 
 std::string DeviceHolder(const std::string& devicePath) {
@@ -83,12 +76,10 @@ std::string DescribeOpenFailure(const std::string& portName, long osError) {
     switch (osError) {
         case EACCES:
         case EPERM: {
-            const std::string group = GroupOf(device);
-            out += text::translate("OpenFailure", "Your user may not open the device.");
-            if (!group.empty()) {
-                out += " " + text::Arg(text::translate("OpenFailure", "It belongs to the group \"%1\"; join it with\n    sudo usermod -aG %1 $USER\nthen log out and in again."),
-                                       {group});
-            }
+            DeviceAccess access;
+            out += ReadDeviceAccess(device, &access)
+                       ? PermissionAdvice(access)
+                       : text::translate("OpenFailure", "Your user may not open the device.");
             break;
         }
         case ENOENT:

@@ -1,30 +1,19 @@
 // The port map seen by an operator: what each of COM1..COM8 is, which serial devices the machine
-// has, and assigning a device to a COM number or freeing one. Devices are found from udev's names
-// and sysfs: /dev/serial/by-id/* (USB adapters, with vendor, product and serial number),
-// ttyUSB*, ttyACM*, on-board ttyS* where the driver reports a real UART, and running virtual
-// converters (links of the map whose owner record names a live process).
+// has, and assigning a device to a COM number or freeing one. Devices are the tty devices with a
+// real device behind them (serial_discovery.h) and running virtual converters (links of the map
+// whose owner record names a live process).
 #pragma once
 
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
+#include "serial/serial_discovery.h"
+
 namespace linkmate {
 
 inline constexpr int kFirstComPort = 1;
 inline constexpr int kLastComPort = 8;
-
-// Where devices are looked for; tests point these at a fake tree.
-struct DeviceRoots {
-    std::string dev = "/dev";
-    std::string sys = "/sys";
-};
-
-struct SerialDevice {
-    std::string path;         // /dev/ttyUSB0
-    std::string stableName;   // /dev/serial/by-id/usb-FTDI_..., when udev gives one
-    std::string description;  // "USB serial adapter: FTDI FT232R USB UART (0403:6001, serial A1)"
-};
 
 struct ComPortInfo {
     int number = 0;
@@ -34,6 +23,8 @@ struct ComPortInfo {
     std::string description;  // what it is, or why it is "not present"
 };
 
+// The devices and how they were found (udev, or the sysfs walk where udev does not run).
+Discovery DiscoverSerialDevices(const DeviceRoots& roots = {});
 std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots& roots = {});
 ComPortInfo DescribeComPort(int number, const DeviceRoots& roots = {});
 

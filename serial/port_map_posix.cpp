@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -57,46 +56,6 @@ std::string Canonical(const std::string& path) {
     return error ? std::string() : p.string();
 }
 
-bool StartsWith(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
-
-// The 8250 driver registers ttyS0..ttyS31 whether or not a UART is there; "type" 0 means none.
-bool IsRealUart(const DeviceRoots& roots, const std::string& name) {
-    const std::string type = ReadFirstLine(roots.sys + "/class/tty/" + name + "/type");
-    return !type.empty() && type != "0";
-}
-
-// The USB device above a tty in sysfs: the first folder up from its device link with idVendor.
-std::string UsbDescription(const DeviceRoots& roots, const std::string& name) {
-    std::string dir = Canonical(roots.sys + "/class/tty/" + name + "/device");
-    const std::string top = Canonical(roots.sys);
-    while (!dir.empty() && dir.size() > top.size() && StartsWith(dir, top.c_str())) {
-        if (fs::exists(dir + "/idVendor")) {
-            const std::string manufacturer = ReadFirstLine(dir + "/manufacturer");
-            const std::string product = ReadFirstLine(dir + "/product");
-            const std::string serial = ReadFirstLine(dir + "/serial");
-            std::string text = manufacturer;
-            if (!product.empty()) text += (text.empty() ? "" : " ") + product;
-            text += " (" + ReadFirstLine(dir + "/idVendor") + ":" + ReadFirstLine(dir + "/idProduct");
-            if (!serial.empty()) text += ", serial " + serial;
-            return text + ")";
-        }
-        dir = fs::path(dir).parent_path().string();
-    }
-    return std::string();
-}
-
-std::string Describe(const DeviceRoots& roots, const std::string& name) {
-    if (StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM")) {
-        const std::string usb = UsbDescription(roots, name);
-        const std::string kind = StartsWith(name, "ttyACM")
-                                     ? text::translate("Ports", "USB modem-class serial device")
-                                     : text::translate("Ports", "USB serial adapter");
-        return usb.empty() ? kind : kind + ": " + usb;
-    }
-    if (StartsWith(name, "ttyS")) return text::translate("Ports", "on-board serial port");
-    return text::translate("Ports", "serial device");
-}
-
 std::string ConverterText(pid_t pid) {
     return text::Arg(text::translate("Ports", "LINKMATE virtual converter (process %1)"), {std::to_string(pid)});
 }
@@ -124,37 +83,21 @@ bool ValidNumber(int number, std::string* error) {
 
 }  // namespace
 
-std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots& roots) {
-    std::vector<SerialDevice> devices;
-    std::error_code error;
-    std::vector<std::pair<std::string, std::string>> byId;  // canonical device, by-id link
-    const std::string byIdDir = roots.dev + "/serial/by-id";
-    for (const auto& entry : fs::directory_iterator(byIdDir, error)) {
-        byId.emplace_back(Canonical(entry.path().string()), entry.path().string());
-    }
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(roots.dev, error)) {
-        const std::string name = entry.path().filename().string();
-        const bool usb = StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM");
-        if (usb || (StartsWith(name, "ttyS") && IsRealUart(roots, name))) names.push_back(name);
-    }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return a.size() != b.size() ? a.size() < b.size() : a < b;
-    });
-    for (const std::string& name : names) {
-        SerialDevice device{roots.dev + "/" + name, std::string(), Describe(roots, name)};
-        const std::string canonical = Canonical(device.path);
-        for (const auto& [target, link] : byId) {
-            if (!canonical.empty() && target == canonical) device.stableName = link;
-        }
-        devices.push_back(std::move(device));
-    }
+Discovery DiscoverSerialDevices(const DeviceRoots& roots) {
+    Discovery found = DiscoverTtyDevices(roots);
     for (int n = kFirstComPort; n <= kLastComPort; ++n) {
         if (const pid_t pid = ComPortOwner(n)) {
-            devices.push_back({ReadOwner(n).device, std::string(), ConverterText(pid)});
+            SerialDevice converter;
+            converter.path = ReadOwner(n).device;
+            converter.description = ConverterText(pid);
+            found.devices.push_back(std::move(converter));
         }
     }
-    return devices;
+    return found;
+}
+
+std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots& roots) {
+    return DiscoverSerialDevices(roots).devices;
 }
 
 ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
@@ -187,7 +130,9 @@ ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
     }
     const std::string name = "ttyS" + std::to_string(number - 1);
     info.devicePath = roots.dev + "/" + name;
-    info.present = ::stat(info.devicePath.c_str(), &st) == 0 && IsRealUart(roots, name);
+    for (const SerialDevice& d : DiscoverTtyDevices(roots).devices) {
+        if (d.path == info.devicePath) info.present = true;
+    }
     info.description = info.present ? text::translate("Ports", "on-board serial port (no adapter assigned)")
                                     : text::translate("Ports", "not present (no adapter assigned)");
     return info;

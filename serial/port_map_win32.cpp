@@ -33,11 +33,19 @@ std::string NotOnWindows() {
 
 }  // namespace
 
+Discovery DiscoverSerialDevices(const DeviceRoots& roots) {
+    return {DetectSerialDevices(roots), DiscoverySource::DosDevices};
+}
+
 std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots&) {
     std::vector<SerialDevice> found;
     for (int n = 1; n <= kHighestWindowsPort; ++n) {
         const std::string device = KernelDevice(n);
-        if (!device.empty()) found.push_back({ComPortDevicePath(n), std::string(), device});
+        if (device.empty()) continue;
+        SerialDevice port;
+        port.path = ComPortDevicePath(n);
+        port.description = device;
+        found.push_back(std::move(port));
     }
     return found;
 }

@@ -24,9 +24,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fake /dev with one USB adapter (and its by-id name) under the test's configuration folder.
+// A fake /dev and /sys with one USB adapter (and its by-id name) under the test's configuration
+// folder, found by the walk a machine without udev falls back to.
 DeviceRoots FakeDevices(const std::string& home) {
-    DeviceRoots roots{home + "/dev", home + "/sys"};
+    DeviceRoots roots{home + "/dev", home + "/sys", nullptr};
+    fs::create_directories(roots.sys + "/devices/usb1/1-1:1.0");
+    fs::create_directories(roots.sys + "/class/tty/ttyUSB0");
+    fs::create_symlink(roots.sys + "/devices/usb1/1-1:1.0", roots.sys + "/class/tty/ttyUSB0/device");
     fs::create_directories(roots.dev + "/serial/by-id");
     std::ofstream(roots.dev + "/ttyUSB0") << "";
     fs::create_symlink("../../ttyUSB0", roots.dev + "/serial/by-id/usb-Acme_Link-if00");

@@ -237,6 +237,17 @@ TEST_F(CliTest, UsageFilesAndOutputErrors) {
     ASSERT_EQ(objects.size(), 1u);
     EXPECT_EQ(objects[0]["ports"].toArray().size(), 8);
     EXPECT_TRUE(objects[0]["ports"].toArray()[0].toObject()["present"].toBool());
+    // The running converter's pseudo-terminal is listed, and the listing says how it was found.
+    bool converterListed = false;
+    for (const auto& device : objects[0]["devices"].toArray()) {
+        converterListed |= device.toObject()["description"].toString().contains("virtual converter");
+    }
+    EXPECT_TRUE(converterListed) << ports.out;
+    const bool fellBack = objects[0]["discovery"].toString() == "sysfs";
+    EXPECT_EQ(objects[0]["udev_fallback"].toBool(), fellBack);
+    const CliRun text = Cli({"ports"});
+    EXPECT_NE(text.out.find(fellBack ? "fell back to walking /sys" : "found through udev"),
+              std::string::npos) << text.out;
 
     ASSERT_EQ(Cli({"read", "--save-profile", "linkmate"}).status, 0);
     const CliRun profile = Cli({"profile", "--app", "linkmate", "--json"});

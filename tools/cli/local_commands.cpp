@@ -56,11 +56,11 @@ std::optional<BtrPreset> PresetForRate(uint32_t rate) {
 int Ports(const Options& o) {
     std::vector<ComPortInfo> ports;
     for (int n = kFirstComPort; n <= kLastComPort; ++n) ports.push_back(DescribeComPort(n));
-    const std::vector<SerialDevice> devices = DetectSerialDevices();
+    const Discovery found = DiscoverSerialDevices();
     if (o.json) {
-        PrintPortsJson(ports, devices);
+        PrintPortsJson(ports, found);
     } else {
-        PrintPortsText(ports, devices);
+        PrintPortsText(ports, found);
     }
     return Finish(kExitOk);
 }

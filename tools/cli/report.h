@@ -21,10 +21,9 @@ void PrintResultJson(const Options& o, const Target& t, const Result& r);
 void PrintConfigText(const DeviceConfig& config, bool withConnection);
 void PrintProfileJson(const std::string& app, const std::string& path, const DeviceConfig& config);
 
-void PrintPortsText(const std::vector<ComPortInfo>& ports,
-                    const std::vector<SerialDevice>& devices);
-void PrintPortsJson(const std::vector<ComPortInfo>& ports,
-                    const std::vector<SerialDevice>& devices);
+// ports: COM1..COM8, then the devices found and how they were found.
+void PrintPortsText(const std::vector<ComPortInfo>& ports, const Discovery& found);
+void PrintPortsJson(const std::vector<ComPortInfo>& ports, const Discovery& found);
 
 // btr: the pairs found for `wanted` bit/s at `samplePointPermille`, with the CAN page's preset
 // for that rate (`presetName` empty when there is none); or one decoded pair, with its warnings.

@@ -129,8 +129,7 @@ void PrintProfileJson(const std::string& app, const std::string& path, const Dev
     PrintLine({{"app", app}, {"path", path}, {"config", ConfigJson(config, true)}});
 }
 
-void PrintPortsJson(const std::vector<ComPortInfo>& ports,
-                    const std::vector<SerialDevice>& devices) {
+void PrintPortsJson(const std::vector<ComPortInfo>& ports, const Discovery& found) {
     Json portList = Json::array(), deviceList = Json::array();
     for (const ComPortInfo& p : ports) {
         portList.push_back({{"com", p.number},
@@ -139,11 +138,26 @@ void PrintPortsJson(const std::vector<ComPortInfo>& ports,
                             {"present", p.present},
                             {"description", p.description}});
     }
-    for (const SerialDevice& d : devices) {
-        deviceList.push_back(
-            {{"path", d.path}, {"stable", d.stableName}, {"description", d.description}});
+    for (const SerialDevice& d : found.devices) {
+        deviceList.push_back({{"path", d.path},
+                              {"stable", d.stableName},
+                              {"description", d.description},
+                              {"vendor", OrNull(d.vendor)},
+                              {"model", OrNull(d.model)},
+                              {"vendor_id", OrNull(d.vendorId)},
+                              {"product_id", OrNull(d.productId)},
+                              {"serial", OrNull(d.serialNumber)},
+                              {"driver", OrNull(d.driver)},
+                              {"by_id", OrNull(d.byId)},
+                              {"by_path", OrNull(d.byPath)}});
     }
-    PrintLine({{"ports", portList}, {"devices", deviceList}});
+    const char* source = found.source == DiscoverySource::Udev    ? "udev"
+                         : found.source == DiscoverySource::Sysfs ? "sysfs"
+                                                                  : "windows";
+    PrintLine({{"ports", portList},
+               {"devices", deviceList},
+               {"discovery", source},
+               {"udev_fallback", found.source == DiscoverySource::Sysfs}});
 }
 
 void PrintTimingsJson(const std::vector<BitTiming>& found, uint32_t wanted, int samplePointPermille,

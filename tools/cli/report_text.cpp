@@ -60,17 +60,31 @@ void PrintResultText(const Options& o, const Target& t, const Result& r, bool se
     }
 }
 
-void PrintPortsText(const std::vector<ComPortInfo>& ports,
-                    const std::vector<SerialDevice>& devices) {
+void PrintPortsText(const std::vector<ComPortInfo>& ports, const Discovery& found) {
     for (const ComPortInfo& p : ports) {
         std::printf("COM%d  %-28s %s\n", p.number, p.devicePath.c_str(), p.description.c_str());
     }
-    std::printf("\nSerial devices present:\n");
-    for (const SerialDevice& d : devices) {
-        std::printf("  %-28s %s%s%s\n", d.path.c_str(), d.description.c_str(),
-                    d.stableName.empty() ? "" : "\n    ", d.stableName.c_str());
+    switch (found.source) {
+        case DiscoverySource::Udev:
+            std::printf("\nSerial devices present (found through udev):\n");
+            break;
+        case DiscoverySource::Sysfs:
+            std::printf("\nSerial devices present (udev does not run here; fell back to walking /sys, "
+                        "so names and descriptions may be incomplete):\n");
+            break;
+        case DiscoverySource::DosDevices:
+            std::printf("\nSerial devices present:\n");
+            break;
     }
-    if (devices.empty()) std::printf("  (none found)\n");
+    for (const SerialDevice& d : found.devices) {
+        std::printf("  %-28s %s", d.path.c_str(), d.description.c_str());
+        if (!d.driver.empty()) std::printf(", driver %s", d.driver.c_str());
+        std::printf("\n");
+        for (const std::string& name : {d.byId, d.byPath}) {
+            if (!name.empty()) std::printf("    %s\n", name.c_str());
+        }
+    }
+    if (found.devices.empty()) std::printf("  (none found)\n");
 }
 
 void PrintTimingsText(const std::vector<BitTiming>& found, uint32_t wanted, int samplePointPermille,
