@@ -676,14 +676,6 @@ version 2.0(full)</translation>
         <translation>Your user may not open the device.</translation>
     </message>
     <message>
-        <source>It belongs to the group &quot;%1&quot;; join it with
-    sudo usermod -aG %1 $USER
-then log out and in again.</source>
-        <translation>It belongs to the group &quot;%1&quot;; join it with
-    sudo usermod -aG %1 $USER
-then log out and in again.</translation>
-    </message>
-    <message>
         <source>The device is not present: the adapter may be unplugged, or the port map points nowhere. Choose &quot;Ports...&quot; in the window&apos;s context menu (Ctrl+P) to see and change which device each COM number is.</source>
         <translation>The device is not present: the adapter may be unplugged, or the port map points nowhere. Choose &quot;Ports...&quot; in the window&apos;s context menu (Ctrl+P) to see and change which device each COM number is.</translation>
     </message>
@@ -702,6 +694,46 @@ then log out and in again.</translation>
     <message>
         <source>The port is not present: the adapter may be unplugged, or it has another COM number. The Device Manager lists the ports under &quot;Ports (COM &amp; LPT)&quot;.</source>
         <translation>The port is not present: the adapter may be unplugged, or it has another COM number. The Device Manager lists the ports under &quot;Ports (COM &amp; LPT)&quot;.</translation>
+    </message>
+    <message>
+        <source>Its mode is %1, owner %2, group %3.</source>
+        <translation>Its mode is %1, owner %2, group %3.</translation>
+    </message>
+    <message>
+        <source>Members of the group &quot;%1&quot; may read and write it; join it with
+    sudo usermod -aG %1 $USER
+then log out and in again.</source>
+        <translation>Members of the group &quot;%1&quot; may read and write it; join it with
+    sudo usermod -aG %1 $USER
+then log out and in again.</translation>
+    </message>
+    <message>
+        <source>Its mode lets every user read and write it, so something else refuses: a security policy (AppArmor, SELinux) or the device rules of a container. Ask the administrator.</source>
+        <translation>Its mode lets every user read and write it, so something else refuses: a security policy (AppArmor, SELinux) or the device rules of a container. Ask the administrator.</translation>
+    </message>
+    <message>
+        <source>Its group is root, which is not a group to join for a serial port.</source>
+        <translation>Its group is root, which is not a group to join for a serial port.</translation>
+    </message>
+    <message>
+        <source>Members of its group &quot;%1&quot; may not read and write it either.</source>
+        <translation>Members of its group &quot;%1&quot; may not read and write it either.</translation>
+    </message>
+    <message>
+        <source>Ask the administrator for access.</source>
+        <translation>Ask the administrator for access.</translation>
+    </message>
+    <message>
+        <source>A udev rule can give it to the group &quot;%1&quot;: as root, put the line
+    %2
+into %3, plug the adapter in again (or run udevadm trigger), then
+    sudo usermod -aG %1 $USER
+and log out and in again. Or ask the administrator for access.</source>
+        <translation>A udev rule can give it to the group &quot;%1&quot;: as root, put the line
+    %2
+into %3, plug the adapter in again (or run udevadm trigger), then
+    sudo usermod -aG %1 $USER
+and log out and in again. Or ask the administrator for access.</translation>
     </message>
 </context>
 <context>
@@ -769,6 +801,10 @@ then log out and in again.</translation>
     <message>
         <source>not present</source>
         <translation>not present</translation>
+    </message>
+    <message>
+        <source>Bluetooth serial link</source>
+        <translation>Bluetooth serial link</translation>
     </message>
 </context>
 <context>

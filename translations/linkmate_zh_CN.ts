@@ -676,14 +676,6 @@ version 2.0(full)</source>
         <translation>当前用户无权打开该设备。</translation>
     </message>
     <message>
-        <source>It belongs to the group &quot;%1&quot;; join it with
-    sudo usermod -aG %1 $USER
-then log out and in again.</source>
-        <translation>该设备属于用户组“%1”；请用以下命令加入该组：
-    sudo usermod -aG %1 $USER
-然后注销并重新登录。</translation>
-    </message>
-    <message>
         <source>The device is not present: the adapter may be unplugged, or the port map points nowhere. Choose &quot;Ports...&quot; in the window&apos;s context menu (Ctrl+P) to see and change which device each COM number is.</source>
         <translation>设备不存在：适配器可能已拔出，或端口映射指向不存在的设备。请在窗口的右键菜单中选择“端口...”（Ctrl+P）查看和更改每个 COM 号对应的设备。</translation>
     </message>
@@ -702,6 +694,46 @@ then log out and in again.</source>
     <message>
         <source>The port is not present: the adapter may be unplugged, or it has another COM number. The Device Manager lists the ports under &quot;Ports (COM &amp; LPT)&quot;.</source>
         <translation>端口不存在：适配器可能已拔下，或者它的 COM 编号不同。设备管理器在“端口 (COM 和 LPT)”下列出各端口。</translation>
+    </message>
+    <message>
+        <source>Its mode is %1, owner %2, group %3.</source>
+        <translation>其权限为 %1，所有者 %2，组 %3。</translation>
+    </message>
+    <message>
+        <source>Members of the group &quot;%1&quot; may read and write it; join it with
+    sudo usermod -aG %1 $USER
+then log out and in again.</source>
+        <translation>组“%1”的成员可以读写该设备；用以下命令加入该组：
+    sudo usermod -aG %1 $USER
+然后注销并重新登录。</translation>
+    </message>
+    <message>
+        <source>Its mode lets every user read and write it, so something else refuses: a security policy (AppArmor, SELinux) or the device rules of a container. Ask the administrator.</source>
+        <translation>其权限允许所有用户读写，因此拒绝来自别处：安全策略（AppArmor、SELinux）或容器的设备规则。请向管理员询问。</translation>
+    </message>
+    <message>
+        <source>Its group is root, which is not a group to join for a serial port.</source>
+        <translation>其组为 root，不应为使用串口而加入该组。</translation>
+    </message>
+    <message>
+        <source>Members of its group &quot;%1&quot; may not read and write it either.</source>
+        <translation>其组“%1”的成员同样无权读写该设备。</translation>
+    </message>
+    <message>
+        <source>Ask the administrator for access.</source>
+        <translation>请向管理员申请访问权限。</translation>
+    </message>
+    <message>
+        <source>A udev rule can give it to the group &quot;%1&quot;: as root, put the line
+    %2
+into %3, plug the adapter in again (or run udevadm trigger), then
+    sudo usermod -aG %1 $USER
+and log out and in again. Or ask the administrator for access.</source>
+        <translation>可用一条 udev 规则把它交给组“%1”：以 root 身份把这一行
+    %2
+写入 %3，重新插上适配器（或运行 udevadm trigger），然后运行
+    sudo usermod -aG %1 $USER
+并注销后重新登录。也可以向管理员申请访问权限。</translation>
     </message>
 </context>
 <context>
@@ -769,6 +801,10 @@ then log out and in again.</source>
     <message>
         <source>not present</source>
         <translation>不存在</translation>
+    </message>
+    <message>
+        <source>Bluetooth serial link</source>
+        <translation>蓝牙串行链路</translation>
     </message>
 </context>
 <context>
