@@ -196,6 +196,7 @@ bool CLINKMATESheet::OnInitDialog() {
     m_serialPage.ExchangeData(false);
     m_canPage.ExchangeData(false);
     ShowControlStates();
+    m_portWatchTimer.Start(PortWatch::kPollInterval, true, [this] { OnPortWatchTick(); });
     return result;
 }
 
@@ -431,6 +432,7 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeT
 }
 
 void CLINKMATESheet::ClosePort() {
+    m_portWatch.Closed();
     try {
         m_port.Close();
     } catch (const CFileException& e) {
@@ -446,6 +448,8 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
         ClosePort();
     } else if (CFileException error; OpenConfigPort(m_port, deviceType, configPort, &error)) {
         result = 1;
+        m_openComNumber = configPort + 1;
+        m_portWatch.Opened(ResolvePortName(FormatComPortName(m_openComNumber)));
     } else {
         fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Invalid serial port!"), res::LoadString(IDS_MSG_CAPTION),
                        fw::MessageIcon::kNone,
@@ -456,6 +460,7 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
 }
 
 void CLINKMATESheet::OnDestroy() {
+    m_portWatchTimer.Stop();
     if (m_port.IsOpen()) ClosePort();
 }
 
@@ -536,8 +541,31 @@ void CLINKMATESheet::OnBitTimingCalculator() {
 void CLINKMATESheet::OnPorts() {
     if (IsExchanging()) return;  // the pages and the port belong to the exchange
     CPortMapDlg dialog;
+    m_portsDialog = &dialog;
     dialog.DoModal(this);
+    m_portsDialog = nullptr;
     m_panel.RefreshPortTips();
+}
+
+void CLINKMATESheet::OnPortWatchTick() {
+    const HotplugEffect effect = m_portWatch.Poll();
+    if (effect.refreshPorts) {
+        m_panel.RefreshPortTips();
+        if (m_portsDialog != nullptr && m_portsDialog->IsCreated()) m_portsDialog->Refresh();
+    }
+    m_openDeviceGone = (m_openDeviceGone || effect.openedDeviceRemoved) && m_port.IsOpen();
+    if (!m_openDeviceGone) return;
+    // The exchange's thread uses the port: it ends first (cancelled), and a later tick closes.
+    if (IsExchanging()) {
+        CancelExchange();
+        return;
+    }
+    m_openDeviceGone = false;
+    ClosePort();
+    for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(false);
+    m_panel.ShowConnection(false);
+    SetStatus(fw::FormatText(fw::Translate("CLINKMATESheet", "The adapter of COM%1 was unplugged."),
+                             {std::to_string(m_openComNumber)}));
 }
 
 }  // namespace linkmate

@@ -12,6 +12,7 @@
 #include "framework/property_sheet.h"
 #include "protocol/cancellable_port.h"
 #include "protocol/exchange_trace.h"
+#include "serial/hotplug.h"
 #include "serial/serial_comm.h"
 #include "ui/can_page.h"
 #include "ui/connect_panel.h"
@@ -19,6 +20,8 @@
 #include "ui/tran_page.h"
 
 namespace linkmate {
+
+class CPortMapDlg;
 
 // WM_USER + 100: the panel asks the main window to connect or disconnect.
 inline constexpr int WM_CONNECT_TOGGLE = 0x0400 + 100;
@@ -110,6 +113,9 @@ private:
     void Report(bool ok, const std::string& success, const ExchangeTrace& trace);
     void ClosePort();
     void Tell(const std::string& text);
+    // Adapters and virtual converters that come and go while the window is open: the COM list's
+    // tips and an open Ports dialog follow them; the open port's device going away disconnects.
+    void OnPortWatchTick();
 
     StartChoice m_startChoice;
     fw::Control m_status;
@@ -121,6 +127,11 @@ private:
     bool m_closeWhenDone = false;
     // Lets an exchange's result that arrives after the window is gone be dropped.
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    PortWatch m_portWatch;
+    fw::Timer m_portWatchTimer;
+    CPortMapDlg* m_portsDialog = nullptr;  // while the Ports dialog is open
+    int m_openComNumber = 0;
+    bool m_openDeviceGone = false;  // seen while an exchange ran; closed once it has ended
 };
 
 }  // namespace linkmate

@@ -3,10 +3,15 @@
 // descriptor goes into the window's own event loop.
 #pragma once
 
+#include <sys/types.h>
+
+#include <chrono>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "serial/serial_discovery.h"
 
 namespace linkmate {
 
@@ -50,6 +55,42 @@ public:
 private:
     struct State;
     std::unique_ptr<State> m_state;
+};
+
+// A window's watch over the ports, polled on its own thread: udev's events, the port map's links
+// (a virtual converter's link comes and goes without any udev event), the entries of /dev (where
+// udev does not run), and the device of the port the window holds open.
+class PortWatch {
+public:
+    // How often a window polls: a device that comes or goes shows within a second.
+    static constexpr std::chrono::milliseconds kPollInterval{250};
+
+    explicit PortWatch(DeviceRoots roots = {});
+
+    // After a port was opened by `openedPath` (COMn's device path); after it was closed.
+    void Opened(const std::string& openedPath);
+    void Closed();
+
+    // What changed since the last call. The open device's removal is told once.
+    HotplugEffect Poll();
+
+private:
+    // Which node the open device was: a node made again under the same name (a pseudo-terminal's
+    // number given to another program, an adapter plugged in again) is another device.
+    struct Identity {
+        dev_t device = 0;
+        ino_t node = 0;
+        long long changedNs = 0;
+        bool operator==(const Identity&) const = default;
+    };
+    static bool IdentityOf(const std::string& path, Identity* identity);
+    std::string Fingerprint() const;
+
+    DeviceRoots m_roots;
+    TtyMonitor m_monitor;
+    std::string m_fingerprint;
+    std::vector<std::string> m_openedNames;
+    Identity m_opened;
 };
 
 }  // namespace linkmate

@@ -1,10 +1,14 @@
 // The names of an open device, and udev's monitor of tty events through libudev.
 #include <libudev.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <system_error>
 
+#include "serial/com_port_names.h"
 #include "serial/hotplug.h"
+#include "serial/port_map.h"
 #include "serial/udev_handles.h"
 
 namespace linkmate {
@@ -61,6 +65,62 @@ std::vector<TtyEvent> TtyMonitor::TakeEvents() {
                                       links != nullptr ? links : ""));
     }
     return events;
+}
+
+PortWatch::PortWatch(DeviceRoots roots) : m_roots(std::move(roots)), m_fingerprint(Fingerprint()) {}
+
+void PortWatch::Opened(const std::string& openedPath) {
+    m_openedNames = OpenedDeviceNames(openedPath);
+    if (!IdentityOf(m_openedNames.back(), &m_opened)) m_openedNames.clear();
+}
+
+void PortWatch::Closed() { m_openedNames.clear(); }
+
+bool PortWatch::IdentityOf(const std::string& path, Identity* identity) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    *identity = {st.st_rdev, st.st_ino, st.st_ctim.tv_sec * 1'000'000'000LL + st.st_ctim.tv_nsec};
+    return true;
+}
+
+// What the COM list and the Ports dialog show changes with: each link of the map (its target,
+// whether that is there, the converter that owns it) and the entries of /dev, whose folder's
+// change time moves whenever a device node comes or goes.
+std::string PortWatch::Fingerprint() const {
+    std::string print;
+    const std::string map = PortMapDir();
+    for (int n = kFirstComPort; n <= kLastComPort; ++n) {
+        const std::string link = map + "/com" + std::to_string(n);
+        char target[4096];
+        const ssize_t length = map.empty() ? -1 : ::readlink(link.c_str(), target, sizeof target);
+        struct stat st {};
+        print += std::to_string(n) + ":" + (length < 0 ? std::string() : std::string(target, size_t(length))) +
+                 (::stat(link.c_str(), &st) == 0 ? "+" : "-") + std::to_string(ComPortOwner(n)) + ";";
+    }
+    struct stat dev {};
+    if (::stat(m_roots.dev.c_str(), &dev) == 0) {
+        print += std::to_string(dev.st_ctim.tv_sec) + "." + std::to_string(dev.st_ctim.tv_nsec);
+    }
+    return print;
+}
+
+HotplugEffect PortWatch::Poll() {
+    HotplugEffect effect;
+    for (const TtyEvent& event : m_monitor.TakeEvents()) {
+        const HotplugEffect one = ConsiderTtyEvent(event, m_openedNames);
+        effect.refreshPorts |= one.refreshPorts;
+        effect.openedDeviceRemoved |= one.openedDeviceRemoved;
+    }
+    if (std::string now = Fingerprint(); now != m_fingerprint) {
+        m_fingerprint = std::move(now);
+        effect.refreshPorts = true;
+    }
+    Identity now;
+    if (!m_openedNames.empty() && (!IdentityOf(m_openedNames.back(), &now) || !(now == m_opened))) {
+        effect.openedDeviceRemoved = true;
+    }
+    if (effect.openedDeviceRemoved) m_openedNames.clear();
+    return effect;
 }
 
 }  // namespace linkmate

@@ -284,6 +284,10 @@
         <source>Read from the converter at %1.</source>
         <translation>Read from the converter at %1.</translation>
     </message>
+    <message>
+        <source>The adapter of COM%1 was unplugged.</source>
+        <translation>The adapter of COM%1 was unplugged.</translation>
+    </message>
 </context>
 <context>
     <name>CPortMapDlg</name>

@@ -284,6 +284,10 @@
         <source>Read from the converter at %1.</source>
         <translation>已于 %1 从转换器读取。</translation>
     </message>
+    <message>
+        <source>The adapter of COM%1 was unplugged.</source>
+        <translation>COM%1 的适配器已被拔出。</translation>
+    </message>
 </context>
 <context>
     <name>CPortMapDlg</name>

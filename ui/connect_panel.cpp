@@ -36,6 +36,10 @@ void CLINKMATEDlg::OnConnect() {
     ExchangeData(true);
     const bool connected =
         m_host != nullptr && m_host->OnConnectToggle(connection.DeviceType, connection.ConfigPort) == 1;
+    ShowConnection(connected);
+}
+
+void CLINKMATEDlg::ShowConnection(bool connected) {
     GetDlgItem(IDC_CONNECT).SetWindowText(connected ? fw::Translate("IDD_CONNECT_PANEL", "Dis&connect")
                                                     : fw::Translate("IDD_CONNECT_PANEL", "&Connect"));
     EnableItem(IDC_DEVICE, !connected);

@@ -30,6 +30,9 @@ public:
 
     // The handler of a click on Connect.
     void OnConnect();
+    // Brings the button, the two lists and the pages into line with the connection: after a
+    // Connect or Disconnect, and when the window closed the port because its device went away.
+    void ShowConnection(bool connected);
     // Each entry of the COM Port list (and the closed list) tells, as its tooltip, which device
     // the number is and what that is, or "not present".
     void RefreshPortTips();

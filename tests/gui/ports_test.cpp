@@ -114,6 +114,48 @@ private slots:
         QVERIFY(Tip(ports, 5).contains("not present"));
     }
 
+    // A converter's link comes and goes as an adapter would: the window follows within a second,
+    // without the operator turning to the list.
+    void theWindowFollowsDevicesThatComeAndGo() {
+        GuiEnvironment env(false);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        auto* ports = Control<QComboBox>(sheet.m_panel, IDC_COM_PORT);
+        sim::Options options;
+        options.comPort = 3;
+        auto converter = std::make_unique<sim::VirtualConverter>(options);
+        std::string error;
+        fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
+            const auto row = [&] { return dialog.Item<fw::ListView>(IDC_PORTS_LIST).GetText(2, 2); };
+            QVERIFY(row().find("virtual converter") == std::string::npos);
+            QVERIFY2(converter->Start(&error), error.c_str());
+            QTRY_VERIFY_WITH_TIMEOUT(row().find("virtual converter") != std::string::npos, 1000);
+            dialog.EndDialog(fw::IDCANCEL);
+        });
+        sheet.OnPorts();
+        fw::CDialog::SetModalObserver(nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(Tip(ports, 2).contains("virtual converter"), 1000);
+
+        Choose(ports, 2);
+        QVERIFY(ClickConnect(sheet));
+        converter->Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet.m_port.IsOpen(), 1000);
+        QCOMPARE(sheet.GetDlgItem(IDC_SHEET_STATUS).GetWindowText(), std::string("The adapter of COM3 was unplugged."));
+        QVERIFY(log.calls.empty());
+        QCOMPARE(sheet.m_panel.GetDlgItem(IDC_CONNECT).GetWindowText(), std::string("&Connect"));
+        QVERIFY(ports->isEnabled());
+        QVERIFY(!sheet.GetDlgItem(fw::IDCANCEL).IsWindowEnabled());
+        QVERIFY(!sheet.m_canPage.IsWindowEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!Tip(ports, 2).contains("virtual converter"), 1000);
+
+        // Back again under the same number: Connect works.
+        converter = std::make_unique<sim::VirtualConverter>(options);
+        QVERIFY2(converter->Start(&error), error.c_str());
+        QVERIFY(ClickConnect(sheet));
+        QVERIFY(log.calls.empty());
+    }
+
     void aRefusedPortSaysWhy() {
         GuiEnvironment env(false);
         MessageLog log;
