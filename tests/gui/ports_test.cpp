@@ -149,10 +149,18 @@ private slots:
         QVERIFY(!sheet.m_canPage.IsWindowEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!Tip(ports, 2).contains("virtual converter"), 1000);
 
-        // Back again under the same number: Connect works.
+        // Back again under the same number: Connect works. Unplugged while a Read waits for a
+        // silent converter: the Read ends first, then the port is closed.
+        options.fault = sim::Fault::kSilence;
         converter = std::make_unique<sim::VirtualConverter>(options);
         QVERIFY2(converter->Start(&error), error.c_str());
         QVERIFY(ClickConnect(sheet));
+        sheet.GetDlgItem(fw::IDCANCEL).Click();
+        QVERIFY(sheet.IsExchanging());
+        converter->Stop();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet.m_port.IsOpen(), 1000);
+        QVERIFY(!sheet.IsExchanging());
+        QCOMPARE(sheet.GetDlgItem(IDC_SHEET_STATUS).GetWindowText(), std::string("The adapter of COM3 was unplugged."));
         QVERIFY(log.calls.empty());
     }
 
