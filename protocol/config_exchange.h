@@ -4,14 +4,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "protocol/device_config.h"
 #include "protocol/exchange_trace.h"
+#include "protocol/frame_check.h"
 #include "protocol/port_io.h"
 
 namespace linkmate {
 
+// Failed attempts a transaction makes before it gives up (read and write alike). A read also
+// needs a second reply that agrees with the first, so a read that succeeds sends at least two
+// requests.
 inline constexpr int kExchangeAttempts = 4;
+// Different good replies a read accepts before it gives up: the third one decides once.
+inline constexpr int kReadRepliesCompared = 3;
 
 inline constexpr uint32_t kRequestWriteTimeoutMs = 100;
 inline constexpr uint32_t kReplyReadTimeoutMs = 1000;
@@ -28,12 +35,18 @@ inline constexpr uint32_t kAckReadTimeoutMs = 500;
 inline constexpr uint32_t kAckReadChunk = 32;
 inline constexpr size_t kAckBufferSize = 32;
 
-// Asks the converter for its configuration. On true the three groups hold the decoded reply; on
-// false they are unchanged. The port is never purged: bytes that arrive late stay queued and are
-// read first by the next collection. `trace`, when given, records every attempt.
+// Asks the converter for its configuration. True only when two plausible replies agree byte for
+// byte (when the first two differ, a third decides once); then the three groups hold the decoded
+// reply, otherwise they are unchanged. Every failed attempt (silence, wrong header, short reply,
+// wrong check byte, implausible values) is followed by another request, up to kExchangeAttempts
+// failures. An echo of the request is skipped. The port is never purged: bytes that arrive late
+// stay queued and are read first by the next collection. `trace`, when given, records every
+// attempt; trace->deviceRemoved() tells when the device went away.
 bool ReadConfig(PortIo& port, SerialSettings& serial, CanSettings& can, TranSettings& tran,
                 ExchangeTrace* trace = nullptr);
 bool ReadConfig(PortIo& port, DeviceConfig& config, ExchangeTrace* trace = nullptr);
+// The same, handing over the confirmed reply's bytes.
+bool ReadConfigFrame(PortIo& port, ConfigFrame& frame, ExchangeTrace* trace = nullptr);
 
 // Sends the write frame built from the three groups until the converter acknowledges it.
 bool WriteConfig(PortIo& port, const SerialSettings& serial, const CanSettings& can,
@@ -42,5 +55,30 @@ bool WriteConfig(PortIo& port, const DeviceConfig& config, ExchangeTrace* trace 
 
 // Collects up to one acknowledgement and tests it against `expectedCommand`.
 bool WaitAck(PortIo& port, uint8_t expectedCommand, TraceAttempt* record = nullptr);
+
+// A write followed by a read-back that compares every byte the converter returns and the decoder
+// reads with what was written.
+struct VerifiedWrite {
+    enum class Outcome {
+        kVerified,         // acknowledged, and the converter holds exactly what was written
+        kNotAcknowledged,  // no acknowledgement: the converter may still have taken the values
+        kReadBackFailed,   // acknowledged, but the read-back failed
+        kDiffers,          // the converter holds other values (see differences)
+    };
+    Outcome outcome = Outcome::kNotAcknowledged;
+    bool deviceRemoved = false;
+    ExchangeTrace write;
+    ExchangeTrace readBack;
+    std::vector<FrameFieldDifference> differences;
+    ConfigFrame held{};  // what the read-back returned (kVerified, kDiffers)
+
+    bool verified() const { return outcome == Outcome::kVerified; }
+    // The trace of the exchange that decided the outcome.
+    const ExchangeTrace& lastTrace() const { return readBack.attempts.empty() ? write : readBack; }
+};
+
+VerifiedWrite WriteAndVerify(PortIo& port, const SerialSettings& serial, const CanSettings& can,
+                             const TranSettings& tran);
+VerifiedWrite WriteAndVerify(PortIo& port, const DeviceConfig& config);
 
 }  // namespace linkmate

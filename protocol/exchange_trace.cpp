@@ -17,6 +17,11 @@ std::string AttemptEndText(AttemptEnd end) {
         case AttemptEnd::kShortFrame: return text::translate("ExchangeTrace", "short frame");
         case AttemptEnd::kWrongCheck: return text::translate("ExchangeTrace", "wrong check byte");
         case AttemptEnd::kWrongAck: return text::translate("ExchangeTrace", "wrong acknowledgement");
+        case AttemptEnd::kImplausible:
+            return text::translate("ExchangeTrace", "a value outside its list: not a converter's reply");
+        case AttemptEnd::kEchoOnly: return text::translate("ExchangeTrace", "only the echo of our own bytes");
+        case AttemptEnd::kDiffers: return text::translate("ExchangeTrace", "differs from the earlier reply");
+        case AttemptEnd::kDeviceRemoved: return text::translate("ExchangeTrace", "the device was removed");
     }
     return "?";
 }
@@ -40,6 +45,11 @@ std::string ExchangeTrace::Diagnosis() const {
     for (size_t i = 0; i + 1 < attempts.size(); ++i) {
         if (attempts[i].end == AttemptEnd::kNoAnswer && !attempts[i + 1].received.empty()) late = true;
     }
+    if (deviceRemoved()) {
+        return text::translate("ExchangeTrace",
+                               "The device was removed: the adapter was unplugged or its driver "
+                               "went away. Plug it in again and connect.");
+    }
     if (succeeded()) {
         return late ? text::translate("ExchangeTrace",
                                       "The converter answered only after a time-out: it is busy, or "
@@ -53,7 +63,19 @@ std::string ExchangeTrace::Diagnosis() const {
                                "No answer at all: check the wiring, the converter's power and that "
                                "this is the right port.");
     }
-    if (any(AttemptEnd::kWrongCheck)) {
+    if (std::all_of(attempts.begin(), attempts.end(), [](const TraceAttempt& a) {
+            return a.end == AttemptEnd::kNoAnswer || a.end == AttemptEnd::kEchoOnly;
+        })) {
+        return text::translate("ExchangeTrace",
+                               "Only the echo of our own bytes came back: the RS-485 adapter "
+                               "returns what it sends, but the converter does not answer. Check "
+                               "the wires A and B, the converter's power and the model.");
+    }
+    if (any(AttemptEnd::kDiffers)) {
+        return text::translate("ExchangeTrace",
+                               "The replies differ: the line is noisy. Nothing was taken from them.");
+    }
+    if (any(AttemptEnd::kWrongCheck) || any(AttemptEnd::kImplausible)) {
         return text::translate("ExchangeTrace", "A reply arrived with a wrong check byte: noise on the line.");
     }
     if (late) {
@@ -87,6 +109,11 @@ std::string ExchangeTrace::Format() const {
             char time[32];
             std::snprintf(time, sizeof time, "  +%.1f ms  ", c.ms);
             out += time + HexBytes(c.bytes) + "\n";
+        }
+        if (a.echoBytes != 0) {
+            out += "  " + text::Arg(text::translate("ExchangeTrace", "the first %1 bytes: echo of our own bytes, skipped"),
+                                    {std::to_string(a.echoBytes)}) +
+                   "\n";
         }
         out += "  " + text::Arg(text::translate("ExchangeTrace", "ended: %1"), {AttemptEndText(a.end)}) + "\n";
     }

@@ -2,6 +2,7 @@
 // one-line diagnosis an engineer can act on when the exchange failed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,10 @@ enum class AttemptEnd {
     kShortFrame,             // a reply that stopped before its 33rd byte
     kWrongCheck,             // 33 bytes whose check byte does not match
     kWrongAck,               // bytes after a write that are not the acknowledgement
+    kImplausible,            // a frame whose check byte holds but whose values no converter sends
+    kEchoOnly,               // nothing but the echo of what was sent
+    kDiffers,                // a good reply that differs from the earlier one(s)
+    kDeviceRemoved,          // the device went away (unplugged, driver gone)
 };
 
 std::string AttemptEndText(AttemptEnd end);
@@ -29,6 +34,7 @@ struct TraceAttempt {
     std::vector<uint8_t> sent;
     std::vector<TraceChunk> received;
     AttemptEnd end = AttemptEnd::kNoAnswer;
+    size_t echoBytes = 0;  // how many of the received bytes were our own, returned by the adapter
 };
 
 struct ExchangeTrace {
@@ -36,6 +42,9 @@ struct ExchangeTrace {
     std::vector<TraceAttempt> attempts;
 
     bool succeeded() const { return !attempts.empty() && attempts.back().end == AttemptEnd::kOk; }
+    bool deviceRemoved() const {
+        return !attempts.empty() && attempts.back().end == AttemptEnd::kDeviceRemoved;
+    }
     // Empty when the exchange went through at the first attempt.
     std::string Diagnosis() const;
     // One line per attempt and per received chunk.

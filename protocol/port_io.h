@@ -19,6 +19,10 @@ public:
     // Sends `count` bytes; the outcome is not reported. `timeoutMs` as for Read, for writes.
     virtual void Write(const void* buffer, uint32_t count, uint32_t timeoutMs) = 0;
 
+    // True once the device has gone away under the port (unplugged, its driver removed): every
+    // later call fails at once, so the exchange stops instead of waiting out its attempts.
+    virtual bool DeviceRemoved() const { return false; }
+
     // The clock the exchange measures its overall deadlines by; a scripted port may script it.
     virtual std::chrono::steady_clock::time_point Now() const {
         return std::chrono::steady_clock::now();

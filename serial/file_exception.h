@@ -39,6 +39,8 @@ public:
     // The code an open reports for a port that names no device (a model the bit-rate table
     // lacks, COM0).
     static long NoDeviceError();
+    // The code an open reports when the object already has a port open.
+    static long AlreadyOpenError();
 
     Cause m_cause = none;
     long m_lOsError = 0;

@@ -9,6 +9,7 @@ std::string CFileException::SystemErrorText(long osError) {
     return std::generic_category().message(static_cast<int>(osError));
 }
 
+long CFileException::AlreadyOpenError() { return EBUSY; }
 long CFileException::NoDeviceError() { return ENODEV; }
 
 CFileException::Cause CFileException::CauseFromOsError(long osError) {

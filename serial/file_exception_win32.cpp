@@ -9,6 +9,7 @@ std::string CFileException::SystemErrorText(long osError) {
     return SystemMessage(static_cast<DWORD>(osError));
 }
 
+long CFileException::AlreadyOpenError() { return ERROR_BUSY; }
 long CFileException::NoDeviceError() { return ERROR_FILE_NOT_FOUND; }
 
 CFileException::Cause CFileException::CauseFromOsError(long osError) {

@@ -18,11 +18,16 @@
 namespace linkmate {
 namespace {
 
-std::string ProcessName(pid_t pid) {
+// "minicom (process 1234)"; with the lock file that names it when there is one.
+std::string ProcessName(pid_t pid, const std::string& lockPath) {
     std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
     std::string name;
     std::getline(in, name);
     if (name.empty()) name = text::translate("OpenFailure", "a program");
+    if (!lockPath.empty()) {
+        return text::Arg(text::translate("OpenFailure", "%1 (process %2, lock file %3)"),
+                         {name, std::to_string(pid), lockPath});
+    }
     return text::Arg(text::translate("OpenFailure", "%1 (process %2)"), {name, std::to_string(pid)});
 }
 
@@ -51,9 +56,10 @@ pid_t LockingProcess(const std::string& devicePath) {
 }  // namespace
 
 std::string DeviceHolder(const std::string& devicePath) {
-    pid_t pid = UucpLockHolder(devicePath);
+    std::string lockPath;
+    pid_t pid = UucpLockHolder(devicePath, &lockPath);
     if (pid == 0) pid = LockingProcess(devicePath);
-    return pid == 0 ? std::string() : ProcessName(pid);
+    return pid == 0 ? std::string() : ProcessName(pid, lockPath);
 }
 
 std::string DescribeOpenFailure(const std::string& portName, long osError) {

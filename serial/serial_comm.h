@@ -43,19 +43,22 @@ public:
     // Linux also one the shared UUCP lock file names) is refused (EBUSY; ERROR_ACCESS_DENIED on
     // Windows). Resets the read time-out to 1000 ms
     // and the write time-out to none, then empties both queues. On failure the object is closed
-    // and, when given, `errorReport` says why.
+    // and, when given, `errorReport` says why. On an object that is open already it fails
+    // (AlreadyOpenError) and leaves that port, its settings and its lock as they are.
     bool Open(const std::string& portName, CFileException* errorReport = nullptr);
 
-    // Stores the four values in the kept line settings (also when the open then fails) and opens.
+    // Stores the four values in the kept line settings (also when the open then fails, but not
+    // while a port is open) and opens.
     bool Open(const std::string& portName, uint32_t baudRate, uint8_t byteSize, uint8_t parity,
               uint8_t stopBits, CFileException* errorReport = nullptr);
 
-    // Leaves the object closed in every case; throws CFileException when the system failed to
-    // close the port.
+    // Leaves the object closed in every case; throws CFileException, with the port's name, when
+    // the system failed to close the port.
     void Close();
 
     // Reads up to `count` bytes: at once with what is buffered, otherwise waits for the first byte
-    // up to the read time-out. Returns 0 on time-out, on error and when the device has vanished.
+    // up to the read time-out. Returns 0 on time-out, on error and when the device has vanished
+    // (then deviceRemoved() is true until the next Open, and every Read and Write fails at once).
     // On Windows a driver that keeps the read longer is cancelled 200 ms after the time-out, and
     // what it had received by then is returned.
     // A `timeoutMs` other than 0 becomes the read time-out for this and later calls.
@@ -65,13 +68,28 @@ public:
     // A `timeoutMs` other than 0 becomes the write time-out for this and later calls.
     void Write(const void* buffer, uint32_t count, uint32_t timeoutMs);
 
+    // The device went away under the open port: unplugged, or its driver removed. The port stays
+    // open (and its lock held) until Close.
+    bool deviceRemoved() const { return m_removed; }
+
     const LineSettings& lineSettings() const { return m_line; }
     uint32_t readTimeoutMs() const { return m_readTimeoutMs; }
     uint32_t writeTimeoutMs() const { return m_writeTimeoutMs; }
     NativeHandle nativeHandle() const { return m_handle; }
 
 private:
+    // The platform's part, called by the front only in the state it needs: OpenPort on a closed
+    // object (0, or the system's error code with nothing left open), ClosePort with the handle
+    // just taken from an open object (0, or the error code), ReadPort and WritePort on an open one
+    // whose device has not gone. A vanished device sets m_removed.
+    long OpenPort(const std::string& portName);
+    long ClosePort(NativeHandle handle);
+    uint32_t ReadPort(void* buffer, uint32_t count, uint32_t timeoutMs);
+    void WritePort(const void* buffer, uint32_t count, uint32_t timeoutMs);
+
     NativeHandle m_handle = kInvalidHandle;
+    std::string m_portName;
+    bool m_removed = false;
     LineSettings m_line;
     bool m_closeOnDestroy = true;
     uint32_t m_readTimeoutMs = kOpenReadTimeoutMs;
@@ -89,6 +107,7 @@ public:
     void Write(const void* buffer, uint32_t count, uint32_t timeoutMs) override {
         m_port.Write(buffer, count, timeoutMs);
     }
+    bool DeviceRemoved() const override { return m_port.deviceRemoved(); }
 
 private:
     CSerialComm& m_port;

@@ -87,14 +87,17 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
     }
 }
 
+// The device has gone away: unplugged, its driver removed, or (a pseudo-terminal) the other end
+// closed.
+bool Vanished(int error) { return error == EIO || error == ENXIO || error == ENODEV; }
+
 }  // namespace
 
-bool CSerialComm::Open(const std::string& portName, CFileException* errorReport) {
+long CSerialComm::OpenPort(const std::string& portName) {
     const std::string path = ResolvePortName(portName);
     const auto fail = [&](int failure) {
         m_lineLock.Release();
-        if (errorReport != nullptr) errorReport->Set(failure, portName);
-        return false;
+        return static_cast<long>(failure);
     };
     if (path.empty()) return fail(ENOENT);
     // The lock file first: a program that honours it may have the port open without a flock.
@@ -110,11 +113,6 @@ bool CSerialComm::Open(const std::string& portName, CFileException* errorReport)
     }
     ::ioctl(fd, TIOCEXCL);
 
-    m_handle = fd;
-    m_closeOnDestroy = true;
-    m_readTimeoutMs = kOpenReadTimeoutMs;
-    m_writeTimeoutMs = 0;
-
     ApplyLineSettings(fd, m_line);
     // Linux raises DTR and RTS inside open(); drop them at once. A pty refuses: ignored.
     int lines = TIOCM_DTR | TIOCM_RTS;
@@ -122,23 +120,17 @@ bool CSerialComm::Open(const std::string& portName, CFileException* errorReport)
 
     // A line left in the break state sends nothing; clearing it is a set-up step like the rest.
     if (::ioctl(fd, TIOCCBRK) == 0 && ::tcflush(fd, TCIOFLUSH) == 0 && ::tcdrain(fd) == 0) {
-        return true;
+        m_handle = fd;
+        return 0;
     }
     const int failure = errno;
-    try {
-        Close();
-    } catch (const CFileException&) {
-        // The open has failed already; that is what the caller hears about.
-    }
+    // The open has failed already; that is what the caller hears about.
+    ClosePort(fd);
     return fail(failure);
 }
 
-void CSerialComm::Close() {
-    if (!IsOpen()) return;
-    const int fd = static_cast<int>(m_handle);
-    m_handle = kInvalidHandle;
-    m_closeOnDestroy = false;
-
+long CSerialComm::ClosePort(NativeHandle handle) {
+    const int fd = static_cast<int>(handle);
     // Discard unsent output first: close() would otherwise wait for it on a stuck line. The
     // exclusive flag outlives the descriptor on a pty, so clear it by hand.
     ::tcflush(fd, TCOFLUSH);
@@ -148,33 +140,27 @@ void CSerialComm::Close() {
     const bool closed = ::close(fd) == 0 || errno == EINTR;
     const int failure = errno;
     m_lineLock.Release();
-    if (!closed) {
-        throw CFileException(CFileException::CauseFromOsError(failure), failure, std::string());
-    }
+    return closed ? 0 : failure;
 }
 
-uint32_t CSerialComm::Read(void* buffer, uint32_t count, uint32_t timeoutMs) {
-    if (count == 0) return 0;
-    if (timeoutMs != 0) m_readTimeoutMs = timeoutMs;
-    if (!IsOpen()) return 0;
-
+uint32_t CSerialComm::ReadPort(void* buffer, uint32_t count, uint32_t) {
     const int fd = static_cast<int>(m_handle);
     const auto deadline = Clock::now() + std::chrono::milliseconds(m_readTimeoutMs);
     for (;;) {
         const ssize_t n = ::read(fd, buffer, count);
         if (n > 0) return static_cast<uint32_t>(n);
-        if (n == 0) return 0;  // hang-up: VMIN=1 on a non-blocking descriptor never gives 0 else
+        // VMIN=1 on a non-blocking descriptor gives 0 only on hang-up.
+        if (n == 0 || Vanished(errno)) {
+            m_removed = true;
+            return 0;
+        }
         if (errno == EINTR) continue;
-        if (errno != EAGAIN) return 0;  // EIO, ENXIO, ENODEV: the device has gone
+        if (errno != EAGAIN) return 0;
         if (!WaitFor(fd, POLLIN, deadline)) return 0;
     }
 }
 
-void CSerialComm::Write(const void* buffer, uint32_t count, uint32_t timeoutMs) {
-    if (count == 0) return;
-    if (timeoutMs != 0) m_writeTimeoutMs = timeoutMs;
-    if (!IsOpen()) return;
-
+void CSerialComm::WritePort(const void* buffer, uint32_t count, uint32_t) {
     const int fd = static_cast<int>(m_handle);
     const bool bounded = m_writeTimeoutMs != 0;
     const auto deadline = bounded ? Clock::now() + std::chrono::milliseconds(m_writeTimeoutMs)
@@ -188,6 +174,10 @@ void CSerialComm::Write(const void* buffer, uint32_t count, uint32_t timeoutMs) 
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && Vanished(errno)) {
+            m_removed = true;
+            return;
+        }
         if (n < 0 && errno != EAGAIN) return;
         if (!WaitFor(fd, POLLOUT, deadline)) return;
     }

@@ -89,9 +89,25 @@ void SetTimeout(HANDLE port, DWORD COMMTIMEOUTS::*field, DWORD value) {
     SetCommTimeouts(port, &timeouts);
 }
 
+// What ReadFile, WriteFile and their completion report once a USB adapter has been unplugged or
+// its driver has gone.
+bool Vanished(DWORD error) {
+    switch (error) {
+        case ERROR_BAD_COMMAND:
+        case ERROR_GEN_FAILURE:
+        case ERROR_ACCESS_DENIED:
+        case ERROR_DEVICE_NOT_CONNECTED:
+        case ERROR_DEVICE_REMOVED:
+        case ERROR_INVALID_HANDLE:
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
 
-bool CSerialComm::Open(const std::string& portName, CFileException* errorReport) {
+long CSerialComm::OpenPort(const std::string& portName) {
     // With these the driver returns at once with what is buffered, else with the first byte to
     // arrive, else with nothing after the constant.
     COMMTIMEOUTS timeouts{};
@@ -103,14 +119,7 @@ bool CSerialComm::Open(const std::string& portName, CFileException* errorReport)
     const HANDLE port =
         CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                     FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (port == INVALID_HANDLE_VALUE) {
-        if (errorReport != nullptr) errorReport->Set(static_cast<long>(GetLastError()), portName);
-        return false;
-    }
-    m_handle = reinterpret_cast<NativeHandle>(port);
-    m_closeOnDestroy = true;
-    m_readTimeoutMs = kOpenReadTimeoutMs;
-    m_writeTimeoutMs = 0;
+    if (port == INVALID_HANDLE_VALUE) return static_cast<long>(GetLastError());
 
     SetCommTimeouts(port, &timeouts);
     // A driver that refuses part of the settings (1.5 stop bits, an odd rate) still gives a port.
@@ -118,33 +127,20 @@ bool CSerialComm::Open(const std::string& portName, CFileException* errorReport)
     SetCommState(port, &line);
     if (SetupComm(port, kQueueBytes, kQueueBytes) && ClearCommBreak(port) &&
         PurgeComm(port, kPurgeAll) && FlushFileBuffers(port)) {
-        return true;
+        m_handle = reinterpret_cast<NativeHandle>(port);
+        return 0;
     }
-    const DWORD failure = GetLastError();
-    if (errorReport != nullptr) errorReport->Set(static_cast<long>(failure), portName);
-    try {
-        Close();
-    } catch (const CFileException&) {
-        // The open has failed already; that is what the caller hears about.
-    }
-    return false;
+    const long failure = static_cast<long>(GetLastError());
+    // The open has failed already; that is what the caller hears about.
+    CloseHandle(port);
+    return failure;
 }
 
-void CSerialComm::Close() {
-    if (!IsOpen()) return;
-    const HANDLE port = AsHandle(m_handle);
-    m_handle = kInvalidHandle;
-    m_closeOnDestroy = false;
-    if (!CloseHandle(port)) {
-        const long failure = static_cast<long>(GetLastError());
-        throw CFileException(CFileException::CauseFromOsError(failure), failure, std::string());
-    }
+long CSerialComm::ClosePort(NativeHandle handle) {
+    return CloseHandle(AsHandle(handle)) ? 0 : static_cast<long>(GetLastError());
 }
 
-uint32_t CSerialComm::Read(void* buffer, uint32_t count, uint32_t timeoutMs) {
-    if (count == 0) return 0;
-    if (timeoutMs != 0) m_readTimeoutMs = timeoutMs;
-    if (!IsOpen()) return 0;
+uint32_t CSerialComm::ReadPort(void* buffer, uint32_t count, uint32_t timeoutMs) {
     const HANDLE port = AsHandle(m_handle);
     Event done;
     if (done.get() == nullptr) return 0;
@@ -153,14 +149,14 @@ uint32_t CSerialComm::Read(void* buffer, uint32_t count, uint32_t timeoutMs) {
     overlapped.hEvent = done.get();
     DWORD got = 0;
     if (ReadFile(port, buffer, count, &got, &overlapped)) return got;
-    if (GetLastError() != ERROR_IO_PENDING) return 0;
+    if (const DWORD error = GetLastError(); error != ERROR_IO_PENDING) {
+        m_removed = Vanished(error);
+        return 0;
+    }
     return FinishPending(port, overlapped, Bounded(uint64_t{m_readTimeoutMs} + kDriverGraceMs));
 }
 
-void CSerialComm::Write(const void* buffer, uint32_t count, uint32_t timeoutMs) {
-    if (count == 0) return;
-    if (timeoutMs != 0) m_writeTimeoutMs = timeoutMs;
-    if (!IsOpen()) return;
+void CSerialComm::WritePort(const void* buffer, uint32_t count, uint32_t timeoutMs) {
     const HANDLE port = AsHandle(m_handle);
     Event done;
     if (done.get() == nullptr) return;
@@ -169,7 +165,10 @@ void CSerialComm::Write(const void* buffer, uint32_t count, uint32_t timeoutMs) 
     overlapped.hEvent = done.get();
     DWORD sent = 0;
     if (WriteFile(port, buffer, count, &sent, &overlapped)) return;
-    if (GetLastError() != ERROR_IO_PENDING) return;
+    if (const DWORD error = GetLastError(); error != ERROR_IO_PENDING) {
+        m_removed = Vanished(error);
+        return;
+    }
     const uint64_t lineTimeMs =
         uint64_t{count} * 10 * 1000 / (m_line.baudRate != 0 ? m_line.baudRate : 1);
     FinishPending(port, overlapped,

@@ -1,13 +1,19 @@
 // The UUCP lock file that Linux serial programs share (minicom, Qt's serial port, ...):
 // LCK..<name> in /run/lock (else /var/lock), where <name> is the device's path below /dev with
 // "/" turned into "_" (LCK..ttyUSB0, LCK..pts_3). It holds the owner's process id as ten ASCII
-// digits and a newline and is created exclusively. A lock whose process is gone is taken over.
+// digits and a newline. It is written into a temporary file first and linked into place, so no
+// other program ever reads it half-written. A lock is taken over only when its process is gone or
+// (the process id reused by another program) has no descriptor open on the device; an empty or
+// unreadable lock younger than kUucpLockGraceSeconds counts as held, since its owner may still be
+// writing it or about to open the device.
 #pragma once
 
 #include <string>
 #include <sys/types.h>
 
 namespace linkmate {
+
+inline constexpr int kUucpLockGraceSeconds = 10;
 
 // Where lock files go; empty restores the default (/run/lock, else /var/lock).
 void SetUucpLockDirectory(std::string directory);
@@ -16,8 +22,9 @@ std::string UucpLockDirectory();
 // The lock file's path for `devicePath` (links resolved); empty when the device does not exist.
 std::string UucpLockPath(const std::string& devicePath);
 
-// The live process named by the lock of `devicePath`, or 0.
-pid_t UucpLockHolder(const std::string& devicePath);
+// The live process named by the lock of `devicePath`, or 0. `lockPath`, when given, receives the
+// lock file's path when a holder is named.
+pid_t UucpLockHolder(const std::string& devicePath, std::string* lockPath = nullptr);
 
 class UucpLock {
 public:

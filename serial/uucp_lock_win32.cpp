@@ -7,7 +7,7 @@ namespace linkmate {
 void SetUucpLockDirectory(std::string) {}
 std::string UucpLockDirectory() { return std::string(); }
 std::string UucpLockPath(const std::string&) { return std::string(); }
-pid_t UucpLockHolder(const std::string&) { return 0; }
+pid_t UucpLockHolder(const std::string&, std::string*) { return 0; }
 
 bool UucpLock::Acquire(const std::string&, pid_t*) { return true; }
 void UucpLock::Release() { m_path.clear(); }

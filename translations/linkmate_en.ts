@@ -467,6 +467,38 @@
         <source>ended: %1</source>
         <translation>ended: %1</translation>
     </message>
+    <message>
+        <source>a value outside its list: not a converter&apos;s reply</source>
+        <translation>a value outside its list: not a converter&apos;s reply</translation>
+    </message>
+    <message>
+        <source>only the echo of our own bytes</source>
+        <translation>only the echo of our own bytes</translation>
+    </message>
+    <message>
+        <source>differs from the earlier reply</source>
+        <translation>differs from the earlier reply</translation>
+    </message>
+    <message>
+        <source>the device was removed</source>
+        <translation>the device was removed</translation>
+    </message>
+    <message>
+        <source>The device was removed: the adapter was unplugged or its driver went away. Plug it in again and connect.</source>
+        <translation>The device was removed: the adapter was unplugged or its driver went away. Plug it in again and connect.</translation>
+    </message>
+    <message>
+        <source>Only the echo of our own bytes came back: the RS-485 adapter returns what it sends, but the converter does not answer. Check the wires A and B, the converter&apos;s power and the model.</source>
+        <translation>Only the echo of our own bytes came back: the RS-485 adapter returns what it sends, but the converter does not answer. Check the wires A and B, the converter&apos;s power and the model.</translation>
+    </message>
+    <message>
+        <source>The replies differ: the line is noisy. Nothing was taken from them.</source>
+        <translation>The replies differ: the line is noisy. Nothing was taken from them.</translation>
+    </message>
+    <message>
+        <source>the first %1 bytes: echo of our own bytes, skipped</source>
+        <translation>the first %1 bytes: echo of our own bytes, skipped</translation>
+    </message>
 </context>
 <context>
     <name>IDD_ABOUTBOX</name>
@@ -738,6 +770,10 @@ and log out and in again. Or ask the administrator for access.</source>
 into %3, plug the adapter in again (or run udevadm trigger), then
     sudo usermod -aG %1 $USER
 and log out and in again. Or ask the administrator for access.</translation>
+    </message>
+    <message>
+        <source>%1 (process %2, lock file %3)</source>
+        <translation>%1 (process %2, lock file %3)</translation>
     </message>
 </context>
 <context>

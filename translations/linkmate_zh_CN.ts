@@ -467,6 +467,38 @@
         <source>ended: %1</source>
         <translation>结束：%1</translation>
     </message>
+    <message>
+        <source>a value outside its list: not a converter&apos;s reply</source>
+        <translation>有值超出其列表：不是转换器的应答</translation>
+    </message>
+    <message>
+        <source>only the echo of our own bytes</source>
+        <translation>只有本机发送字节的回显</translation>
+    </message>
+    <message>
+        <source>differs from the earlier reply</source>
+        <translation>与先前的应答不同</translation>
+    </message>
+    <message>
+        <source>the device was removed</source>
+        <translation>设备已被移除</translation>
+    </message>
+    <message>
+        <source>The device was removed: the adapter was unplugged or its driver went away. Plug it in again and connect.</source>
+        <translation>设备已被移除：适配器被拔出或其驱动已卸载。请重新插入并连接。</translation>
+    </message>
+    <message>
+        <source>Only the echo of our own bytes came back: the RS-485 adapter returns what it sends, but the converter does not answer. Check the wires A and B, the converter&apos;s power and the model.</source>
+        <translation>只收到本机发送字节的回显：RS-485 适配器会返回它发送的内容，但转换器没有应答。请检查 A、B 线、转换器电源和型号。</translation>
+    </message>
+    <message>
+        <source>The replies differ: the line is noisy. Nothing was taken from them.</source>
+        <translation>几次应答互不相同：线路有干扰。未采用其中任何数据。</translation>
+    </message>
+    <message>
+        <source>the first %1 bytes: echo of our own bytes, skipped</source>
+        <translation>前 %1 个字节：本机发送字节的回显，已跳过</translation>
+    </message>
 </context>
 <context>
     <name>IDD_ABOUTBOX</name>
@@ -738,6 +770,10 @@ and log out and in again. Or ask the administrator for access.</source>
 写入 %3，重新插上适配器（或运行 udevadm trigger），然后运行
     sudo usermod -aG %1 $USER
 并注销后重新登录。也可以向管理员申请访问权限。</translation>
+    </message>
+    <message>
+        <source>%1 (process %2, lock file %3)</source>
+        <translation>%1（进程 %2，锁文件 %3）</translation>
     </message>
 </context>
 <context>

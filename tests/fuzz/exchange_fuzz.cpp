@@ -1,7 +1,8 @@
 // The read and write transactions against a converter whose every answer, split and time-out
 // comes from the fuzz input. Properties: no crash and no write past a buffer (a read never asks
-// for more than the room left), never more requests than attempts, and success only when a frame
-// with a correct check byte (a read) or the exact acknowledgement (a write) was received.
+// for more than the room left), never more requests than the failed attempts and the compared
+// replies allow, and success only when a frame with a correct check byte (a read) or the exact
+// acknowledgement (a write) was received.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -72,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         DeviceConfig config;
         const DeviceConfig before = config;
         const bool ok = ReadConfig(port, config);
-        if (port.writes > kExchangeAttempts) __builtin_trap();
+        // The read ends at its last allowed failure or its last compared reply, whichever is first.
+        if (port.writes > kExchangeAttempts + kReadRepliesCompared - 1) __builtin_trap();
         if (ok && !ReceivedFrameOf(port.received, config)) __builtin_trap();
         if (!ok && !(config == before)) __builtin_trap();
     }

@@ -102,7 +102,7 @@ private slots:
         ClickButton(c.sheet, fw::IDCANCEL);
         QCOMPARE(c.log.texts(),
                  (std::vector<std::string>{"Please enter an integer.", "Communication Error!"}));
-        QCOMPARE(c.env.converter()->stats().readRequests, 1);
+        QCOMPARE(c.env.converter()->stats().readRequests, 4);
         QCOMPARE(c.Tran(IDC_TRAN_ID_OFFSET)->text(), QString("6"));
         QCOMPARE(c.Tran(IDC_TRAN_ID_LENGTH)->text(), QString("3"));
         QCOMPARE(c.Tran(IDC_TRAN_SPACE)->text(), QString());

@@ -188,7 +188,7 @@ private slots:
         QVERIFY(savedBeforeMessage);
         QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(), std::string("00 00 01 23"));
         QCOMPARE(sheet.m_tranPage.GetDlgItem(IDC_TRAN_ID_OFFSET).GetWindowText(), std::string("2"));
-        QCOMPARE(env.converter()->stats().readRequests, 1);
+        QCOMPARE(env.converter()->stats().readRequests, 2);
 
         DeviceConfig saved;
         LoadProfile(saved);

@@ -34,9 +34,8 @@ protected:
     // The converter counts a request when it takes it off the line; a late answer can let the
     // tool finish before the converter has taken the request that followed. Wait for it, boundedly.
     int Requests(int expected = -1) const {
-        for (int i = 0; i < 200 && converter->stats().readRequests < expected; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        converter->WaitForStats([&](const sim::Stats& s) { return s.readRequests >= expected; },
+                                std::chrono::seconds(1));
         return converter->stats().readRequests;
     }
     int Frames() const { return converter->stats().writeFrames; }
@@ -50,7 +49,7 @@ TEST_F(ConverterExchangeTest, CleanReadThenWriteStoresExactlyTheEncodedFrame) {
     Start();
     DeviceConfig config;
     ASSERT_TRUE(ReadConfig(io, config));
-    EXPECT_EQ(Requests(), 1);
+    EXPECT_EQ(Requests(), 2);  // the second reply confirms the first
     const DeviceConfig factory = sim::FactoryConfig();
     EXPECT_EQ(config.can.CanBTR0, factory.can.CanBTR0);
     // The factory's all-ones mask comes back through standard frames as the 11 identifier bits.
@@ -68,7 +67,7 @@ TEST_F(ConverterExchangeTest, CleanReadThenWriteStoresExactlyTheEncodedFrame) {
     EXPECT_EQ(readBack.can.CanAcptMask, "00 FF FF 00");
     EXPECT_EQ(readBack.can.CanBTR0, "3F");
     EXPECT_EQ(readBack.tran.TranSpace, 44);
-    EXPECT_EQ(converter->received().size(), 3u);
+    EXPECT_EQ(converter->received().size(), 5u);
 }
 
 TEST_F(ConverterExchangeTest, ALongRunningConverterKeepsOnlyItsLatestMessages) {
@@ -77,7 +76,7 @@ TEST_F(ConverterExchangeTest, ALongRunningConverterKeepsOnlyItsLatestMessages) {
     DeviceConfig config;
     for (int i = 0; i < reads; ++i) ASSERT_TRUE(ReadConfig(io, config));
     ASSERT_TRUE(WriteConfig(io, EditedConfig()));
-    EXPECT_EQ(converter->stats().readRequests, reads);
+    EXPECT_EQ(converter->stats().readRequests, 2 * reads);
     const auto kept = converter->received();
     ASSERT_EQ(kept.size(), sim::VirtualConverter::kKeptMessages);
     const ConfigFrame frame = EncodeConfigFrame(EditedConfig());
@@ -91,6 +90,9 @@ struct ReadFaultCase {
     int count;
     bool succeeds;
     int requests;
+    // Where bytes of one answer can arrive in the same read as the next, or apart, a further
+    // request may be needed.
+    int maxRequests = 0;
 };
 
 void PrintTo(const ReadFaultCase& c, std::ostream* os) { *os << c.name; }
@@ -109,7 +111,9 @@ TEST_P(ReadFaultTest, ReadAgainstAMisbehavingConverter) {
     DeviceConfig config;
     config.can.CanID = "untouched";
     EXPECT_EQ(ReadConfig(io, config), c.succeeds);
-    EXPECT_EQ(Requests(c.requests), c.requests);
+    const int requests = Requests(c.requests);
+    EXPECT_GE(requests, c.requests);
+    EXPECT_LE(requests, std::max(c.requests, c.maxRequests));
     if (!c.succeeds) {
         EXPECT_EQ(config.can.CanID, "untouched");
     }
@@ -117,13 +121,14 @@ TEST_P(ReadFaultTest, ReadAgainstAMisbehavingConverter) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, ReadFaultTest,
-    ::testing::Values(ReadFaultCase{"split", Fault::kSplitReply, -1, true, 1},
-                      ReadFaultCase{"trailing", Fault::kTrailingBytes, 1, true, 1},
-                      ReadFaultCase{"wrong_header_twice", Fault::kWrongHeader, 2, true, 3},
+    ::testing::Values(ReadFaultCase{"split", Fault::kSplitReply, -1, true, 2},
+                      ReadFaultCase{"trailing", Fault::kTrailingBytes, 1, true, 2, 3},
+                      ReadFaultCase{"wrong_header_twice", Fault::kWrongHeader, 2, true, 4},
                       ReadFaultCase{"wrong_header_always", Fault::kWrongHeader, -1, false, 4},
-                      ReadFaultCase{"wrong_check", Fault::kWrongCheck, 1, false, 1},
-                      ReadFaultCase{"short", Fault::kShortReply, 1, false, 1},
-                      ReadFaultCase{"late_once", Fault::kLate, 1, true, 2},
+                      ReadFaultCase{"wrong_check_once", Fault::kWrongCheck, 1, true, 3},
+                      ReadFaultCase{"wrong_check_always", Fault::kWrongCheck, -1, false, 4},
+                      ReadFaultCase{"short_once", Fault::kShortReply, 1, true, 3},
+                      ReadFaultCase{"late_once", Fault::kLate, 1, true, 3, 4},
                       ReadFaultCase{"silence", Fault::kSilence, -1, false, 4}),
     [](const ::testing::TestParamInfo<ReadFaultCase>& param) { return param.param.name; });
 
@@ -173,20 +178,61 @@ TEST_F(ConverterExchangeTest, ConverterThatVanishesMidTransactionEndsItQuickly) 
     options.fault = Fault::kLate;
     options.lateMs = 3000;
     Start(options);
+    ExchangeTrace trace;
     auto reading = std::async(std::launch::async, [&] {
         DeviceConfig config;
         const auto start = Clock::now();
-        const bool ok = ReadConfig(io, config);
+        const bool ok = ReadConfig(io, config, &trace);
         return std::pair{ok, MsSince(start)};
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    ASSERT_TRUE(converter->WaitForStats([](const sim::Stats& s) { return s.readRequests == 1; },
+                                        std::chrono::seconds(2)));
     converter->Vanish();
     ASSERT_EQ(reading.wait_for(std::chrono::seconds(6)), std::future_status::ready);
     const auto [ok, elapsed] = reading.get();
     EXPECT_FALSE(ok);
     EXPECT_LT(elapsed, 1500.0);  // no attempt waits out its second once the device is gone
-    EXPECT_FALSE(WriteConfig(io, EditedConfig()));
+    EXPECT_TRUE(trace.deviceRemoved());
+    EXPECT_TRUE(port.deviceRemoved());
+    EXPECT_EQ(trace.attempts.size(), 1u);
+    EXPECT_NE(trace.Diagnosis().find("The device was removed"), std::string::npos);
+    ExchangeTrace writeTrace;
+    EXPECT_FALSE(WriteConfig(io, EditedConfig(), &writeTrace));
+    EXPECT_EQ(writeTrace.attempts.size(), 1u);
     EXPECT_NO_THROW(port.Close());
+    EXPECT_FALSE(port.deviceRemoved());
+}
+
+TEST_F(ConverterExchangeTest, EchoingAdapterReadsAndWrites) {
+    sim::Options options;
+    options.echo = true;
+    Start(options);
+    DeviceConfig config;
+    ExchangeTrace trace;
+    ASSERT_TRUE(ReadConfig(io, config, &trace));
+    EXPECT_EQ(trace.attempts[0].echoBytes, ReadRequest.size());
+    const VerifiedWrite v = WriteAndVerify(io, EditedConfig());
+    EXPECT_TRUE(v.verified());
+    EXPECT_EQ(converter->storedFrame(), EncodeConfigFrame(EditedConfig()));
+    EXPECT_EQ(Frames(), 1);
+}
+
+// What matters on a noisy line: nothing wrong is ever taken for the converter's configuration.
+TEST_F(ConverterExchangeTest, NoisyLineGivesCorrectValuesOrACleanFailure) {
+    sim::Options options;
+    options.noiseRate = 0.02;
+    options.noiseSeed = 7;
+    Start(options);
+    const ConfigFrame factory = converter->storedFrame();
+    int ok = 0;
+    for (int i = 0; i < 8; ++i) {
+        ConfigFrame frame;
+        if (!ReadConfigFrame(io, frame)) continue;
+        ++ok;
+        EXPECT_TRUE(std::equal(frame.begin() + 3, frame.begin() + 32, factory.begin() + 3));
+    }
+    EXPECT_GT(ok, 0);
+    EXPECT_GT(converter->stats().bytesDamaged, 0);
 }
 
 TEST(ConfigPortTest, OpensComPortThroughThePortMapAtTheModelsBitRate) {

@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         TraceCase{"no_ack", sim::Fault::kNoAck, true, AttemptEnd::kNoAnswer, "No answer at all"}),
     [](const ::testing::TestParamInfo<TraceCase>& p) { return std::string(p.param.name); });
 
-TEST(ExchangeTraceCleanTest, ASuccessAtTheFirstAttemptNeedsNoDiagnosis) {
+TEST(ExchangeTraceCleanTest, ASuccessWithoutAFailedAttemptNeedsNoDiagnosis) {
     sim::VirtualConverter converter;
     ASSERT_TRUE(converter.Start());
     CSerialComm port;
@@ -75,8 +75,9 @@ TEST(ExchangeTraceCleanTest, ASuccessAtTheFirstAttemptNeedsNoDiagnosis) {
     ExchangeTrace trace;
     DeviceConfig config;
     ASSERT_TRUE(ReadConfig(io, config, &trace));
-    ASSERT_EQ(trace.attempts.size(), 1u);
+    ASSERT_EQ(trace.attempts.size(), 2u);  // the reply and the one that confirms it
     EXPECT_EQ(trace.attempts[0].end, AttemptEnd::kOk);
+    EXPECT_EQ(trace.attempts[1].end, AttemptEnd::kOk);
     EXPECT_TRUE(trace.succeeded());
     EXPECT_EQ(trace.Diagnosis(), "");
     size_t bytes = 0;

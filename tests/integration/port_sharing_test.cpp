@@ -48,14 +48,39 @@ void WriteLock(const std::string& path, long pid) {
     std::ofstream(path) << std::string(10 - std::to_string(pid).size(), ' ') << pid << '\n';
 }
 
-pid_t SleepingChild() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::pause();
-        ::_exit(0);
+// A process of another program, alive until the object goes: it has nothing of ours open, or
+// only `device`. The constructor returns once the child is ready.
+class OtherProgram {
+public:
+    explicit OtherProgram(const std::string& device = std::string()) {
+        int ready[2];
+        if (::pipe(ready) != 0) return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::dup2(ready[1], 0);
+            ::close_range(3, ~0U, 0);
+            if (!device.empty()) ::open(device.c_str(), O_RDWR | O_NOCTTY);
+            [[maybe_unused]] const ssize_t n = ::write(0, "r", 1);
+            ::pause();
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char byte;
+        [[maybe_unused]] const ssize_t n = ::read(ready[0], &byte, 1);
+        ::close(ready[0]);
     }
-    return child;
-}
+    ~OtherProgram() { End(); }
+    void End() {
+        if (m_pid <= 0) return;
+        ::kill(m_pid, SIGKILL);
+        ::waitpid(m_pid, nullptr, 0);
+        m_pid = 0;
+    }
+    pid_t pid() const { return m_pid; }
+
+private:
+    pid_t m_pid = 0;
+};
 
 TEST(UucpLockTest, ALiveHolderRefusesAStaleOneIsTakenOverAndCloseRemovesIt) {
     LockFolder folder;
@@ -64,7 +89,8 @@ TEST(UucpLockTest, ALiveHolderRefusesAStaleOneIsTakenOverAndCloseRemovesIt) {
     // /dev/pts/N -> LCK..pts_N
     EXPECT_EQ(lockPath, folder.path() + "/LCK.." + pty.path().substr(5).replace(3, 1, "_"));
 
-    const pid_t other = SleepingChild();
+    OtherProgram holder;
+    const pid_t other = holder.pid();
     WriteLock(lockPath, other);
     CSerialComm port;
     CFileException error;
@@ -73,8 +99,7 @@ TEST(UucpLockTest, ALiveHolderRefusesAStaleOneIsTakenOverAndCloseRemovesIt) {
     const std::string reason = DescribeOpenFailure(pty.path(), error.m_lOsError);
     EXPECT_NE(reason.find("process " + std::to_string(other)), std::string::npos) << reason;
 
-    ::kill(other, SIGKILL);
-    ::waitpid(other, nullptr, 0);
+    holder.End();
     // The holder is gone: its lock is taken over, with our process id in ten digits.
     ASSERT_TRUE(port.Open(pty.path(), &error)) << error.what();
     std::ifstream in(lockPath);
@@ -87,6 +112,106 @@ TEST(UucpLockTest, ALiveHolderRefusesAStaleOneIsTakenOverAndCloseRemovesIt) {
     EXPECT_FALSE(second.Open(pty.path()));
     port.Close();
     EXPECT_FALSE(fs::exists(lockPath));
+}
+
+// A lock file as old as `ageSeconds`.
+void Age(const std::string& path, int ageSeconds) {
+    const timespec when[2] = {{::time(nullptr) - ageSeconds, 0}, {::time(nullptr) - ageSeconds, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), when, 0);
+}
+
+TEST(UucpLockTest, AReusedProcessIdOrAnOldEmptyLockIsTakenOverAYoungOneIsNot) {
+    LockFolder folder;
+    testing::PtyPair pty;
+    const std::string lockPath = UucpLockPath(pty.path());
+    OtherProgram other;  // alive, but without the device open
+    const pid_t unrelated = other.pid();
+    CSerialComm port;
+    CFileException error;
+
+    WriteLock(lockPath, unrelated);
+    EXPECT_FALSE(port.Open(pty.path(), &error)) << "a young lock: its owner may not have opened yet";
+    EXPECT_NE(DescribeOpenFailure(pty.path(), error.m_lOsError).find(lockPath), std::string::npos);
+    Age(lockPath, 60);
+    ASSERT_TRUE(port.Open(pty.path(), &error)) << error.what();
+    port.Close();
+
+    std::ofstream(lockPath).close();  // empty: its owner is still writing it
+    EXPECT_FALSE(port.Open(pty.path()));
+    Age(lockPath, 60);
+    ASSERT_TRUE(port.Open(pty.path()));
+    port.Close();
+    other.End();
+
+    // An old lock whose process has the device open is that process's.
+    OtherProgram user(pty.path());
+    WriteLock(lockPath, user.pid());
+    Age(lockPath, 60);
+    EXPECT_FALSE(port.Open(pty.path()));
+}
+
+TEST(UucpLockTest, TwoProgramsStartingTogetherNeverLeaveThePortHeldWithoutALock) {
+    LockFolder folder;
+    testing::PtyPair pty;
+    const std::string lockPath = UucpLockPath(pty.path());
+    enum : int { kOpenedWithItsLock = 0, kRefused = 1, kOpenedWithoutItsLock = 2 };
+    for (int round = 0; round < 50; ++round) {
+        int start[2];
+        ASSERT_EQ(::pipe(start), 0);
+        pid_t children[2];
+        for (pid_t& child : children) {
+            child = ::fork();
+            if (child == 0) {
+                ::close(start[1]);
+                char go;
+                [[maybe_unused]] const ssize_t n = ::read(start[0], &go, 1);  // released together
+                CSerialComm port;
+                if (!port.Open(pty.path())) ::_exit(kRefused);
+                // Stay open a moment, so the other one meets a port in use; then the lock file
+                // must still name us.
+                ::usleep(20000);
+                std::ifstream in(lockPath);
+                long pid = 0;
+                in >> pid;
+                port.Close();
+                ::_exit(pid == ::getpid() ? kOpenedWithItsLock : kOpenedWithoutItsLock);
+            }
+        }
+        ::close(start[0]);
+        ::close(start[1]);
+        int opened = 0;
+        for (pid_t child : children) {
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            ASSERT_TRUE(WIFEXITED(status));
+            ASSERT_NE(WEXITSTATUS(status), kOpenedWithoutItsLock) << "round " << round;
+            opened += WEXITSTATUS(status) == kOpenedWithItsLock;
+        }
+        EXPECT_GE(opened, 1) << "round " << round;
+        EXPECT_FALSE(fs::exists(lockPath)) << "round " << round;
+    }
+}
+
+TEST(SerialPortFrontTest, OpenOnAnOpenPortLeavesThatPortAndItsLockAlone) {
+    LockFolder folder;
+    testing::PtyPair pty, other;
+    CSerialComm port;
+    ASSERT_TRUE(port.Open(pty.path(), 19200, 8, 0, 0));
+    CFileException error;
+    for (const std::string& path : {pty.path(), other.path()}) {
+        EXPECT_FALSE(port.Open(path, 9600, 7, 1, 0, &error));
+        EXPECT_EQ(error.m_lOsError, CFileException::AlreadyOpenError());
+        EXPECT_EQ(error.m_strFileName, path);
+    }
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_EQ(port.lineSettings().baudRate, 19200u);
+    EXPECT_TRUE(fs::exists(UucpLockPath(pty.path())));
+    EXPECT_FALSE(fs::exists(UucpLockPath(other.path())));
+    pty.WriteFromDevice({0x42});
+    uint8_t byte = 0;
+    EXPECT_EQ(port.Read(&byte, 1, 1000), 1u);
+    port.Close();
+    EXPECT_FALSE(fs::exists(UucpLockPath(pty.path())));
 }
 
 TEST(UucpLockTest, AnUnwritableLockFolderIsGoneWithout) {

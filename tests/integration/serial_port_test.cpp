@@ -63,7 +63,7 @@ TEST_F(SerialPortTest, LineIsRawEightNoneOneWithoutFlowControl) {
 
 TEST_F(SerialPortTest, ReadReturnsWhatIsBufferedWithoutWaitingForTheRest) {
     pty.WriteFromDevice(std::vector<uint8_t>(40, 0x5A));
-    std::this_thread::sleep_for(20ms);  // let all 40 reach the line's input queue
+    ASSERT_TRUE(pty.WaitUntilQueued(40, 2s));
     uint8_t buffer[64];
     const auto start = Clock::now();
     EXPECT_EQ(port.Read(buffer, 33, 1000), 33u);
@@ -116,7 +116,7 @@ TEST_F(SerialPortTest, TimeOutsStayInForceUntilTheNextOpen) {
 TEST_F(SerialPortTest, OpenEmptiesWhatWasQueuedBefore) {
     port.Close();
     pty.WriteFromDevice({1, 2, 3});
-    std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(pty.WaitUntilQueued(3, 2s));
     ASSERT_TRUE(port.Open(pty.path()));
     uint8_t buffer[8];
     EXPECT_EQ(port.Read(buffer, 8, 100), 0u);

@@ -32,6 +32,18 @@ void PtyPair::Vanish() {
     m_keptSlave = m_master = -1;
 }
 
+bool PtyPair::WaitUntilQueued(size_t count, std::chrono::milliseconds limit) const {
+    // The kept slave shares the line's input queue with every other descriptor of the device.
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(m_keptSlave, FIONREAD, &queued) == 0 && static_cast<size_t>(queued) >= count) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        pollfd none{-1, 0, 0};
+        ::poll(&none, 0, 1);
+    }
+}
+
 void PtyPair::WriteFromDevice(const std::vector<uint8_t>& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {

@@ -26,6 +26,8 @@ public:
     void WriteFromDevice(const std::vector<uint8_t>& bytes);
     // Whatever the code under test sent, waiting up to `timeout` for `count` bytes.
     std::vector<uint8_t> ReadAtDevice(size_t count, std::chrono::milliseconds timeout);
+    // Waits until the line's input queue holds at least `count` bytes; false after `limit`.
+    bool WaitUntilQueued(size_t count, std::chrono::milliseconds limit) const;
     // The adapter is unplugged.
     void Vanish();
 

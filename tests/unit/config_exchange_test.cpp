@@ -46,7 +46,7 @@ public:
 
     uint32_t Read(void* buffer, uint32_t count, uint32_t timeoutMs) override {
         reads.push_back({count, timeoutMs});
-        if (count == 0 || m_queue.empty()) return 0;
+        if (count == 0 || m_queue.empty() || m_removed) return 0;
         Chunk& front = m_queue.front();
         if (!front.bytes) {
             m_queue.pop_front();
@@ -63,16 +63,23 @@ public:
     void Write(const void* buffer, uint32_t count, uint32_t timeoutMs) override {
         const auto* p = static_cast<const uint8_t*>(buffer);
         writes.push_back({Bytes(p, p + count), timeoutMs});
+        if (static_cast<int>(writes.size()) - 1 == removeAtWrite) m_removed = true;
+        if (echo) QueueNow({Data(Bytes(p, p + count))});
         if (!m_answers.empty()) {
             QueueNow(std::move(m_answers.front()));
             m_answers.pop_front();
         }
     }
 
+    bool DeviceRemoved() const override { return m_removed; }
+
     std::vector<ReadCall> reads;
     std::vector<WriteCall> writes;
+    bool echo = false;       // every write comes back before its answer, as on two-wire RS-485
+    int removeAtWrite = -1;  // the device goes away at this write (0: the first)
 
 private:
+    bool m_removed = false;
     std::deque<std::vector<Chunk>> m_answers;
     std::deque<Chunk> m_queue;
 };
@@ -128,14 +135,15 @@ protected:
     }
 };
 
-TEST_F(ReadConfigTest, WholeReplyInOneAttempt) {
+TEST_F(ReadConfigTest, TwoEqualRepliesMakeARead) {
+    port.AnswerNextWrite({Data(reply)});
     port.AnswerNextWrite({Data(reply)});
     ASSERT_TRUE(ReadConfig(port, config));
-    ExpectRequests(1);
+    ExpectRequests(2);
     EXPECT_EQ(config.serial.SerialBaudrate, 8);
     EXPECT_EQ(config.can.CanID, "00 00 01 23");
     EXPECT_EQ(config.tran.TranMode, 2);
-    ASSERT_EQ(port.reads.size(), 1u);
+    ASSERT_EQ(port.reads.size(), 2u);
     EXPECT_EQ(port.reads[0].count, 64u);
     EXPECT_EQ(port.reads[0].timeoutMs, 1000u);
 }
@@ -143,23 +151,15 @@ TEST_F(ReadConfigTest, WholeReplyInOneAttempt) {
 TEST_F(ReadConfigTest, FragmentedReplyIsJoined) {
     port.AnswerNextWrite({Data(Slice(reply, 0, 10)), Data(Slice(reply, 10, 20)),
                           Data(Slice(reply, 20, 33))});
+    port.AnswerNextWrite({Data(reply)});
     ASSERT_TRUE(ReadConfig(port, config));
-    ExpectRequests(1);
-    EXPECT_EQ(port.reads.size(), 3u);
+    ExpectRequests(2);
+    EXPECT_EQ(port.reads.size(), 4u);
     EXPECT_EQ(config.can.CanBaudrate, 12);
 }
 
-TEST_F(ReadConfigTest, FortyBytesAtOnceUseTheFirstThirtyThree) {
-    Bytes forty = reply;
-    forty.insert(forty.end(), 7, 0xEE);
-    port.AnswerNextWrite({Data(forty)});
-    ASSERT_TRUE(ReadConfig(port, config));
-    ExpectRequests(1);
-}
-
-TEST_F(ReadConfigTest, BytesStillArrivingAfterTheCollectionSpoilTheNextHeader) {
+TEST_F(ReadConfigTest, BytesBeyondTheReplyStayQueuedAndSpoilTheNextHeader) {
     port.AnswerNextWrite({Data(reply), Data(Bytes(7, 0xEE))});
-    ASSERT_TRUE(ReadConfig(port, config));
     // No purge: the seven stale bytes lead the next collection, which fails its header once.
     port.AnswerNextWrite({Data(reply)});
     port.AnswerNextWrite({Data(reply)});
@@ -180,32 +180,92 @@ TEST_F(ReadConfigTest, WrongHeaderIsRetriedUpToFourRequests) {
     }
 }
 
-TEST_F(ReadConfigTest, RightHeaderOnTheThirdAttemptSucceeds) {
+TEST_F(ReadConfigTest, EveryKindOfFailedAttemptIsRetried) {
     Bytes wrongCommand = reply;
     wrongCommand[2] = 0x01;
-    port.AnswerNextWrite({Data(wrongCommand)});
-    port.AnswerNextWrite({Data(Slice(reply, 0, 3)), Timeout()});  // too short for a header
+    Bytes wrongCheck = reply;
+    wrongCheck[32] ^= 0x5A;
+    Bytes outsideItsList = reply;  // TranMode 254: a byte 20 of FF
+    outsideItsList[20] = 0xFF;
+    outsideItsList[32] = XorCheck(outsideItsList.data(), 32);
+    port.AnswerNextWrite({Data(wrongCheck)});
+    port.AnswerNextWrite({Data(outsideItsList)});
+    port.AnswerNextWrite({Data(reply)});
+    port.AnswerNextWrite({Data(Slice(reply, 0, 20)), Timeout()});
+    port.AnswerNextWrite({Data(reply)});
+    ExchangeTrace trace;
+    ASSERT_TRUE(ReadConfig(port, config, &trace));
+    ExpectRequests(5);
+    ASSERT_EQ(trace.attempts.size(), 5u);
+    EXPECT_EQ(trace.attempts[1].end, AttemptEnd::kImplausible);
+    EXPECT_EQ(trace.attempts[3].end, AttemptEnd::kShortFrame);
+
+    ScriptedPort other;
+    other.AnswerNextWrite({Data(wrongCommand)});
+    other.AnswerNextWrite({Data(reply)});
+    other.AnswerNextWrite({Data(reply)});
+    EXPECT_TRUE(ReadConfig(other, config));
+    EXPECT_EQ(other.writes.size(), 3u);
+    EXPECT_EQ(config.tran.TranMode, 2);
+}
+
+TEST_F(ReadConfigTest, FourFailuresEndTheReadWhateverCameBetween) {
+    Bytes wrongCheck = reply;
+    wrongCheck[32] ^= 0x5A;
+    port.AnswerNextWrite({Data(wrongCheck)});
+    port.AnswerNextWrite({Data(reply)});  // never confirmed
+    for (int i = 0; i < 4; ++i) port.AnswerNextWrite({Data(wrongCheck)});
+    EXPECT_FALSE(ReadConfig(port, config));
+    ExpectRequests(5);
+    ExpectUnchanged();
+}
+
+TEST_F(ReadConfigTest, DifferingRepliesAreDecidedOnceByAThird) {
+    const Bytes other = ReplyFor(DeviceConfig{});
+    port.AnswerNextWrite({Data(other)});
+    port.AnswerNextWrite({Data(reply)});
     port.AnswerNextWrite({Data(reply)});
     ASSERT_TRUE(ReadConfig(port, config));
     ExpectRequests(3);
+    EXPECT_EQ(config.tran.TranMode, 2);
+
+    ScriptedPort p;
+    DeviceConfig third;
+    third.tran.TranSpace = 9;
+    p.AnswerNextWrite({Data(other)});
+    p.AnswerNextWrite({Data(reply)});
+    p.AnswerNextWrite({Data(ReplyFor(third))});
+    p.AnswerNextWrite({Data(reply)});
+    DeviceConfig c;
+    ExchangeTrace trace;
+    EXPECT_FALSE(ReadConfig(p, c, &trace));
+    EXPECT_EQ(p.writes.size(), 3u);
+    EXPECT_EQ(c.tran.TranMode, DeviceConfig{}.tran.TranMode);
+    EXPECT_NE(trace.Diagnosis().find("The replies differ: the line is noisy"), std::string::npos);
 }
 
-TEST_F(ReadConfigTest, WrongCheckByteEndsTheReadWithoutAnotherRequest) {
-    Bytes bad = reply;
-    bad[32] ^= 0x5A;
-    port.AnswerNextWrite({Data(bad)});
-    port.AnswerNextWrite({Data(reply)});
-    EXPECT_FALSE(ReadConfig(port, config));
-    ExpectRequests(1);
-    ExpectUnchanged();
-}
-
-TEST_F(ReadConfigTest, ReplyCutAtTwentyBytesEndsTheRead) {
-    port.AnswerNextWrite({Data(Slice(reply, 0, 20)), Timeout()});
-    port.AnswerNextWrite({Data(reply)});
-    EXPECT_FALSE(ReadConfig(port, config));
-    ExpectRequests(1);
-    ExpectUnchanged();
+TEST_F(ReadConfigTest, AShiftedFrameWhoseCheckHoldsIsNeverTaken) {
+    // A duplicated byte equal to the check byte shifts the frame and leaves its XOR intact.
+    DeviceConfig factory;
+    ApplyDefaults(factory);
+    Bytes good;
+    size_t at = 32;
+    for (int space = 9; at == 32 && space < 256; ++space) {
+        factory.tran.TranSpace = space;
+        good = ReplyFor(factory);
+        for (at = 4; at < 32 && good[at] != good[32];) ++at;
+    }
+    ASSERT_LT(at, 32u);
+    Bytes shifted = Slice(good, 0, at + 1);
+    shifted.insert(shifted.end(), good.begin() + static_cast<long>(at), good.end());
+    ASSERT_EQ(XorCheck(shifted.data(), 32), shifted[32]);
+    ASSERT_NE(Slice(shifted, 0, 33), good);
+    port.AnswerNextWrite({Data(shifted)});  // its 34th byte stays queued and spoils the next header
+    port.AnswerNextWrite({Data(good)});
+    port.AnswerNextWrite({Data(good)});
+    port.AnswerNextWrite({Data(good)});
+    ASSERT_TRUE(ReadConfig(port, config));
+    EXPECT_EQ(EncodeConfigFrame(config), EncodeConfigFrame(factory));
 }
 
 TEST_F(ReadConfigTest, SilenceGivesFourRequestsThenFalse) {
@@ -303,6 +363,100 @@ TEST(WaitAckTest, OneByteAtATimeStopsAtFive) {
     EXPECT_TRUE(WaitAck(port, kCmdWriteConfig));
     EXPECT_EQ(port.reads.size(), 5u);
     EXPECT_FALSE(WaitAck(port, kCmdWriteConfig));  // the stream that follows is no acknowledgement
+}
+
+TEST(EchoTest, TheEchoOfWhatWasSentIsSkipped) {
+    const Bytes reply = ReplyFor(ConverterConfig());
+    const ConfigFrame frame = EncodeConfigFrame(ConverterConfig());
+    ScriptedPort port;
+    port.echo = true;
+    port.AnswerNextWrite({Data(reply)});
+    port.AnswerNextWrite({Data(reply)});
+    DeviceConfig config;
+    ExchangeTrace trace;
+    ASSERT_TRUE(ReadConfig(port, config, &trace));
+    EXPECT_EQ(port.writes.size(), 2u);
+    EXPECT_EQ(trace.attempts[0].echoBytes, kReadRequestSize);
+    EXPECT_NE(trace.Format().find("echo of our own bytes"), std::string::npos);
+    port.AnswerNextWrite({Data(Ack())});
+    EXPECT_TRUE(WriteConfig(port, ConverterConfig()));
+    EXPECT_EQ(port.writes.size(), 3u);
+
+    // The echo in pieces, the answer run into its tail.
+    ScriptedPort pieces;
+    Bytes tail = Slice(kRequest, 3, 6);
+    tail.insert(tail.end(), reply.begin(), reply.begin() + 10);
+    for (int i = 0; i < 2; ++i) {
+        pieces.AnswerNextWrite({Data(Slice(kRequest, 0, 3)), Data(tail), Data(Slice(reply, 10, 33))});
+    }
+    ASSERT_TRUE(ReadConfig(pieces, config));
+    EXPECT_EQ(pieces.writes.size(), 2u);
+    Bytes frameThenAck(frame.begin(), frame.end());
+    const Bytes ack = Ack();
+    frameThenAck.insert(frameThenAck.end(), ack.begin(), ack.end());
+    pieces.AnswerNextWrite({Data(Slice(frameThenAck, 0, 20)), Data(Slice(frameThenAck, 20, 38))});
+    EXPECT_TRUE(WriteConfig(pieces, ConverterConfig()));
+}
+
+TEST(EchoTest, AnEchoAloneIsNamedInTheDiagnosis) {
+    ScriptedPort port;
+    port.echo = true;
+    DeviceConfig config;
+    ExchangeTrace trace;
+    EXPECT_FALSE(ReadConfig(port, config, &trace));
+    EXPECT_EQ(port.writes.size(), 4u);
+    EXPECT_EQ(trace.attempts.back().end, AttemptEnd::kEchoOnly);
+    EXPECT_NE(trace.Diagnosis().find("Only the echo of our own bytes came back"), std::string::npos);
+}
+
+TEST(DeviceRemovedTest, TheExchangeEndsAtOnce) {
+    const Bytes reply = ReplyFor(ConverterConfig());
+    ScriptedPort port;
+    port.removeAtWrite = 1;
+    port.AnswerNextWrite({Data(reply)});
+    DeviceConfig config;
+    ExchangeTrace trace;
+    EXPECT_FALSE(ReadConfig(port, config, &trace));
+    EXPECT_EQ(port.writes.size(), 2u);
+    EXPECT_TRUE(trace.deviceRemoved());
+    EXPECT_NE(trace.Diagnosis().find("The device was removed"), std::string::npos);
+
+    ScriptedPort writePort;
+    writePort.removeAtWrite = 0;
+    const VerifiedWrite v = WriteAndVerify(writePort, ConverterConfig());
+    EXPECT_EQ(v.outcome, VerifiedWrite::Outcome::kNotAcknowledged);
+    EXPECT_TRUE(v.deviceRemoved);
+    EXPECT_EQ(writePort.writes.size(), 1u);
+}
+
+TEST(WriteAndVerifyTest, EveryByteTheDecoderReadsIsCompared) {
+    const DeviceConfig config = ConverterConfig();
+    const Bytes reply = ReplyFor(config);
+    ScriptedPort port;
+    port.AnswerNextWrite({Data(Ack())});
+    port.AnswerNextWrite({Data(reply)});
+    port.AnswerNextWrite({Data(reply)});
+    EXPECT_TRUE(WriteAndVerify(port, config).verified());
+
+    // A mask bit below the standard identifier: the settings read the same, the converter
+    // filters otherwise.
+    Bytes held = reply;
+    held[19] ^= 0x01;
+    held[32] = XorCheck(held.data(), 32);
+    ScriptedPort other;
+    other.AnswerNextWrite({Data(Ack())});
+    other.AnswerNextWrite({Data(held)});
+    other.AnswerNextWrite({Data(held)});
+    const VerifiedWrite v = WriteAndVerify(other, config);
+    EXPECT_EQ(v.outcome, VerifiedWrite::Outcome::kDiffers);
+    ASSERT_EQ(v.differences.size(), 1u);
+    EXPECT_EQ(v.differences[0].name, "CanAcptMask");
+    EXPECT_NE(v.differences[0].wrote, v.differences[0].holds);
+    EXPECT_NE(v.differences[0].holds.find("FF FF FF FE"), std::string::npos);
+
+    ScriptedPort silent;
+    EXPECT_EQ(WriteAndVerify(silent, config).outcome, VerifiedWrite::Outcome::kNotAcknowledged);
+    EXPECT_EQ(silent.writes.size(), 4u);
 }
 
 // A converter that trickles its answer, one byte per `gap` of a scripted clock: every read

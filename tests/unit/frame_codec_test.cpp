@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "protocol/frame_check.h"
 #include "protocol/frame_codec.h"
 #include "sample_configs.h"
 
@@ -278,6 +279,44 @@ TEST(AckTest, OnlyTheExactFiveBytesForTheCommandCount) {
         bad[i] ^= 0x40;
         EXPECT_FALSE(IsConfigAck(bad, 5, 0x01)) << "byte " << i;
     }
+}
+
+TEST(FrameCheckTest, AReplyIsPlausibleOnlyWithEveryIndexInsideItsList) {
+    const ConfigFrame good = AsReply(EncodeConfigFrame(testing::SingleExtendedExample()));
+    EXPECT_TRUE(IsPlausibleReply(good));
+    // offset, a value outside: serial bit-rate code 0 and 11, parity 4, CAN rate 16, filter mode 2,
+    // TranMode 0 and 4 (index -1, 3), TranDir 3, the two flags 2.
+    const std::pair<size_t, uint8_t> outside[] = {{4, 0x00}, {4, 0x0B}, {7, 4},  {8, 16}, {11, 2},
+                                                  {20, 0},   {20, 4},   {21, 3}, {23, 2}, {24, 2}};
+    for (const auto& [offset, value] : outside) {
+        ConfigFrame bad = good;
+        bad[offset] = value;
+        EXPECT_FALSE(IsPlausibleReply(AsReply(bad))) << offset << " = " << int(value);
+    }
+    ConfigFrame wrongCheck = good;
+    wrongCheck[32] ^= 1;
+    EXPECT_FALSE(IsPlausibleReply(wrongCheck));
+    ConfigFrame writeFrame = good;
+    writeFrame[2] = kCmdWriteConfig;
+    writeFrame[32] = XorCheck(writeFrame.data(), 32);
+    EXPECT_FALSE(IsPlausibleReply(writeFrame));
+}
+
+TEST(FrameCheckTest, DifferencesNameTheFieldAndShowBytesTheSettingsHide) {
+    DeviceConfig wrote = testing::DualStandardExample();
+    const ConfigFrame written = EncodeConfigFrame(wrote);
+    EXPECT_TRUE(CompareHeldFrame(written, AsReply(written)).empty());  // command and check ignored
+    ConfigFrame held = AsReply(written);
+    held[5] = 0x07;  // data bits: the decoder does not read them
+    held[21] = 1;    // TranDir
+    held[17] ^= 0x01;  // a fill bit of CanAcptMask2, below the identifier
+    const auto differences = CompareHeldFrame(written, held);
+    ASSERT_EQ(differences.size(), 2u);
+    EXPECT_EQ(differences[0].name, "CanAcptMask2");
+    EXPECT_NE(differences[0].wrote.find("["), std::string::npos);
+    EXPECT_EQ(differences[1].name, "TranDir");
+    EXPECT_EQ(differences[1].wrote, "0 (Dual Direction)");
+    EXPECT_EQ(differences[1].holds.substr(0, 2), "1 ");
 }
 
 }  // namespace

@@ -40,27 +40,34 @@ std::string DifferenceText(const std::vector<SettingDifference>& differences, co
     return out;
 }
 
-// Writes `config`, reads it back and compares what was sent with what came back.
+// Writes `config`, reads it back and compares every byte the converter returns with what was sent.
 void WriteAndVerify(PortIo& io, const DeviceConfig& config, Result& r) {
     r.expected = config;
-    if (!WriteConfig(io, config, &r.traces.emplace_back())) {
+    VerifiedWrite v = WriteAndVerify(io, config);
+    r.traces.push_back(std::move(v.write));
+    if (!v.readBack.attempts.empty()) r.traces.push_back(std::move(v.readBack));
+    // Without an acknowledgement or a read-back the converter may hold the new values or the old.
+    const std::string mayHaveTaken =
+        "\nThe converter may have taken the new values: press Read to see what it holds.";
+    const std::string removed = v.deviceRemoved ? ": the device was removed" : "";
+    if (v.outcome == VerifiedWrite::Outcome::kNotAcknowledged ||
+        v.outcome == VerifiedWrite::Outcome::kReadBackFailed) {
         r.status = kExitComm;
-        r.message = "Communication Error! (write)";
+        r.message = (v.outcome == VerifiedWrite::Outcome::kNotAcknowledged
+                         ? "Communication Error! (write)"
+                         : "Communication Error! (reading back after the write)") +
+                    removed + mayHaveTaken;
         return;
     }
     DeviceConfig back = config;
-    if (!ReadConfig(io, back, &r.traces.emplace_back())) {
-        r.status = kExitComm;
-        r.message = "Communication Error! (reading back after the write)";
-        return;
-    }
+    DecodeConfigFrame(v.held, back);
     r.config = back;
     r.haveConfig = true;
-    r.differences = FrameSettingDifferences(config, back);
+    for (const FrameFieldDifference& d : v.differences) r.differences.push_back({d.name, d.wrote, d.holds});
     if (!r.differences.empty()) {
         r.status = kExitVerify;
         r.message = "verification failed: the converter holds other values" +
-                    DifferenceText(r.differences, "sent", "read back");
+                    DifferenceText(r.differences, "you wrote", "the converter holds");
         return;
     }
     r.message = "Write Configration Successfully! (verified)";
@@ -161,7 +168,8 @@ Result RunTarget(const Options& o, const Target& target, const Request& request)
     }
     if (!ReadConfig(io, r.config, &r.traces.emplace_back())) {
         r.status = kExitComm;
-        r.message = "Communication Error! (read)";
+        r.message = r.traces.back().deviceRemoved() ? "Communication Error! (read): the device was removed"
+                                                    : "Communication Error! (read)";
         return r;
     }
     r.haveConfig = true;

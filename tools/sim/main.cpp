@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -38,6 +39,12 @@ Options:
                        late          answer after --late-ms milliseconds
                        forgetful     write frame acknowledged, not stored
                        garbage       answers replaced by bytes that never form a header
+  --echo             return every byte received before answering, as a two-wire RS-485
+                     adapter does
+  --noise RATE[:SEED]
+                     damage each byte, both ways, with probability RATE (e.g. 1e-3): a bit
+                     flipped, the byte dropped, duplicated, or followed by a random byte;
+                     SEED (default 1) makes a run repeatable
   --split-bytes N    piece size for 'split' (default 10)
   --split-gap-ms N   pause between pieces for 'split' (default 2)
   --short-bytes N    bytes sent for 'short' (default 20)
@@ -50,6 +57,19 @@ Options:
 bool ParseNumber(std::string_view text, uint32_t& value) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size();
+}
+
+// "1e-3" or "0.01:42".
+bool ParseNoise(std::string_view text, double& rate, uint64_t& seed) {
+    const size_t colon = text.find(':');
+    const std::string number(text.substr(0, colon));
+    char* end = nullptr;
+    rate = std::strtod(number.c_str(), &end);
+    if (number.empty() || end != number.c_str() + number.size() || !(rate >= 0 && rate <= 1)) return false;
+    if (colon == std::string_view::npos) return true;
+    const std::string_view seedText = text.substr(colon + 1);
+    const auto [seedEnd, ec] = std::from_chars(seedText.data(), seedText.data() + seedText.size(), seed);
+    return ec == std::errc() && seedEnd == seedText.data() + seedText.size();
 }
 
 int Fail(const std::string& message) {
@@ -96,6 +116,13 @@ int main(int argc, char** argv) {
                 spec = spec.substr(0, colon);
             }
             if (!ParseFault(spec, options.fault)) return Fail("unknown fault '" + std::string(spec) + "'");
+        } else if (arg == "--echo") {
+            options.echo = true;
+        } else if (arg == "--noise") {
+            if (i + 1 >= argc || !ParseNoise(argv[i + 1], options.noiseRate, options.noiseSeed)) {
+                return Fail("--noise needs RATE[:SEED], a rate from 0 to 1");
+            }
+            ++i;
         } else if (arg == "--split-bytes") {
             if (!value(options.splitBytes) || options.splitBytes == 0) return Fail("bad --split-bytes");
         } else if (arg == "--split-gap-ms") {

@@ -110,6 +110,7 @@ VirtualConverter::VirtualConverter(Options options) : m_options(std::move(option
     m_stored = EncodeConfigFrame(FactoryConfig());
     m_fault = m_options.fault;
     m_faultLeft = m_options.faultCount;
+    m_noise.seed(m_options.noiseSeed);
 }
 
 VirtualConverter::~VirtualConverter() { Stop(); }
@@ -203,6 +204,12 @@ Stats VirtualConverter::stats() const {
     return m_stats;
 }
 
+bool VirtualConverter::WaitForStats(const std::function<bool(const Stats&)>& done,
+                                    std::chrono::milliseconds limit) const {
+    std::unique_lock lock(m_mutex);
+    return m_statsChanged.wait_for(lock, limit, [&] { return done(m_stats); });
+}
+
 std::vector<std::vector<uint8_t>> VirtualConverter::received() const {
     std::lock_guard lock(m_mutex);
     return {m_received.begin(), m_received.end()};
@@ -235,7 +242,12 @@ void VirtualConverter::Serve() {
         }
         const ssize_t n = ::read(m_master, chunk.data(), chunk.size());
         if (n <= 0) continue;
-        m_rx.insert(m_rx.end(), chunk.begin(), chunk.begin() + n);
+        if (m_options.echo) {
+            Log("TX", chunk.data(), static_cast<size_t>(n), "echo");
+            SendBytes(chunk.data(), static_cast<size_t>(n));
+        }
+        const std::vector<uint8_t> heard = Noisy(chunk.data(), static_cast<size_t>(n));
+        m_rx.insert(m_rx.end(), heard.begin(), heard.end());
         if (m_options.paceBitRate != 0) {
             m_rxLineBusyUntil = std::max(Clock::now(), m_rxLineBusyUntil) + ByteTime() * n;
         }
@@ -279,6 +291,7 @@ void VirtualConverter::Process() {
             Log("RX", message.data(), message.size(), "write frame rejected (length or check)");
             std::lock_guard lock(m_mutex);
             ++m_stats.rejectedFrames;
+            m_statsChanged.notify_all();
             m_rx.erase(m_rx.begin());
             continue;
         }
@@ -319,6 +332,7 @@ void VirtualConverter::Take(const std::vector<uint8_t>& message, std::string_vie
     Log("RX", message.data(), message.size(), what);
     std::lock_guard lock(m_mutex);
     ++(m_stats.*counter);
+    m_statsChanged.notify_all();
     // A long-running converter keeps only the latest messages; the counts keep the rest.
     if (m_received.size() == kKeptMessages) m_received.pop_front();
     m_received.push_back(message);
@@ -370,10 +384,12 @@ void VirtualConverter::Answer(std::vector<uint8_t> bytes, bool isRead) {
         const size_t count = std::min(piece, bytes.size() - offset);
         Log("TX", bytes.data() + offset, count,
             fault == Fault::kNone ? std::string_view{} : FaultName(fault));
-        SendBytes(bytes.data() + offset, count);
+        const std::vector<uint8_t> line = Noisy(bytes.data() + offset, count);
+        SendBytes(line.data(), line.size());
     }
     std::lock_guard lock(m_mutex);
     ++m_stats.answersSent;
+    m_statsChanged.notify_all();
 }
 
 bool VirtualConverter::SleepUnlessStopped(uint32_t ms) {
@@ -387,6 +403,35 @@ bool VirtualConverter::SleepUnlessStopped(uint32_t ms) {
         if (rc > 0) return false;
         if (rc < 0 && errno != EINTR) return false;
     }
+}
+
+std::vector<uint8_t> VirtualConverter::Noisy(const uint8_t* bytes, size_t count) {
+    if (m_options.noiseRate <= 0) return std::vector<uint8_t>(bytes, bytes + count);
+    std::bernoulli_distribution hit(m_options.noiseRate);
+    std::uniform_int_distribution<int> kind(0, 3), bit(0, 7), value(0, 255);
+    std::vector<uint8_t> out;
+    int damaged = 0;
+    for (size_t i = 0; i < count; ++i) {
+        if (!hit(m_noise)) {
+            out.push_back(bytes[i]);
+            continue;
+        }
+        ++damaged;
+        switch (kind(m_noise)) {
+            case 0: out.push_back(static_cast<uint8_t>(bytes[i] ^ (1u << bit(m_noise)))); break;
+            case 1: break;  // dropped
+            case 2: out.insert(out.end(), 2, bytes[i]); break;
+            default:
+                out.push_back(bytes[i]);
+                out.push_back(static_cast<uint8_t>(value(m_noise)));
+                break;
+        }
+    }
+    if (damaged != 0) {
+        std::lock_guard lock(m_mutex);
+        m_stats.bytesDamaged += damaged;
+    }
+    return out;
 }
 
 void VirtualConverter::SendBytes(const uint8_t* bytes, size_t count) {

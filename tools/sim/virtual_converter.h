@@ -4,10 +4,12 @@
 #pragma once
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <random>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -49,6 +51,12 @@ struct Options {
     uint32_t shortReplyBytes = 20;
     uint32_t trailingBytes = 7;
     uint32_t lateMs = 1200;
+    // A two-wire RS-485 adapter: every byte the tool sends comes back to it, before the answer.
+    bool echo = false;
+    // A noisy line: each byte, both ways, is damaged with this probability: a bit flipped, the
+    // byte dropped, duplicated, or followed by a random one (each a quarter of the cases).
+    double noiseRate = 0;
+    uint64_t noiseSeed = 1;
     int comPort = 0;  // register the device as COMn while running; 0: don't
     bool replaceLink = false;  // take COMn over even when it points somewhere else
     std::function<void(const std::string&)> log;  // every frame in and out, when set
@@ -59,6 +67,7 @@ struct Stats {
     int writeFrames = 0;     // valid frames stored (or dropped by kSilence)
     int rejectedFrames = 0;  // frames with command 01 that failed the length or check test
     int answersSent = 0;
+    int bytesDamaged = 0;  // by the noise, both ways
 };
 
 // The configuration a converter leaves the factory with.
@@ -89,6 +98,10 @@ public:
     void SetStoredConfig(const DeviceConfig& config);
     void SetFault(Fault fault, int count = -1);
     Stats stats() const;
+    // Waits until `done` holds for the counts (checked at every change), at most `limit`; false
+    // when the time ran out.
+    bool WaitForStats(const std::function<bool(const Stats&)>& done,
+                      std::chrono::milliseconds limit) const;
     // The last kKeptMessages complete messages received, oldest first (stats() counts them all).
     static constexpr size_t kKeptMessages = 64;
     std::vector<std::vector<uint8_t>> received() const;
@@ -104,6 +117,8 @@ private:
     std::chrono::nanoseconds ByteTime() const;
     void WaitForLine(std::chrono::steady_clock::time_point until);
     void SendBytes(const uint8_t* bytes, size_t count);
+    // The bytes as a noisy line delivers them.
+    std::vector<uint8_t> Noisy(const uint8_t* bytes, size_t count);
     void Log(std::string_view direction, const uint8_t* bytes, size_t count,
              std::string_view what);
 
@@ -118,8 +133,10 @@ private:
     std::vector<uint8_t> m_rx;
     // With pacing: when the last byte received so far has finished arriving on the line.
     std::chrono::steady_clock::time_point m_rxLineBusyUntil{};
+    std::mt19937_64 m_noise;  // used by the serving thread only
 
     mutable std::mutex m_mutex;  // guards what follows
+    mutable std::condition_variable m_statsChanged;
     ConfigFrame m_stored{};
     Fault m_fault = Fault::kNone;
     int m_faultLeft = -1;
