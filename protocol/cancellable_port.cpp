@@ -14,7 +14,8 @@ uint32_t CancellablePortIo::Read(void* buffer, uint32_t count, uint32_t timeoutM
         const auto slice = std::clamp(left, std::chrono::milliseconds(1), kSlice);
         const uint32_t got = m_inner.Read(buffer, count, static_cast<uint32_t>(slice.count()));
         if (got > 0) return got;
-        if (Now() >= deadline) return 0;
+        // A vanished device answers every slice at once: no point waiting out the time-out.
+        if (m_inner.DeviceRemoved() || Now() >= deadline) return 0;
     }
 }
 

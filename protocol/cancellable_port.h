@@ -32,6 +32,7 @@ public:
     // Sends nothing once cancelled.
     void Write(const void* buffer, uint32_t count, uint32_t timeoutMs) override;
     std::chrono::steady_clock::time_point Now() const override { return m_inner.Now(); }
+    bool DeviceRemoved() const override { return m_inner.DeviceRemoved(); }
 
 private:
     PortIo& m_inner;

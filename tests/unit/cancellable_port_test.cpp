@@ -27,6 +27,7 @@ public:
         return 0;
     }
     void Write(const void*, uint32_t, uint32_t) override { ++writes; }
+    bool DeviceRemoved() const override { return removed; }
     std::chrono::steady_clock::time_point Now() const override {
         return std::chrono::steady_clock::time_point(std::chrono::milliseconds(m_nowMs));
     }
@@ -36,6 +37,7 @@ public:
     std::vector<uint32_t> slices;
     std::function<void()> onRead;
     int writes = 0;
+    bool removed = false;
 
 private:
     uint64_t m_nowMs = 0;
@@ -78,6 +80,17 @@ TEST(CancellablePort, CancelEndsTheReadWithinASliceAndSendsNothingMore) {
     EXPECT_LE(inner.nowMs(), cancelAtMs + 20u);
     EXPECT_FALSE(WriteConfig(port, config));
     EXPECT_EQ(inner.writes, 1);
+}
+
+TEST(CancellablePort, AVanishedDeviceEndsTheWaitAtItsFirstSlice) {
+    SilentPort inner;
+    inner.removed = true;
+    ExchangeControl control;
+    CancellablePortIo io(inner, 1000, control);
+    uint8_t byte = 0;
+    EXPECT_EQ(io.Read(&byte, 1, 1000), 0u);
+    EXPECT_EQ(inner.slices.size(), 1u);
+    EXPECT_TRUE(io.DeviceRemoved());
 }
 
 }  // namespace
