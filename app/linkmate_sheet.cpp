@@ -352,7 +352,9 @@ void CLINKMATESheet::RunExchange(const char* progress, Transaction transaction,
                 outcome.ok = transaction(io, outcome.config, &outcome.trace);
             }
             // An answer that made it despite a late cancel still counts.
-            outcome.cancelled = !outcome.ok && control->cancelled;
+            // A device that went away ends the exchange at once; the port watch then closes the
+            // port and says so, as after a cancel.
+            outcome.cancelled = !outcome.ok && (control->cancelled || outcome.trace.deviceRemoved());
             control->finished = true;
             return outcome;
         },
