@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <filesystem>
 #include <thread>
 
 #include "app/about_dlg.h"
@@ -13,8 +14,10 @@
 #include "framework/message_box.h"
 #include "framework/translate.h"
 #include "profile/config_file.h"
+#include "profile/profile_store.h"
 #include "profile/settings_profile.h"
 #include "protocol/config_exchange.h"
+#include "protocol/config_lists.h"
 #include "protocol/hex_fields.h"
 #include "protocol/hex_text.h"
 #include "res/resource.h"
@@ -22,6 +25,7 @@
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
 #include "serial/open_failure.h"
+#include "serial/port_map.h"
 
 namespace linkmate {
 namespace {
@@ -113,6 +117,20 @@ std::string ClockTime() {
     return text;
 }
 
+// When the profile was last saved, "2026-12-07 14:02"; empty when nothing has been saved.
+std::string ProfileSavedAt() {
+    std::error_code error;
+    const std::string path = ProfileFilePath();
+    if (path.empty()) return {};
+    const auto written = std::filesystem::last_write_time(path, error);
+    if (error) return {};
+    const std::time_t time =
+        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", std::localtime(&time));
+    return text;
+}
+
 }  // namespace
 
 CLINKMATESheet::CLINKMATESheet(int captionId, fw::CWnd* parent, int startPage)
@@ -173,10 +191,12 @@ bool CLINKMATESheet::OnInitDialog() {
     m_cancel = AddItem(IDC_SHEET_CANCEL, fw::ControlKind::kPushButton, SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Cancel")));
     m_cancel.MoveWindow({tabsRect.x, button.y, button.width, button.height});
     m_cancel.ShowWindow(false);
-    m_status = AddItem(IDC_SHEET_STATUS, fw::ControlKind::kText, {});
+    m_statusLine = AddItem(IDC_SHEET_STATUS, fw::ControlKind::kText, {});
     const int statusTop = std::max(button.bottom(), tabsBottom + kWindowBottomBelowTabsPx - kStatusGapPx) + kStatusGapPx;
-    m_status.MoveWindow({tabsRect.x, statusTop, sheet.width - 2 * tabsRect.x, button.height});
-    peer()->SetFixedSize({sheet.width, statusTop + button.height + kWindowBottomBelowStatusPx});
+    // Two lines of text: the connection and the pages, then the latest event.
+    const int statusHeight = 2 * button.height;
+    m_statusLine.MoveWindow({tabsRect.x, statusTop, sheet.width - 2 * tabsRect.x, statusHeight});
+    peer()->SetFixedSize({sheet.width, statusTop + statusHeight + kWindowBottomBelowStatusPx});
 
     for (int index = GetPageCount() - 1; index >= 0; --index) {
         SetActivePage(index);
@@ -197,6 +217,13 @@ bool CLINKMATESheet::OnInitDialog() {
     m_canPage.ExchangeData(false);
     ShowControlStates();
     m_portWatchTimer.Start(PortWatch::kPollInterval, true, [this] { OnPortWatchTick(); });
+
+    for (fw::CDialog* page : SettingsPages()) page->SetChangeObserver([this] { MarkEdited(); });
+    m_canPage.onRuleReplaced = [this](HexField field, const std::string& was, const std::string& now) {
+        SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "The mask rule replaced %1 \"%2\" with %3."),
+                                {CCanPage::FieldName(field), was, now}));
+    };
+    SetOrigin(PagesOrigin::kProfile, ProfileSavedAt());
     return result;
 }
 
@@ -232,6 +259,7 @@ void CLINKMATESheet::OnDefault() {
     ExchangePages(false);
     m_tranPage.RefreshTranControls();
     m_canPage.RefreshCanControls();
+    SetOrigin(PagesOrigin::kDefaults);
 }
 
 void CLINKMATESheet::OnRead() {
@@ -245,7 +273,7 @@ void CLINKMATESheet::OnRead() {
         },
         [this, rejected](ExchangeOutcome& outcome) {
             if (outcome.cancelled) {
-                SetStatus(fw::Translate("CLINKMATESheet", "Read cancelled: the pages and the profile are unchanged."));
+                SetEvent(fw::Translate("CLINKMATESheet", "Read cancelled: the pages and the profile are unchanged."));
                 return;
             }
             if (outcome.ok) {
@@ -273,8 +301,8 @@ void CLINKMATESheet::OnWrite() {
         },
         [this](ExchangeOutcome& outcome) {
             if (outcome.cancelled) {
-                SetStatus(fw::Translate("CLINKMATESheet",
-                                        "Write cancelled: nothing was saved; the converter may hold what was sent."));
+                SetEvent(fw::Translate("CLINKMATESheet",
+                                       "Write cancelled: nothing was saved; the converter may hold what was sent."));
                 return;
             }
             Report(outcome.ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"), outcome.trace);
@@ -386,7 +414,7 @@ void CLINKMATESheet::ShowProgress() {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", elapsed.count());
     const int attempt = std::clamp(m_exchange->sends.load(), 1, kExchangeAttempts);
-    SetStatus(fw::FormatText(SheetText(m_progress),
+    SetEvent(fw::FormatText(SheetText(m_progress),
                              {std::to_string(attempt), std::to_string(kExchangeAttempts), seconds}));
 }
 
@@ -401,14 +429,35 @@ bool CLINKMATESheet::OnCloseRequest() {
     return false;
 }
 
+void CLINKMATESheet::RefreshStatus() { SetStatus(FormatStatus(m_facts)); }
+
+void CLINKMATESheet::SetEvent(const std::string& text) {
+    m_facts.event = text;
+    RefreshStatus();
+}
+
+void CLINKMATESheet::SetOrigin(PagesOrigin origin, const std::string& detail) {
+    m_facts.origin = origin;
+    m_facts.originDetail = detail;
+    m_facts.editedSince = false;
+    m_facts.event.clear();
+    RefreshStatus();
+}
+
+void CLINKMATESheet::MarkEdited() {
+    if (m_facts.editedSince) return;
+    m_facts.editedSince = true;
+    RefreshStatus();
+}
+
 void CLINKMATESheet::SetStatus(const std::string& text) {
-    m_status.SetWindowText(text);
+    m_statusLine.SetWindowText(text);
     SetAccessibleDescription(text);
 }
 
 void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeTrace& trace) {
     if (!ok) {
-        SetStatus(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"), {trace.Diagnosis()}));
+        SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"), {trace.Diagnosis()}));
         // What the engineer can act on under the message; every attempt behind "Show Details...".
         fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Communication Error!"), res::LoadString(IDS_MSG_CAPTION),
                        fw::MessageIcon::kNone, trace.Diagnosis(), trace.Format());
@@ -417,10 +466,7 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeT
     std::string error;
     const bool saved =
         SaveProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection, &error);
-    SetStatus(fw::FormatText(trace.exchange == "write"
-                                 ? fw::Translate("CLINKMATESheet", "Written to the converter at %1.")
-                                 : fw::Translate("CLINKMATESheet", "Read from the converter at %1."),
-                             {ClockTime()}));
+    SetOrigin(trace.exchange == "write" ? PagesOrigin::kWritten : PagesOrigin::kRead, ClockTime());
     Tell(success);
     if (!saved) {
         // The converter has its configuration; only the next start will not show it.
@@ -458,6 +504,17 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
                        DescribeOpenFailure(FormatComPortName(configPort + 1LL), error.m_lOsError));
     }
     for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(result == 1);
+    m_facts.connected = result == 1;
+    if (m_facts.connected) {
+        const ComPortInfo info = DescribeComPort(configPort + 1);
+        m_facts.port = "COM" + std::to_string(configPort + 1);
+        m_facts.device = info.devicePath;
+        m_facts.deviceDescription = info.description;
+        m_facts.model = std::string(lists::DeviceType.at(static_cast<size_t>(deviceType)));
+        m_facts.bitRate = ConfigPortBaudTable.at(static_cast<size_t>(deviceType));
+    }
+    m_facts.event.clear();
+    RefreshStatus();
     return result;
 }
 
@@ -525,6 +582,7 @@ void CLINKMATESheet::OnOpenConfiguration() {
     m_tranPage.tran = config.tran;
     ExchangePages(false);
     ShowControlStates();
+    SetOrigin(PagesOrigin::kFile, std::filesystem::path(path).filename().string());
 }
 
 DeviceConfig CLINKMATESheet::CurrentConfig() const {
@@ -535,6 +593,7 @@ void CLINKMATESheet::OnBitTimingCalculator() {
     if (IsExchanging()) return;  // the pages and the port belong to the exchange
     CBitTimingDlg dialog([this](const BitTiming& t) {
         m_canPage.UseBitTiming(t.btr0, t.btr1);
+        MarkEdited();
         ShowPage(&m_canPage);
     });
     dialog.DoModal(this);

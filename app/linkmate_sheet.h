@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/sheet_status.h"
 #include "framework/application.h"
 #include "framework/property_sheet.h"
 #include "protocol/cancellable_port.h"
@@ -61,7 +62,7 @@ public:
     // Stops the running Read or Write (the Cancel button): nothing is saved, the pages stay.
     void CancelExchange();
     // The line under the command buttons: progress, then what the pages show.
-    std::string StatusText() const { return m_status.GetWindowText(); }
+    std::string StatusText() const { return m_statusLine.GetWindowText(); }
 
     // Members in declaration order, as they are constructed.
     CSerialComm m_port;
@@ -108,6 +109,12 @@ private:
     void LockForExchange(bool locked);
     void ShowProgress();
     void SetStatus(const std::string& text);
+    // The status line from the facts: the connection, the pages' origin, the latest event.
+    void RefreshStatus();
+    void SetEvent(const std::string& text);
+    // The pages now show values from `origin`, not edited since; the event is over.
+    void SetOrigin(PagesOrigin origin, const std::string& detail = {});
+    void MarkEdited();
     // On success saves the profile, then tells `success`; otherwise tells of the error with the
     // exchange's diagnosis and trace.
     void Report(bool ok, const std::string& success, const ExchangeTrace& trace);
@@ -118,7 +125,8 @@ private:
     void OnPortWatchTick();
 
     StartChoice m_startChoice;
-    fw::Control m_status;
+    fw::Control m_statusLine;
+    SheetStatus m_facts;
     fw::Control m_cancel;
     std::shared_ptr<ExchangeControl> m_exchange;  // while one runs
     const char* m_progress = nullptr;             // its progress text, untranslated

@@ -64,12 +64,16 @@ void CDialog::SendNotify(int id, Notify code) { HandleNotify(id, code); }
 
 void CDialog::HandleNotify(int id, Notify code) {
     if (InExchange()) return;
+    const bool change = code == Notify::kChange || code == Notify::kSelChange ||
+                        (code == Notify::kClicked && GetDlgItem(id) && Item<CheckBox>(id));
     if (const auto it = m_handlers.find({id, code}); it != m_handlers.end()) {
         // A copy: the handler may rewire its window.
         const auto handler = it->second;
         handler();
+        if (change && m_changeObserver) m_changeObserver();
         return;
     }
+    if (change && m_changeObserver) m_changeObserver();
     if (code == Notify::kClicked && id == IDOK) OnOK();
     if (code == Notify::kClicked && id == IDCANCEL) OnCancel();
 }

@@ -53,6 +53,10 @@ public:
     // Delivers `code` from control `id` as the control itself would.
     void SendNotify(int id, Notify code);
 
+    // Runs after every change the operator makes to a control (an edit's text, a list's choice, a
+    // check box), never for a change made during an exchange.
+    void SetChangeObserver(std::function<void()> observer) { m_changeObserver = std::move(observer); }
+
     // The backend's side: a control's notification, a change of the window's enabled state.
     void HandleNotify(int id, Notify code);
     void HandleEnable(bool enable);
@@ -80,6 +84,7 @@ protected:
 private:
     const DialogTemplate& m_template;
     std::map<std::pair<int, Notify>, std::function<void()>> m_handlers;
+    std::function<void()> m_changeObserver;
     int m_exchangeDepth = 0;
     int m_rejectedId = 0;
     bool m_popup = false;

@@ -277,12 +277,8 @@
         <translation>Communication error: %1</translation>
     </message>
     <message>
-        <source>Written to the converter at %1.</source>
-        <translation>Written to the converter at %1.</translation>
-    </message>
-    <message>
-        <source>Read from the converter at %1.</source>
-        <translation>Read from the converter at %1.</translation>
+        <source>The mask rule replaced %1 &quot;%2&quot; with %3.</source>
+        <translation>The mask rule replaced %1 &quot;%2&quot; with %3.</translation>
     </message>
     <message>
         <source>The adapter of COM%1 was unplugged.</source>
@@ -915,6 +911,49 @@ and log out and in again. Or ask the administrator for access.</translation>
     <message>
         <source>&amp;Paste</source>
         <translation>&amp;Paste</translation>
+    </message>
+</context>
+<context>
+    <name>SheetStatus</name>
+    <message>
+        <source>Not connected.</source>
+        <translation>Not connected.</translation>
+    </message>
+    <message>
+        <source>%1 at %2 bit/s</source>
+        <translation>%1 at %2 bit/s</translation>
+    </message>
+    <message>
+        <source>Connected to %1; %2.</source>
+        <translation>Connected to %1; %2.</translation>
+    </message>
+    <message>
+        <source>The pages show the profile&apos;s values (nothing saved yet)</source>
+        <translation>The pages show the profile&apos;s values (nothing saved yet)</translation>
+    </message>
+    <message>
+        <source>The pages show the profile saved on %1</source>
+        <translation>The pages show the profile saved on %1</translation>
+    </message>
+    <message>
+        <source>The pages show the factory values (Default), not written</source>
+        <translation>The pages show the factory values (Default), not written</translation>
+    </message>
+    <message>
+        <source>The pages show what was read from the converter at %1</source>
+        <translation>The pages show what was read from the converter at %1</translation>
+    </message>
+    <message>
+        <source>The pages show what was written to the converter at %1</source>
+        <translation>The pages show what was written to the converter at %1</translation>
+    </message>
+    <message>
+        <source>The pages show the file %1, not written</source>
+        <translation>The pages show the file %1, not written</translation>
+    </message>
+    <message>
+        <source>, edited since</source>
+        <translation>, edited since</translation>
     </message>
 </context>
 <context>

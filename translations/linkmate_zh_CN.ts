@@ -277,12 +277,8 @@
         <translation>通信错误：%1</translation>
     </message>
     <message>
-        <source>Written to the converter at %1.</source>
-        <translation>已于 %1 写入转换器。</translation>
-    </message>
-    <message>
-        <source>Read from the converter at %1.</source>
-        <translation>已于 %1 从转换器读取。</translation>
+        <source>The mask rule replaced %1 &quot;%2&quot; with %3.</source>
+        <translation>屏蔽码规则已将 %1“%2”替换为 %3。</translation>
     </message>
     <message>
         <source>The adapter of COM%1 was unplugged.</source>
@@ -915,6 +911,49 @@ and log out and in again. Or ask the administrator for access.</source>
     <message>
         <source>&amp;Paste</source>
         <translation>粘贴(&amp;P)</translation>
+    </message>
+</context>
+<context>
+    <name>SheetStatus</name>
+    <message>
+        <source>Not connected.</source>
+        <translation>未连接。</translation>
+    </message>
+    <message>
+        <source>%1 at %2 bit/s</source>
+        <translation>%1，%2 bit/s</translation>
+    </message>
+    <message>
+        <source>Connected to %1; %2.</source>
+        <translation>已连接到 %1；%2。</translation>
+    </message>
+    <message>
+        <source>The pages show the profile&apos;s values (nothing saved yet)</source>
+        <translation>页面显示配置文件的值（尚未保存过）</translation>
+    </message>
+    <message>
+        <source>The pages show the profile saved on %1</source>
+        <translation>页面显示于 %1 保存的配置文件</translation>
+    </message>
+    <message>
+        <source>The pages show the factory values (Default), not written</source>
+        <translation>页面显示出厂值（默认），尚未写入</translation>
+    </message>
+    <message>
+        <source>The pages show what was read from the converter at %1</source>
+        <translation>页面显示于 %1 从转换器读取的值</translation>
+    </message>
+    <message>
+        <source>The pages show what was written to the converter at %1</source>
+        <translation>页面显示于 %1 写入转换器的值</translation>
+    </message>
+    <message>
+        <source>The pages show the file %1, not written</source>
+        <translation>页面显示文件 %1 的值，尚未写入</translation>
+    </message>
+    <message>
+        <source>, edited since</source>
+        <translation>，此后已修改</translation>
     </message>
 </context>
 <context>

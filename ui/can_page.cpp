@@ -127,8 +127,18 @@ void CCanPage::RefreshCanControls() {
 
 void CCanPage::RefreshMaskControls() {
     ExchangeData(true);
+    const CanSettings before = can;
     ApplyMaskRule(can);
     ExchangeData(false);
+    if (onRuleReplaced) {
+        const bool single = can.CanFiterMode != 0;
+        for (HexField field : single ? std::vector<HexField>{HexField::kAcptMask}
+                                     : std::vector<HexField>{HexField::kAcptMask1, HexField::kAcptMask2}) {
+            const std::string was = HexFieldText(before, field);
+            const std::string now = HexFieldText(can, field);
+            if (was != now) onRuleReplaced(field, was, now);
+        }
+    }
     ShowControlStates();
 }
 

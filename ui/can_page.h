@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "framework/dialog.h"
@@ -23,6 +24,9 @@ public:
     void RefreshCanControls();
     // The custom-mask rule: masks all ones and editable when ticked, zero and locked otherwise.
     void RefreshMaskControls();
+    // Told when the mask rule replaces the text of a mask the page shows: the field, the text it
+    // had, the text it has now.
+    std::function<void(HexField, const std::string&, const std::string&)> onRuleReplaced;
     // Enabling and layout from the values as they are, without the preset or the mask rule, so
     // texts that came from the converter or the profile stay as they came: timing bytes editable
     // for "Custom", the single or dual filter edits, masks editable with the box ticked.

@@ -157,6 +157,8 @@ public:
         if (kind == ControlKind::kText) {
             auto* label = new QLabel(QString::fromStdString(text), sheet);
             label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             widget = label;
         } else if (kind == ControlKind::kPushButton) {
             auto* button = new QPushButton(QString::fromStdString(text), sheet);

@@ -351,6 +351,39 @@ private slots:
         QVERIFY(sheet.m_port.IsOpen());
     }
 
+    void theStatusLineSaysWhatThePagesShow() {
+        GuiEnvironment env;
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        const auto says = [&](const std::string& part) {
+            const bool found = sheet.StatusText().find(part) != std::string::npos;
+            if (!found) qWarning("status: %s", sheet.StatusText().c_str());
+            return found;
+        };
+        QVERIFY(says("Not connected."));
+        QVERIFY(says("the profile's values (nothing saved yet)"));
+
+        QVERIFY(ClickConnect(sheet));
+        QVERIFY(says("Connected to COM1 \u2192 " + env.converter()->devicePath()));
+        QVERIFY(says("; Ternix-A at 57600 bit/s."));
+        ClickButton(sheet, 2);
+        QVERIFY(says("read from the converter at "));
+        QVERIFY(!says("edited since"));
+
+        sheet.OnCommand(1);  // Default
+        QVERIFY(says("factory values (Default), not written."));
+        // A typed mask that the rule replaces when the bit rate changes: the line names it.
+        Retype(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK), "12 34 56 78");
+        QVERIFY(says("not written, edited since."));
+        Choose(sheet.m_canPage, IDC_CAN_BAUDRATE, 12);
+        QVERIFY(says("The mask rule replaced Acceptance Mask \"12 34 56 78\" with FF FF FF FF."));
+
+        ClickButton(sheet, 12321);
+        QVERIFY(says("written to the converter at "));
+        QCOMPARE(sheet.widget()->accessibleDescription().toStdString(), sheet.StatusText());
+    }
+
     void closingDuringAnExchangeCancelsItThenCloses() {
         sim::Options options;
         options.fault = sim::Fault::kSilence;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -58,6 +60,41 @@ TEST_F(CliExitTest, OutputThatCannotBeWrittenIsAnError) {
     EXPECT_NE(full.err.find("cannot write the output"), std::string::npos) << full.err;
     EXPECT_EQ(RunCli({"--help"}, "/dev/full").status, 4);
     EXPECT_EQ(RunCli({"--port", "1", "read"}, out).status, 0);
+}
+
+// Finding converters: each answers only at its own model's bit rate, and `find` names port and
+// model for each; with none, the exit status says so.
+TEST(CliFind, NamesEachConvertersPortAndModel) {
+    testing::TempConfigHome home;
+    std::vector<std::unique_ptr<sim::VirtualConverter>> converters;
+    for (auto [port, rate] : {std::pair{3, 19200u}, std::pair{5, 57600u}}) {
+        sim::Options options;
+        options.comPort = port;
+        options.lineBitRate = rate;
+        converters.push_back(std::make_unique<sim::VirtualConverter>(options));
+        ASSERT_TRUE(converters.back()->Start());
+    }
+    const testing::ProgramRun text = RunCli({"find"}, {});
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("COM3"), std::string::npos);
+    const auto line = [&](const std::string& com) {
+        const size_t at = text.out.find(com + " ");
+        return at == std::string::npos ? std::string() : text.out.substr(at, text.out.find('\n', at) - at);
+    };
+    EXPECT_NE(line("COM3").find("Ternix-B (19200 bit/s): serial 9600 bit/s"), std::string::npos) << text.out;
+    EXPECT_NE(line("COM5").find("Ternix-A (57600 bit/s)"), std::string::npos) << text.out;
+    EXPECT_EQ(line("COM4").find("Ternix"), std::string::npos) << text.out;
+    EXPECT_NE(text.err.find("2 converters found"), std::string::npos) << text.err;
+    // Only read requests went out: nothing was written to either converter.
+    for (auto& c : converters) EXPECT_EQ(c->stats().writeFrames + c->stats().rejectedFrames, 0);
+
+    const testing::ProgramRun json = RunCli({"find", "--json"}, {});
+    EXPECT_EQ(json.status, 0);
+    EXPECT_NE(json.out.find(R"("model":"Ternix-B")"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find(R"("model":"Ternix-A")"), std::string::npos) << json.out;
+
+    for (auto& c : converters) c->Stop();
+    EXPECT_EQ(RunCli({"find"}, {}).status, 1);
 }
 
 }  // namespace

@@ -51,6 +51,9 @@ constexpr CommandSpec kCommands[] = {
     {"diff", "FILE", "read and compare with FILE (exit 0 when equal, 5 when different)", C::kFile},
     {"copy", "", "read, then write the same configuration back and verify"},
     {"ports", "", "list COM1..COM8 with their devices, and the serial devices present"},
+    {"find", "",
+     "ask COM1..COM8 at once at both models' bit rates (read request only) and list\n"
+     "the converters that answer (exit 0 when one did, 1 when none)"},
     {"btr", "RATE [--sample-point P]",
      "list BTR0/BTR1 pairs for a CAN bit rate (83333, 83.333k, 500K, 1M), as\n"
      "Linux chooses them, with the ip link lines that give a SocketCAN node\n"

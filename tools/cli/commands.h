@@ -29,6 +29,7 @@ struct Result {
 int RunConverterCommand(const Options& o);
 
 int Ports(const Options& o);
+int Find(const Options& o);
 int Btr(const Options& o);
 int Profile(const Options& o);
 // A file, or the profile, as Windows' registry editor writes it, for a double-click to import.

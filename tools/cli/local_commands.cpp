@@ -1,4 +1,6 @@
-// The commands that need no converter: ports, btr, profile, export, help.
+// The commands that need no converter: ports, find, btr, profile, export, help.
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include "protocol/device_config.h"
 #include "protocol/hex_text.h"
 #include "serial/com_port_names.h"
+#include "serial/converter_finder.h"
 #include "tools/cli/cli_table.h"
 #include "tools/cli/commands.h"
 #include "tools/cli/report.h"
@@ -63,6 +66,21 @@ int Ports(const Options& o) {
         PrintPortsText(ports, found);
     }
     return Finish(kExitOk);
+}
+
+int Find(const Options& o) {
+    std::vector<int> ports;
+    for (int n = kFirstComPort; n <= kLastComPort; ++n) ports.push_back(n);
+    const auto start = std::chrono::steady_clock::now();
+    const std::vector<ProbeResult> results = FindConverters(ports);
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    if (o.json) {
+        PrintFindJson(results, ms);
+    } else {
+        PrintFindText(results, ms);
+    }
+    const bool found = std::any_of(results.begin(), results.end(), [](const ProbeResult& r) { return r.model.has_value(); });
+    return Finish(found ? kExitOk : kExitComm);
 }
 
 int Btr(const Options& o) {

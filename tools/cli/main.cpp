@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     if (const int status = ParseCommandLine(args.argc(), args.argv(), o, done); status != 0 || done)
         return status;
     if (o.command == "ports") return Ports(o);
+    if (o.command == "find") return Find(o);
     if (o.command == "btr") return Btr(o);
     if (o.command == "profile") return Profile(o);
     if (o.command == "export") return Export(o);

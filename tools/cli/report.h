@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "protocol/bit_timing.h"
+#include "serial/converter_finder.h"
 #include "serial/port_map.h"
 #include "tools/cli/commands.h"
 #include "tools/cli/options.h"
@@ -20,6 +21,10 @@ void PrintResultJson(const Options& o, const Target& t, const Result& r);
 // The settings (with the model and port: `withConnection`).
 void PrintConfigText(const DeviceConfig& config, bool withConnection);
 void PrintProfileJson(const std::string& app, const std::string& path, const DeviceConfig& config);
+
+// find: every port's outcome and the time the search took.
+void PrintFindText(const std::vector<ProbeResult>& results, double ms);
+void PrintFindJson(const std::vector<ProbeResult>& results, double ms);
 
 // ports: COM1..COM8, then the devices found and how they were found.
 void PrintPortsText(const std::vector<ComPortInfo>& ports, const Discovery& found);

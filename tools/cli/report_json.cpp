@@ -7,6 +7,7 @@
 
 #include "protocol/config_lists.h"
 #include "protocol/hex_text.h"
+#include "serial/config_port.h"
 #include "tools/cli/report.h"
 #include "tools/cli/status.h"
 
@@ -127,6 +128,24 @@ void PrintResultJson(const Options& o, const Target& t, const Result& r) {
 
 void PrintProfileJson(const std::string& app, const std::string& path, const DeviceConfig& config) {
     PrintLine({{"app", app}, {"path", path}, {"config", ConfigJson(config, true)}});
+}
+
+void PrintFindJson(const std::vector<ProbeResult>& results, double ms) {
+    Json ports = Json::array();
+    for (const ProbeResult& r : results) {
+        Json port = {{"com", r.port}, {"device", r.device}, {"opened", r.opened}, {"problem", OrNull(r.problem)}};
+        if (r.model) {
+            const size_t m = static_cast<size_t>(*r.model);
+            port["model"] = std::string(lists::DeviceType[m]);
+            port["bitRate"] = ConfigPortBaudTable[m];
+            port["summary"] = ConfigSummary(r.config);
+            port["config"] = ConfigJson(r.config, false);
+        } else {
+            port["model"] = nullptr;
+        }
+        ports.push_back(port);
+    }
+    PrintLine({{"ports", ports}, {"ms", ms}});
 }
 
 void PrintPortsJson(const std::vector<ComPortInfo>& ports, const Discovery& found) {

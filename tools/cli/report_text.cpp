@@ -1,6 +1,7 @@
 #include <cstdio>
 
 #include "protocol/config_lists.h"
+#include "serial/config_port.h"
 #include "tools/cli/report.h"
 #include "tools/cli/status.h"
 
@@ -58,6 +59,23 @@ void PrintResultText(const Options& o, const Target& t, const Result& r, bool se
                         std::string(d.name).c_str(), d.first.c_str(), d.second.c_str());
         }
     }
+}
+
+void PrintFindText(const std::vector<ProbeResult>& results, double ms) {
+    int found = 0;
+    for (const ProbeResult& r : results) {
+        std::string what;
+        if (r.model) {
+            ++found;
+            const size_t m = static_cast<size_t>(*r.model);
+            what = std::string(lists::DeviceType[m]) + " (" + std::to_string(ConfigPortBaudTable[m]) +
+                   " bit/s): " + ConfigSummary(r.config);
+        } else {
+            what = r.opened ? "no answer at 57600 or 19200 bit/s" : "skipped: " + r.problem;
+        }
+        std::printf("COM%d  %-28s %s\n", r.port, r.device.c_str(), what.c_str());
+    }
+    std::fprintf(stderr, "%d converter%s found in %.0f ms\n", found, found == 1 ? "" : "s", ms);
 }
 
 void PrintPortsText(const std::vector<ComPortInfo>& ports, const Discovery& found) {

@@ -25,6 +25,8 @@ Options:
                      status 2) when comN points somewhere else, unless at a converter that
                      no longer runs
   --replace          with --com: take comN over whatever it points to
+  --model A|B        answer only while the tool's line is at that model's bit rate (57600 for
+                     Ternix-A, 19200 for Ternix-B), as a real converter; default: at any rate
   --pace BITRATE     send answers at the pace of a line at BITRATE bit/s (10 bits per byte),
                      e.g. 57600 for a Ternix-A, 19200 for a Ternix-B; default: unpaced
   --fault KIND[:N]   misbehave on the first N answers the fault applies to (default: all):
@@ -102,6 +104,15 @@ int main(int argc, char** argv) {
         } else if (arg == "--com") {
             if (!value(number) || number < 1 || number > 8) return Fail("--com needs 1..8");
             options.comPort = static_cast<int>(number);
+        } else if (arg == "--model") {
+            const std::string_view model = i + 1 < argc ? argv[++i] : "";
+            if (model == "A" || model == "a") {
+                options.lineBitRate = 57600;
+            } else if (model == "B" || model == "b") {
+                options.lineBitRate = 19200;
+            } else {
+                return Fail("--model needs A or B");
+            }
         } else if (arg == "--pace") {
             if (!value(options.paceBitRate) || options.paceBitRate == 0) {
                 return Fail("--pace needs a bit rate");

@@ -62,6 +62,23 @@ void MakeRaw(int fd) {
     tcsetattr(fd, TCSANOW, &tio);
 }
 
+// The bit rate the tool set on its side of the pseudo-terminal; the master sees the same settings.
+uint32_t ToolBitRate(int fd) {
+    termios tio{};
+    if (tcgetattr(fd, &tio) != 0) return 0;
+    switch (cfgetospeed(&tio)) {
+        case B1200: return 1200;
+        case B2400: return 2400;
+        case B4800: return 4800;
+        case B9600: return 9600;
+        case B19200: return 19200;
+        case B38400: return 38400;
+        case B57600: return 57600;
+        case B115200: return 115200;
+        default: return 0;
+    }
+}
+
 std::string Timestamp() {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
@@ -245,6 +262,14 @@ void VirtualConverter::Serve() {
         if (m_options.echo) {
             Log("TX", chunk.data(), static_cast<size_t>(n), "echo");
             SendBytes(chunk.data(), static_cast<size_t>(n));
+        }
+        if (m_options.lineBitRate != 0) {
+            if (const uint32_t rate = ToolBitRate(m_master); rate != m_options.lineBitRate) {
+                Log("RX", chunk.data(), static_cast<size_t>(n),
+                    "at " + std::to_string(rate) + " bit/s, not " + std::to_string(m_options.lineBitRate) +
+                        ": garbled, no answer");
+                continue;
+            }
         }
         const std::vector<uint8_t> heard = Noisy(chunk.data(), static_cast<size_t>(n));
         m_rx.insert(m_rx.end(), heard.begin(), heard.end());

@@ -58,6 +58,9 @@ struct Options {
     double noiseRate = 0;
     uint64_t noiseSeed = 1;
     int comPort = 0;  // register the device as COMn while running; 0: don't
+    // Understand the tool only while its side of the line is set to this bit rate, as a converter
+    // behind a UART hears only garbage at another rate (and answers nothing); 0: at any rate.
+    uint32_t lineBitRate = 0;
     bool replaceLink = false;  // take COMn over even when it points somewhere else
     std::function<void(const std::string&)> log;  // every frame in and out, when set
 };

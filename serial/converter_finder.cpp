@@ -1,0 +1,85 @@
+#include "serial/converter_finder.h"
+
+#include <future>
+
+#include "protocol/config_lists.h"
+#include "protocol/frame_codec.h"
+#include "protocol/port_io.h"
+#include "serial/com_port_names.h"
+#include "serial/config_port.h"
+#include "serial/serial_comm.h"
+
+namespace linkmate {
+namespace {
+
+constexpr uint32_t kProbeWriteTimeoutMs = 100;
+constexpr uint32_t kProbeReadChunk = 64;
+
+template <size_t N>
+std::string ListText(const std::array<std::string_view, N>& list, int32_t index) {
+    return index >= 0 && static_cast<size_t>(index) < N ? std::string(list[static_cast<size_t>(index)]) : "?";
+}
+
+}  // namespace
+
+std::string ConfigSummary(const DeviceConfig& c) {
+    return "serial " + ListText(lists::SerialBaudrate, c.serial.SerialBaudrate) + " bit/s " +
+           ListText(lists::SerialParity, c.serial.SerialParity) + ", CAN " +
+           ListText(lists::CanBaudrate, c.can.CanBaudrate) + " " + ListText(lists::CanFrameType, c.can.CanFrameType) +
+           ", " + ListText(lists::TranMode, c.tran.TranMode);
+}
+
+bool ProbeOnce(PortIo& port, DeviceConfig& config) {
+    port.Write(ReadRequest.data(), kReadRequestSize, kProbeWriteTimeoutMs);
+    const auto deadline = port.Now() + kProbeTimeout;
+    std::vector<uint8_t> bytes(kConfigFrameSize + kProbeReadChunk);
+    size_t got = 0;
+    while (got < kConfigFrameSize) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - port.Now());
+        if (left.count() <= 0) break;
+        const uint32_t n = port.Read(bytes.data() + got, kProbeReadChunk, static_cast<uint32_t>(left.count()));
+        if (n == 0) break;
+        got += n;
+    }
+    if (got < kConfigFrameSize) return false;
+    ConfigFrame frame{};
+    std::copy(bytes.begin(), bytes.begin() + kConfigFrameSize, frame.begin());
+    if (frame[0] != 0xF7 || frame[1] != 0xF8 || frame[2] != 0x03 || frame[3] != 0x1C) return false;
+    return DecodeConfigFrame(frame, config);
+}
+
+ProbeResult ProbePort(int port) {
+    ProbeResult result;
+    result.port = port;
+    result.device = ComPortDevicePath(port);
+    for (int32_t model = 0; model < static_cast<int32_t>(ConfigPortBaudTable.size()); ++model) {
+        CSerialComm serial;
+        CFileException error;
+        if (!OpenConfigPort(serial, model, port - 1, &error)) {
+            result.opened = false;
+            result.problem = error.what();
+            return result;
+        }
+        result.opened = true;
+        SerialPortIo io(serial);
+        DeviceConfig config;
+        if (ProbeOnce(io, config)) {
+            result.model = model;
+            config.connection.DeviceType = model;
+            config.connection.ConfigPort = port - 1;
+            result.config = config;
+            return result;
+        }
+    }
+    return result;
+}
+
+std::vector<ProbeResult> FindConverters(const std::vector<int>& ports) {
+    std::vector<std::future<ProbeResult>> probes;
+    for (int port : ports) probes.push_back(std::async(std::launch::async, ProbePort, port));
+    std::vector<ProbeResult> results;
+    for (auto& probe : probes) results.push_back(probe.get());
+    return results;
+}
+
+}  // namespace linkmate
