@@ -625,8 +625,9 @@ void CLINKMATESheet::OnPortWatchTick() {
     ClosePort();
     for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(false);
     m_panel.ShowConnection(false);
-    SetStatus(fw::FormatText(fw::Translate("CLINKMATESheet", "The adapter of COM%1 was unplugged."),
-                             {std::to_string(m_openComNumber)}));
+    m_facts.connected = false;
+    SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "The adapter of COM%1 was unplugged."),
+                            {std::to_string(m_openComNumber)}));
 }
 
 }  // namespace linkmate
