@@ -288,6 +288,11 @@ bool ParseData(std::string_view s, bool ansi, RegValue& value) {
 void AppendQuoted(std::string& out, std::string_view text) {
     out.push_back('"');
     for (char c : text) {
+        // A line break inside a name would end the line: written as the escapes the reader takes.
+        if (c == '\n' || c == '\r') {
+            out.append(c == '\n' ? "\\n" : "\\r");
+            continue;
+        }
         if (c == '"' || c == '\\') out.push_back('\\');
         out.push_back(c);
     }
