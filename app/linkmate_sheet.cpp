@@ -294,18 +294,29 @@ void CLINKMATESheet::OnRead() {
 void CLINKMATESheet::OnWrite() {
     if (!m_port.IsOpen()) return;
     if (!ReadyToSend()) return;
+    // Filled on the exchange's thread, read on the window's once the exchange has ended.
+    auto write = std::make_shared<VerifiedWrite>();
     RunExchange(
         kWriteProgress,
-        [](PortIo& io, DeviceConfig& config, ExchangeTrace* trace) {
-            return WriteConfig(io, config.serial, config.can, config.tran, trace);
+        [write](PortIo& io, DeviceConfig& config, ExchangeTrace* trace) {
+            // A write counts only once the converter has been read back and holds what was sent.
+            *write = WriteAndVerify(io, config);
+            *trace = write->verified() ? write->write : write->lastTrace();
+            return write->verified();
         },
-        [this](ExchangeOutcome& outcome) {
+        [this, write](ExchangeOutcome& outcome) {
             if (outcome.cancelled) {
                 SetEvent(fw::Translate("CLINKMATESheet",
                                        "Write cancelled: nothing was saved; the converter may hold what was sent."));
                 return;
             }
-            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"), outcome.trace);
+            if (write->outcome == VerifiedWrite::Outcome::kDiffers) {
+                ReportDifferences(write->differences);
+                return;
+            }
+            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"), outcome.trace,
+                   fw::Translate("CLINKMATESheet",
+                                 "The converter may have taken the new values: press Read to see what it holds."));
             ExchangePages(false);
             ShowControlStates();
         });
@@ -455,12 +466,15 @@ void CLINKMATESheet::SetStatus(const std::string& text) {
     SetAccessibleDescription(text);
 }
 
-void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeTrace& trace) {
+void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeTrace& trace,
+                            const std::string& advice) {
     if (!ok) {
         SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"), {trace.Diagnosis()}));
         // What the engineer can act on under the message; every attempt behind "Show Details...".
+        std::string detail = trace.Diagnosis();
+        if (!advice.empty()) detail += (detail.empty() ? "" : "\n\n") + advice;
         fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Communication Error!"), res::LoadString(IDS_MSG_CAPTION),
-                       fw::MessageIcon::kNone, trace.Diagnosis(), trace.Format());
+                       fw::MessageIcon::kNone, detail, trace.Format());
         return;
     }
     std::string error;
@@ -477,6 +491,20 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeT
                                       {error}),
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
     }
+}
+
+void CLINKMATESheet::ReportDifferences(const std::vector<FrameFieldDifference>& differences) {
+    // The converter answered the read-back with other values: nothing is saved and the pages keep
+    // what was typed, so the operator can write again or read what the converter holds.
+    std::string fields;
+    for (const FrameFieldDifference& d : differences) {
+        fields += "\n" + fw::FormatText(fw::Translate("CLINKMATESheet", "%1: you wrote %2, the converter holds %3."),
+                                        {std::string(d.name), d.wrote, d.holds});
+    }
+    const std::string text = fw::Translate("CLINKMATESheet", "The converter holds other values than you wrote:");
+    SetEvent(text);
+    fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Communication Error!"), res::LoadString(IDS_MSG_CAPTION),
+                   fw::MessageIcon::kNone, text + fields);
 }
 
 void CLINKMATESheet::ClosePort() {

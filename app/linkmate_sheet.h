@@ -7,12 +7,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/sheet_status.h"
 #include "framework/application.h"
 #include "framework/property_sheet.h"
 #include "protocol/cancellable_port.h"
 #include "protocol/exchange_trace.h"
+#include "protocol/frame_check.h"
 #include "serial/hotplug.h"
 #include "serial/serial_comm.h"
 #include "ui/can_page.h"
@@ -117,7 +119,9 @@ private:
     void MarkEdited();
     // On success saves the profile, then tells `success`; otherwise tells of the error with the
     // exchange's diagnosis and trace.
-    void Report(bool ok, const std::string& success, const ExchangeTrace& trace);
+    // `advice`, when given, goes under the diagnosis of a failure.
+    void Report(bool ok, const std::string& success, const ExchangeTrace& trace, const std::string& advice = {});
+    void ReportDifferences(const std::vector<FrameFieldDifference>& differences);
     void ClosePort();
     void Tell(const std::string& text);
     // Adapters and virtual converters that come and go while the window is open: the COM list's

@@ -284,6 +284,18 @@
         <source>The adapter of COM%1 was unplugged.</source>
         <translation>The adapter of COM%1 was unplugged.</translation>
     </message>
+    <message>
+        <source>The converter may have taken the new values: press Read to see what it holds.</source>
+        <translation>The converter may have taken the new values: press Read to see what it holds.</translation>
+    </message>
+    <message>
+        <source>%1: you wrote %2, the converter holds %3.</source>
+        <translation>%1: you wrote %2, the converter holds %3.</translation>
+    </message>
+    <message>
+        <source>The converter holds other values than you wrote:</source>
+        <translation>The converter holds other values than you wrote:</translation>
+    </message>
 </context>
 <context>
     <name>CPortMapDlg</name>

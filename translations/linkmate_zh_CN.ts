@@ -284,6 +284,18 @@
         <source>The adapter of COM%1 was unplugged.</source>
         <translation>COM%1 的适配器已被拔出。</translation>
     </message>
+    <message>
+        <source>The converter may have taken the new values: press Read to see what it holds.</source>
+        <translation>转换器可能已接收新的配置值：请按“读取”查看它保存的内容。</translation>
+    </message>
+    <message>
+        <source>%1: you wrote %2, the converter holds %3.</source>
+        <translation>%1：您写入的是 %2，转换器保存的是 %3。</translation>
+    </message>
+    <message>
+        <source>The converter holds other values than you wrote:</source>
+        <translation>转换器保存的值与您写入的不同：</translation>
+    </message>
 </context>
 <context>
     <name>CPortMapDlg</name>

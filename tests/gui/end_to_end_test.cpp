@@ -3,6 +3,8 @@
 // what was saved.
 #include <QTest>
 
+#include <algorithm>
+
 #include "gui_harness.h"
 #include "protocol/frame_codec.h"
 #include "res/resource.h"
@@ -77,9 +79,12 @@ private slots:
             QCOMPARE(env.converter()->storedFrame(), frame);
             QCOMPARE(frame[22], uint8_t{0x2C});  // 300, low byte
             QCOMPARE(frame[16], uint8_t{0xFF});  // second mask half first: FF 00
-            // What the window sent is exactly what the converter stored.
-            QCOMPARE(env.converter()->received().back(),
-                     std::vector<uint8_t>(frame.begin(), frame.end()));
+            // What the window sent is exactly what the converter stored, then it read it back.
+            const auto received = env.converter()->received();
+            const std::vector<uint8_t> sent(frame.begin(), frame.end());
+            const auto written = std::find(received.begin(), received.end(), sent);
+            QVERIFY(written != received.end());
+            QVERIFY(std::next(written) != received.end());  // the read-back
             sheet.Close();
         }
 
@@ -95,6 +100,29 @@ private slots:
         QCOMPARE(again.m_tranPage.GetDlgItem(IDC_TRAN_SPACE).GetWindowText(), std::string("300"));
         QCOMPARE(again.m_tranPage.Item<fw::ComboBox>(IDC_TRAN_DIR).GetCurSel(), 2);
         QCOMPARE(again.m_panel.GetDlgItem(IDC_DEVICE).GetWindowText(), std::string("Ternix-A"));
+    }
+
+    // A converter that acknowledges but keeps its old values: the read-back names the field,
+    // nothing is saved and the page keeps what was typed.
+    void writeThatDidNotTakeIsReportedAndNotSaved() {
+        GuiEnvironment env;
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        ClickButton(sheet, 2);
+        env.converter()->SetFault(sim::Fault::kForgetful);
+        Choose(sheet.m_tranPage, IDC_TRAN_MODE, 1);
+        Enter(sheet.m_tranPage, IDC_TRAN_SPACE, "7");
+        ClickButton(sheet, 12321);
+        QCOMPARE(log.texts().back(), std::string("Communication Error!"));
+        QVERIFY2(log.calls.back().detail.find("TranSpace: you wrote 7,") != std::string::npos,
+                 log.calls.back().detail.c_str());
+        QCOMPARE(sheet.m_tranPage.GetDlgItem(IDC_TRAN_SPACE).GetWindowText(), std::string("7"));
+        sheet.Close();
+        TestSheet again;
+        again.Init();
+        QVERIFY(again.m_tranPage.GetDlgItem(IDC_TRAN_SPACE).GetWindowText() != "7");
     }
 };
 
