@@ -22,9 +22,8 @@ void CPortMapDlg::Refresh() {
     fw::ListView ports = Item<fw::ListView>(IDC_PORTS_LIST);
     const int row = ports.GetCurSel();
     ports.ResetContent();
-    for (int n = kFirstComPort; n <= kLastComPort; ++n) {
-        const ComPortInfo info = DescribeComPort(n, m_roots);
-        ports.AddRow({"COM" + std::to_string(n), info.devicePath, info.description});
+    for (const ComPortInfo& info : DescribeComPorts(m_roots)) {
+        ports.AddRow({"COM" + std::to_string(info.number), info.devicePath, info.description});
     }
     if (row >= 0) ports.SetCurSel(row);
 

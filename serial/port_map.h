@@ -27,6 +27,8 @@ struct ComPortInfo {
 Discovery DiscoverSerialDevices(const DeviceRoots& roots = {});
 std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots& roots = {});
 ComPortInfo DescribeComPort(int number, const DeviceRoots& roots = {});
+// COM1..COM8 in order, from one discovery of the devices.
+std::vector<ComPortInfo> DescribeComPorts(const DeviceRoots& roots = {});
 
 // Points COMn at `devicePath`, by its stable name where udev gives one, so that the assignment
 // survives re-plugging into another socket. Atomic per link; refuses numbers outside 1..8 and

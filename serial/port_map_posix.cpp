@@ -7,10 +7,12 @@
 #include <system_error>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "protocol/text.h"
 #include "serial/com_port_names.h"
+#include "serial/first_line.h"
 #include "serial/port_map.h"
 
 namespace linkmate {
@@ -26,14 +28,6 @@ std::string LinkPath(int number) {
 std::string OwnerPath(int number) {
     const std::string link = LinkPath(number);
     return link.empty() ? std::string() : link + ".owner";
-}
-
-std::string ReadFirstLine(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
-    return line;
 }
 
 std::string ReadLink(const std::string& link) {
@@ -100,7 +94,24 @@ std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots& roots) {
     return DiscoverSerialDevices(roots).devices;
 }
 
-ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
+namespace {
+
+// The machine's devices, discovered when a description first needs them and then reused: one
+// discovery walks every tty, so the COM list's eight entries share one.
+class LazyDevices {
+public:
+    explicit LazyDevices(const DeviceRoots& roots) : m_roots(roots) {}
+    const std::vector<SerialDevice>& Get() {
+        if (!m_devices) m_devices = DetectSerialDevices(m_roots);
+        return *m_devices;
+    }
+
+private:
+    const DeviceRoots& m_roots;
+    std::optional<std::vector<SerialDevice>> m_devices;
+};
+
+ComPortInfo Describe(int number, const DeviceRoots& roots, LazyDevices& devices) {
     ComPortInfo info;
     info.number = number;
     const std::string link = LinkPath(number);
@@ -122,7 +133,7 @@ ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
         } else {
             const std::string canonical = Canonical(link);
             info.description = text::translate("Ports", "serial device");
-            for (const SerialDevice& d : DetectSerialDevices(roots)) {
+            for (const SerialDevice& d : devices.Get()) {
                 if (Canonical(d.path) == canonical) info.description = d.description;
             }
         }
@@ -130,12 +141,26 @@ ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
     }
     const std::string name = "ttyS" + std::to_string(number - 1);
     info.devicePath = roots.dev + "/" + name;
-    for (const SerialDevice& d : DiscoverTtyDevices(roots).devices) {
+    for (const SerialDevice& d : devices.Get()) {
         if (d.path == info.devicePath) info.present = true;
     }
     info.description = info.present ? text::translate("Ports", "on-board serial port (no adapter assigned)")
                                     : text::translate("Ports", "not present (no adapter assigned)");
     return info;
+}
+
+}  // namespace
+
+ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
+    LazyDevices devices(roots);
+    return Describe(number, roots, devices);
+}
+
+std::vector<ComPortInfo> DescribeComPorts(const DeviceRoots& roots) {
+    LazyDevices devices(roots);
+    std::vector<ComPortInfo> ports;
+    for (int n = kFirstComPort; n <= kLastComPort; ++n) ports.push_back(Describe(n, roots, devices));
+    return ports;
 }
 
 bool AssignComPort(int number, const std::string& devicePath, std::string* error,

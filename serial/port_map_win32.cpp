@@ -60,6 +60,12 @@ ComPortInfo DescribeComPort(int number, const DeviceRoots&) {
     return info;
 }
 
+std::vector<ComPortInfo> DescribeComPorts(const DeviceRoots& roots) {
+    std::vector<ComPortInfo> ports;
+    for (int n = kFirstComPort; n <= kLastComPort; ++n) ports.push_back(DescribeComPort(n, roots));
+    return ports;
+}
+
 bool AssignComPort(int, const std::string&, std::string* error, const DeviceRoots&) {
     if (error != nullptr) *error = NotOnWindows();
     return false;

@@ -4,23 +4,15 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
+#include "serial/first_line.h"
 #include "serial/serial_discovery.h"
 
 namespace linkmate {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFirstLine(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    std::getline(in, line);
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
-    return line;
-}
 
 std::string Canonical(const fs::path& path) {
     std::error_code error;
@@ -81,10 +73,13 @@ std::vector<TtyRecord> ReadSysfsTtyRecords(const DeviceRoots& roots) {
     for (const auto& entry : fs::directory_iterator(roots.sys + "/class/tty", error)) {
         TtyRecord r;
         r.sysname = entry.path().filename().string();
+        // Most ttys (consoles, pseudo-terminals) have no device link: passed over before the
+        // costlier resolving of the link's whole path.
+        struct stat st {};
+        if (::lstat((entry.path() / "device").c_str(), &st) != 0) continue;
         const std::string device = Canonical(entry.path() / "device");
         r.hasParent = !device.empty();
         if (!r.hasParent) continue;
-        struct stat st {};
         const std::string node = roots.dev + "/" + r.sysname;
         if (::stat(node.c_str(), &st) != 0) continue;
         r.devnode = node;

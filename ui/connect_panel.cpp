@@ -21,8 +21,9 @@ bool CLINKMATEDlg::OnInitDialog() {
 void CLINKMATEDlg::RefreshPortTips() {
     // Each entry's tip, which the list shows as its own for the chosen entry.
     fw::ComboBox ports = Item<fw::ComboBox>(IDC_COM_PORT);
-    for (int i = 0; i < ports.GetCount(); ++i) {
-        const ComPortInfo info = DescribeComPort(i + 1);
+    const std::vector<ComPortInfo> infos = DescribeComPorts();
+    for (int i = 0; i < ports.GetCount() && i < static_cast<int>(infos.size()); ++i) {
+        const ComPortInfo& info = infos[static_cast<size_t>(i)];
         ports.SetItemToolTip(i, info.devicePath.empty() ? info.description : info.devicePath + "\n" + info.description);
     }
 }

@@ -57,8 +57,7 @@ std::optional<BtrPreset> PresetForRate(uint32_t rate) {
 }  // namespace
 
 int Ports(const Options& o) {
-    std::vector<ComPortInfo> ports;
-    for (int n = kFirstComPort; n <= kLastComPort; ++n) ports.push_back(DescribeComPort(n));
+    const std::vector<ComPortInfo> ports = DescribeComPorts();
     const Discovery found = DiscoverSerialDevices();
     if (o.json) {
         PrintPortsJson(ports, found);
