@@ -24,6 +24,7 @@
 #include "res/resources.h"
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
+#include "serial/converter_finder.h"
 #include "serial/open_failure.h"
 #include "serial/port_map.h"
 
@@ -40,10 +41,11 @@ constexpr int kWindowBottomBelowStatusPx = 6;
 
 // How often the progress line's clock moves while an exchange runs.
 constexpr std::chrono::milliseconds kProgressInterval{100};
-constexpr const char* kReadProgress =
-    TRANSLATE_NOOP("CLINKMATESheet", "Reading the configuration: attempt %1 of %2, %3 s");
+// The request number rather than an attempt: a Read that succeeds sends two or three requests,
+// and a Write is read back.
+constexpr const char* kReadProgress = TRANSLATE_NOOP("CLINKMATESheet", "Reading the configuration: request %1, %2 s");
 constexpr const char* kWriteProgress =
-    TRANSLATE_NOOP("CLINKMATESheet", "Writing the configuration: attempt %1 of %2, %3 s");
+    TRANSLATE_NOOP("CLINKMATESheet", "Writing the configuration and reading it back: request %1, %2 s");
 
 constexpr const char* kPortsShortcut = "Ctrl+P";
 constexpr const char* kOpenShortcut = "Ctrl+O";
@@ -268,8 +270,10 @@ void CLINKMATESheet::OnRead() {
     const fw::CDialog* rejected = SavePages();
     RunExchange(
         kReadProgress,
-        [](PortIo& io, DeviceConfig& config, ExchangeTrace* trace) {
-            return ReadConfig(io, config.serial, config.can, config.tran, trace);
+        [](PortIo& io, ExchangeOutcome& outcome) {
+            const bool ok = ReadConfig(io, outcome.config, &outcome.trace);
+            outcome.heardNothing = outcome.trace.heardNothing();
+            return ok;
         },
         [this, rejected](ExchangeOutcome& outcome) {
             if (outcome.cancelled) {
@@ -287,7 +291,7 @@ void CLINKMATESheet::OnRead() {
                 if (outcome.ok || page != rejected) page->ExchangeData(false);
             }
             ShowControlStates();
-            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Read Configration Successfully!"), outcome.trace);
+            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Read Configration Successfully!"), outcome);
         });
 }
 
@@ -298,10 +302,11 @@ void CLINKMATESheet::OnWrite() {
     auto write = std::make_shared<VerifiedWrite>();
     RunExchange(
         kWriteProgress,
-        [write](PortIo& io, DeviceConfig& config, ExchangeTrace* trace) {
+        [write](PortIo& io, ExchangeOutcome& outcome) {
             // A write counts only once the converter has been read back and holds what was sent.
-            *write = WriteAndVerify(io, config);
-            *trace = write->verified() ? write->write : write->lastTrace();
+            *write = WriteAndVerify(io, outcome.config);
+            outcome.trace = write->verified() ? write->write : write->lastTrace();
+            outcome.heardNothing = write->heardNothing();
             return write->verified();
         },
         [this, write](ExchangeOutcome& outcome) {
@@ -314,7 +319,7 @@ void CLINKMATESheet::OnWrite() {
                 ReportDifferences(write->differences);
                 return;
             }
-            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"), outcome.trace,
+            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"), outcome,
                    fw::Translate("CLINKMATESheet",
                                  "The converter may have taken the new values: press Read to see what it holds."));
             ExchangePages(false);
@@ -388,7 +393,11 @@ void CLINKMATESheet::RunExchange(const char* progress, Transaction transaction,
             {
                 SerialPortIo serial(m_port);
                 CancellablePortIo io(serial, readTimeoutMs, *control);
-                outcome.ok = transaction(io, outcome.config, &outcome.trace);
+                outcome.ok = transaction(io, outcome);
+                // Silence may be the other model, which talks at another bit rate.
+                if (!outcome.ok && outcome.heardNothing && !control->cancelled) {
+                    outcome.otherModel = ProbeOtherModels(m_port, io);
+                }
             }
             // An answer that made it despite a late cancel still counts.
             // A device that went away ends the exchange at once; the port watch then closes the
@@ -424,9 +433,8 @@ void CLINKMATESheet::ShowProgress() {
     const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_exchangeStart);
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", elapsed.count());
-    const int attempt = std::clamp(m_exchange->sends.load(), 1, kExchangeAttempts);
-    SetEvent(fw::FormatText(SheetText(m_progress),
-                             {std::to_string(attempt), std::to_string(kExchangeAttempts), seconds}));
+    const int request = std::max(m_exchange->sends.load(), 1);
+    SetEvent(fw::FormatText(SheetText(m_progress), {std::to_string(request), seconds}));
 }
 
 void CLINKMATESheet::CancelExchange() {
@@ -466,13 +474,18 @@ void CLINKMATESheet::SetStatus(const std::string& text) {
     SetAccessibleDescription(text);
 }
 
-void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeTrace& trace,
+void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeOutcome& outcome,
                             const std::string& advice) {
+    const ExchangeTrace& trace = outcome.trace;
     if (!ok) {
-        SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"), {trace.Diagnosis()}));
+        const std::string hint = outcome.otherModel ? ModelHint(*outcome.otherModel) : std::string();
+        SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"),
+                                {trace.Diagnosis() + (hint.empty() ? "" : " " + hint)}));
         // What the engineer can act on under the message; every attempt behind "Show Details...".
         std::string detail = trace.Diagnosis();
-        if (!advice.empty()) detail += (detail.empty() ? "" : "\n\n") + advice;
+        for (const std::string& more : {hint, advice}) {
+            if (!more.empty()) detail += (detail.empty() ? "" : "\n\n") + more;
+        }
         fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Communication Error!"), res::LoadString(IDS_MSG_CAPTION),
                        fw::MessageIcon::kNone, detail, trace.Format());
         return;

@@ -103,8 +103,11 @@ private:
         bool cancelled = false;
         DeviceConfig config;  // what the transaction left: decoded by a Read
         ExchangeTrace trace;
+        bool heardNothing = false;             // not a byte came back
+        std::optional<int32_t> otherModel;     // then: the model that answered at its own rate
     };
-    using Transaction = std::function<bool(PortIo&, DeviceConfig&, ExchangeTrace*)>;
+    // Fills the outcome's config, trace and heardNothing; true on success.
+    using Transaction = std::function<bool(PortIo&, ExchangeOutcome&)>;
     // Runs `transaction` over the port on a thread of its own with a copy of the settings, the
     // window kept live but its commands locked; `finish` gets the outcome on the window thread.
     void RunExchange(const char* progress, Transaction transaction, std::function<void(ExchangeOutcome&)> finish);
@@ -119,8 +122,9 @@ private:
     void MarkEdited();
     // On success saves the profile, then tells `success`; otherwise tells of the error with the
     // exchange's diagnosis and trace.
-    // `advice`, when given, goes under the diagnosis of a failure.
-    void Report(bool ok, const std::string& success, const ExchangeTrace& trace, const std::string& advice = {});
+    // `advice`, when given, goes under the diagnosis of a failure, after the hint of the model
+    // that answered at its own rate.
+    void Report(bool ok, const std::string& success, const ExchangeOutcome& outcome, const std::string& advice = {});
     void ReportDifferences(const std::vector<FrameFieldDifference>& differences);
     void ClosePort();
     void Tell(const std::string& text);

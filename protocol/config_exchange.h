@@ -73,6 +73,8 @@ struct VerifiedWrite {
     ConfigFrame held{};  // what the read-back returned (kVerified, kDiffers)
 
     bool verified() const { return outcome == Outcome::kVerified; }
+    // The write went unanswered, not a byte came back.
+    bool heardNothing() const { return outcome == Outcome::kNotAcknowledged && write.heardNothing(); }
     // The trace of the exchange that decided the outcome.
     const ExchangeTrace& lastTrace() const { return readBack.attempts.empty() ? write : readBack; }
 };

@@ -35,6 +35,12 @@ std::string HexBytes(const std::vector<uint8_t>& bytes) {
     return out;
 }
 
+bool ExchangeTrace::heardNothing() const {
+    return !attempts.empty() && std::all_of(attempts.begin(), attempts.end(), [](const TraceAttempt& a) {
+        return a.end == AttemptEnd::kNoAnswer && a.received.empty();
+    });
+}
+
 std::string ExchangeTrace::Diagnosis() const {
     const auto any = [this](AttemptEnd end) {
         return std::any_of(attempts.begin(), attempts.end(),
@@ -56,9 +62,7 @@ std::string ExchangeTrace::Diagnosis() const {
                                       "the line is slow.")
                     : std::string();
     }
-    if (attempts.empty() || std::all_of(attempts.begin(), attempts.end(), [](const TraceAttempt& a) {
-            return a.end == AttemptEnd::kNoAnswer;
-        })) {
+    if (attempts.empty() || heardNothing()) {
         return text::translate("ExchangeTrace",
                                "No answer at all: check the wiring, the converter's power and that "
                                "this is the right port.");

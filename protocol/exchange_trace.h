@@ -45,6 +45,8 @@ struct ExchangeTrace {
     bool deviceRemoved() const {
         return !attempts.empty() && attempts.back().end == AttemptEnd::kDeviceRemoved;
     }
+    // Not a byte came back at any attempt, not even an echo.
+    bool heardNothing() const;
     // Empty when the exchange went through at the first attempt.
     std::string Diagnosis() const;
     // One line per attempt and per received chunk.

@@ -5,6 +5,7 @@
 #include "protocol/config_lists.h"
 #include "protocol/frame_codec.h"
 #include "protocol/port_io.h"
+#include "protocol/text.h"
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
 #include "serial/serial_comm.h"
@@ -72,6 +73,25 @@ ProbeResult ProbePort(int port) {
         }
     }
     return result;
+}
+
+std::optional<int32_t> ProbeOtherModels(CSerialComm& port, PortIo& io) {
+    const uint32_t rate = port.lineSettings().baudRate;
+    std::optional<int32_t> answered;
+    for (int32_t model = 0; model < static_cast<int32_t>(ConfigPortBaudTable.size()) && !answered; ++model) {
+        const uint32_t other = ConfigPortBaudTable[static_cast<size_t>(model)];
+        if (other == rate || !port.SetBaudRate(other)) continue;
+        DeviceConfig config;
+        if (ProbeOnce(io, config)) answered = model;
+    }
+    port.SetBaudRate(rate);
+    return answered;
+}
+
+std::string ModelHint(int32_t model) {
+    const size_t m = static_cast<size_t>(model);
+    return text::Arg(text::translate("ConverterFinder", "A converter answered at %1 bit/s: choose %2."),
+                     {std::to_string(ConfigPortBaudTable.at(m)), std::string(lists::DeviceType.at(m))});
 }
 
 std::vector<ProbeResult> FindConverters(const std::vector<int>& ports) {

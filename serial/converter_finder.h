@@ -37,6 +37,15 @@ std::vector<ProbeResult> FindConverters(const std::vector<int>& ports);
 class PortIo;
 bool ProbeOnce(PortIo& port, DeviceConfig& config);
 
+// An exchange that heard nothing at all may have talked at the wrong model's bit rate: asks once
+// at each model's rate other than the open `port`'s own (through `io`, which talks to `port`, so
+// that a cancel can cut the wait short), then puts the port's rate back. The model that answered.
+class CSerialComm;
+std::optional<int32_t> ProbeOtherModels(CSerialComm& port, PortIo& io);
+
+// "A converter answered at 19200 bit/s: choose Ternix-B.", for the model that answered.
+std::string ModelHint(int32_t model);
+
 // "serial 9600 bit/s, CAN 250 K, Transparent": what a found converter holds, in one line.
 std::string ConfigSummary(const DeviceConfig& config);
 

@@ -70,4 +70,10 @@ void CSerialComm::Write(const void* buffer, uint32_t count, uint32_t timeoutMs) 
     WritePort(buffer, count, timeoutMs);
 }
 
+bool CSerialComm::SetBaudRate(uint32_t baudRate) {
+    if (!IsOpen() || m_removed || !SetPortBaudRate(baudRate)) return false;
+    m_line.baudRate = baudRate;
+    return true;
+}
+
 }  // namespace linkmate

@@ -68,6 +68,11 @@ public:
     // A `timeoutMs` other than 0 becomes the write time-out for this and later calls.
     void Write(const void* buffer, uint32_t count, uint32_t timeoutMs);
 
+    // Changes the bit rate of the open port at once (the kept line settings follow); false when
+    // the port is closed, its device has gone, or the driver refused the rate (then the port
+    // keeps the rate it had).
+    bool SetBaudRate(uint32_t baudRate);
+
     // The device went away under the open port: unplugged, or its driver removed. The port stays
     // open (and its lock held) until Close.
     bool deviceRemoved() const { return m_removed; }
@@ -80,12 +85,13 @@ public:
 private:
     // The platform's part, called by the front only in the state it needs: OpenPort on a closed
     // object (0, or the system's error code with nothing left open), ClosePort with the handle
-    // just taken from an open object (0, or the error code), ReadPort and WritePort on an open one
+    // just taken from an open object (0, or the error code), ReadPort, WritePort and SetPortBaudRate on an open one
     // whose device has not gone. A vanished device sets m_removed.
     long OpenPort(const std::string& portName);
     long ClosePort(NativeHandle handle);
     uint32_t ReadPort(void* buffer, uint32_t count, uint32_t timeoutMs);
     void WritePort(const void* buffer, uint32_t count, uint32_t timeoutMs);
+    bool SetPortBaudRate(uint32_t baudRate);
 
     NativeHandle m_handle = kInvalidHandle;
     std::string m_portName;

@@ -183,4 +183,14 @@ void CSerialComm::WritePort(const void* buffer, uint32_t count, uint32_t) {
     }
 }
 
+bool CSerialComm::SetPortBaudRate(uint32_t baudRate) {
+    const int fd = static_cast<int>(m_handle);
+    const speed_t speed = SpeedCode(baudRate);
+    termios tio{};
+    if (speed == B0 || tcgetattr(fd, &tio) != 0 || cfsetspeed(&tio, speed) != 0) return false;
+    // tcsetattr succeeds when any part was taken, so the rate is read back.
+    if (tcsetattr(fd, TCSANOW, &tio) != 0 || tcgetattr(fd, &tio) != 0) return false;
+    return cfgetospeed(&tio) == speed;
+}
+
 }  // namespace linkmate

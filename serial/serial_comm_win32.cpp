@@ -176,4 +176,13 @@ void CSerialComm::WritePort(const void* buffer, uint32_t count, uint32_t timeout
                                                 : kUnboundedWriteBaseMs + 2 * lineTimeMs));
 }
 
+bool CSerialComm::SetPortBaudRate(uint32_t baudRate) {
+    const HANDLE port = AsHandle(m_handle);
+    DCB line{};
+    line.DCBlength = sizeof(DCB);
+    if (!GetCommState(port, &line)) return false;
+    line.BaudRate = baudRate;
+    return SetCommState(port, &line) != FALSE;
+}
+
 }  // namespace linkmate

@@ -253,14 +253,6 @@
         <translation>The configuration could not be opened: %1.</translation>
     </message>
     <message>
-        <source>Reading the configuration: attempt %1 of %2, %3 s</source>
-        <translation>Reading the configuration: attempt %1 of %2, %3 s</translation>
-    </message>
-    <message>
-        <source>Writing the configuration: attempt %1 of %2, %3 s</source>
-        <translation>Writing the configuration: attempt %1 of %2, %3 s</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
@@ -295,6 +287,14 @@
     <message>
         <source>The converter holds other values than you wrote:</source>
         <translation>The converter holds other values than you wrote:</translation>
+    </message>
+    <message>
+        <source>Reading the configuration: request %1, %2 s</source>
+        <translation>Reading the configuration: request %1, %2 s</translation>
+    </message>
+    <message>
+        <source>Writing the configuration and reading it back: request %1, %2 s</source>
+        <translation>Writing the configuration and reading it back: request %1, %2 s</translation>
     </message>
 </context>
 <context>
@@ -392,6 +392,13 @@
     <message>
         <source>%1: &quot;%2&quot; must be a dword value</source>
         <translation>%1: &quot;%2&quot; must be a dword value</translation>
+    </message>
+</context>
+<context>
+    <name>ConverterFinder</name>
+    <message>
+        <source>A converter answered at %1 bit/s: choose %2.</source>
+        <translation>A converter answered at %1 bit/s: choose %2.</translation>
     </message>
 </context>
 <context>

@@ -253,14 +253,6 @@
         <translation>配置无法打开：%1。</translation>
     </message>
     <message>
-        <source>Reading the configuration: attempt %1 of %2, %3 s</source>
-        <translation>正在读取配置：第 %1 次尝试，共 %2 次，%3 秒</translation>
-    </message>
-    <message>
-        <source>Writing the configuration: attempt %1 of %2, %3 s</source>
-        <translation>正在写入配置：第 %1 次尝试，共 %2 次，%3 秒</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>取消</translation>
     </message>
@@ -295,6 +287,14 @@
     <message>
         <source>The converter holds other values than you wrote:</source>
         <translation>转换器保存的值与您写入的不同：</translation>
+    </message>
+    <message>
+        <source>Reading the configuration: request %1, %2 s</source>
+        <translation>正在读取配置：第 %1 次请求，%2 秒</translation>
+    </message>
+    <message>
+        <source>Writing the configuration and reading it back: request %1, %2 s</source>
+        <translation>正在写入配置并回读：第 %1 次请求，%2 秒</translation>
     </message>
 </context>
 <context>
@@ -392,6 +392,13 @@
     <message>
         <source>%1: &quot;%2&quot; must be a dword value</source>
         <translation>%1：“%2”必须是 dword 值</translation>
+    </message>
+</context>
+<context>
+    <name>ConverterFinder</name>
+    <message>
+        <source>A converter answered at %1 bit/s: choose %2.</source>
+        <translation>有转换器在 %1 bit/s 应答：请选择 %2。</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 // The main window: start-up state and layout, connecting and disconnecting, Default, Read and
 // Write, closing.
+#include <termios.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -318,7 +319,7 @@ private slots:
         QObject::connect(&tick, &QTimer::timeout, [&] {
             gap = std::max(gap, clock.elapsed() - last);
             last = clock.elapsed();
-            sawSecondAttempt = sawSecondAttempt || sheet.StatusText().find("attempt 2 of 4") != std::string::npos;
+            sawSecondAttempt = sawSecondAttempt || sheet.StatusText().find("request 2,") != std::string::npos;
         });
         tick.start(5);
         // Commands that arrive meanwhile are dropped, not kept for later.
@@ -349,6 +350,29 @@ private slots:
         QVERIFY(Button(sheet, 12321).IsWindowEnabled());
         QVERIFY(!sheet.GetDlgItem(IDC_SHEET_CANCEL).IsWindowVisible());
         QVERIFY(sheet.m_port.IsOpen());
+    }
+
+    // A Ternix-B read as a Ternix-A hears nothing; the window asks once at 19200 bit/s and names
+    // the model, then the port is back at the rate the model chosen needs.
+    void aSilentReadNamesTheModelThatAnswersAtItsRate() {
+        sim::Options options;
+        options.lineBitRate = 19200;
+        GuiEnvironment env(true, options);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        ClickButton(sheet, 2);
+        QCOMPARE(log.texts(), std::vector<std::string>{"Communication Error!"});
+        const std::string hint = "A converter answered at 19200 bit/s: choose Ternix-B.";
+        const std::string& detail = log.calls[0].detail;
+        QVERIFY2(detail.rfind("No answer at all", 0) == 0 && detail.find("\n\n" + hint) != std::string::npos,
+                 detail.c_str());
+        QVERIFY2(sheet.StatusText().find(hint) != std::string::npos, sheet.StatusText().c_str());
+        termios line{};
+        QCOMPARE(tcgetattr(static_cast<int>(sheet.m_port.nativeHandle()), &line), 0);
+        QCOMPARE(cfgetospeed(&line), speed_t{B57600});
+        QVERIFY(!ProfileHasValues());
     }
 
     void theStatusLineSaysWhatThePagesShow() {

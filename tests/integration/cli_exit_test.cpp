@@ -97,5 +97,37 @@ TEST(CliFind, NamesEachConvertersPortAndModel) {
     EXPECT_EQ(RunCli({"find"}, {}).status, 1);
 }
 
+// Read as Ternix-A, a Ternix-B stays silent; one request at 19200 bit/s tells which model it is.
+// A converter that is silent at every rate gets no hint.
+TEST(CliModelHint, SilenceAtOneRateNamesTheModelThatAnswersAtTheOther) {
+    testing::TempConfigHome home;
+    sim::Options options;
+    options.comPort = 1;
+    options.lineBitRate = 19200;
+    sim::VirtualConverter ternixB(options);
+    ASSERT_TRUE(ternixB.Start());
+    const testing::ProgramRun text = RunCli({"--port", "1", "--model", "A", "read"}, {});
+    EXPECT_EQ(text.status, 1);
+    EXPECT_NE(text.err.find("No answer at all"), std::string::npos) << text.err;
+    EXPECT_NE(text.err.find("COM1: A converter answered at 19200 bit/s: choose Ternix-B."), std::string::npos)
+        << text.err;
+    const testing::ProgramRun json = RunCli({"--port", "1", "--json", "read"}, {});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_NE(json.out.find(R"("hint":"A converter answered at 19200 bit/s: choose Ternix-B.")"), std::string::npos)
+        << json.out;
+    // Only read requests went to the other rate.
+    EXPECT_EQ(ternixB.stats().writeFrames + ternixB.stats().rejectedFrames, 0);
+    ternixB.Stop();
+
+    options.lineBitRate = 0;
+    options.fault = sim::Fault::kSilence;
+    sim::VirtualConverter silent(options);
+    ASSERT_TRUE(silent.Start());
+    const testing::ProgramRun none = RunCli({"--port", "1", "--json", "read"}, {});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.out.find(R"("hint":null)"), std::string::npos) << none.out;
+    silent.Stop();
+}
+
 }  // namespace
 }  // namespace linkmate

@@ -10,6 +10,7 @@
 #include "protocol/hex_fields.h"
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
+#include "serial/converter_finder.h"
 #include "serial/open_failure.h"
 #include "serial/port_map.h"
 #include "serial/serial_comm.h"
@@ -138,6 +139,22 @@ void AfterRead(const Options& o, PortIo& io, const Request& request, Result& r) 
     }
 }
 
+// What a command does over the open port.
+void Converse(const Options& o, PortIo& io, const Request& request, Result& r) {
+    if (o.command == "write") {
+        WriteAndVerify(io, request.fileConfig, r);
+        return;
+    }
+    if (!ReadConfig(io, r.config, &r.traces.emplace_back())) {
+        r.status = kExitComm;
+        r.message = r.traces.back().deviceRemoved() ? "Communication Error! (read): the device was removed"
+                                                    : "Communication Error! (read)";
+        return;
+    }
+    r.haveConfig = true;
+    AfterRead(o, io, request, r);
+}
+
 void Locate(const Target& target, Result& r) {
     if (const auto n = ParseComPortName(target.open)) {
         const ComPortInfo info = DescribeComPort(*n);
@@ -162,18 +179,13 @@ Result RunTarget(const Options& o, const Target& target, const Request& request)
         return r;
     }
     SerialPortIo io(port);
-    if (o.command == "write") {
-        WriteAndVerify(io, request.fileConfig, r);
-        return r;
+    Converse(o, io, request, r);
+    // Silence may be the other model, which talks at another bit rate.
+    const bool heardNothing = std::all_of(r.traces.begin(), r.traces.end(),
+                                          [](const ExchangeTrace& t) { return t.heardNothing(); });
+    if (r.status == kExitComm && !r.traces.empty() && heardNothing) {
+        if (const auto model = ProbeOtherModels(port, io)) r.hint = ModelHint(*model);
     }
-    if (!ReadConfig(io, r.config, &r.traces.emplace_back())) {
-        r.status = kExitComm;
-        r.message = r.traces.back().deviceRemoved() ? "Communication Error! (read): the device was removed"
-                                                    : "Communication Error! (read)";
-        return r;
-    }
-    r.haveConfig = true;
-    AfterRead(o, io, request, r);
     return r;
 }
 

@@ -23,6 +23,7 @@ struct Result {
     DeviceConfig expected;                       // what was sent, or what the file holds (diff)
     std::vector<SettingDifference> differences;  // between `expected` and `config`
     std::vector<ExchangeTrace> traces;           // every exchange, in order
+    std::string hint;  // when nothing came back: the model that answered at its own bit rate
 };
 
 // read, write, set, default, diff, copy on every target; the exit status.

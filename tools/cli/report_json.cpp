@@ -120,6 +120,7 @@ void PrintResultJson(const Options& o, const Target& t, const Result& r) {
     if (r.haveConfig) line["config"] = ConfigJson(r.config, false);
     if (r.status == kExitComm && !r.traces.empty()) {
         line["diagnosis"] = r.traces.back().Diagnosis();
+        line["hint"] = OrNull(r.hint);
         line["trace"] = TraceJson(r.traces);
     }
     if (!r.differences.empty()) line["differences"] = DifferencesJson(o.command, r);

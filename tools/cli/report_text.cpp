@@ -42,6 +42,7 @@ void PrintResultText(const Options& o, const Target& t, const Result& r, bool se
         std::fprintf(stderr, "%s: %s\n", name, r.message.c_str());
         if (r.status == kExitComm && !r.traces.empty()) {
             std::fprintf(stderr, "%s: %s\n", name, r.traces.back().Diagnosis().c_str());
+            if (!r.hint.empty()) std::fprintf(stderr, "%s: %s\n", name, r.hint.c_str());
         }
     }
     if (o.verbose) {
