@@ -164,6 +164,7 @@ bool CLINKMATESheet::OnInitDialog() {
 
     const fw::Rect sheet = GetWindowRect();
     m_panel.Create(this);
+    AppendToTabOrder(&m_panel);
     const int panelHeight = m_panel.GetWindowRect().height;
     m_panel.MoveWindow({0, 0, sheet.width, panelHeight});
     m_panel.ShowWindow(true);

@@ -63,6 +63,11 @@ public:
     virtual void Move(const Rect& rect) = 0;
     // As the operator's click: a button runs its command, a check box toggles.
     virtual void Click() = 0;
+    // The mnemonic letter that reaches the control, upper case: a button's own, or that of the
+    // label naming it; 0 for none.
+    virtual char Mnemonic() const = 0;
+    // Shown and enabled, its window too, and a control the Tab key visits.
+    virtual bool CanTakeFocus() const = 0;
 
     // Edits. The typing limit and the character filter bind every way the operator enters text
     // (typing, pasting, an input method), never text set by the program.
@@ -116,6 +121,8 @@ public:
     Rect GetWindowRect() const { return m_peer ? m_peer->Bounds() : Rect{}; }
     void MoveWindow(const Rect& rect) { if (m_peer) m_peer->Move(rect); }
     void Click() { if (m_peer) m_peer->Click(); }
+    char GetMnemonic() const { return m_peer ? m_peer->Mnemonic() : 0; }
+    bool CanTakeFocus() const { return m_peer && m_peer->CanTakeFocus(); }
 
 protected:
     ControlPeer* m_peer = nullptr;

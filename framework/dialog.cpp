@@ -1,6 +1,7 @@
 #include "framework/dialog.h"
 
 #include "framework/backend.h"
+#include "framework/keyboard.h"
 #include "framework/translate.h"
 
 namespace linkmate::fw {
@@ -9,6 +10,12 @@ namespace {
 CDialog::ModalObserver& Observer() {
     static CDialog::ModalObserver observer;
     return observer;
+}
+
+void SetTabOrder(const CDialog& dialog) {
+    std::vector<ControlPeer*> peers;
+    for (const Control& c : dialog.TabStops()) peers.push_back(c.peer());
+    dialog.peer()->SetTabOrder(peers);
 }
 
 }  // namespace
@@ -22,6 +29,7 @@ bool CDialog::Create(CWnd* parent, bool asPage) {
     SetPeer(backend::CreateDialogWindow(*this, parent ? parent->peer() : nullptr,
                                         asPage ? backend::Placement::kPage : backend::Placement::kChild));
     if (!asPage && m_template.disabled) EnableWindow(false);
+    SetTabOrder(*this);
     return OnInitDialog();
 }
 
@@ -29,6 +37,8 @@ int CDialog::DoModal(CWnd* owner) {
     m_popup = true;
     m_ended = false;
     SetPeer(backend::CreateDialogWindow(*this, owner ? owner->peer() : nullptr, backend::Placement::kPopup));
+    SetTabOrder(*this);
+    peer()->SetMnemonicHandler([this](char letter) { PressMnemonic(TabStops(), letter); });
     OnInitDialog();
     if (Observer()) Observer()(*this);
     const int result = m_ended ? m_result : peer()->RunModal();
@@ -40,6 +50,14 @@ void CDialog::EndDialog(int result) {
     m_ended = true;
     m_result = result;
     if (peer()) peer()->End(result);
+}
+
+std::vector<Control> CDialog::TabStops() const {
+    std::vector<Control> stops;
+    for (int id : TabOrder(m_template)) {
+        if (Control c = GetDlgItem(id)) stops.push_back(c);
+    }
+    return stops;
 }
 
 void CDialog::SetModalObserver(ModalObserver observer) { Observer() = std::move(observer); }

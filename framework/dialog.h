@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <utility>
+#include <vector>
 
 #include "framework/data_exchange.h"
 #include "framework/dialog_template.h"
@@ -36,6 +37,8 @@ public:
         return HandleOf<T>(peer() ? peer()->Item(id) : nullptr);
     }
     Control GetDlgItem(int id) const { return Item<Control>(id); }
+    // The controls the Tab key visits, in reading order.
+    std::vector<Control> TabStops() const;
     void EnableItem(int id, bool enable) { GetDlgItem(id).EnableWindow(enable); }
     void ShowItem(int id, bool show) { GetDlgItem(id).ShowWindow(show); }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/keyboard.h"
+
 namespace linkmate::fw {
 
 CPropertySheet::CPropertySheet(const std::string& caption, CWnd*, int startPage)
@@ -24,8 +26,74 @@ void CPropertySheet::Close() {
     if (peer()) peer()->End(IDCANCEL);
 }
 
+namespace {
+
+constexpr const char* kNextPageKeys[] = {"Ctrl+Tab", "Ctrl+PgDown"};
+constexpr const char* kPreviousPageKeys[] = {"Ctrl+Shift+Tab", "Ctrl+PgUp"};
+
+}  // namespace
+
 Control CPropertySheet::AddItem(int id, ControlKind kind, const std::string& text) {
-    return Control(sheetPeer() ? sheetPeer()->AddControl(id, kind, text) : nullptr);
+    Control item(sheetPeer() ? sheetPeer()->AddControl(id, kind, text) : nullptr);
+    if (item && kind == ControlKind::kPushButton) {
+        m_addedButtons.push_back(id);
+        UpdateTabOrder();
+    }
+    return item;
+}
+
+void CPropertySheet::AppendToTabOrder(CDialog* child) {
+    m_tabOrderTail.push_back(child);
+    UpdateTabOrder();
+}
+
+std::vector<Control> CPropertySheet::TabStops() const {
+    std::vector<Control> stops;
+    if (Control tabs = GetDlgItem(AFX_IDC_TAB_CONTROL)) stops.push_back(tabs);
+    for (const CPropertyPage* page : m_pages) {
+        if (!page->IsCreated()) continue;
+        for (const Control& c : page->TabStops()) stops.push_back(c);
+    }
+    // The buttons from left to right, wherever the window has placed them.
+    std::vector<Control> buttons;
+    for (int id : {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP}) {
+        if (Control b = GetDlgItem(id)) buttons.push_back(b);
+    }
+    for (int id : m_addedButtons) {
+        if (Control b = GetDlgItem(id)) buttons.push_back(b);
+    }
+    std::stable_sort(buttons.begin(), buttons.end(), [](const Control& a, const Control& b) {
+        return a.GetWindowRect().x < b.GetWindowRect().x;
+    });
+    stops.insert(stops.end(), buttons.begin(), buttons.end());
+    for (const CDialog* child : m_tabOrderTail) {
+        if (!child->IsCreated()) continue;
+        for (const Control& c : child->TabStops()) stops.push_back(c);
+    }
+    return stops;
+}
+
+void CPropertySheet::UpdateTabOrder() {
+    if (peer() == nullptr) return;
+    std::vector<ControlPeer*> peers;
+    for (const Control& c : TabStops()) peers.push_back(c.peer());
+    peer()->SetTabOrder(peers);
+}
+
+void CPropertySheet::StepPage(int delta) {
+    const int count = GetPageCount();
+    Control tabs = GetDlgItem(AFX_IDC_TAB_CONTROL);
+    if (count == 0 || !tabs.IsWindowEnabled()) return;
+    if (!SetActivePage(((m_active + delta) % count + count) % count)) return;
+    // The focus goes to the page's first control, as a click on the tab and a Tab would take it,
+    // or stays on the tab control while the page is disabled.
+    for (const Control& c : GetPage(m_active)->TabStops()) {
+        if (c.CanTakeFocus()) {
+            Control(c).SetFocus();
+            return;
+        }
+    }
+    tabs.SetFocus();
 }
 
 void CPropertySheet::SetAccessibleDescription(const std::string& text) {
@@ -43,6 +111,9 @@ bool CPropertySheet::OnInitDialog() {
         titles.push_back(p->title());
     }
     sheetPeer()->Build(titles, page);
+    for (const char* keys : kNextPageKeys) peer()->AddShortcut(keys, [this] { StepPage(1); });
+    for (const char* keys : kPreviousPageKeys) peer()->AddShortcut(keys, [this] { StepPage(-1); });
+    peer()->SetMnemonicHandler([this](char letter) { PressMnemonic(TabStops(), letter); });
     if (!m_pages.empty()) SetActivePage(std::clamp(m_startPage, 0, GetPageCount() - 1));
     return true;
 }
@@ -60,6 +131,7 @@ bool CPropertySheet::SetActivePage(int index) {
         const Rect area = sheetPeer()->PageArea();
         const Size size = backend::TemplateSize(page->dialogTemplate());
         page->MoveWindow({area.x, area.y, size.width, size.height});
+        UpdateTabOrder();
     }
     if (m_active >= 0) m_pages[static_cast<size_t>(m_active)]->ShowWindow(false);
     m_active = index;

@@ -1,6 +1,8 @@
 // A property sheet: a tab control whose pages are created on their first activation, and the four
 // standard buttons known by their identifiers. Leaving a page saves it (a failed save keeps it
-// current); entering it again loads it.
+// current); entering it again loads it. Ctrl+Tab and Ctrl+PgDn go to the next page, Ctrl+Shift+Tab
+// and Ctrl+PgUp to the previous one; Tab visits the tab control, the page's controls, the buttons
+// and then the child dialogs added to the tab order.
 #pragma once
 
 #include <string>
@@ -37,6 +39,14 @@ public:
     // created; place it with MoveWindow. A push button's clicks reach OnCommand with `id`.
     Control AddItem(int id, ControlKind kind, const std::string& text);
     void SetAccessibleDescription(const std::string& text);
+    // A child dialog of the sheet (a panel above the tabs): its controls follow the buttons in the
+    // tab order and share the sheet's mnemonics.
+    void AppendToTabOrder(CDialog* child);
+    // The controls the Tab key visits, in order; the hidden pages' too, which Tab passes over.
+    std::vector<Control> TabStops() const;
+    // The next (+1) or previous (-1) page, around the end, as Ctrl+Tab and Ctrl+Shift+Tab choose
+    // it; nothing while the tab control is disabled.
+    void StepPage(int delta);
     int GetTabCount() const;
     std::string GetTabText(int index) const;
 
@@ -65,7 +75,11 @@ protected:
     backend::SheetPeer* sheetPeer() const { return static_cast<backend::SheetPeer*>(peer()); }
 
 private:
+    void UpdateTabOrder();
+
     std::vector<CPropertyPage*> m_pages;
+    std::vector<CDialog*> m_tabOrderTail;
+    std::vector<int> m_addedButtons;
     std::string m_caption;
     int m_startPage;
     int m_active = -1;

@@ -46,6 +46,11 @@ public:
     // `keys` as "Ctrl+P" or "F1"; active while the window is.
     virtual void AddShortcut(const std::string& keys, std::function<void()> run) = 0;
     virtual void SetContextMenu(std::vector<MenuItem> items) = 0;
+    // Tab and Shift+Tab visit `controls` in this order (controls of child windows included).
+    virtual void SetTabOrder(const std::vector<ControlPeer*>& controls) = 0;
+    // Alt+letter goes to `press` with the letter, upper case, instead of the toolkit's own
+    // mnemonic handling; for the window and the child windows in it.
+    virtual void SetMnemonicHandler(std::function<void(char)> press) = 0;
     // Runs the window modally until End; returns End's result.
     virtual int RunModal() = 0;
     virtual void End(int result) = 0;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "framework/keyboard.h"
 #include "framework/qt/edit_rules.h"
 
 namespace linkmate::fw::qt {
@@ -65,6 +66,18 @@ void QtControl::Move(const Rect& rect) {
 
 void QtControl::Click() {
     if (auto* button = qobject_cast<QAbstractButton*>(m_widget)) button->click();
+}
+
+char QtControl::Mnemonic() const {
+    if (!m_widget) return 0;
+    if (auto* button = qobject_cast<QAbstractButton*>(m_widget)) return MnemonicOf(S(button->text()));
+    return static_cast<char>(m_widget->property(kMnemonicProperty).toInt());
+}
+
+bool QtControl::CanTakeFocus() const {
+    if (!m_widget) return false;
+    const QWidget* target = m_widget->focusProxy() ? m_widget->focusProxy() : m_widget.data();
+    return target->isVisible() && target->isEnabled() && (target->focusPolicy() & Qt::TabFocus) != 0;
 }
 
 void QtControl::SelectAll() {

@@ -12,6 +12,8 @@ namespace linkmate::fw::qt {
 // Set on a drop-down list once the program gives it a tip of its own; until then it shows the
 // chosen entry's tip.
 inline constexpr const char* kOwnTipProperty = "linkmateOwnTip";
+// Set on an input control to the mnemonic letter of the label that names it.
+inline constexpr const char* kMnemonicProperty = "linkmateMnemonic";
 
 class QtControl : public ControlPeer {
 public:
@@ -34,6 +36,8 @@ public:
     Rect Bounds() const override;
     void Move(const Rect& rect) override;
     void Click() override;
+    char Mnemonic() const override;
+    bool CanTakeFocus() const override;
     void SelectAll() override;
     void SetLimitText(int limit) override;
     void SetFilter(CharacterFilter accepts) override;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "framework/dialog.h"
+#include "framework/keyboard.h"
 #include "framework/qt/edit_rules.h"
 
 namespace linkmate::fw::qt {
@@ -119,12 +120,14 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
             auto* button = new QPushButton(Text(c, tmpl), parent);
             button->setAutoDefault(false);
             button->setDefault(c.kind == ControlKind::kDefPushButton);
+            ForwardMnemonics(button);
             button->setGeometry(rect);
             widget = button;
             break;
         }
         case ControlKind::kAutoCheckBox: {
             auto* box = new QCheckBox(Text(c, tmpl), parent);
+            ForwardMnemonics(box);
             box->setGeometry(rect);
             widget = box;
             break;
@@ -191,11 +194,14 @@ public:
         : QObject(label), m_label(label), m_targets(std::move(targets)) {
         label->setBuddy(m_targets.front());  // the label registers its shortcut only with a buddy
         label->installEventFilter(this);
+        const char letter = MnemonicOf(label->text().toStdString());
+        for (QWidget* target : m_targets) target->setProperty(kMnemonicProperty, static_cast<int>(letter));
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != m_label || event->type() != QEvent::Shortcut) return false;
+        if (ForwardMnemonic(m_label, event)) return true;
         for (QWidget* target : m_targets) {
             if (target->isVisible() && target->isEnabled()) {
                 target->setFocus(Qt::ShortcutFocusReason);

@@ -26,6 +26,12 @@ std::vector<std::pair<const ControlTemplate*, QWidget*>> CreateControls(QWidget*
                                                                         const DialogUnits& units);
 QFont TemplateFont(const DialogTemplate& tmpl);
 
+// Hands the mnemonic shortcut of `widget` (a button's, a check box's, a label's) to the mnemonic
+// handler of the window it sits in, when that window has one; true when it was handed on.
+bool ForwardMnemonic(QWidget* widget, QEvent* event);
+// Makes a button's or check box's mnemonic go to its window's handler.
+void ForwardMnemonics(QWidget* button);
+
 // What the Qt side knows of every window it made: its widget, and where its child windows go.
 class WindowHost {
 public:
@@ -58,6 +64,8 @@ public:
     void AddMinimizeBox() override;
     void AddShortcut(const std::string& keys, std::function<void()> run) override;
     void SetContextMenu(std::vector<MenuItem> items) override;
+    void SetTabOrder(const std::vector<ControlPeer*>& controls) override;
+    void SetMnemonicHandler(std::function<void(char)> press) override;
     int RunModal() override;
     void End(int result) override;
 

@@ -35,6 +35,8 @@ QFont SheetFont() { return DialogFont("MS Shell Dlg", 8); }
 class TabControl : public QWidget {
 public:
     explicit TabControl(QWidget* parent) : QWidget(parent), m_tabs(new QTabBar(this)) {
+        // Tab reaches the tab control through its tab row.
+        setFocusProxy(m_tabs);
         m_tabs->setDrawBase(false);
         m_tabs->setExpanding(false);
         m_tabs->setUsesScrollButtons(false);
@@ -127,6 +129,7 @@ public:
         for (size_t i = 0; i < kButtonIds.size(); ++i) {
             auto* button = new QPushButton(QCoreApplication::translate("CPropertySheet", kButtonTexts[i]), sheet);
             button->setAutoDefault(false);
+            ForwardMnemonics(button);
             button->setGeometry(x, top, width, height);
             const int id = kButtonIds[i];
             QObject::connect(button, &QPushButton::clicked, sheet, [this, id] { m_owner.HandleCommand(id); });
@@ -163,6 +166,7 @@ public:
         } else if (kind == ControlKind::kPushButton) {
             auto* button = new QPushButton(QString::fromStdString(text), sheet);
             button->setAutoDefault(false);
+            ForwardMnemonics(button);
             QObject::connect(button, &QPushButton::clicked, sheet, [this, id] { m_owner.HandleCommand(id); });
             widget = button;
         } else {
@@ -199,6 +203,10 @@ public:
         m_window.AddShortcut(keys, std::move(run));
     }
     void SetContextMenu(std::vector<MenuItem> items) override { m_window.SetContextMenu(std::move(items)); }
+    void SetTabOrder(const std::vector<ControlPeer*>& controls) override { m_window.SetTabOrder(controls); }
+    void SetMnemonicHandler(std::function<void(char)> press) override {
+        m_window.SetMnemonicHandler(std::move(press));
+    }
     int RunModal() override { return m_window.RunModal(); }
     void End(int result) override { m_window.End(result); }
 

@@ -3,12 +3,61 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QShortcut>
+#include <QShortcutEvent>
 
 #include "framework/backend.h"
 #include "framework/dialog.h"
+#include "framework/qt/control_peer.h"
 #include "framework/qt/dialog_window.h"
 
 namespace linkmate::fw::qt {
+namespace {
+
+// A window's mnemonic handler, kept as a child of its widget so that the widgets in the window
+// find it.
+class MnemonicHandler : public QObject {
+public:
+    explicit MnemonicHandler(QObject* parent) : QObject(parent) {}
+    std::function<void(char)> press;
+};
+
+// The classes here carry no meta-object of their own, so they are told apart by their C++ type.
+MnemonicHandler* HandlerOf(QObject* window) {
+    for (QObject* child : window->children()) {
+        if (auto* handler = dynamic_cast<MnemonicHandler*>(child)) return handler;
+    }
+    return nullptr;
+}
+
+class MnemonicForwarder : public QObject {
+public:
+    explicit MnemonicForwarder(QObject* parent) : QObject(parent) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return widget != nullptr && ForwardMnemonic(widget, event);
+    }
+};
+
+}  // namespace
+
+bool ForwardMnemonic(QWidget* widget, QEvent* event) {
+    if (event->type() != QEvent::Shortcut) return false;
+    const MnemonicHandler* handler = HandlerOf(widget->window());
+    if (handler == nullptr || !handler->press) return false;
+    const QKeySequence keys = static_cast<QShortcutEvent*>(event)->key();
+    if (keys.isEmpty()) return false;
+    const int key = keys[0].key();
+    // Letters and digits: their key codes are their upper-case characters.
+    if ((key < Qt::Key_A || key > Qt::Key_Z) && (key < Qt::Key_0 || key > Qt::Key_9)) return false;
+    // Qt delivers an ambiguous mnemonic to one of its owners only; the handler decides which
+    // control it reaches.
+    handler->press(static_cast<char>(key));
+    return true;
+}
+
+void ForwardMnemonics(QWidget* button) { button->installEventFilter(new MnemonicForwarder(button)); }
 
 WidgetWindow::WidgetWindow(QDialog* widget) : m_widget(widget) {}
 
@@ -79,6 +128,25 @@ void WidgetWindow::ShowContextMenu(const QPoint& globalPos) {
     for (const auto& [action, run] : actions) {
         if (action == chosen && run) run();
     }
+}
+
+void WidgetWindow::SetTabOrder(const std::vector<ControlPeer*>& controls) {
+    QWidget* previous = nullptr;
+    for (ControlPeer* control : controls) {
+        auto* peer = dynamic_cast<QtControl*>(control);
+        QWidget* widget = peer ? peer->widget() : nullptr;
+        if (widget == nullptr) continue;
+        if (widget->focusProxy() != nullptr) widget = widget->focusProxy();
+        if (previous != nullptr) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+void WidgetWindow::SetMnemonicHandler(std::function<void(char)> press) {
+    if (!m_widget) return;
+    MnemonicHandler* handler = HandlerOf(m_widget);
+    if (handler == nullptr) handler = new MnemonicHandler(m_widget);
+    handler->press = std::move(press);
 }
 
 int WidgetWindow::RunModal() { return m_widget ? m_widget->exec() : -1; }
