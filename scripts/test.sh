@@ -58,7 +58,4 @@ cmake --build "$build_dir"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
-# A test that fails is run once more and the run is red only when it fails again: a few of the
-# pseudo-terminal tests have failed to open their port when another test program on the other core
-# held a lock on a device node of the same number a moment before. Every failure is still printed.
-ctest --test-dir "$build_dir" --output-on-failure -j 2 --repeat until-pass:2
+ctest --test-dir "$build_dir" --output-on-failure -j 2

@@ -108,6 +108,7 @@ long CSerialComm::OpenPort(const std::string& portName) {
     // don't (except root).
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int failure = errno == EWOULDBLOCK ? EBUSY : errno;
+        m_lineLock.Release();  // before the close: see ClosePort
         ::close(fd);
         return fail(failure);
     }
@@ -135,12 +136,13 @@ long CSerialComm::ClosePort(NativeHandle handle) {
     // exclusive flag outlives the descriptor on a pty, so clear it by hand.
     ::tcflush(fd, TCOFLUSH);
     ::ioctl(fd, TIOCNXCL);
-    // On Linux the descriptor is released even when close() reports EINTR; the lock file goes
-    // either way.
-    const bool closed = ::close(fd) == 0 || errno == EINTR;
-    const int failure = errno;
+    // The lock file goes first. Closing the last descriptor of a pseudo-terminal frees its name
+    // (/dev/pts/N) for the next one made, whose owner would otherwise find the name still locked
+    // by a live process and be refused. Meanwhile the flock still keeps the device ours.
     m_lineLock.Release();
-    return closed ? 0 : failure;
+    // On Linux the descriptor is released even when close() reports EINTR.
+    const bool closed = ::close(fd) == 0 || errno == EINTR;
+    return closed ? 0 : errno;
 }
 
 uint32_t CSerialComm::ReadPort(void* buffer, uint32_t count, uint32_t) {

@@ -11,6 +11,7 @@
 
 #include "pty_harness.h"
 #include "serial/serial_comm.h"
+#include "serial/uucp_lock.h"
 
 namespace linkmate {
 namespace {
@@ -22,8 +23,9 @@ class SerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override {
         MakeLineDirty(pty.path());
-        ASSERT_TRUE(port.Open(pty.path(), 57600, 8, LineSettings::kNoParity,
-                              LineSettings::kOneStopBit));
+        CFileException error;
+        ASSERT_TRUE(port.Open(pty.path(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit, &error))
+            << pty.path() << ": error " << error.m_lOsError << ", lock held by " << UucpLockHolder(pty.path(), nullptr);
     }
 
     PtyPair pty;
