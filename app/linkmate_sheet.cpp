@@ -8,6 +8,7 @@
 
 #include "app/about_dlg.h"
 #include "app/bit_timing_dlg.h"
+#include "app/find_converter_dlg.h"
 #include "app/port_map_dlg.h"
 #include "framework/application.h"
 #include "framework/file_dialog.h"
@@ -48,6 +49,7 @@ constexpr const char* kWriteProgress =
     TRANSLATE_NOOP("CLINKMATESheet", "Writing the configuration and reading it back: request %1, %2 s");
 
 constexpr const char* kPortsShortcut = "Ctrl+P";
+constexpr const char* kFindShortcut = "Ctrl+F";
 constexpr const char* kOpenShortcut = "Ctrl+O";
 constexpr const char* kBitTimingShortcut = "Ctrl+B";
 constexpr const char* kSaveShortcut = "Ctrl+S";
@@ -574,6 +576,7 @@ bool CLINKMATESheet::OnSysCommand(unsigned command) {
 
 void CLINKMATESheet::WireCommands() {
     AddShortcut(kPortsShortcut, [this] { OnPorts(); });
+    AddShortcut(kFindShortcut, [this] { OnFindConverter(); });
     AddShortcut(kOpenShortcut, [this] { OnOpenConfiguration(); });
     AddShortcut(kBitTimingShortcut, [this] { OnBitTimingCalculator(); });
     AddShortcut(kSaveShortcut, [this] { OnSaveConfiguration(); });
@@ -584,6 +587,7 @@ void CLINKMATESheet::WireCommands() {
         {fw::Translate("CLINKMATESheet", "&Open configuration..."), kOpenShortcut, [this] { OnOpenConfiguration(); }},
         {fw::Translate("CLINKMATESheet", "&Save configuration..."), kSaveShortcut, [this] { OnSaveConfiguration(); }},
         {},
+        {fw::Translate("CLINKMATESheet", "&Find converter..."), kFindShortcut, [this] { OnFindConverter(); }},
         {fw::Translate("CLINKMATESheet", "&Ports..."), kPortsShortcut, [this] { OnPorts(); }},
         {fw::Translate("CLINKMATESheet", "&Bit timing calculator..."), kBitTimingShortcut, [this] { OnBitTimingCalculator(); }},
         {res::LoadString(IDS_ABOUTBOX), {}, [this] { OnSysCommand(IDM_ABOUTBOX); }},
@@ -648,6 +652,19 @@ void CLINKMATESheet::OnPorts() {
     dialog.DoModal(this);
     m_portsDialog = nullptr;
     m_panel.RefreshPortTips();
+}
+
+void CLINKMATESheet::OnFindConverter() {
+    if (IsExchanging()) return;  // the port belongs to the exchange
+    if (m_port.IsOpen()) m_panel.OnConnect();
+    std::vector<int> ports;
+    for (int n = kFirstComPort; n < kFirstComPort + static_cast<int>(lists::ConfigPort.size()); ++n) ports.push_back(n);
+    CFindConverterDlg dialog(ports, [this](int32_t model, int comNumber) {
+        m_panel.connection.DeviceType = model;
+        m_panel.connection.ConfigPort = comNumber - kFirstComPort;
+        m_panel.ExchangeData(false);
+    });
+    dialog.DoModal(this);
 }
 
 void CLINKMATESheet::OnPortWatchTick() {

@@ -51,6 +51,10 @@ public:
     void OnPorts();
     // The bit timing calculator (context menu and Ctrl+B); "Use" fills BTR0/BTR1 with Custom.
     void OnBitTimingCalculator();
+    // "Find converter..." (context menu and Ctrl+F): searches every COM port; "Use" chooses the
+    // model and port that answered in the panel. Connected, the window lets its port go first,
+    // so that the search can ask it at both rates.
+    void OnFindConverter();
     // Configuration files (context menu, Ctrl+S and Ctrl+O): the pages to a file, a file to the
     // pages.
     void OnSaveConfiguration();

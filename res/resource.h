@@ -9,6 +9,7 @@
 #define IDD_TRAN_PAGE 137
 #define IDD_PORT_MAP 140
 #define IDD_BIT_TIMING 141
+#define IDD_FIND_CONVERTER 142
 
 // Strings
 #define IDS_ABOUTBOX 101
@@ -76,3 +77,9 @@
 #define IDC_TIMING_SOCKETCAN 1116
 #define IDC_SHEET_STATUS 1120
 #define IDC_SHEET_CANCEL 1121
+
+// Find converter
+#define IDC_FIND_LIST 1130
+#define IDC_FIND_STATUS 1131
+#define IDC_FIND_USE 1132
+#define IDC_FIND_AGAIN 1133

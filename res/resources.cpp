@@ -238,4 +238,23 @@ const DialogTemplate& BitTimingTemplate() {
     return tmpl;
 }
 
+const DialogTemplate& FindConverterTemplate() {
+    static const DialogTemplate tmpl{
+        IDD_FIND_CONVERTER, TRANSLATE_NOOP("CFindConverterDlg", "Find converter"), 400, 200, "MS Shell Dlg", 8, false,
+        false,
+        {
+            Label(TRANSLATE_NOOP("CFindConverterDlg", "&Converters on COM1 to COM8:"), 7, 7, 386, 8),
+            {ControlKind::kListView, IDC_FIND_LIST, "", 7, 17, 386, 118, kTabStop,
+             {"COM", TRANSLATE_NOOP("CFindConverterDlg", "Device"), TRANSLATE_NOOP("CFindConverterDlg", "Model"),
+              TRANSLATE_NOOP("CFindConverterDlg", "Configuration")},
+             0},
+            {ControlKind::kText, IDC_FIND_STATUS, "", 7, 141, 386, 30, kWrap, {}, 0},
+            Button(IDC_FIND_AGAIN, TRANSLATE_NOOP("CFindConverterDlg", "&Search again"), 7, 179, 70, 14),
+            Button(IDC_FIND_USE, TRANSLATE_NOOP("CFindConverterDlg", "&Use"), 289, 179, 50, 14, true),
+            Button(fw::IDCANCEL, TRANSLATE_NOOP("CFindConverterDlg", "Close"), 343, 179, 50, 14),
+        },
+        "CFindConverterDlg"};
+    return tmpl;
+}
+
 }  // namespace linkmate::res

@@ -17,5 +17,6 @@ const fw::DialogTemplate& TranPageTemplate();      // 137
 const fw::DialogTemplate& AboutBoxTemplate();      // 100
 const fw::DialogTemplate& PortMapTemplate();       // 140
 const fw::DialogTemplate& BitTimingTemplate();     // 141
+const fw::DialogTemplate& FindConverterTemplate(); // 142
 
 }  // namespace linkmate::res

@@ -8,6 +8,7 @@
 #include "protocol/text.h"
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
+#include "serial/open_failure.h"
 #include "serial/serial_comm.h"
 
 namespace linkmate {
@@ -16,18 +17,20 @@ namespace {
 constexpr uint32_t kProbeWriteTimeoutMs = 100;
 constexpr uint32_t kProbeReadChunk = 64;
 
+// The list's entry in the operator's language; "?" for an index the list lacks.
 template <size_t N>
 std::string ListText(const std::array<std::string_view, N>& list, int32_t index) {
-    return index >= 0 && static_cast<size_t>(index) < N ? std::string(list[static_cast<size_t>(index)]) : "?";
+    if (index < 0 || static_cast<size_t>(index) >= N) return "?";
+    return text::translate("lists", std::string(list[static_cast<size_t>(index)]).c_str());
 }
 
 }  // namespace
 
 std::string ConfigSummary(const DeviceConfig& c) {
-    return "serial " + ListText(lists::SerialBaudrate, c.serial.SerialBaudrate) + " bit/s " +
-           ListText(lists::SerialParity, c.serial.SerialParity) + ", CAN " +
-           ListText(lists::CanBaudrate, c.can.CanBaudrate) + " " + ListText(lists::CanFrameType, c.can.CanFrameType) +
-           ", " + ListText(lists::TranMode, c.tran.TranMode);
+    return text::Arg(text::translate("ConverterFinder", "serial %1 bit/s %2, CAN %3 %4, %5"),
+                     {ListText(lists::SerialBaudrate, c.serial.SerialBaudrate),
+                      ListText(lists::SerialParity, c.serial.SerialParity), ListText(lists::CanBaudrate, c.can.CanBaudrate),
+                      ListText(lists::CanFrameType, c.can.CanFrameType), ListText(lists::TranMode, c.tran.TranMode)});
 }
 
 bool ProbeOnce(PortIo& port, DeviceConfig& config) {
@@ -59,6 +62,9 @@ ProbeResult ProbePort(int port) {
         if (!OpenConfigPort(serial, model, port - 1, &error)) {
             result.opened = false;
             result.problem = error.what();
+            result.held = error.m_cause == CFileException::sharingViolation ||
+                          error.m_cause == CFileException::lockViolation;
+            if (result.held) result.holder = DeviceHolder(result.device);
             return result;
         }
         result.opened = true;

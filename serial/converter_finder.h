@@ -21,7 +21,9 @@ struct ProbeResult {
     int port = 0;             // the COM number
     std::string device;       // the device behind it
     bool opened = false;      // false: absent, or held by another program (`problem` says)
+    bool held = false;        // another program has it open (`holder` names it when known)
     std::string problem;
+    std::string holder;       // "minicom (process 1234)"
     std::optional<int32_t> model;  // DeviceType of the rate that answered
     DeviceConfig config;           // what it answered, when it did
 };

@@ -143,6 +143,61 @@
     </message>
 </context>
 <context>
+    <name>CFindConverterDlg</name>
+    <message>
+        <source>Find converter</source>
+        <translation>Find converter</translation>
+    </message>
+    <message>
+        <source>&amp;Converters on COM1 to COM8:</source>
+        <translation>&amp;Converters on COM1 to COM8:</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>Configuration</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <source>&amp;Search again</source>
+        <translation>&amp;Search again</translation>
+    </message>
+    <message>
+        <source>&amp;Use</source>
+        <translation>&amp;Use</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Asking every port at 57600 and at 19200 bit/s (about a second); only the read request is sent.</source>
+        <translation>Asking every port at 57600 and at 19200 bit/s (about a second); only the read request is sent.</translation>
+    </message>
+    <message>
+        <source>held by %1</source>
+        <translation>held by %1</translation>
+    </message>
+    <message>
+        <source>skipped</source>
+        <translation>skipped</translation>
+    </message>
+    <message>
+        <source>No converter answered at 57600 or 19200 bit/s. Check the wiring, the converter&apos;s power and the Ports dialog.</source>
+        <translation>No converter answered at 57600 or 19200 bit/s. Check the wiring, the converter&apos;s power and the Ports dialog.</translation>
+    </message>
+    <message>
+        <source>%1 converter(s) found in %2 ms. Choose one and press Use.</source>
+        <translation>%1 converter(s) found in %2 ms. Choose one and press Use.</translation>
+    </message>
+</context>
+<context>
     <name>CLINKMATESheet</name>
     <message>
         <source>LINKMATE configuration (*.reg);;All files (*)</source>
@@ -296,6 +351,10 @@
         <source>Writing the configuration and reading it back: request %1, %2 s</source>
         <translation>Writing the configuration and reading it back: request %1, %2 s</translation>
     </message>
+    <message>
+        <source>&amp;Find converter...</source>
+        <translation>&amp;Find converter...</translation>
+    </message>
 </context>
 <context>
     <name>CPortMapDlg</name>
@@ -399,6 +458,10 @@
     <message>
         <source>A converter answered at %1 bit/s: choose %2.</source>
         <translation>A converter answered at %1 bit/s: choose %2.</translation>
+    </message>
+    <message>
+        <source>serial %1 bit/s %2, CAN %3 %4, %5</source>
+        <translation>serial %1 bit/s %2, CAN %3 %4, %5</translation>
     </message>
 </context>
 <context>

@@ -143,6 +143,61 @@
     </message>
 </context>
 <context>
+    <name>CFindConverterDlg</name>
+    <message>
+        <source>Find converter</source>
+        <translation>查找转换器</translation>
+    </message>
+    <message>
+        <source>&amp;Converters on COM1 to COM8:</source>
+        <translation>COM1 至 COM8 上的转换器(&amp;C):</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>设备</translation>
+    </message>
+    <message>
+        <source>Model</source>
+        <translation>型号</translation>
+    </message>
+    <message>
+        <source>Configuration</source>
+        <translation>配置</translation>
+    </message>
+    <message>
+        <source>&amp;Search again</source>
+        <translation>重新搜索(&amp;S)</translation>
+    </message>
+    <message>
+        <source>&amp;Use</source>
+        <translation>使用(&amp;U)</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Asking every port at 57600 and at 19200 bit/s (about a second); only the read request is sent.</source>
+        <translation>正在以 57600 和 19200 bit/s 询问每个端口（约一秒）；只发送读取请求。</translation>
+    </message>
+    <message>
+        <source>held by %1</source>
+        <translation>被 %1 占用</translation>
+    </message>
+    <message>
+        <source>skipped</source>
+        <translation>已跳过</translation>
+    </message>
+    <message>
+        <source>No converter answered at 57600 or 19200 bit/s. Check the wiring, the converter&apos;s power and the Ports dialog.</source>
+        <translation>没有转换器在 57600 或 19200 bit/s 应答。请检查接线、转换器电源和“端口”对话框。</translation>
+    </message>
+    <message>
+        <source>%1 converter(s) found in %2 ms. Choose one and press Use.</source>
+        <translation>在 %2 毫秒内找到 %1 个转换器。请选择一个并按“使用”。</translation>
+    </message>
+</context>
+<context>
     <name>CLINKMATESheet</name>
     <message>
         <source>LINKMATE configuration (*.reg);;All files (*)</source>
@@ -296,6 +351,10 @@
         <source>Writing the configuration and reading it back: request %1, %2 s</source>
         <translation>正在写入配置并回读：第 %1 次请求，%2 秒</translation>
     </message>
+    <message>
+        <source>&amp;Find converter...</source>
+        <translation>查找转换器(&amp;F)...</translation>
+    </message>
 </context>
 <context>
     <name>CPortMapDlg</name>
@@ -399,6 +458,10 @@
     <message>
         <source>A converter answered at %1 bit/s: choose %2.</source>
         <translation>有转换器在 %1 bit/s 应答：请选择 %2。</translation>
+    </message>
+    <message>
+        <source>serial %1 bit/s %2, CAN %3 %4, %5</source>
+        <translation>串口 %1 bit/s %2，CAN %3 %4，%5</translation>
     </message>
 </context>
 <context>

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/find_converter_dlg.h"
 #include "app/port_map_dlg.h"
 #include "gui_harness.h"
 #include "res/resource.h"
@@ -168,6 +169,52 @@ private slots:
                      status.find("\nThe adapter of COM3 was unplugged.") != std::string::npos,
                  status.c_str());
         QVERIFY(log.calls.empty());
+    }
+
+    // Ctrl+F: a Ternix-B on COM3 and a Ternix-A on COM5 are listed with what they hold, a port
+    // another program holds is listed as skipped, and Use chooses the model and the port.
+    void findConverterListsWhatAnsweredAndUseChoosesIt() {
+        GuiEnvironment env(false);
+        MessageLog log;
+        std::vector<std::unique_ptr<sim::VirtualConverter>> converters;
+        for (auto [port, rate] : {std::pair{3, 19200u}, std::pair{5, 57600u}, std::pair{7, 0u}}) {
+            sim::Options options;
+            options.comPort = port;
+            options.lineBitRate = rate;
+            converters.push_back(std::make_unique<sim::VirtualConverter>(options));
+            QVERIFY(converters.back()->Start());
+        }
+        CSerialComm held;  // another program's hold on COM7
+        QVERIFY(held.Open("COM7"));
+        TestSheet sheet;
+        sheet.Init();
+        QApplication::setActiveWindow(sheet.widget());
+        std::vector<std::string> rows;
+        fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
+            auto& find = dynamic_cast<CFindConverterDlg&>(dialog);
+            QVERIFY(find.IsSearching());
+            QVERIFY(!find.GetDlgItem(IDC_FIND_USE).IsWindowEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(!find.IsSearching(), 3000);
+            fw::ListView list = find.Item<fw::ListView>(IDC_FIND_LIST);
+            for (int row = 0; row < list.GetCount(); ++row) {
+                rows.push_back(list.GetText(row, 0) + " | " + list.GetText(row, 2) + " | " + list.GetText(row, 3));
+            }
+            list.SetCurSel(0);
+            find.GetDlgItem(IDC_FIND_USE).Click();
+        });
+        QTest::keyClick(sheet.widget(), Qt::Key_F, Qt::ControlModifier);
+        fw::CDialog::SetModalObserver(nullptr);
+        QCOMPARE(rows.size(), size_t{3});
+        QVERIFY2(rows[0].rfind("COM3 | Ternix-B (19200 bit/s) | serial 9600 bit/s", 0) == 0, rows[0].c_str());
+        QVERIFY2(rows[1].rfind("COM5 | Ternix-A (57600 bit/s) | ", 0) == 0, rows[1].c_str());
+        QVERIFY2(rows[2].rfind("COM7 | skipped | ", 0) == 0 && rows[2].size() > 17, rows[2].c_str());
+        QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->currentText(), QString("Ternix-B"));
+        QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentText(), QString("COM3"));
+        QVERIFY(ClickConnect(sheet));
+        ClickButton(sheet, fw::IDCANCEL);
+        QCOMPARE(log.texts(), std::vector<std::string>{"Read Configration Successfully!"});
+        for (auto& c : converters) QCOMPARE(c->stats().writeFrames, 0);
+        for (auto& c : converters) c->Stop();
     }
 
     void aRefusedPortSaysWhy() {
