@@ -86,6 +86,11 @@ public:
     virtual std::string ItemText(int index, int column) const = 0;
     virtual std::string ItemToolTip(int index) const = 0;
     virtual void SetItemToolTip(int index, const std::string& tip) = 0;
+    // A drop-down list's entry: a second text drawn beside it in the opened list only (the
+    // closed list keeps showing the entry's own text), and whether the entry is drawn greyed.
+    // A backend without it leaves the entries as they are; their tips still tell.
+    virtual void SetItemDetail(int /*index*/, const std::string& /*detail*/, bool /*dimmed*/) {}
+    virtual std::string ItemDetail(int /*index*/) const { return {}; }
 
     // Check boxes: 0 unchecked, 1 checked, 2 indeterminate.
     virtual int CheckState() const = 0;
@@ -174,6 +179,10 @@ public:
     void AddString(const std::string& text) { if (m_peer) m_peer->AddItem({text}); }
     std::string GetItemToolTip(int index) const { return m_peer ? m_peer->ItemToolTip(index) : std::string(); }
     void SetItemToolTip(int index, const std::string& tip) { if (m_peer) m_peer->SetItemToolTip(index, tip); }
+    void SetItemDetail(int index, const std::string& detail, bool dimmed) {
+        if (m_peer) m_peer->SetItemDetail(index, detail, dimmed);
+    }
+    std::string GetItemDetail(int index) const { return m_peer ? m_peer->ItemDetail(index) : std::string(); }
 };
 
 class ListBox : public ListControl {

@@ -672,6 +672,10 @@ version 2.0(full)</translation>
         <source>COM &amp;Port:</source>
         <translation>COM &amp;Port:</translation>
     </message>
+    <message>
+        <source>(not present)</source>
+        <translation>(not present)</translation>
+    </message>
 </context>
 <context>
     <name>IDD_SERIAL_PAGE</name>

@@ -672,6 +672,10 @@ version 2.0(full)</source>
         <source>COM &amp;Port:</source>
         <translation>串口(&amp;P):</translation>
     </message>
+    <message>
+        <source>(not present)</source>
+        <translation>（不存在）</translation>
+    </message>
 </context>
 <context>
     <name>IDD_SERIAL_PAGE</name>

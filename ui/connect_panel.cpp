@@ -7,6 +7,16 @@
 
 namespace linkmate {
 
+namespace {
+
+// "ttyUSB0" for /dev/ttyUSB0, "pts/3" for /dev/pts/3: the name beside a COM number.
+std::string DeviceName(const std::string& devicePath) {
+    constexpr std::string_view kDevices = "/dev/";
+    return devicePath.rfind(kDevices, 0) == 0 ? devicePath.substr(kDevices.size()) : devicePath;
+}
+
+}  // namespace
+
 CLINKMATEDlg::CLINKMATEDlg() : fw::CDialog(res::ConnectPanelTemplate()) {}
 
 bool CLINKMATEDlg::OnInitDialog() {
@@ -25,6 +35,9 @@ void CLINKMATEDlg::RefreshPortTips() {
     for (int i = 0; i < ports.GetCount() && i < static_cast<int>(infos.size()); ++i) {
         const ComPortInfo& info = infos[static_cast<size_t>(i)];
         ports.SetItemToolTip(i, info.devicePath.empty() ? info.description : info.devicePath + "\n" + info.description);
+        ports.SetItemDetail(i, info.present ? DeviceName(info.devicePath)
+                                            : fw::Translate("IDD_CONNECT_PANEL", "(not present)"),
+                            !info.present);
     }
 }
 

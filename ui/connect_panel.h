@@ -34,7 +34,8 @@ public:
     // Connect or Disconnect, and when the window closed the port because its device went away.
     void ShowConnection(bool connected);
     // Each entry of the COM Port list (and the closed list) tells, as its tooltip, which device
-    // the number is and what that is, or "not present".
+    // the number is and what that is, or "not present"; the opened list shows the device's name
+    // beside each number and greys the numbers that lead nowhere.
     void RefreshPortTips();
 
 protected:

@@ -1,12 +1,14 @@
 #include "framework/qt/control_peer.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include "framework/keyboard.h"
@@ -17,6 +19,25 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
+
+// An entry's second text, kept beside its own.
+constexpr int kItemDetailRole = Qt::UserRole + 1;
+// Two blanks between an entry and its detail, as a fixed-width column would leave.
+const QString kDetailGap = QStringLiteral("  ");
+
+// Draws a drop-down list's entries in the opened list with their detail after them; the closed
+// list paints the entry's own text, so it stays as short as the list is wide.
+class DetailDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QString detail = index.data(kItemDetailRole).toString();
+        if (!detail.isEmpty()) option->text += kDetailGap + detail;
+    }
+};
 
 }  // namespace
 
@@ -179,6 +200,24 @@ void QtControl::SetItemToolTip(int index, const std::string& tip) {
     if (list == nullptr) return;
     list->setItemData(index, Q(tip), Qt::ToolTipRole);
     if (index == list->currentIndex() && !list->property(kOwnTipProperty).toBool()) list->setToolTip(Q(tip));
+}
+
+void QtControl::SetItemDetail(int index, const std::string& detail, bool dimmed) {
+    auto* list = qobject_cast<QComboBox*>(m_widget);
+    if (list == nullptr || index < 0 || index >= list->count()) return;
+    if (dynamic_cast<DetailDelegate*>(list->itemDelegate()) == nullptr) list->setItemDelegate(new DetailDelegate(list));
+    list->setItemData(index, Q(detail), kItemDetailRole);
+    list->setItemData(index, dimmed ? QVariant(list->palette().brush(QPalette::Disabled, QPalette::Text)) : QVariant(),
+                      Qt::ForegroundRole);
+    // The opened list is as wide as its widest entry with its detail, however narrow the list.
+    QAbstractItemView* view = list->view();
+    view->setMinimumWidth(view->sizeHintForColumn(0) + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                          2 * view->frameWidth());
+}
+
+std::string QtControl::ItemDetail(int index) const {
+    auto* list = qobject_cast<QComboBox*>(m_widget);
+    return list ? S(list->itemData(index, kItemDetailRole).toString()) : std::string();
 }
 
 int QtControl::CheckState() const {

@@ -51,6 +51,8 @@ public:
     std::string ItemText(int index, int column) const override;
     std::string ItemToolTip(int index) const override;
     void SetItemToolTip(int index, const std::string& tip) override;
+    void SetItemDetail(int index, const std::string& detail, bool dimmed) override;
+    std::string ItemDetail(int index) const override;
     int CheckState() const override;
     void SetCheckState(int state) override;
     void SetRange(int lower, int upper) override;

@@ -1,6 +1,7 @@
 // The port side of the window: the Ports dialog (Ctrl+P and the context menu), what the COM Port
 // list says of each number, the reasons a refused port gives, the start-up choice of model and
 // port.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -113,6 +114,15 @@ private slots:
         QVERIFY(seenInDialog.startsWith("not present"));
         QVERIFY(Tip(ports, 5).contains("/dev/linkmate-unplugged"));
         QVERIFY(Tip(ports, 5).contains("not present"));
+        // The opened list: the device's name beside a present number, absent ones greyed, and
+        // wide enough for both; the closed list keeps "COM1".
+        const fw::ComboBox list = sheet.m_panel.Item<fw::ComboBox>(IDC_COM_PORT);
+        QCOMPARE(list.GetItemDetail(0), env.converter()->devicePath().substr(std::string("/dev/").size()));
+        QVERIFY(!ports->itemData(0, Qt::ForegroundRole).isValid());
+        QCOMPARE(list.GetItemDetail(5), std::string("(not present)"));
+        QVERIFY(ports->itemData(5, Qt::ForegroundRole).isValid());
+        QVERIFY(ports->view()->minimumWidth() > ports->width());
+        QCOMPARE(ports->currentText(), QString("COM1"));
     }
 
     // A converter's link comes and goes as an adapter would: the window follows within a second,
