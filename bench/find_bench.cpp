@@ -1,0 +1,64 @@
+// Finding converters among COM1..COM8: a Ternix-B (19200 bit/s) on COM3 and a Ternix-A
+// (57600 bit/s) on COM5, virtual converters on a private port map; the other six ports lead
+// nowhere. Median and largest of N searches; a search that misses either converter fails.
+//   find_bench [N]   (default 5)
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "serial/converter_finder.h"
+#include "tools/sim/virtual_converter.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    char home[] = "/tmp/linkmate-find-XXXXXX";
+    if (mkdtemp(home) == nullptr) return 1;
+    setenv("XDG_CONFIG_HOME", home, 1);
+
+    std::vector<std::unique_ptr<linkmate::sim::VirtualConverter>> converters;
+    for (auto [port, rate] : {std::pair{3, 19200u}, std::pair{5, 57600u}}) {
+        linkmate::sim::Options options;
+        options.comPort = port;
+        options.lineBitRate = rate;
+        converters.push_back(std::make_unique<linkmate::sim::VirtualConverter>(options));
+        std::string error;
+        if (!converters.back()->Start(&error)) {
+            std::fprintf(stderr, "virtual converter: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    const std::vector<int> ports{1, 2, 3, 4, 5, 6, 7, 8};
+    std::vector<double> ms;
+    bool allFound = true;
+    for (int run = 0; run < runs; ++run) {
+        const auto start = Clock::now();
+        const std::vector<linkmate::ProbeResult> results = linkmate::FindConverters(ports);
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        allFound = allFound && results[2].model == 1 && results[4].model == 0;
+    }
+    for (auto& c : converters) c->Stop();
+    std::filesystem::remove_all(home);
+    if (!allFound) {
+        std::fprintf(stderr, "a search missed a converter\n");
+        return 1;
+    }
+    std::printf("find_eight_ports: %.0f ms\n", Median(ms));
+    std::printf("find_eight_ports_max: %.0f ms\n", *std::max_element(ms.begin(), ms.end()));
+    return 0;
+}
