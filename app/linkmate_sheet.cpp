@@ -198,8 +198,9 @@ bool CLINKMATESheet::OnInitDialog() {
     m_cancel.ShowWindow(false);
     m_statusLine = AddItem(IDC_SHEET_STATUS, fw::ControlKind::kText, {});
     const int statusTop = std::max(button.bottom(), tabsBottom + kWindowBottomBelowTabsPx - kStatusGapPx) + kStatusGapPx;
-    // Two lines of text: the connection and the pages, then the latest event.
-    const int statusHeight = 2 * button.height;
+    // Room for four lines: the connection and the pages take two or three with a long device
+    // description, then the latest event (a diagnosis can take two).
+    const int statusHeight = 3 * button.height;
     m_statusLine.MoveWindow({tabsRect.x, statusTop, sheet.width - 2 * tabsRect.x, statusHeight});
     peer()->SetFixedSize({sheet.width, statusTop + statusHeight + kWindowBottomBelowStatusPx});
 

@@ -1,5 +1,6 @@
 #include "serial/converter_finder.h"
 
+#include <algorithm>
 #include <future>
 
 #include "protocol/config_lists.h"
@@ -9,6 +10,7 @@
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
 #include "serial/open_failure.h"
+#include "serial/port_map.h"
 #include "serial/serial_comm.h"
 
 namespace linkmate {
@@ -103,8 +105,16 @@ std::string ModelHint(int32_t model) {
 std::vector<ProbeResult> FindConverters(const std::vector<int>& ports) {
     std::vector<std::future<ProbeResult>> probes;
     for (int port : ports) probes.push_back(std::async(std::launch::async, ProbePort, port));
+    // The devices the numbers lead to, as the COM list names them (the port map's links
+    // followed), from one discovery while the ports are asked.
+    const std::vector<ComPortInfo> infos = DescribeComPorts();
     std::vector<ProbeResult> results;
-    for (auto& probe : probes) results.push_back(probe.get());
+    for (auto& probe : probes) {
+        results.push_back(probe.get());
+        ProbeResult& r = results.back();
+        const auto info = std::find_if(infos.begin(), infos.end(), [&r](const ComPortInfo& i) { return i.number == r.port; });
+        if (info != infos.end() && !info->devicePath.empty()) r.device = info->devicePath;
+    }
     return results;
 }
 

@@ -3,6 +3,7 @@
 // each page (and of the About box).
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "app/about_dlg.h"
+#include "app/find_converter_dlg.h"
 #include "app/language.h"
 #include "app/port_map_dlg.h"
 #include "app/linkmate_sheet.h"
@@ -30,9 +32,11 @@ public:
     bool Init() { return OnInitDialog(); }
 };
 
-bool Save(const linkmate::fw::CWnd& window, const QString& path) {
+// The whole window, or the strip of it from `fromY` (pixels) down.
+bool Save(const linkmate::fw::CWnd& window, const QString& path, int fromY = 0) {
     QWidget* widget = linkmate::fw::qt::WidgetOf(window);
-    const bool ok = widget != nullptr && widget->grab().save(path);
+    const bool ok =
+        widget != nullptr && widget->grab(QRect(0, fromY, widget->width(), widget->height() - fromY)).save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;
 }
@@ -57,13 +61,25 @@ int main(int argc, char** argv) {
         return true;
     });
 
+    // COM1 answers at any rate; COM2 is silent (the Read that shows the progress and Cancel);
+    // COM3 is a Ternix-B, which only answers at 19200 bit/s (Find converter).
     sim::Options options;
     options.comPort = 1;
     sim::VirtualConverter converter(options);
+    sim::Options silentOptions;
+    silentOptions.comPort = 2;
+    silentOptions.fault = sim::Fault::kSilence;
+    sim::VirtualConverter silent(silentOptions);
+    sim::Options ternixBOptions;
+    ternixBOptions.comPort = 3;
+    ternixBOptions.lineBitRate = 19200;
+    sim::VirtualConverter ternixB(ternixBOptions);
     std::string error;
-    if (!converter.Start(&error)) {
-        std::fprintf(stderr, "virtual converter: %s\n", error.c_str());
-        return 1;
+    for (sim::VirtualConverter* c : {&converter, &silent, &ternixB}) {
+        if (!c->Start(&error)) {
+            std::fprintf(stderr, "virtual converter: %s\n", error.c_str());
+            return 1;
+        }
     }
 
     QDir().mkpath(out);
@@ -84,16 +100,35 @@ int main(int argc, char** argv) {
         // The dialogs as their modal runs set them up, shown and taken, then ended.
         fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
             if (auto* ports = dynamic_cast<CPortMapDlg*>(&dialog)) ports->Item<fw::ListView>(IDC_PORTS_LIST).SetCurSel(0);
+            auto* find = dynamic_cast<CFindConverterDlg*>(&dialog);
+            while (find != nullptr && find->IsSearching()) QApplication::processEvents(QEventLoop::AllEvents, 5);
             dialog.ShowWindow(true);
             QApplication::processEvents();
-            ok = Save(dialog, out + (dynamic_cast<CAboutDlg*>(&dialog) ? "/about.png" : "/ports.png")) && ok;
+            const char* name = dynamic_cast<CAboutDlg*>(&dialog) ? "/about.png" : find ? "/find.png" : "/ports.png";
+            ok = Save(dialog, out + name) && ok;
             dialog.EndDialog(fw::IDCANCEL);
         });
         CAboutDlg about;
         about.DoModal(&sheet);
         CPortMapDlg ports;
         ports.DoModal(&sheet);
+        sheet.OnFindConverter();
         fw::CDialog::SetModalObserver(nullptr);
+
+        // A Read of the silent converter a second in: the progress line and Cancel, under the
+        // pages.
+        sheet.m_panel.Item<fw::ComboBox>(IDC_COM_PORT).SetCurSel(1);
+        sheet.m_panel.Item<fw::ComboBox>(IDC_DEVICE).SetCurSel(0);
+        sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();
+        sheet.SetActivePage(0);
+        sheet.GetDlgItem(2).Click();  // Read
+        QElapsedTimer reading;
+        reading.start();
+        while (reading.elapsed() < 1200) QApplication::processEvents(QEventLoop::AllEvents, 5);
+        const int stripTop = sheet.GetDlgItem(IDC_SHEET_CANCEL).GetWindowRect().y - 8;
+        ok = Save(sheet, out + "/reading.png", stripTop) && ok;
+        sheet.CancelExchange();
+        while (sheet.IsExchanging()) QApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     {
         // The window in Chinese.
@@ -109,7 +144,7 @@ int main(int argc, char** argv) {
         ok = Save(sheet, out + "/page-can-zh_CN.png") && ok;
         InstallLanguage("en");
     }
-    converter.Stop();
+    for (sim::VirtualConverter* c : {&converter, &silent, &ternixB}) c->Stop();
     std::filesystem::remove_all(home);
     return ok ? 0 : 1;
 }
