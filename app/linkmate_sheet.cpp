@@ -8,6 +8,7 @@
 
 #include "app/about_dlg.h"
 #include "app/bit_timing_dlg.h"
+#include "app/config_file_place.h"
 #include "app/find_converter_dlg.h"
 #include "app/port_map_dlg.h"
 #include "framework/application.h"
@@ -21,6 +22,7 @@
 #include "protocol/config_lists.h"
 #include "protocol/hex_fields.h"
 #include "protocol/hex_text.h"
+#include "protocol/text.h"
 #include "res/resource.h"
 #include "res/resources.h"
 #include "serial/com_port_names.h"
@@ -81,14 +83,14 @@ std::string MalformedFieldMessage(HexField field, const std::string& text) {
                    : fw::FormatText(fw::Translate("CLINKMATESheet",
                                                   "Type up to %1 bytes as pairs of hex digits separated by blanks, "
                                                   "most significant first (for example %2)."),
-                                    {std::to_string(bytes), FormatBytes(0x7FF, bytes)});
+                                    {std::to_string(bytes), text::Unbroken(FormatBytes(0x7FF, bytes))});
     return fw::FormatText(
         fw::Translate("CLINKMATESheet", "%1: \"%2\" is not hexadecimal byte text.\n\n%3 Nothing was sent."),
         {CCanPage::FieldName(field), text, hint});
 }
 
 std::string HeldDifferentlyQuestion(const CanSettings& can, const std::vector<HeldValue>& values) {
-    std::string text =
+    std::string question =
         fw::Translate("CLINKMATESheet", "The converter cannot hold these values as the page shows them:") + "\n";
     for (const HeldValue& v : values) {
         const int bytes = HexFieldBytes(v.field);
@@ -96,20 +98,22 @@ std::string HeldDifferentlyQuestion(const CanSettings& can, const std::vector<He
         const std::string readAs = FormatBytes(v.typed, bytes);
         const std::string held = FormatBytes(v.held, bytes);
         const std::string name = CCanPage::FieldName(v.field);
-        text += "\n" + (typed != readAs
+        question += "\n" + (typed != readAs
                             ? fw::FormatText(fw::Translate("CLINKMATESheet",
                                                            "%1: you typed \"%2\" (read as %3); the converter will hold %4."),
-                                             {name, typed, readAs, held})
+                                             {name, text::Unbroken(typed), text::Unbroken(readAs), text::Unbroken(held)})
                             : fw::FormatText(fw::Translate("CLINKMATESheet",
                                                            "%1: you typed \"%2\"; the converter will hold %3."),
-                                             {name, typed, held}));
+                                             {name, text::Unbroken(typed), text::Unbroken(held)}));
     }
-    text += "\n\n" +
-            fw::Translate("CLINKMATESheet",
-                          "Standard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF "
-                          "in a dual filter), extended frames 29-bit ones (at most 1F FF FF FF).") +
+    question += "\n\n" +
+            fw::FormatText(fw::Translate("CLINKMATESheet",
+                                         "Standard frames carry 11-bit identifiers (at most %1, or %2 "
+                                         "in a dual filter), extended frames 29-bit ones (at most %3)."),
+                           {text::Unbroken(FormatHex32(0x7FF)), text::Unbroken(FormatHex16(0x7FF)),
+                            text::Unbroken(FormatHex32(0x1FFFFFFF))}) +
             "\n\n" + fw::Translate("CLINKMATESheet", "Write anyway?");
-    return text;
+    return question;
 }
 
 // "14:02:11", local time.
@@ -356,16 +360,41 @@ bool CLINKMATESheet::PagesSayWhatTheyShow() {
 
 bool CLINKMATESheet::ReadyToSend() {
     if (!PagesSayWhatTheyShow()) return false;
-    const DeviceConfig config = CurrentConfig();
-    const std::vector<HeldValue> differences = ValuesHeldDifferently(config);
-    if (differences.empty()) return true;
-    if (fw::AskYesNo(this, HeldDifferentlyQuestion(config.can, differences),
-                     res::LoadString(IDS_MSG_CAPTION))) {
-        return true;
+    for (;;) {
+        const DeviceConfig config = CurrentConfig();
+        const std::vector<HeldValue> differences = ValuesHeldDifferently(config);
+        if (differences.empty()) return true;
+        // A field typed as one run of digits ("7FF") was almost surely meant as one number
+        // (00 00 07 FF), not as the byte groups it reads as (7F 0F 00 00): offered as a third answer.
+        std::vector<std::pair<HexField, std::string>> asNumbers;
+        std::string numbers;
+        for (const HeldValue& v : differences) {
+            const int bytes = HexFieldBytes(v.field);
+            const auto number = ParseHexRun(HexFieldText(config.can, v.field), bytes);
+            if (!number || *number == v.typed) continue;
+            asNumbers.emplace_back(v.field, FormatBytes(*number, bytes));
+            numbers += (numbers.empty() ? "" : ", ") + text::Unbroken(asNumbers.back().second);
+        }
+        const std::string alternative =
+            asNumbers.empty() ? std::string() : fw::FormatText(SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Use %1")), {numbers});
+        switch (fw::Ask(this, HeldDifferentlyQuestion(config.can, differences), res::LoadString(IDS_MSG_CAPTION),
+                        alternative)) {
+            case fw::kAnswerYes:
+                return true;
+            case fw::kAnswerAlternative:
+                // Into the fields, then asked again only if the converter would still hold
+                // something else.
+                for (const auto& [field, text] : asNumbers) HexFieldText(m_canPage.can, field) = text;
+                m_canPage.ExchangeData(false);
+                MarkEdited();
+                continue;
+            case fw::kAnswerNo:
+                break;
+        }
+        ShowPage(&m_canPage);
+        m_canPage.FocusField(differences.front().field);
+        return false;
     }
-    ShowPage(&m_canPage);
-    m_canPage.FocusField(differences.front().field);
-    return false;
 }
 
 void CLINKMATESheet::ShowPage(const fw::CDialog* page) {
@@ -482,7 +511,8 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
                             const std::string& advice) {
     const ExchangeTrace& trace = outcome.trace;
     if (!ok) {
-        const std::string hint = outcome.otherModel ? ModelHint(*outcome.otherModel) : std::string();
+        std::string hint = outcome.otherModel ? ModelHint(*outcome.otherModel) : std::string();
+        for (const std::string_view model : lists::DeviceType) hint = text::KeepUnbroken(hint, model);
         SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"),
                                 {trace.Diagnosis() + (hint.empty() ? "" : " " + hint)}));
         // What the engineer can act on under the message; every attempt behind "Show Details...".
@@ -516,7 +546,7 @@ void CLINKMATESheet::ReportDifferences(const std::vector<FrameFieldDifference>& 
     std::string fields;
     for (const FrameFieldDifference& d : differences) {
         fields += "\n" + fw::FormatText(fw::Translate("CLINKMATESheet", "%1: you wrote %2, the converter holds %3."),
-                                        {std::string(d.name), d.wrote, d.holds});
+                                        {std::string(d.name), text::Unbroken(d.wrote), text::Unbroken(d.holds)});
     }
     const std::string text = fw::Translate("CLINKMATESheet", "The converter holds other values than you wrote:");
     SetEvent(text);
@@ -598,22 +628,29 @@ void CLINKMATESheet::WireCommands() {
 void CLINKMATESheet::OnSaveConfiguration() {
     // The pages as they are; an entry that Write would refuse stops the save as well.
     if (!PagesSayWhatTheyShow()) return;
-    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kSave,
-                                             fw::Translate("CLINKMATESheet", "Save configuration"),
-                                             SheetText(kConfigFileFilter));
+    // The model the panel shows, chosen or connected.
+    const int shown = m_panel.Item<fw::ComboBox>(IDC_DEVICE).GetCurSel();
+    const std::string model(lists::DeviceType.at(shown == 1 ? 1 : 0));
+    const std::string suggested =
+        (std::filesystem::path(LastConfigFolder()) / SuggestedConfigFileName(model, std::time(nullptr))).string();
+    const std::string path = WithConfigFileExtension(fw::AskFileName(
+        this, {fw::FileDialogKind::kSave, fw::Translate("CLINKMATESheet", "Save configuration"),
+               SheetText(kConfigFileFilter), suggested, kConfigFileExtension}));
     if (path.empty()) return;
     std::string error;
     if (!WriteConfigFile(path, CurrentConfig(), &error)) {
         fw::MessageBox(this, fw::FormatText(fw::Translate("CLINKMATESheet", "The configuration could not be saved: %1."), {error}),
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
+        return;
     }
+    RememberConfigFolder(path);
 }
 
 void CLINKMATESheet::OnOpenConfiguration() {
     if (IsExchanging()) return;  // the pages and the port belong to the exchange
-    const std::string path = fw::AskFileName(this, fw::FileDialogKind::kOpen,
-                                             fw::Translate("CLINKMATESheet", "Open configuration"),
-                                             SheetText(kConfigFileFilter));
+    const std::string path = fw::AskFileName(
+        this, {fw::FileDialogKind::kOpen, fw::Translate("CLINKMATESheet", "Open configuration"),
+               SheetText(kConfigFileFilter), LastConfigFolder(), kConfigFileExtension});
     if (path.empty()) return;
     DeviceConfig config = CurrentConfig();
     std::string error;
@@ -622,6 +659,7 @@ void CLINKMATESheet::OnOpenConfiguration() {
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
         return;
     }
+    RememberConfigFolder(path);
     // Into the pages, as Default puts its values there: nothing is sent until Write. The texts
     // stay as the file has them.
     m_serialPage.serial = config.serial;

@@ -14,7 +14,7 @@ class CDialog;
 class CPropertySheet;
 struct DialogTemplate;
 struct MessageBoxCall;
-enum class FileDialogKind;
+struct FileDialogCall;
 
 namespace backend {
 
@@ -48,11 +48,10 @@ public:
 };
 std::unique_ptr<SheetPeer> CreateSheetWindow(CPropertySheet& sheet, const std::string& caption);
 
-// Shows a modal box; true for Yes.
-bool ShowMessageBox(const MessageBoxCall& call);
+// Shows a modal box; the answer (kAnswerYes, kAnswerNo, kAnswerAlternative).
+int ShowMessageBox(const MessageBoxCall& call);
 // The chosen path, or empty.
-std::string ShowFileDialog(CWnd* owner, FileDialogKind kind, const std::string& title,
-                           const std::string& filter);
+std::string ShowFileDialog(CWnd* owner, const FileDialogCall& call);
 
 
 // Runs `task` on the window thread, after what it is doing now. Safe from any thread.

@@ -12,10 +12,9 @@ FileDialogResponder& Responder() {
 
 }  // namespace
 
-std::string AskFileName(CWnd* owner, FileDialogKind kind, const std::string& title,
-                        const std::string& filter) {
-    if (Responder()) return Responder()(kind, title);
-    return backend::ShowFileDialog(owner, kind, title, filter);
+std::string AskFileName(CWnd* owner, const FileDialogCall& call) {
+    if (Responder()) return Responder()(call);
+    return backend::ShowFileDialog(owner, call);
 }
 
 void SetFileDialogResponder(FileDialogResponder responder) { Responder() = std::move(responder); }

@@ -11,11 +11,18 @@ class CWnd;
 
 enum class FileDialogKind { kOpen, kSave };
 
-// The chosen path, or empty when the operator cancelled. `filter` as "Name (*.ext);;All (*)".
-std::string AskFileName(CWnd* owner, FileDialogKind kind, const std::string& title,
-                        const std::string& filter);
+struct FileDialogCall {
+    FileDialogKind kind;
+    std::string title;
+    std::string filter;            // "Name (*.ext);;All (*)"
+    std::string start;             // the folder it opens in, for a save with the suggested name
+    std::string defaultExtension;  // added to a name typed without one ("reg")
+};
 
-using FileDialogResponder = std::function<std::string(FileDialogKind kind, const std::string& title)>;
+// The chosen path, or empty when the operator cancelled.
+std::string AskFileName(CWnd* owner, const FileDialogCall& call);
+
+using FileDialogResponder = std::function<std::string(const FileDialogCall& call)>;
 void SetFileDialogResponder(FileDialogResponder responder);
 
 }  // namespace linkmate::fw

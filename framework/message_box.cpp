@@ -10,7 +10,7 @@ MessageBoxResponder& Responder() {
     return responder;
 }
 
-bool Show(const MessageBoxCall& call) {
+int Show(const MessageBoxCall& call) {
     if (Responder()) return Responder()(call);
     return backend::ShowMessageBox(call);
 }
@@ -19,11 +19,16 @@ bool Show(const MessageBoxCall& call) {
 
 void MessageBox(CWnd* owner, const std::string& text, const std::string& caption, MessageIcon icon,
                 const std::string& detail, const std::string& details) {
-    Show({owner, text, caption, icon, MessageButtons::kOk, detail, details});
+    Show({owner, text, caption, icon, MessageButtons::kOk, detail, details, {}});
 }
 
 bool AskYesNo(CWnd* owner, const std::string& text, const std::string& caption) {
-    return Show({owner, text, caption, MessageIcon::kQuestion, MessageButtons::kYesNo, {}, {}});
+    return Ask(owner, text, caption, {}) == kAnswerYes;
+}
+
+Answer Ask(CWnd* owner, const std::string& text, const std::string& caption, const std::string& alternative) {
+    const int answer = Show({owner, text, caption, MessageIcon::kQuestion, MessageButtons::kYesNo, {}, {}, alternative});
+    return answer == kAnswerYes || answer == kAnswerAlternative ? static_cast<Answer>(answer) : kAnswerNo;
 }
 
 void SetMessageBoxResponder(MessageBoxResponder responder) { Responder() = std::move(responder); }

@@ -54,6 +54,20 @@ uint32_t ParseHexGroups(std::string_view text, int groups) {
     return value;
 }
 
+std::optional<uint32_t> ParseHexRun(std::string_view text, int groups) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return std::nullopt;
+    const std::string_view run = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+    if (run.size() <= 2 || run.size() > static_cast<size_t>(2 * groups)) return std::nullopt;
+    uint32_t value = 0;
+    for (const char c : run) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) return std::nullopt;
+        value = (value << 4) | static_cast<uint32_t>(digit);
+    }
+    return value;
+}
+
 bool IsHexGroupsText(std::string_view text, int groups) {
     int found = 0;
     size_t pos = 0;

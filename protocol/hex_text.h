@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@ uint32_t ParseHexGroups(std::string_view text, int groups);
 // nothing but hex digits and whitespace. Text that fails would be read as something it does not
 // say (a foreign character ends the reading, surplus groups are dropped).
 bool IsHexGroupsText(std::string_view text, int groups);
+
+// A text typed as one run of hex digits without blanks, longer than one byte group and no longer
+// than `groups` groups ("7FF"), read as one number (0x7FF) where ParseHexGroups reads byte groups
+// (7F 0F ...); nullopt for any other text.
+std::optional<uint32_t> ParseHexRun(std::string_view text, int groups);
 
 std::string FormatHex8(uint32_t value);   // "%2.2X"
 std::string FormatHex16(uint32_t value);  // "%2.2X %2.2X"

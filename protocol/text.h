@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace linkmate::text {
 
@@ -17,5 +18,12 @@ std::string translate(const char* context, const char* source);
 
 // `pattern` with %1, %2, ... replaced by `values` in order.
 std::string Arg(std::string pattern, std::initializer_list<std::string> values);
+
+// `value` kept on one line inside a message, in any language: its blanks become no-break spaces
+// and its hyphens no-break hyphens ("1F 0F 00 00", "Ternix-B").
+std::string Unbroken(std::string_view value);
+
+// `message` with every occurrence of `value` kept on one line as above.
+std::string KeepUnbroken(std::string message, std::string_view value);
 
 }  // namespace linkmate::text

@@ -244,10 +244,6 @@
         <translation>%1: you typed &quot;%2&quot;; the converter will hold %3.</translation>
     </message>
     <message>
-        <source>Standard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF in a dual filter), extended frames 29-bit ones (at most 1F FF FF FF).</source>
-        <translation>Standard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF in a dual filter), extended frames 29-bit ones (at most 1F FF FF FF).</translation>
-    </message>
-    <message>
         <source>Write anyway?</source>
         <translation>Write anyway?</translation>
     </message>
@@ -354,6 +350,29 @@
     <message>
         <source>&amp;Find converter...</source>
         <translation>&amp;Find converter...</translation>
+    </message>
+    <message>
+        <source>Standard frames carry 11-bit identifiers (at most %1, or %2 in a dual filter), extended frames 29-bit ones (at most %3).</source>
+        <translation>Standard frames carry 11-bit identifiers (at most %1, or %2 in a dual filter), extended frames 29-bit ones (at most %3).</translation>
+    </message>
+    <message>
+        <source>Use %1</source>
+        <translation>Use %1</translation>
+    </message>
+</context>
+<context>
+    <name>CMessageBox</name>
+    <message>
+        <source>Show Details...</source>
+        <translation>Show Details...</translation>
+    </message>
+    <message>
+        <source>Hide Details...</source>
+        <translation>Hide Details...</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copy</translation>
     </message>
 </context>
 <context>

@@ -244,10 +244,6 @@
         <translation>%1：您输入了“%2”；转换器将保存 %3。</translation>
     </message>
     <message>
-        <source>Standard frames carry 11-bit identifiers (at most 00 00 07 FF, or 07 FF in a dual filter), extended frames 29-bit ones (at most 1F FF FF FF).</source>
-        <translation>标准帧使用 11 位标识符（最大 00 00 07 FF，双滤波器中为 07 FF），扩展帧使用 29 位标识符（最大 1F FF FF FF）。</translation>
-    </message>
-    <message>
         <source>Write anyway?</source>
         <translation>仍然写入吗？</translation>
     </message>
@@ -354,6 +350,29 @@
     <message>
         <source>&amp;Find converter...</source>
         <translation>查找转换器(&amp;F)...</translation>
+    </message>
+    <message>
+        <source>Standard frames carry 11-bit identifiers (at most %1, or %2 in a dual filter), extended frames 29-bit ones (at most %3).</source>
+        <translation>标准帧使用 11 位标识符（最大 %1，双滤波器中为 %2），扩展帧使用 29 位标识符（最大 %3）。</translation>
+    </message>
+    <message>
+        <source>Use %1</source>
+        <translation>改用 %1</translation>
+    </message>
+</context>
+<context>
+    <name>CMessageBox</name>
+    <message>
+        <source>Show Details...</source>
+        <translation>显示详细信息...</translation>
+    </message>
+    <message>
+        <source>Hide Details...</source>
+        <translation>隐藏详细信息...</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>复制(&amp;C)</translation>
     </message>
 </context>
 <context>

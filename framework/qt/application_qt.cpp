@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLibraryInfo>
-#include <QMessageBox>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QTranslator>
@@ -69,15 +68,6 @@ std::unique_ptr<QTranslator>& QtTexts() {
     return qt;
 }
 
-QMessageBox::Icon BoxIcon(MessageIcon icon) {
-    switch (icon) {
-        case MessageIcon::kExclamation: return QMessageBox::Warning;
-        case MessageIcon::kQuestion: return QMessageBox::Question;
-        case MessageIcon::kNone: break;
-    }
-    return QMessageBox::NoIcon;
-}
-
 }  // namespace
 
 Timer::Timer() : m_peer(std::make_unique<QtTimer>()) {}
@@ -113,24 +103,23 @@ void PostToWindowThread(std::function<void()> task) {
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(task), Qt::QueuedConnection);
 }
 
-bool ShowMessageBox(const MessageBoxCall& call) {
-    const bool question = call.buttons == MessageButtons::kYesNo;
-    QMessageBox box(BoxIcon(call.icon), QString::fromStdString(call.caption), QString::fromStdString(call.text),
-                    question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                    call.owner ? qt::WidgetOf(*call.owner) : nullptr);
-    if (question) box.setDefaultButton(QMessageBox::No);
-    if (!call.detail.empty()) box.setInformativeText(QString::fromStdString(call.detail));
-    if (!call.details.empty()) box.setDetailedText(QString::fromStdString(call.details));
-    return box.exec() == QMessageBox::Yes;
-}
-
-std::string ShowFileDialog(CWnd* owner, FileDialogKind kind, const std::string& title, const std::string& filter) {
+std::string ShowFileDialog(CWnd* owner, const FileDialogCall& call) {
     QWidget* parent = owner ? qt::WidgetOf(*owner) : nullptr;
-    const QString caption = QString::fromStdString(title);
-    const QString filters = QString::fromStdString(filter);
-    const QString path = kind == FileDialogKind::kSave ? QFileDialog::getSaveFileName(parent, caption, QString(), filters)
-                                                       : QFileDialog::getOpenFileName(parent, caption, QString(), filters);
-    return path.toStdString();
+    QFileDialog dialog(parent, QString::fromStdString(call.title), QString::fromStdString(call.start),
+                       QString::fromStdString(call.filter));
+    // The window's font, not the desktop's, as in every dialog of the program.
+    if (parent != nullptr) dialog.setFont(parent->window()->font());
+    if (call.kind == FileDialogKind::kSave) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    // Added before the dialog asks whether to replace a file, so it asks about the right one.
+    dialog.setDefaultSuffix(QString::fromStdString(call.defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst().toStdString();
 }
 
 }  // namespace backend

@@ -114,6 +114,7 @@ void WidgetWindow::SetContextMenu(std::vector<MenuItem> items) { m_menu = std::m
 void WidgetWindow::ShowContextMenu(const QPoint& globalPos) {
     if (m_menu.empty() || !m_widget) return;
     QMenu menu(m_widget);
+    menu.setFont(m_widget->font());
     std::vector<std::pair<QAction*, std::function<void()>>> actions;
     for (const MenuItem& item : m_menu) {
         if (item.text.empty()) {

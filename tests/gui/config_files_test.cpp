@@ -11,6 +11,7 @@
 #include "framework/file_dialog.h"
 #include "gui_harness.h"
 #include "profile/config_file.h"
+#include "profile/profile_store.h"
 #include "protocol/frame_codec.h"
 #include "protocol/settings_table.h"
 #include "res/resource.h"
@@ -35,13 +36,21 @@ private slots:
         QApplication::setActiveWindow(sheet.widget());
         QVERIFY(ClickConnect(sheet));
         ClickButton(sheet, fw::IDCANCEL);  // Read
+        // Typed without an extension, saved with ".reg"; the name suggested is the model's and the
+        // date's, in the home folder the first time.
         const std::string path = env.home() + "/unit.reg";
         int asked = 0;
-        fw::SetFileDialogResponder([&](fw::FileDialogKind, const std::string&) {
+        std::string start;
+        fw::SetFileDialogResponder([&](const fw::FileDialogCall& call) {
             ++asked;
-            return path;
+            start = call.start;
+            return env.home() + "/unit";
         });
         QTest::keyClick(sheet.widget(), Qt::Key_S, Qt::ControlModifier);
+        const std::filesystem::path suggested(start);
+        QCOMPARE(suggested.parent_path().string(), std::string(std::getenv("HOME")));
+        QVERIFY2(suggested.filename().string().rfind("Ternix-A-20", 0) == 0 && suggested.extension() == ".reg",
+                 start.c_str());
         QCOMPARE(asked, 1);
         DeviceConfig saved;
         std::string error;
@@ -50,7 +59,14 @@ private slots:
 
         ClickButton(sheet, fw::IDOK);  // Default changes every page
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("01"));
+        // Open starts in the folder saved to; the folder is kept beside the settings, not among them.
+        fw::SetFileDialogResponder([&](const fw::FileDialogCall& call) {
+            start = call.start;
+            return path;
+        });
         QTest::keyClick(sheet.widget(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(start, env.home());
+        QCOMPARE(ProfileReadText("LINKMATE", "LastFolder", "none"), std::string("none"));
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("3F"));
         QVERIFY(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->isEnabled());  // Custom
         QVERIFY(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE2)->isVisibleTo(Widget(sheet.m_canPage)));
@@ -75,7 +91,7 @@ private slots:
         Choose(Control<QComboBox>(sheet.m_tranPage, IDC_TRAN_MODE), 1);
         int asked = 0;
         const std::string path = env.home() + "/bad.reg";
-        fw::SetFileDialogResponder([&](fw::FileDialogKind, const std::string&) {
+        fw::SetFileDialogResponder([&](const fw::FileDialogCall&) {
             ++asked;
             return path;
         });
@@ -95,14 +111,14 @@ private slots:
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), before);
 
         // A FIFO where the file would go is refused and stays a FIFO.
-        const std::string fifo = env.home() + "/fifo";
+        const std::string fifo = env.home() + "/fifo.reg";
         QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
-        fw::SetFileDialogResponder([&](fw::FileDialogKind, const std::string&) { return fifo; });
+        fw::SetFileDialogResponder([&](const fw::FileDialogCall&) { return fifo; });
         Retype(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE), "5");
         log.calls.clear();
         sheet.OnSaveConfiguration();
         QCOMPARE(log.calls.size(), size_t{1});
-        QVERIFY2(log.calls[0].text.find("fifo is not a regular file") != std::string::npos, log.calls[0].text.c_str());
+        QVERIFY2(log.calls[0].text.find("fifo.reg is not a regular file") != std::string::npos, log.calls[0].text.c_str());
         QVERIFY(std::filesystem::is_fifo(fifo));
     }
 };

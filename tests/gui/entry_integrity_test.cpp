@@ -9,6 +9,7 @@
 
 #include "framework/qt/edit_rules.h"
 #include "gui_harness.h"
+#include "protocol/text.h"
 #include "profile/settings_profile.h"
 #include "protocol/frame_codec.h"
 #include "res/resource.h"
@@ -217,8 +218,9 @@ private slots:
         QCOMPARE(c.log.calls.size(), size_t{1});
         QVERIFY(c.log.calls[0].buttons == fw::MessageButtons::kYesNo);
         const std::string& question = c.log.calls[0].text;
-        QVERIFY2(question.find("Identifier(Tx): you typed \"7FF\" (read as 7F 0F 00 00); the "
-                               "converter will hold 00 00 00 00.") != std::string::npos,
+        const std::string said = "Identifier(Tx): you typed \"7FF\" (read as " + text::Unbroken("7F 0F 00 00") +
+                                 "); the converter will hold " + text::Unbroken("00 00 00 00") + ".";
+        QVERIFY2(question.find(said) != std::string::npos,
                  question.c_str());
         // The mask rule's own all-ones mask raises no question.
         QVERIFY(question.find("Mask") == std::string::npos);
@@ -233,12 +235,20 @@ private slots:
         QCOMPARE(c.FramesWritten(), 1);
         QCOMPARE(c.HeldCan().CanID, std::string("00 00 00 00"));
 
+        // The third answer takes the run of digits as one number, into the field, and writes it.
+        Retype(c.Can(IDC_CAN_TX_ID), "7FF");
+        c.log.calls.clear();
+        c.log.answer = fw::kAnswerAlternative;
+        c.Write();
+        QCOMPARE(c.log.calls.front().alternative, "Use " + text::Unbroken("00 00 07 FF"));
+        QCOMPARE(c.log.texts().back(), std::string("Write Configration Successfully!"));
+        QCOMPARE(c.Can(IDC_CAN_TX_ID)->text(), QString("00 00 07 FF"));
+        QCOMPARE(c.HeldCan().CanID, std::string("00 00 07 FF"));
+
         // Typed as four groups, the identifier fits and nothing is asked.
-        Retype(c.Can(IDC_CAN_TX_ID), "00 00 07 FF");
         c.log.calls.clear();
         c.Write();
         QCOMPARE(c.log.texts(), std::vector<std::string>{"Write Configration Successfully!"});
-        QCOMPARE(c.HeldCan().CanID, std::string("00 00 07 FF"));
     }
 
     void greyedFieldsDoNotMoveWithTheirArrows() {

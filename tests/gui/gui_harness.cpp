@@ -29,7 +29,7 @@ MessageLog::MessageLog() {
     fw::SetMessageBoxResponder([this](const fw::MessageBoxCall& call) {
         calls.push_back(call);
         if (whenShown) whenShown(call);
-        return answerYes;
+        return answer.value_or(answerYes ? fw::kAnswerYes : fw::kAnswerNo);
     });
 }
 

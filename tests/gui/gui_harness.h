@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@ public:
     std::vector<fw::MessageBoxCall> calls;
     std::function<void(const fw::MessageBoxCall&)> whenShown;
     bool answerYes = true;  // the answer to every question
+    std::optional<int> answer;  // a fw::Answer given instead, when set
 };
 
 // Once per test program: resources, style, names.

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include "gui_harness.h"
+#include "protocol/text.h"
 #include "sample_configs.h"
 #include "profile/profile_store.h"
 #include "profile/settings_profile.h"
@@ -364,7 +365,7 @@ private slots:
         QVERIFY(ClickConnect(sheet));
         ClickButton(sheet, 2);
         QCOMPARE(log.texts(), std::vector<std::string>{"Communication Error!"});
-        const std::string hint = "A converter answered at 19200 bit/s: choose Ternix-B.";
+        const std::string hint = "A converter answered at 19200 bit/s: choose " + text::Unbroken("Ternix-B") + ".";
         const std::string& detail = log.calls[0].detail;
         QVERIFY2(detail.rfind("No answer at all", 0) == 0 && detail.find("\n\n" + hint) != std::string::npos,
                  detail.c_str());

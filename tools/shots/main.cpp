@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPushButton>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/about_dlg.h"
@@ -32,13 +34,46 @@ public:
     bool Init() { return OnInitDialog(); }
 };
 
-// The whole window, or the strip of it from `fromY` (pixels) down.
-bool Save(const linkmate::fw::CWnd& window, const QString& path, int fromY = 0) {
-    QWidget* widget = linkmate::fw::qt::WidgetOf(window);
+// The whole widget, or the strip of it from `fromY` (pixels) down.
+bool Save(QWidget* widget, const QString& path, int fromY = 0) {
     const bool ok =
         widget != nullptr && widget->grab(QRect(0, fromY, widget->width(), widget->height() - fromY)).save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;
+}
+
+bool Save(const linkmate::fw::CWnd& window, const QString& path, int fromY = 0) {
+    return Save(linkmate::fw::qt::WidgetOf(window), path, fromY);
+}
+
+// The box `call` shows, with its details open when it has any.
+bool SaveMessageBox(const linkmate::fw::MessageBoxCall& call, QWidget* owner, const QString& path) {
+    const auto box = linkmate::fw::qt::CreateMessageBox(call, owner);
+    box->show();
+    if (auto* toggle = box->findChild<QPushButton*>("toggleDetails")) toggle->click();
+    QApplication::processEvents();
+    return Save(box.get(), path);
+}
+
+// Messages are printed, not shown.
+void PrintMessages() {
+    linkmate::fw::SetMessageBoxResponder([](const linkmate::fw::MessageBoxCall& call) {
+        std::printf("message: %s\n", call.text.c_str());
+        return true;
+    });
+}
+
+// Runs `action` and keeps the last message box it shows.
+template <typename Action>
+std::optional<linkmate::fw::MessageBoxCall> LastMessage(Action action) {
+    std::optional<linkmate::fw::MessageBoxCall> shown;
+    linkmate::fw::SetMessageBoxResponder([&](const linkmate::fw::MessageBoxCall& call) {
+        shown = call;
+        return true;
+    });
+    action();
+    PrintMessages();
+    return shown;
 }
 
 }  // namespace
@@ -56,10 +91,7 @@ int main(int argc, char** argv) {
     InstallLanguage("en");
     SetProfileRegistryKey(kProfileRegistryKey);
     SetProfileApplicationName("linkmate");
-    fw::SetMessageBoxResponder([](const fw::MessageBoxCall& call) {
-        std::printf("message: %s\n", call.text.c_str());
-        return true;
-    });
+    PrintMessages();
 
     // COM1 answers at any rate; COM2 is silent (the Read that shows the progress and Cancel);
     // COM3 is a Ternix-B, which only answers at 19200 bit/s (Find converter).
@@ -97,6 +129,14 @@ int main(int argc, char** argv) {
             QApplication::processEvents();
             ok = Save(sheet, out + "/" + names[page]) && ok;
         }
+        // A Read whose replies carry a wrong check byte: the message with its details.
+        converter.SetFault(sim::Fault::kWrongCheck);
+        const auto failure = LastMessage([&] {
+            sheet.GetDlgItem(2).Click();
+            while (sheet.IsExchanging()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+        });
+        converter.SetFault(sim::Fault::kNone);
+        ok = failure && SaveMessageBox(*failure, fw::qt::WidgetOf(sheet), out + "/details.png") && ok;
         // The dialogs as their modal runs set them up, shown and taken, then ended.
         fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
             if (auto* ports = dynamic_cast<CPortMapDlg*>(&dialog)) ports->Item<fw::ListView>(IDC_PORTS_LIST).SetCurSel(0);
