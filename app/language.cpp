@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "framework/translate.h"
+#include "protocol/system_reason.h"
 #include "protocol/text.h"
 
 namespace linkmate {
@@ -29,6 +30,8 @@ std::string ChooseLanguage(const std::string& option) {
 void InstallLanguage(const std::string& language) {
     fw::LoadCatalogue(language);
     text::SetTranslator(&TranslateForCore);
+    // Without the system's locale for the language its reasons stay English; the rest is ours.
+    text::SetSystemLanguage(language);
 }
 
 }  // namespace linkmate

@@ -8,6 +8,7 @@
 
 #include "profile/atomic_file.h"
 #include "protocol/text.h"
+#include "protocol/system_reason.h"
 
 namespace linkmate {
 namespace {
@@ -25,7 +26,7 @@ bool WriteWhole(int fd, std::string_view data) {
 }
 
 bool Fail(std::string* error, const std::string& what, int failure) {
-    if (error != nullptr) *error = what + ": " + std::strerror(failure);
+    if (error != nullptr) *error = what + ": " + text::SystemReason(failure);
     return false;
 }
 

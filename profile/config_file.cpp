@@ -12,6 +12,7 @@
 #include "protocol/text.h"
 #include "protocol/hex_text.h"
 #include "protocol/settings_table.h"
+#include "protocol/system_reason.h"
 
 namespace linkmate {
 namespace {
@@ -55,7 +56,7 @@ bool Fail(std::string* error, const std::string& text) {
 // The file parsed whole; false with the reason, naming the file and the first bad line.
 bool ReadRegFile(const std::string& path, RegDocument& doc, std::string* error) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return Fail(error, path + ": " + std::strerror(errno));
+    if (!in) return Fail(error, path + ": " + text::SystemReason(errno));
     std::string bytes;
     bytes.resize(kMaxConfigBytes + 1);
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));

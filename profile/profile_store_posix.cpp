@@ -19,6 +19,7 @@
 #include "profile/profile_store.h"
 #include "profile/reg_file.h"
 #include "protocol/text.h"
+#include "protocol/system_reason.h"
 
 namespace linkmate {
 namespace {
@@ -101,7 +102,7 @@ void KeepUnreadable(const std::string& path) {
 bool IsTextType(uint32_t type) { return type == kRegSz || type == kRegExpandSz; }
 
 // "<what>: <the system's reason>"
-std::string Reason(const std::string& what, int error) { return what + ": " + std::strerror(error); }
+std::string Reason(const std::string& what, int error) { return what + ": " + text::SystemReason(error); }
 
 // The lock, waited for at most kLockWait; a holder that never lets go must not freeze the window.
 bool LockWithin(int fd, int operation, std::string& error) {

@@ -7,11 +7,13 @@ set -euo pipefail
 
 # The tests run one window test on a virtual X server (for the selection clipboard); the
 # translations need Qt's language tools, Qt's own Chinese texts and a font with Chinese glyphs;
-# the icons are drawn from SVG by rsvg-convert and the AppStream description checked by appstreamcli.
+# the icons are drawn from SVG by rsvg-convert and the AppStream description checked by appstreamcli;
+# the system's reasons in Chinese come from the C library's translations (locales) through the
+# zh_CN.UTF-8 locale, generated below when it is missing.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev
           qt6-base-dev qt6-svg-dev fonts-liberation xvfb xauth dpkg-dev file
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei
-          nlohmann-json3-dev librsvg2-bin appstream libudev-dev)
+          nlohmann-json3-dev librsvg2-bin appstream libudev-dev locales)
 if [[ "${1:-}" == "--windows" ]]; then
     packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64)
 fi
@@ -20,10 +22,17 @@ missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-echo "Installing: ${missing[*]}"
 sudo_cmd=()
 [[ $(id -u) -ne 0 ]] && sudo_cmd=(sudo)
-"${sudo_cmd[@]}" apt-get update
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+if [[ ${#missing[@]} -gt 0 ]]; then
+    echo "Installing: ${missing[*]}"
+    "${sudo_cmd[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+    echo "Generating the zh_CN.UTF-8 locale"
+    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+        echo 'zh_CN.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    "${sudo_cmd[@]}" locale-gen
+fi

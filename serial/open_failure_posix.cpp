@@ -14,6 +14,7 @@
 #include "serial/permission_advice.h"
 #include "serial/port_map.h"
 #include "serial/uucp_lock.h"
+#include "protocol/system_reason.h"
 
 namespace linkmate {
 namespace {
@@ -78,7 +79,7 @@ std::string DescribeOpenFailure(const std::string& portName, long osError) {
     } else {
         out = text::Arg(text::translate("OpenFailure", "The device is %1."), {device});
     }
-    out += "\n" + text::Arg(text::translate("OpenFailure", "The system says: %1."), {std::generic_category().message(static_cast<int>(osError))}) + "\n";
+    out += "\n" + text::Arg(text::translate("OpenFailure", "The system says: %1."), {text::SystemReason(static_cast<int>(osError))}) + "\n";
     switch (osError) {
         case EACCES:
         case EPERM: {

@@ -9,11 +9,13 @@
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QTest>
+#include <cerrno>
 #include <cstdlib>
 
 #include "app/about_dlg.h"
 #include "app/language.h"
 #include "gui_harness.h"
+#include "protocol/system_reason.h"
 #include "res/resource.h"
 #include "serial/com_port_names.h"
 
@@ -139,8 +141,16 @@ private slots:
         sheet.Init();
         QVERIFY(!ConnectToUnpluggedPort(sheet, 3));
         QCOMPARE(log.texts(), std::vector<std::string>{"无效的串口！"});
-        QVERIFY2(log.calls[0].detail.find("设备不存在") != std::string::npos, log.calls[0].detail.c_str());
+        const std::string& detail = log.calls[0].detail;
+        QVERIFY2(detail.find("设备不存在") != std::string::npos, detail.c_str());
+        // The system's reason from the C library's own translations, not English.
+        QVERIFY2(detail.find("系统提示：没有那个文件或目录。") != std::string::npos, detail.c_str());
         QCOMPARE(log.calls[0].caption, std::string("配置"));
+        // A language the system has no locale for gives the English reasons, and so does English.
+        QVERIFY(!text::SetSystemLanguage("xx_YY"));
+        QCOMPARE(text::SystemReason(ENOENT), std::string("No such file or directory"));
+        InstallLanguage("en");
+        QCOMPARE(text::SystemReason(EACCES), std::string("Permission denied"));
     }
 };
 
