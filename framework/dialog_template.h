@@ -35,6 +35,7 @@ enum ControlStyle : uint32_t {
     kNumberOnly = 1u << 3,  // edit: only digits can be typed
     kGroup = 1u << 4,
     kWrap = 1u << 5,  // text: words wrap within the control's width
+    kOnPicture = 1u << 6,  // text: drawn over the picture before it, light on its dark ground
 };
 
 struct ControlTemplate {

@@ -79,6 +79,10 @@ const DialogTemplate& ConnectPanelTemplate() {
             {ControlKind::kPushButton, IDC_CONNECT, TRANSLATE_NOOP("IDD_CONNECT_PANEL", "&Connect"), 193, 48, 50, 14,
              kTabStop, {}, 0},
             {ControlKind::kBitmap, IDC_STATIC, "", 0, 0, 257, 43, 0, {}, IDB_BANNER},
+            // The banner's subtitle, a text of its own so that it speaks the window's language.
+            {ControlKind::kText, IDC_STATIC,
+             TRANSLATE_NOOP("IDD_CONNECT_PANEL", "RS-232 / RS-485 ⇄ CAN converter configuration"), 10, 24, 170, 8,
+             fw::kOnPicture, {}, 0},
         },
         "IDD_CONNECT_PANEL"};
     return tmpl;

@@ -695,6 +695,10 @@ version 2.0(full)</translation>
         <source>(not present)</source>
         <translation>(not present)</translation>
     </message>
+    <message>
+        <source>RS-232 / RS-485 ⇄ CAN converter configuration</source>
+        <translation>RS-232 / RS-485 ⇄ CAN converter configuration</translation>
+    </message>
 </context>
 <context>
     <name>IDD_SERIAL_PAGE</name>

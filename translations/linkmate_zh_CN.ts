@@ -107,7 +107,7 @@
     <name>CCanPage</name>
     <message>
         <source>Identifier(Tx)</source>
-        <translation>标识符(发送)</translation>
+        <translation>发送标识符</translation>
     </message>
     <message>
         <source>Acceptance Code</source>
@@ -237,7 +237,7 @@
     </message>
     <message>
         <source>%1: you typed &quot;%2&quot; (read as %3); the converter will hold %4.</source>
-        <translation>%1：您输入了“%2”（读作 %3）；转换器将保存 %4。</translation>
+        <translation>%1：您输入了“%2”（解析为 %3）；转换器将保存 %4。</translation>
     </message>
     <message>
         <source>%1: you typed &quot;%2&quot;; the converter will hold %3.</source>
@@ -265,11 +265,11 @@
     </message>
     <message>
         <source>The serial port could not be closed cleanly: %1</source>
-        <translation>串口未能正常关闭：%1</translation>
+        <translation>端口未能正常关闭：%1</translation>
     </message>
     <message>
         <source>Invalid serial port!</source>
-        <translation>无效的串口！</translation>
+        <translation>无效的端口！</translation>
     </message>
     <message>
         <source>&amp;Open configuration...</source>
@@ -626,7 +626,7 @@ version 2.0(full)</source>
     </message>
     <message>
         <source>C&amp;ustom mask</source>
-        <translation>手动屏蔽(&amp;U)</translation>
+        <translation>自定义屏蔽码(&amp;U)</translation>
     </message>
     <message>
         <source>Baudr&amp;ate:</source>
@@ -689,11 +689,15 @@ version 2.0(full)</source>
     </message>
     <message>
         <source>COM &amp;Port:</source>
-        <translation>串口(&amp;P):</translation>
+        <translation>端口号(&amp;P):</translation>
     </message>
     <message>
         <source>(not present)</source>
         <translation>（不存在）</translation>
+    </message>
+    <message>
+        <source>RS-232 / RS-485 ⇄ CAN converter configuration</source>
+        <translation>RS-232 / RS-485 ⇄ CAN 转换器配置</translation>
     </message>
 </context>
 <context>

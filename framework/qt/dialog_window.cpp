@@ -58,6 +58,13 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
                 fitted.setWidth(std::max(rect.width(), label->sizeHint().width()));
             }
             label->setGeometry(fitted);
+            if (c.style & kOnPicture) {
+                // The banner's own pale blue, readable on its dark ground.
+                constexpr QRgb kOnPictureText = 0xd5e3f5;
+                QPalette palette = label->palette();
+                palette.setColor(QPalette::WindowText, QColor(kOnPictureText));
+                label->setPalette(palette);
+            }
             widget = label;
             break;
         }
@@ -128,7 +135,8 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
         case ControlKind::kAutoCheckBox: {
             auto* box = new QCheckBox(Text(c, tmpl), parent);
             ForwardMnemonics(box);
-            box->setGeometry(rect);
+            // As a one-line label: the room its text needs rather than a clipped text.
+            box->setGeometry(rect.x(), rect.y(), std::max(rect.width(), box->sizeHint().width()), rect.height());
             widget = box;
             break;
         }

@@ -56,6 +56,9 @@ public:
         text->setWordWrap(true);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
         text->setObjectName("text");
+        // Wide enough for a sentence per line rather than a few words.
+        constexpr int kTextColumns = 48;
+        text->setMinimumWidth(text->fontMetrics().averageCharWidth() * kTextColumns);
         grid->addWidget(text, 0, 1);
         if (!call.detail.empty()) {
             auto* detail = new QLabel(Q(call.detail), this);

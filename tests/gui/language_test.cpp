@@ -140,7 +140,7 @@ private slots:
         TestSheet sheet;
         sheet.Init();
         QVERIFY(!ConnectToUnpluggedPort(sheet, 3));
-        QCOMPARE(log.texts(), std::vector<std::string>{"无效的串口！"});
+        QCOMPARE(log.texts(), std::vector<std::string>{"无效的端口！"});
         const std::string& detail = log.calls[0].detail;
         QVERIFY2(detail.find("设备不存在") != std::string::npos, detail.c_str());
         // The system's reason from the C library's own translations, not English.

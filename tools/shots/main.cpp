@@ -23,6 +23,7 @@
 #include "profile/profile_store.h"
 #include "res/resource.h"
 #include "res/resources.h"
+#include "serial/com_port_names.h"
 #include "tools/sim/virtual_converter.h"
 
 namespace {
@@ -182,6 +183,14 @@ int main(int argc, char** argv) {
         sheet.SetActivePage(2);
         QApplication::processEvents();
         ok = Save(sheet, out + "/page-can-zh_CN.png") && ok;
+        // A port whose device is gone: the message with the system's reason, in Chinese.
+        sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();  // Disconnect
+        constexpr int kGoneCom = 7;
+        if (RegisterComPort(kGoneCom, "/dev/linkmate-unplugged")) {
+            sheet.m_panel.Item<fw::ComboBox>(IDC_COM_PORT).SetCurSel(kGoneCom - 1);
+            const auto refused = LastMessage([&] { sheet.m_panel.GetDlgItem(IDC_CONNECT).Click(); });
+            ok = refused && SaveMessageBox(*refused, fw::qt::WidgetOf(sheet), out + "/message-zh_CN.png") && ok;
+        }
         InstallLanguage("en");
     }
     for (sim::VirtualConverter* c : {&converter, &silent, &ternixB}) c->Stop();
