@@ -199,6 +199,9 @@ private slots:
         TestSheet sheet;
         sheet.Init();
         QApplication::setActiveWindow(sheet.widget());
+        // Connected to COM5: the window lets it go, so the search asks it too.
+        Choose(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT), 4);
+        QVERIFY(ClickConnect(sheet));
         std::vector<std::string> rows;
         fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
             auto& find = dynamic_cast<CFindConverterDlg&>(dialog);
@@ -220,6 +223,7 @@ private slots:
         QVERIFY2(rows[2].rfind("COM7 | skipped | ", 0) == 0 && rows[2].size() > 17, rows[2].c_str());
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->currentText(), QString("Ternix-B"));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentText(), QString("COM3"));
+        QVERIFY(!sheet.m_port.IsOpen());
         QVERIFY(ClickConnect(sheet));
         ClickButton(sheet, fw::IDCANCEL);
         QCOMPARE(log.texts(), std::vector<std::string>{"Read Configration Successfully!"});
