@@ -13,6 +13,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include "app/language.h"
+#include "framework/translate.h"
 #include "gui_harness.h"
 #include "protocol/text.h"
 #include "sample_configs.h"
@@ -374,6 +376,13 @@ private slots:
         QCOMPARE(tcgetattr(static_cast<int>(sheet.m_port.nativeHandle()), &line), 0);
         QCOMPARE(cfgetospeed(&line), speed_t{B57600});
         QVERIFY(!ProfileHasValues());
+
+        InstallLanguage("zh_CN");
+        ClickButton(sheet, 2);
+        fw::LoadCatalogue({});  // back to the source texts, as the other tests have them
+        QCOMPARE(log.calls.size(), size_t{2});
+        QVERIFY2(log.calls[1].detail.find("有转换器在 19200 bit/s 应答：请选择 Ternix-B。") != std::string::npos,
+                 log.calls[1].detail.c_str());
     }
 
     void theStatusLineSaysWhatThePagesShow() {
