@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -217,10 +218,13 @@ private slots:
         });
         QTest::keyClick(sheet.widget(), Qt::Key_F, Qt::ControlModifier);
         fw::CDialog::SetModalObserver(nullptr);
-        QCOMPARE(rows.size(), size_t{3});
+        // The converters first; then COM7, and any of the machine's own ports that another
+        // program holds.
+        QVERIFY(rows.size() >= 3);
         QVERIFY2(rows[0].rfind("COM3 | Ternix-B (19200 bit/s) | serial 9600 bit/s", 0) == 0, rows[0].c_str());
         QVERIFY2(rows[1].rfind("COM5 | Ternix-A (57600 bit/s) | ", 0) == 0, rows[1].c_str());
-        QVERIFY2(rows[2].rfind("COM7 | skipped | ", 0) == 0 && rows[2].size() > 17, rows[2].c_str());
+        QVERIFY(std::any_of(rows.begin() + 2, rows.end(),
+                            [](const std::string& row) { return row.rfind("COM7 | skipped | held by ", 0) == 0; }));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->currentText(), QString("Ternix-B"));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentText(), QString("COM3"));
         QVERIFY(!sheet.m_port.IsOpen());
