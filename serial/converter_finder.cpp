@@ -38,18 +38,26 @@ std::string ConfigSummary(const DeviceConfig& c) {
 bool ProbeOnce(PortIo& port, DeviceConfig& config) {
     port.Write(ReadRequest.data(), kReadRequestSize, kProbeWriteTimeoutMs);
     const auto deadline = port.Now() + kProbeTimeout;
-    std::vector<uint8_t> bytes(kConfigFrameSize + kProbeReadChunk);
+    std::vector<uint8_t> bytes(kReadRequestSize + kConfigFrameSize + kProbeReadChunk);
     size_t got = 0;
-    while (got < kConfigFrameSize) {
+    size_t echo = 0;  // a two-wire RS-485 adapter returns the request before the answer
+    while (got < echo + kConfigFrameSize) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - port.Now());
         if (left.count() <= 0) break;
-        const uint32_t n = port.Read(bytes.data() + got, kProbeReadChunk, static_cast<uint32_t>(left.count()));
+        const uint32_t room = static_cast<uint32_t>(std::min<size_t>(kProbeReadChunk, bytes.size() - got));
+        const uint32_t n = port.Read(bytes.data() + got, room, static_cast<uint32_t>(left.count()));
         if (n == 0) break;
         got += n;
+        // The reply shares only its first three bytes with the request, so the two cannot be
+        // mistaken for each other.
+        if (echo == 0 && got >= kReadRequestSize &&
+            std::equal(ReadRequest.begin(), ReadRequest.end(), bytes.begin())) {
+            echo = kReadRequestSize;
+        }
     }
-    if (got < kConfigFrameSize) return false;
+    if (got < echo + kConfigFrameSize) return false;
     ConfigFrame frame{};
-    std::copy(bytes.begin(), bytes.begin() + kConfigFrameSize, frame.begin());
+    std::copy_n(bytes.begin() + static_cast<long>(echo), kConfigFrameSize, frame.begin());
     if (frame[0] != 0xF7 || frame[1] != 0xF8 || frame[2] != 0x03 || frame[3] != 0x1C) return false;
     return DecodeConfigFrame(frame, config);
 }
