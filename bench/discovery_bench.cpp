@@ -14,16 +14,12 @@
 #include <vector>
 
 #include "serial/serial_discovery.h"
+#include "bench/bench_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 template <typename Step>
 double MedianUs(int runs, Step step) {
@@ -33,7 +29,7 @@ double MedianUs(int runs, Step step) {
         step();
         us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
-    return Median(us);
+    return linkmate::bench::Median(us);
 }
 
 // `count` ttys as a machine has them: one in four a USB adapter with udev's names, the rest

@@ -19,6 +19,7 @@
 #include "profile/profile_store.h"
 #include "res/resource.h"
 #include "tools/sim/virtual_converter.h"
+#include "bench/bench_support.h"
 
 namespace {
 
@@ -28,19 +29,13 @@ public:
     using CLINKMATESheet::OnInitDialog;
 };
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    char home[] = "/tmp/linkmate-gap-XXXXXX";
-    if (mkdtemp(home) == nullptr) return 1;
-    setenv("XDG_CONFIG_HOME", home, 1);
+    const std::string home = linkmate::bench::UsePrivateConfigHome("linkmate-gap");
+    if (home.empty()) return 1;
 
     QApplication app(argc, argv);
     if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
@@ -92,9 +87,9 @@ int main(int argc, char** argv) {
     converter.Stop();
     std::filesystem::remove_all(home);
 
-    std::printf("silent_read_event_loop_gap_median: %.1f ms\n", Median(gaps));
+    std::printf("silent_read_event_loop_gap_median: %.1f ms\n", linkmate::bench::Median(gaps));
     std::printf("silent_read_event_loop_gap_max: %.1f ms\n", *std::max_element(gaps.begin(), gaps.end()));
-    std::printf("cancel_to_idle_median: %.1f ms\n", Median(cancels));
+    std::printf("cancel_to_idle_median: %.1f ms\n", linkmate::bench::Median(cancels));
     std::printf("cancel_to_idle_max: %.1f ms\n", *std::max_element(cancels.begin(), cancels.end()));
     return 0;
 }

@@ -13,23 +13,18 @@
 
 #include "serial/converter_finder.h"
 #include "tools/sim/virtual_converter.h"
+#include "bench/bench_support.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    char home[] = "/tmp/linkmate-find-XXXXXX";
-    if (mkdtemp(home) == nullptr) return 1;
-    setenv("XDG_CONFIG_HOME", home, 1);
+    const std::string home = linkmate::bench::UsePrivateConfigHome("linkmate-find");
+    if (home.empty()) return 1;
 
     std::vector<std::unique_ptr<linkmate::sim::VirtualConverter>> converters;
     for (auto [port, rate] : {std::pair{3, 19200u}, std::pair{5, 57600u}}) {
@@ -58,7 +53,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "a search missed a converter\n");
         return 1;
     }
-    std::printf("find_eight_ports: %.0f ms\n", Median(ms));
+    std::printf("find_eight_ports: %.0f ms\n", linkmate::bench::Median(ms));
     std::printf("find_eight_ports_max: %.0f ms\n", *std::max_element(ms.begin(), ms.end()));
     return 0;
 }

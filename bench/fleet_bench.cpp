@@ -17,6 +17,7 @@
 
 #include "profile/config_file.h"
 #include "tools/sim/virtual_converter.h"
+#include "bench/bench_support.h"
 
 namespace {
 
@@ -40,19 +41,13 @@ double RunCliMs(const std::vector<std::string>& args) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace linkmate;
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-    std::string home = (std::filesystem::temp_directory_path() / "fleet-bench-XXXXXX").string();
-    if (mkdtemp(home.data()) == nullptr) return 1;
-    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    const std::string home = linkmate::bench::UsePrivateConfigHome("fleet-bench");
+    if (home.empty()) return 1;
 
     std::vector<std::unique_ptr<sim::VirtualConverter>> converters;
     std::vector<std::string> devices;
@@ -88,7 +83,7 @@ int main(int argc, char** argv) {
     }
     for (auto& c : converters) c->Stop();
     std::filesystem::remove_all(home);
-    const double m1 = Median(one), m8 = Median(eight), mseq = Median(sequential);
+    const double m1 = linkmate::bench::Median(one), m8 = linkmate::bench::Median(eight), mseq = linkmate::bench::Median(sequential);
     std::printf("runs: %d\n", runs);
     std::printf("cli_write_verify_one_converter_median: %.1f ms\n", m1);
     std::printf("cli_write_verify_eight_at_once_median: %.1f ms\n", m8);

@@ -14,15 +14,11 @@
 
 #include "profile/profile_store.h"
 #include "profile/settings_profile.h"
+#include "bench/bench_support.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 constexpr size_t kLargestProfile = 1 << 20;
 
@@ -72,8 +68,8 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("runs: %d\n", runs);
-    std::printf("save_profile_median: %.3f ms\n", Median(saves));
-    std::printf("load_profile_median: %.3f ms\n", Median(loads));
+    std::printf("save_profile_median: %.3f ms\n", linkmate::bench::Median(saves));
+    std::printf("load_profile_median: %.3f ms\n", linkmate::bench::Median(loads));
 
     const std::string header = "Windows Registry Editor Version 5.00\n\n";
     const std::string section =
@@ -96,7 +92,7 @@ int main(int argc, char** argv) {
         std::vector<double> times;
         for (int i = 0; i < 5; ++i) times.push_back(LoadMs(ProfileFilePath(), shape.content));
         std::printf("load_profile_1mib_%s: %.2f ms (%zu bytes; target < 50 ms)\n", shape.name,
-                    Median(times), shape.content.size());
+                    linkmate::bench::Median(times), shape.content.size());
     }
     std::filesystem::remove_all(dir);
     return 0;

@@ -35,6 +35,7 @@
 
 #include "app/linkmate_app.h"
 #include "protocol/config_lists.h"
+#include "bench/bench_support.h"
 
 namespace {
 
@@ -218,11 +219,6 @@ Run RunOnce(const char* self, const char* mode) {
             usage.ru_maxrss / 1024.0};
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -234,9 +230,8 @@ int main(int argc, char** argv) {
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::string home = (std::filesystem::temp_directory_path() / "startup-bench-XXXXXX").string();
-    if (mkdtemp(home.data()) == nullptr) return 1;
-    setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+    const std::string home = linkmate::bench::UsePrivateConfigHome("startup-bench");
+    if (home.empty()) return 1;
     const std::string runtime = home + "/runtime";
     std::filesystem::create_directory(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
@@ -257,8 +252,8 @@ int main(int argc, char** argv) {
         peerRss.push_back(p.peakRssMiB);
     }
     std::filesystem::remove_all(home);
-    const double ma = Median(appMs), mp = Median(peerMs);
-    const double ra = Median(appRss), rp = Median(peerRss);
+    const double ma = linkmate::bench::Median(appMs), mp = linkmate::bench::Median(peerMs);
+    const double ra = linkmate::bench::Median(appRss), rp = linkmate::bench::Median(peerRss);
     std::printf("runs: %d\n", runs);
     std::printf("startup_to_first_paint_app_median: %.1f ms\n", ma);
     std::printf("startup_to_first_paint_qt_peer_median: %.1f ms\n", mp);
