@@ -1,5 +1,7 @@
 #include "framework/qt/control_peer.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -210,9 +212,11 @@ void QtControl::SetItemDetail(int index, const std::string& detail, bool dimmed)
     list->setItemData(index, dimmed ? QVariant(list->palette().brush(QPalette::Disabled, QPalette::Text)) : QVariant(),
                       Qt::ForegroundRole);
     // The opened list is as wide as its widest entry with its detail, however narrow the list.
+    // Only this entry is measured (the lists set their entries' details one after another).
     QAbstractItemView* view = list->view();
-    view->setMinimumWidth(view->sizeHintForColumn(0) + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
-                          2 * view->frameWidth());
+    const int width = view->sizeHintForIndex(list->model()->index(index, list->modelColumn())).width() +
+                      list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * view->frameWidth();
+    view->setMinimumWidth(std::max(view->minimumWidth(), width));
 }
 
 std::string QtControl::ItemDetail(int index) const {
