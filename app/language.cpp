@@ -24,6 +24,7 @@ std::string ChooseLanguage(const std::string& option) {
             }
         }
     }
+    if (chosen.empty()) chosen = fw::PlatformLanguage();
     return chosen.rfind("zh", 0) == 0 ? "zh_CN" : "en";
 }
 

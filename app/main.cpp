@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "app/display.h"
 #include "app/linkmate_app.h"
 #include "profile/program_args.h"
 
@@ -26,14 +27,6 @@ Options:
   -h, --help    show this text and exit
   --version     show the version and exit
 )";
-
-bool HaveDisplay() {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && value[0] != '\0') return true;
-    }
-    return false;
-}
 
 int Usage(const char* message) {
     std::fprintf(stderr, "linkmate: %s\nTry 'linkmate --help'.\n", message);
@@ -97,7 +90,7 @@ int main(int argc, char** argv) {
         }
     }
     if (optind < argc) return Usage("no arguments are taken besides the options");
-    if (!HaveDisplay()) {
+    if (!linkmate::HaveDisplay()) {
         std::fprintf(stderr,
                      "linkmate: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
                      "Run it in a desktop session, or on a virtual display with\n"

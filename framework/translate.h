@@ -18,6 +18,10 @@ std::string Translate(const char* context, const char* source);
 // program, replacing the one loaded before. False when there is none for it.
 bool LoadCatalogue(const std::string& language);
 
+// The language the platform's own setting asks for ("zh_CN", "en"), where it has one (the
+// Windows display language); empty where the locale's environment decides.
+std::string PlatformLanguage();
+
 // Replaces %1 .. %9 in `text` by the values in order, as the translated texts place them.
 std::string FormatText(std::string text, std::initializer_list<std::string> values);
 

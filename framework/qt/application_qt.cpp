@@ -97,6 +97,8 @@ bool LoadCatalogue(const std::string& language) {
     return own;
 }
 
+std::string PlatformLanguage() { return {}; }
+
 namespace backend {
 
 void PostToWindowThread(std::function<void()> task) {

@@ -1,0 +1,15 @@
+#include <cstdlib>
+
+#include "app/display.h"
+
+namespace linkmate {
+
+bool HaveDisplay() {
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && value[0] != '\0') return true;
+    }
+    return false;
+}
+
+}  // namespace linkmate

@@ -1,0 +1,209 @@
+// The application, the translations, the wait cursor, the timer, the message and file dialogs,
+// on USER32, COMCTL32 and COMDLG32.
+#include "framework/win32/window_w.h"
+
+#include <commdlg.h>
+
+#include <memory>
+
+#include "framework/application.h"
+#include "framework/backend.h"
+#include "framework/catalogue_source.h"
+#include "framework/file_dialog.h"
+#include "framework/message_box.h"
+#include "framework/translate.h"
+
+namespace linkmate::fw {
+namespace {
+
+std::string& Name() {
+    static std::string name = "linkmate";
+    return name;
+}
+
+CatalogueTable& Catalogue() {
+    static CatalogueTable table;
+    return table;
+}
+
+class Win32Timer : public Timer::Peer {
+public:
+    ~Win32Timer() override { Stop(); }
+    void Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) override {
+        Stop();
+        m_tick = std::move(tick);
+        m_repeat = repeat;
+        m_id = win32::StartTimer(interval, [this] {
+            if (!m_repeat) Stop();
+            const std::function<void()> run = m_tick;
+            run();
+        });
+    }
+    void Stop() override {
+        win32::StopTimer(m_id);
+        m_id = 0;
+    }
+    bool IsActive() const override { return m_id != 0; }
+
+private:
+    UINT_PTR m_id = 0;
+    bool m_repeat = false;
+    std::function<void()> m_tick;
+};
+
+HWND OwnerWindow(CWnd* owner) {
+    if (owner == nullptr) return nullptr;
+    auto* host = dynamic_cast<win32::WindowHost*>(owner->peer());
+    return host ? GetAncestor(host->TopHwnd(), GA_ROOT) : nullptr;
+}
+
+// "Name (*.reg);;All files (*)" as the common dialogs take it: name, pattern, ..., two nulls.
+std::wstring FilterList(const std::string& filter, std::wstring& defaultExtension) {
+    std::wstring list;
+    size_t start = 0;
+    while (start <= filter.size()) {
+        size_t end = filter.find(";;", start);
+        if (end == std::string::npos) end = filter.size();
+        const std::string entry = filter.substr(start, end - start);
+        const size_t open = entry.rfind('(');
+        const size_t close = entry.rfind(')');
+        std::string pattern = open != std::string::npos && close > open ? entry.substr(open + 1, close - open - 1) : "*";
+        for (char& c : pattern) {
+            if (c == ' ') c = ';';
+        }
+        if (pattern == "*") pattern = "*.*";
+        if (defaultExtension.empty() && pattern.rfind("*.", 0) == 0 && pattern != "*.*") {
+            defaultExtension = win32::Widen(pattern.substr(2, pattern.find(';') == std::string::npos ? std::string::npos
+                                                                                                   : pattern.find(';') - 2));
+        }
+        if (!entry.empty()) {
+            list += win32::Widen(entry) + L'\0' + win32::Widen(pattern) + L'\0';
+        }
+        start = end + 2;
+    }
+    return list + L'\0';
+}
+
+}  // namespace
+
+struct Application::Impl {
+    std::string previousName;
+};
+
+Application::Application(char**, const std::string& name, const std::string&) : m_impl(std::make_unique<Impl>()) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
+                                                          ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    win32::DispatchWindow();
+    m_impl->previousName = Name();
+    Name() = name;
+}
+
+Application::~Application() {
+    backend::JoinBackgroundWork();
+    Name() = m_impl->previousName;
+}
+
+std::string ApplicationName() { return Name(); }
+
+WaitCursor::WaitCursor() { win32::AddWaitCursor(+1); }
+WaitCursor::~WaitCursor() { win32::AddWaitCursor(-1); }
+
+Timer::Timer() : m_peer(std::make_unique<Win32Timer>()) {}
+Timer::~Timer() = default;
+void Timer::Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) {
+    m_peer->Start(interval, repeat, std::move(tick));
+}
+void Timer::Stop() { m_peer->Stop(); }
+bool Timer::IsActive() const { return m_peer->IsActive(); }
+
+std::string Translate(const char* context, const char* source) {
+    const auto it = Catalogue().find({context, source});
+    return it == Catalogue().end() ? std::string(source) : it->second;
+}
+
+bool LoadCatalogue(const std::string& language) {
+    Catalogue().clear();
+    // The translation sources are built into the program as resources "LINKMATE_<language>".
+    std::wstring name = L"LINKMATE_" + win32::Widen(language);
+    const HRSRC found = FindResourceW(win32::Instance(), name.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (found == nullptr) return false;
+    const HGLOBAL loaded = LoadResource(win32::Instance(), found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (data == nullptr) return false;
+    Catalogue() = ParseCatalogueSource(std::string_view(static_cast<const char*>(data), SizeofResource(win32::Instance(), found)));
+    return true;
+}
+
+std::string PlatformLanguage() {
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE ? "zh_CN" : "en";
+}
+
+namespace backend {
+
+bool ShowMessageBox(const MessageBoxCall& call) {
+    const bool question = call.buttons == MessageButtons::kYesNo;
+    std::wstring content = win32::Widen(call.text);
+    if (!call.detail.empty()) content += L"\n\n" + win32::Widen(call.detail);
+    const std::wstring caption = win32::Widen(call.caption);
+    const std::wstring details = win32::Widen(call.details);
+    const std::wstring showDetails = win32::Widen(Translate("MessageBox", "Show Details..."));
+    const std::wstring hideDetails = win32::Widen(Translate("MessageBox", "Hide Details..."));
+
+    TASKDIALOGCONFIG config = {};
+    config.cbSize = sizeof config;
+    config.hwndParent = OwnerWindow(call.owner);
+    config.hInstance = win32::Instance();
+    config.dwFlags = TDF_POSITION_RELATIVE_TO_WINDOW;
+    if (!question) config.dwFlags |= TDF_ALLOW_DIALOG_CANCELLATION;  // Esc closes a message, never answers
+    config.dwCommonButtons = question ? TDCBF_YES_BUTTON | TDCBF_NO_BUTTON : TDCBF_OK_BUTTON;
+    config.nDefaultButton = question ? IDNO : IDOK;
+    config.pszWindowTitle = caption.c_str();
+    config.pszContent = content.c_str();
+    switch (call.icon) {
+        case MessageIcon::kExclamation: config.pszMainIcon = TD_WARNING_ICON; break;
+        case MessageIcon::kQuestion:
+            // The task dialog has no question mark of its own; the system's icon stands in.
+            config.dwFlags |= TDF_USE_HICON_MAIN;
+            config.hMainIcon = LoadIconW(nullptr, IDI_QUESTION);
+            break;
+        case MessageIcon::kNone: break;
+    }
+    if (!details.empty()) {
+        config.pszExpandedInformation = details.c_str();
+        config.pszCollapsedControlText = showDetails.c_str();
+        config.pszExpandedControlText = hideDetails.c_str();
+        config.dwFlags |= TDF_EXPAND_FOOTER_AREA;
+    }
+    int pressed = 0;
+    if (SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) return pressed == IDYES;
+    // Without the task dialog (an old common controls library): the plain box, details appended.
+    std::wstring text = content;
+    if (!details.empty()) text += L"\n\n" + details;
+    UINT type = question ? MB_YESNO | MB_DEFBUTTON2 : MB_OK;
+    if (call.icon == MessageIcon::kExclamation) type |= MB_ICONEXCLAMATION;
+    if (call.icon == MessageIcon::kQuestion) type |= MB_ICONQUESTION;
+    return MessageBoxW(config.hwndParent, text.c_str(), caption.c_str(), type) == IDYES;
+}
+
+std::string ShowFileDialog(CWnd* owner, FileDialogKind kind, const std::string& title, const std::string& filter) {
+    std::wstring defaultExtension;
+    const std::wstring filters = FilterList(filter, defaultExtension);
+    const std::wstring caption = win32::Widen(title);
+    std::wstring path(MAX_PATH * 4, L'\0');
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = OwnerWindow(owner);
+    dialog.lpstrFilter = filters.c_str();
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrTitle = caption.c_str();
+    dialog.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
+                   (kind == FileDialogKind::kSave ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+    const BOOL chosen = kind == FileDialogKind::kSave ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    return chosen ? win32::Narrow(std::wstring(path.c_str())) : std::string();
+}
+
+}  // namespace backend
+}  // namespace linkmate::fw

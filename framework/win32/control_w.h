@@ -1,0 +1,77 @@
+// One control of a window as USER32 and COMCTL32 keep it, reached by the framework through the
+// neutral control interface.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/control.h"
+#include "framework/win32/win32_api.h"
+
+namespace linkmate::fw::win32 {
+
+class Win32Control : public ControlPeer {
+public:
+    Win32Control(HWND window, ControlKind kind, int id);
+    HWND hwnd() const { return m_hwnd; }
+    // The up-down control that steps this edit, enabled and disabled with it.
+    void SetUpDown(HWND upDown) { m_upDown = upDown; }
+    // The label beside it, for a screen reader's name.
+    void SetAccessibleName(const std::string& name) { m_name = name; }
+    // The list's selection changed: it shows the chosen entry's tip until it has one of its own.
+    void OnSelectionChanged();
+
+    ControlKind Kind() const override { return m_kind; }
+    int Id() const override { return m_id; }
+    std::string Text() const override;
+    void SetText(const std::string& text) override;
+    bool IsEnabled() const override;
+    void Enable(bool enable) override;
+    bool IsVisible() const override;
+    void Show(bool show) override;
+    void SetFocus() override;
+    bool HasFocus() const override;
+    std::string ToolTip() const override;
+    void SetToolTip(const std::string& tip) override;
+    std::string AccessibleName() const override { return m_name; }
+    Rect Bounds() const override;
+    void Move(const Rect& rect) override;
+    void Click() override;
+    void SelectAll() override;
+    void SetLimitText(int limit) override;
+    void SetFilter(CharacterFilter accepts) override;
+    void SetReadOnly(bool readOnly) override;
+    bool IsReadOnly() const override;
+    int Count() const override;
+    int CurSel() const override;
+    void SetCurSel(int index) override;
+    void ResetContent() override;
+    void AddItem(const std::vector<std::string>& cells) override;
+    std::string ItemText(int index, int column) const override;
+    std::string ItemToolTip(int index) const override;
+    void SetItemToolTip(int index, const std::string& tip) override;
+    int CheckState() const override;
+    void SetCheckState(int state) override;
+    void SetRange(int lower, int upper) override;
+    std::pair<int, int> Range() const override;
+
+private:
+    bool IsList() const;
+    void ShowTip(const std::string& tip);
+
+    HWND m_hwnd;
+    ControlKind m_kind;
+    int m_id;
+    HWND m_upDown = nullptr;
+    HWND m_tipWindow = nullptr;
+    std::string m_name;
+    std::string m_tip;            // what the tip window shows
+    bool m_ownTip = false;        // set by the program, not taken from an entry
+    std::wstring m_tipText;       // kept alive for the tip window
+    std::vector<std::string> m_itemTips;
+};
+
+// The filter and the typing limit's companions of an edit: the filter sees every WM_CHAR.
+void InstallCharacterFilter(HWND edit, CharacterFilter accepts);
+
+}  // namespace linkmate::fw::win32

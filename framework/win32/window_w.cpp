@@ -1,0 +1,387 @@
+#include "framework/win32/window_w.h"
+
+#include <windowsx.h>
+
+#include <cstdlib>
+
+#include "framework/backend.h"
+#include "framework/decimal.h"
+#include "framework/dialog.h"
+#include "framework/translate.h"
+#include "framework/win32/dialog_template_w.h"
+
+namespace linkmate::fw::win32 {
+namespace {
+
+bool IsDigitOrCommand(int c) { return c < 0x20 || (c >= '0' && c <= '9'); }
+
+DialogFrame FrameFor(HWND parent, bool popup, bool page) {
+    if (popup) return {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, true};
+    // A child window without a parent to sit in stands alone, unseen until shown.
+    if (parent == nullptr) return {WS_POPUP, WS_EX_CONTROLPARENT, true};
+    // Pages are shown by the sheet as they are chosen; other child windows with their parent.
+    return {WS_CHILD | DS_CONTROL | (page ? 0u : static_cast<DWORD>(WS_VISIBLE)), WS_EX_CONTROLPARENT, true};
+}
+
+INT_PTR CALLBACK MeasureProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+}  // namespace
+
+Rect TemplatePixels(const DialogTemplate& tmpl, int x, int y, int cx, int cy) {
+    // The dialog manager's own conversion, from a window made in the template's font.
+    const std::vector<DWORD> bytes = BuildDialogTemplate(tmpl, {WS_POPUP, 0, false});
+    const HWND probe = CreateDialogIndirectParamW(Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()),
+                                                  nullptr, MeasureProc, 0);
+    RECT r = {x, y, x + cx, y + cy};
+    if (probe != nullptr) {
+        MapDialogRect(probe, &r);
+        DestroyWindow(probe);
+    }
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Win32Window::~Win32Window() {
+    if (m_hwnd != nullptr) {
+        UnregisterTopLevel(m_hwnd);
+        SetWindowLongPtrW(m_hwnd, DWLP_USER, 0);
+        DestroyWindow(m_hwnd);
+    }
+    if (m_bigIcon != nullptr) DestroyIcon(m_bigIcon);
+    if (m_smallIcon != nullptr) DestroyIcon(m_smallIcon);
+}
+
+void Win32Window::Attach(HWND window) {
+    m_hwnd = window;
+    RegisterTopLevel(window, this);
+}
+
+bool Win32Window::IsEnabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
+void Win32Window::Enable(bool enable) { EnableWindow(m_hwnd, enable); }
+bool Win32Window::IsVisible() const { return IsWindowVisible(m_hwnd) != FALSE; }
+void Win32Window::Show(bool show) { ShowWindow(m_hwnd, show ? SW_SHOW : SW_HIDE); }
+
+Rect Win32Window::Bounds() const {
+    if ((GetWindowLongW(m_hwnd, GWL_STYLE) & WS_CHILD) == 0) {
+        RECT client;
+        GetClientRect(m_hwnd, &client);
+        return {0, 0, client.right, client.bottom};
+    }
+    RECT r;
+    GetWindowRect(m_hwnd, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(m_hwnd), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Window::Move(const Rect& rect) {
+    if (GetWindowLongW(m_hwnd, GWL_STYLE) & WS_CHILD) {
+        MoveWindow(m_hwnd, rect.x, rect.y, rect.width, rect.height, TRUE);
+        return;
+    }
+    SetFixedSize({rect.width, rect.height});
+}
+
+void Win32Window::SetFixedSize(Size size) {
+    // The client area gets the size; the frame is added around it.
+    RECT r = {0, 0, size.width, size.height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_EXSTYLE)));
+    SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::string Win32Window::Title() const { return WindowText(m_hwnd); }
+void Win32Window::SetTitle(const std::string& title) { SetWindowTextW(m_hwnd, Widen(title).c_str()); }
+
+void Win32Window::SetIcon(int resource) {
+    // The icon file holds every size; the caption and the task bar take theirs.
+    const auto load = [resource](int metricX, int metricY) {
+        return static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(resource), IMAGE_ICON,
+                                             GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0));
+    };
+    HICON big = load(SM_CXICON, SM_CYICON);
+    HICON small = load(SM_CXSMICON, SM_CYSMICON);
+    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    if (m_bigIcon != nullptr) DestroyIcon(m_bigIcon);
+    if (m_smallIcon != nullptr) DestroyIcon(m_smallIcon);
+    m_bigIcon = big;
+    m_smallIcon = small;
+}
+
+void Win32Window::AddMinimizeBox() {
+    SetWindowLongW(m_hwnd, GWL_STYLE, GetWindowLongW(m_hwnd, GWL_STYLE) | WS_MINIMIZEBOX);
+    SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void Win32Window::AddShortcut(const std::string& keys, std::function<void()> run) {
+    Shortcut shortcut;
+    if (ParseShortcut(keys, shortcut)) m_shortcuts.emplace_back(shortcut, std::move(run));
+}
+
+bool Win32Window::RunShortcut(const MSG& msg) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    const bool alt = GetKeyState(VK_MENU) < 0;
+    for (const auto& [shortcut, run] : m_shortcuts) {
+        if (shortcut.key == msg.wParam && shortcut.ctrl == ctrl && shortcut.shift == shift && shortcut.alt == alt) {
+            // Not while another window of ours is modal over this one.
+            if (!IsWindowEnabled(GetAncestor(m_hwnd, GA_ROOT))) return false;
+            const std::function<void()> copy = run;
+            copy();
+            return true;
+        }
+    }
+    return false;
+}
+
+void Win32Window::SetContextMenu(std::vector<MenuItem> items) { m_menu = std::move(items); }
+
+bool Win32Window::ShowContextMenu(POINT screen) {
+    if (m_menu.empty()) return false;
+    if (screen.x == -1 && screen.y == -1) {
+        RECT r;
+        GetWindowRect(m_hwnd, &r);
+        screen = {r.left + 16, r.top + 16};
+    }
+    const HMENU menu = CreatePopupMenu();
+    for (size_t i = 0; i < m_menu.size(); ++i) {
+        const MenuItem& item = m_menu[i];
+        if (item.text.empty()) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const std::wstring text = Widen(item.shortcut.empty() ? item.text : item.text + "\t" + item.shortcut);
+        AppendMenuW(menu, MF_STRING, i + 1, text.c_str());
+    }
+    const int chosen = static_cast<int>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0, m_hwnd, nullptr));
+    DestroyMenu(menu);
+    if (chosen > 0 && static_cast<size_t>(chosen) <= m_menu.size()) {
+        const std::function<void()> run = m_menu[static_cast<size_t>(chosen) - 1].run;
+        if (run) run();
+    }
+    return true;
+}
+
+int Win32Window::RunModal() {
+    // The owner (a whole top-level window) takes no input while this one runs.
+    HWND owner = GetWindow(m_hwnd, GW_OWNER);
+    if (owner != nullptr) owner = GetAncestor(owner, GA_ROOT);
+    const bool disableOwner = owner != nullptr && IsWindowEnabled(owner);
+    if (disableOwner) EnableWindow(owner, FALSE);
+    m_ended = false;
+    ShowWindow(m_hwnd, SW_SHOW);
+    SetForegroundWindow(m_hwnd);
+    RunLoop(m_ended);
+    // Enabled again before this one goes, so that the activation returns to it.
+    if (disableOwner) EnableWindow(owner, TRUE);
+    ShowWindow(m_hwnd, SW_HIDE);
+    return m_result;
+}
+
+void Win32Window::End(int result) {
+    m_result = result;
+    m_ended = true;
+    WakeLoop();
+}
+
+DialogWindow::DialogWindow(CDialog& owner, HWND parent, bool popup, bool page) : m_owner(owner), m_popup(popup) {
+    const DialogTemplate& tmpl = owner.dialogTemplate();
+    const std::vector<DWORD> bytes = BuildDialogTemplate(tmpl, FrameFor(parent, popup, page));
+    const HWND window = CreateDialogIndirectParamW(Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()),
+                                                   parent, &DialogWindow::Proc, reinterpret_cast<LPARAM>(this));
+    Attach(window);
+    BuildControls();
+    m_built = true;
+}
+
+ControlPeer* DialogWindow::Item(int id) {
+    const auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second.get();
+}
+
+void DialogWindow::BuildControls() {
+    const DialogTemplate& tmpl = m_owner.dialogTemplate();
+    const HWND dialog = hwnd();
+    Win32Control* previous = nullptr;
+    // The last label: the name of the controls after it on its row, or of the one right after
+    // it (a list under its label).
+    std::string label;
+    int labelRow = 0;
+    bool labelJustBefore = false;
+    for (const ControlTemplate& c : tmpl.controls) {
+        if (c.id == IDC_STATIC) {
+            labelJustBefore = c.kind == ControlKind::kText && !c.text.empty();
+            if (labelJustBefore) {
+                label = Translate(tmpl.context.c_str(), c.text.c_str());
+                std::erase(label, '&');
+                labelRow = c.y;
+            }
+            continue;
+        }
+        const HWND window = GetDlgItem(dialog, c.id);
+        if (window == nullptr) continue;
+        auto control = std::make_unique<Win32Control>(window, c.kind, c.id);
+        // A label names the controls on its row after it, or the list right under it.
+        constexpr int kSameRowDu = 4;
+        if (!label.empty() && (labelJustBefore || std::abs(c.y - labelRow) <= kSameRowDu)) {
+            control->SetAccessibleName(label);
+        }
+        labelJustBefore = false;
+        switch (c.kind) {
+            case ControlKind::kDropDownList:
+                for (const std::string& item : c.items) {
+                    const std::wstring text = Widen(Translate("lists", item.c_str()));
+                    SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+                }
+                break;
+            case ControlKind::kEdit:
+                if (c.style & kNumberOnly) InstallCharacterFilter(window, &IsDigitOrCommand);
+                break;
+            case ControlKind::kUpDown:
+                if (previous != nullptr && previous->Kind() == ControlKind::kEdit) previous->SetUpDown(window);
+                break;
+            case ControlKind::kListView: {
+                SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+                for (size_t i = 0; i < c.items.size(); ++i) {
+                    std::wstring header = Widen(Translate(tmpl.context.c_str(), c.items[i].c_str()));
+                    LVCOLUMNW column = {};
+                    column.mask = LVCF_TEXT | LVCF_WIDTH;
+                    column.pszText = header.data();
+                    column.cx = 80;
+                    SendMessageW(window, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+                }
+                break;
+            }
+            default: break;
+        }
+        previous = control.get();
+        m_controls.emplace(c.id, std::move(control));
+    }
+}
+
+Win32Control* DialogWindow::ControlOf(HWND window) {
+    if (window == nullptr) return nullptr;
+    const auto it = m_controls.find(GetDlgCtrlID(window));
+    return it != m_controls.end() && it->second->hwnd() == window ? it->second.get() : nullptr;
+}
+
+void DialogWindow::OnCommand(int id, int code, HWND control) {
+    if (control == nullptr) {
+        // Enter and Esc through the dialog manager: a pop-up's OK and Cancel.
+        if (id == IDOK || id == IDCANCEL) m_owner.HandleNotify(id, Notify::kClicked);
+        return;
+    }
+    Win32Control* peer = ControlOf(control);
+    if (peer == nullptr) return;
+    switch (peer->Kind()) {
+        case ControlKind::kPushButton:
+        case ControlKind::kDefPushButton:
+        case ControlKind::kAutoCheckBox:
+            if (code == BN_CLICKED) m_owner.HandleNotify(id, Notify::kClicked);
+            if (code == BN_SETFOCUS) m_owner.HandleNotify(id, Notify::kSetFocus);
+            break;
+        case ControlKind::kEdit:
+            if (code == EN_CHANGE) m_owner.HandleNotify(id, Notify::kChange);
+            if (code == EN_SETFOCUS) m_owner.HandleNotify(id, Notify::kSetFocus);
+            break;
+        case ControlKind::kDropDownList:
+            if (code == CBN_SELCHANGE) {
+                peer->OnSelectionChanged();
+                m_owner.HandleNotify(id, Notify::kSelChange);
+            }
+            if (code == CBN_SETFOCUS || code == CBN_DROPDOWN) m_owner.HandleNotify(id, Notify::kSetFocus);
+            break;
+        case ControlKind::kListBox:
+            if (code == LBN_SELCHANGE) m_owner.HandleNotify(id, Notify::kSelChange);
+            if (code == LBN_DBLCLK) m_owner.HandleNotify(id, Notify::kDblClk);
+            if (code == LBN_SETFOCUS) m_owner.HandleNotify(id, Notify::kSetFocus);
+            break;
+        default: break;
+    }
+}
+
+void DialogWindow::OnNotify(const NMHDR& header) {
+    Win32Control* peer = ControlOf(header.hwndFrom);
+    if (peer == nullptr || peer->Kind() != ControlKind::kListView) return;
+    const int id = peer->Id();
+    if (header.code == LVN_ITEMCHANGED) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED)) {
+            m_owner.HandleNotify(id, Notify::kSelChange);
+        }
+    } else if (header.code == NM_DBLCLK) {
+        m_owner.HandleNotify(id, Notify::kDblClk);
+    } else if (header.code == NM_SETFOCUS) {
+        m_owner.HandleNotify(id, Notify::kSetFocus);
+    }
+}
+
+bool DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_COMMAND:
+            if (m_built) OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return true;
+        case WM_NOTIFY:
+            if (m_built) OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+            return false;
+        case WM_ENABLE:
+            // A window hears of its own state only, as the sheet's pages and panel need.
+            if (m_built) m_owner.HandleEnable(wParam != FALSE);
+            return true;
+        case WM_CLOSE:
+            if (m_popup) m_owner.HandleNotify(IDCANCEL, Notify::kClicked);
+            return true;
+        case WM_CONTEXTMENU:
+            // A window without a menu of its own leaves the click to the window it sits in.
+            return ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        case WM_SETCURSOR: {
+            // Pointing at a control is turning to it (the port list refreshes its tips then).
+            const auto pointed = reinterpret_cast<HWND>(wParam);
+            if (pointed != m_hovered) {
+                m_hovered = pointed;
+                if (Win32Control* peer = ControlOf(pointed)) m_owner.HandleNotify(peer->Id(), Notify::kSetFocus);
+            }
+            if (WaitCursorShown()) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                result = TRUE;
+                return true;
+            }
+            return false;
+        }
+        default: return false;
+    }
+}
+
+INT_PTR CALLBACK DialogWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        return FALSE;  // the framework gives the focus where it wants it
+    }
+    auto* self = reinterpret_cast<DialogWindow*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (self == nullptr) return FALSE;
+    LRESULT result = 0;
+    if (!self->OnMessage(message, wParam, lParam, result)) return FALSE;
+    SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+}  // namespace linkmate::fw::win32
+
+namespace linkmate::fw::backend {
+
+std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent, Placement placement) {
+    win32::DispatchWindow();
+    auto* host = dynamic_cast<win32::WindowHost*>(parent);
+    const HWND parentWindow = host == nullptr                   ? nullptr
+                              : placement == Placement::kPage ? host->PageHost()
+                                                              : host->TopHwnd();
+    return std::make_unique<win32::DialogWindow>(dialog, parentWindow, placement == Placement::kPopup,
+                                                 placement == Placement::kPage);
+}
+
+Size TemplateSize(const DialogTemplate& tmpl) {
+    const Rect r = win32::TemplatePixels(tmpl, 0, 0, tmpl.cx, tmpl.cy);
+    return {r.width, r.height};
+}
+
+}  // namespace linkmate::fw::backend
