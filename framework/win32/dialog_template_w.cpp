@@ -78,7 +78,7 @@ DWORD ControlStyle(const ControlTemplate& c) {
     switch (c.kind) {
         case ControlKind::kText: style |= (c.style & kWrap) ? SS_LEFT : SS_LEFTNOWORDWRAP; break;
         case ControlKind::kIcon: style |= SS_ICON; break;
-        case ControlKind::kBitmap: style |= SS_BITMAP; break;
+        case ControlKind::kBitmap: style |= SS_BITMAP | SS_REALSIZEIMAGE; break;
         case ControlKind::kEtchedLine: style |= SS_ETCHEDHORZ; break;
         case ControlKind::kDropDownList: style |= CBS_DROPDOWNLIST | WS_VSCROLL; break;
         case ControlKind::kEdit: style |= ES_AUTOHSCROLL | WS_BORDER; break;
@@ -134,8 +134,10 @@ std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& tmpl, const DialogF
         w.Short(static_cast<short>(c.cy));
         w.Dword(static_cast<DWORD>(c.id));
         w.String(ControlClass(c.kind));
-        if (c.kind == ControlKind::kIcon || c.kind == ControlKind::kBitmap) {
+        if (c.kind == ControlKind::kIcon) {
             w.Ordinal(static_cast<WORD>(c.resource));
+        } else if (c.kind == ControlKind::kBitmap) {
+            w.String(L"");  // a PNG, set once the control is there (LoadPngBitmap)
         } else {
             w.String(TemplateText(tmpl, c.text));
         }

@@ -9,6 +9,7 @@
 #include "framework/dialog.h"
 #include "framework/translate.h"
 #include "framework/win32/dialog_template_w.h"
+#include "framework/win32/png_bitmap_w.h"
 
 namespace linkmate::fw::win32 {
 namespace {
@@ -38,6 +39,10 @@ Rect TemplatePixels(const DialogTemplate& tmpl, int x, int y, int cx, int cy) {
         DestroyWindow(probe);
     }
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+DialogWindow::~DialogWindow() {
+    for (HBITMAP bitmap : m_bitmaps) DeleteObject(bitmap);
 }
 
 Win32Window::~Win32Window() {
@@ -208,7 +213,19 @@ void DialogWindow::BuildControls() {
     std::string label;
     int labelRow = 0;
     bool labelJustBefore = false;
+    int index = 0;
     for (const ControlTemplate& c : tmpl.controls) {
+        const HWND made = GetDlgItem(dialog, c.id);
+        if (c.kind == ControlKind::kBitmap) {
+            // Found by its place among the dialog's children: pictures carry IDC_STATIC.
+            HWND picture = GetWindow(dialog, GW_CHILD);
+            for (int i = 0; i < index && picture != nullptr; ++i) picture = GetWindow(picture, GW_HWNDNEXT);
+            if (HBITMAP bitmap = LoadPngBitmap(c.resource); bitmap != nullptr && picture != nullptr) {
+                SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+                m_bitmaps.push_back(bitmap);
+            }
+        }
+        ++index;
         if (c.id == IDC_STATIC) {
             labelJustBefore = c.kind == ControlKind::kText && !c.text.empty();
             if (labelJustBefore) {
@@ -218,7 +235,7 @@ void DialogWindow::BuildControls() {
             }
             continue;
         }
-        const HWND window = GetDlgItem(dialog, c.id);
+        const HWND window = made;
         if (window == nullptr) continue;
         auto control = std::make_unique<Win32Control>(window, c.kind, c.id);
         // A label names the controls on its row after it, or the list right under it.

@@ -73,6 +73,7 @@ private:
 class DialogWindow : public Win32Window {
 public:
     DialogWindow(CDialog& owner, HWND parent, bool popup, bool page);
+    ~DialogWindow() override;
     ControlPeer* Item(int id) override;
 
 private:
@@ -88,6 +89,7 @@ private:
     bool m_built = false;
     HWND m_hovered = nullptr;
     std::map<int, std::unique_ptr<Win32Control>> m_controls;
+    std::vector<HBITMAP> m_bitmaps;
 };
 
 // Pixels of the dialog units of `tmpl`'s font.

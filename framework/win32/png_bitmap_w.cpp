@@ -1,0 +1,39 @@
+// Pictures kept as PNG resources (RCDATA), decoded by GDI+, which every Windows has.
+#include "framework/win32/png_bitmap_w.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+#include <shlwapi.h>
+
+#include "framework/win32/message_loop_w.h"
+
+namespace linkmate::fw::win32 {
+
+HBITMAP LoadPngBitmap(int resource) {
+    const HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(resource), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    const HGLOBAL loaded = found ? LoadResource(Instance(), found) : nullptr;
+    const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (bytes == nullptr) return nullptr;
+    static const ULONG_PTR token = [] {
+        ULONG_PTR t = 0;
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&t, &input, nullptr);
+        return t;
+    }();
+    (void)token;
+    IStream* stream = SHCreateMemStream(bytes, SizeofResource(Instance(), found));
+    if (stream == nullptr) return nullptr;
+    HBITMAP bitmap = nullptr;
+    {
+        Gdiplus::Bitmap image(stream);
+        // Transparent parts take the dialog's face colour, as a static picture shows them.
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        if (image.GetLastStatus() == Gdiplus::Ok) {
+            image.GetHBITMAP(Gdiplus::Color(GetRValue(face), GetGValue(face), GetBValue(face)), &bitmap);
+        }
+    }
+    stream->Release();
+    return bitmap;
+}
+
+}  // namespace linkmate::fw::win32

@@ -1,0 +1,257 @@
+// Drives a running linkmate.exe from outside, the way another program can: through window
+// messages only. Steps run in the order given; the first that fails ends the run with status 1.
+//   window TITLE                wait (up to 30 s) for the top-level window with that title
+//   click ID                    press a button (BM_CLICK)
+//   choose ID INDEX             pick a list entry as the operator does (the list notifies)
+//   type ID TEXT                replace an edit's text (the edit notifies)
+//   page N                      go to page N with the tab control's arrow keys
+//   expect ID TEXT [SECONDS]    wait until the control's text contains TEXT
+//   enabled ID                  wait until the control is enabled
+//   answer                      wait for a message box of the window and press its first button
+//   shot FILE.png               save the window as the screen shows it
+//   close                       close the window as the system menu's Close does
+#include <windows.h>
+#include <commctrl.h>
+#include <gdiplus.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kStepTimeout = std::chrono::seconds(30);
+constexpr auto kPoll = std::chrono::milliseconds(50);
+
+HWND g_window = nullptr;
+
+std::wstring Widen(const std::string& text) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), n, nullptr, nullptr);
+    narrow.resize(strlen(narrow.c_str()));
+    return narrow;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[4096] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds timeout = kStepTimeout) {
+    const auto end = Clock::now() + timeout;
+    while (!condition()) {
+        if (Clock::now() > end) return false;
+        std::this_thread::sleep_for(kPoll);
+    }
+    return true;
+}
+
+// The control with identifier `id` anywhere inside the window (its pages and panel included).
+HWND FindControl(int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    EnumChildWindows(
+        g_window,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetDlgCtrlID(child) != s->id || !IsWindowVisible(child)) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND NeedControl(int id) {
+    HWND control = nullptr;
+    WaitFor([&] { return (control = FindControl(id)) != nullptr; });
+    if (control == nullptr) std::fprintf(stderr, "window_driver: no control %d\n", id);
+    return control;
+}
+
+// A dialog of the same program as the window, other than the window itself: a message box.
+HWND FindMessageBox() {
+    DWORD process = 0;
+    GetWindowThreadProcessId(g_window, &process);
+    struct Search {
+        DWORD process;
+        HWND found;
+    } search{process, nullptr};
+    EnumWindows(
+        [](HWND top, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(top, &owner);
+            if (owner != s->process || top == g_window || !IsWindowVisible(top)) return TRUE;
+            if (GetWindow(top, GW_OWNER) != g_window) return TRUE;
+            s->found = top;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FirstButton(HWND dialog) {
+    HWND found = nullptr;
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM data) -> BOOL {
+            wchar_t name[32] = {};
+            GetClassNameW(child, name, 32);
+            if (lstrcmpiW(name, L"Button") != 0 || !IsWindowVisible(child)) return TRUE;
+            *reinterpret_cast<HWND*>(data) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+bool SaveShot(const std::string& path) {
+    SetForegroundWindow(g_window);
+    RedrawWindow(g_window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    RECT r;
+    GetWindowRect(g_window, &r);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    bool saved = false;
+    {
+        Gdiplus::Bitmap image(bitmap, nullptr);
+        // The PNG encoder's class id, as the encoder list names it.
+        UINT count = 0;
+        UINT size = 0;
+        Gdiplus::GetImageEncodersSize(&count, &size);
+        std::vector<unsigned char> buffer(size);
+        auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+        Gdiplus::GetImageEncoders(count, size, encoders);
+        for (UINT i = 0; i < count; ++i) {
+            if (wcscmp(encoders[i].MimeType, L"image/png") == 0) {
+                saved = image.Save(Widen(path).c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+            }
+        }
+    }
+    Gdiplus::GdiplusShutdown(token);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+bool Step(const std::vector<std::string>& args, size_t& i) {
+    const std::string& verb = args[i++];
+    const auto next = [&]() -> std::string { return i < args.size() ? args[i++] : std::string(); };
+    if (verb == "window") {
+        const std::wstring title = Widen(next());
+        return WaitFor([&] { return (g_window = FindWindowW(L"#32770", title.c_str())) != nullptr && IsWindowVisible(g_window); });
+    }
+    if (g_window == nullptr) return false;
+    if (verb == "click") {
+        HWND button = NeedControl(std::atoi(next().c_str()));
+        if (button == nullptr || !WaitFor([&] { return IsWindowEnabled(button) != FALSE; })) return false;
+        // Posted: a click that opens a modal box would otherwise hold the driver until it closes.
+        PostMessageW(button, BM_CLICK, 0, 0);
+        return true;
+    }
+    if (verb == "choose") {
+        const int id = std::atoi(next().c_str());
+        HWND list = NeedControl(id);
+        if (list == nullptr) return false;
+        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(next().c_str())), 0);
+        SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        return true;
+    }
+    if (verb == "type") {
+        HWND edit = NeedControl(std::atoi(next().c_str()));
+        if (edit == nullptr) return false;
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Widen(next()).c_str()));
+        return true;
+    }
+    if (verb == "page") {
+        HWND tabs = NeedControl(12320);
+        if (tabs == nullptr) return false;
+        const int page = std::atoi(next().c_str());
+        for (int guard = 0; guard < 8; ++guard) {
+            const int current = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+            if (current == page) return true;
+            SendMessageW(tabs, WM_KEYDOWN, current < page ? VK_RIGHT : VK_LEFT, 0);
+            SendMessageW(tabs, WM_KEYUP, current < page ? VK_RIGHT : VK_LEFT, 0);
+        }
+        return false;
+    }
+    if (verb == "expect") {
+        HWND control = NeedControl(std::atoi(next().c_str()));
+        const std::wstring want = Widen(next());
+        const int seconds = i < args.size() && std::isdigit(static_cast<unsigned char>(args[i][0])) ? std::atoi(next().c_str()) : 30;
+        if (control == nullptr) return false;
+        if (WaitFor([&] { return TextOf(control).find(want) != std::wstring::npos; }, std::chrono::seconds(seconds))) return true;
+        std::fprintf(stderr, "window_driver: control says \"%s\"\n", Narrow(TextOf(control)).c_str());
+        return false;
+    }
+    if (verb == "enabled") {
+        HWND control = NeedControl(std::atoi(next().c_str()));
+        return control != nullptr && WaitFor([&] { return IsWindowEnabled(control) != FALSE; });
+    }
+    if (verb == "answer") {
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = FindMessageBox()) != nullptr; })) return false;
+        std::fprintf(stderr, "window_driver: message box \"%s\"\n", Narrow(TextOf(box)).c_str());
+        HWND button = nullptr;
+        WaitFor([&] { return (button = FirstButton(box)) != nullptr; }, std::chrono::seconds(5));
+        if (button != nullptr) {
+            PostMessageW(button, BM_CLICK, 0, 0);
+        } else {
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); });
+    }
+    if (verb == "shot") return SaveShot(next());
+    if (verb == "close") {
+        PostMessageW(g_window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return WaitFor([] { return !IsWindow(g_window); });
+    }
+    std::fprintf(stderr, "window_driver: unknown step %s\n", verb.c_str());
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (size_t i = 0; i < args.size();) {
+        const size_t at = i;
+        if (!Step(args, i)) {
+            std::fprintf(stderr, "window_driver: step %zu (%s) failed\n", at + 1, args[at].c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
