@@ -26,7 +26,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kStepTimeout = std::chrono::seconds(30);
+constexpr auto kStepTimeout = std::chrono::seconds(60);
 constexpr auto kPoll = std::chrono::milliseconds(50);
 
 HWND g_window = nullptr;
@@ -235,8 +235,13 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
     }
     if (verb == "shot") return SaveShot(next());
     if (verb == "close") {
-        PostMessageW(g_window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return WaitFor([] { return !IsWindow(g_window); });
+        // Asked again while the window keeps itself open (an exchange still ending).
+        return WaitFor([] {
+            if (!IsWindow(g_window)) return true;
+            PostMessageW(g_window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            return !IsWindow(g_window);
+        });
     }
     std::fprintf(stderr, "window_driver: unknown step %s\n", verb.c_str());
     return false;
