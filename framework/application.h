@@ -50,6 +50,10 @@ void RunOffWindowThread(std::function<Result()> work, std::function<void(Result)
                        [result, done = std::move(done)] { done(std::move(*result)); });
 }
 
+// Runs the window thread's events (input, tasks brought back, timer ticks) until `done` returns
+// true or `timeout` has passed; returns `done()`. For a wait that must keep the windows alive.
+bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+
 // A timer on the window thread: `tick` runs after `interval`, once or until Stop.
 class Timer {
 public:

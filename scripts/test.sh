@@ -2,8 +2,10 @@
 # Builds LINKMATE and runs every test.
 #   scripts/test.sh              normal build in build/
 #   scripts/test.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
-#   scripts/test.sh --windows    the core, linkmate-cli.exe and their tests cross-built for Windows
-#                                in build/windows/ and run under Wine in a private prefix there
+#   scripts/test.sh --windows    the core, linkmate.exe (Win32 window), linkmate-cli.exe and their
+#                                tests cross-built for Windows in build/windows/ and run under Wine
+#                                in a private prefix there; the installer built, installed and
+#                                uninstalled there
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,12 +16,13 @@ if [[ "${1:-}" == "--windows" ]]; then
     scripts/install-deps.sh --windows
     host=build/windows-host
     cross=build/windows
-    # The Linux ends of the Windows tests' lines: the virtual converter and the serial peer.
+    # The Linux ends of the Windows tests' lines: the virtual converter, the serial peer, and the
+    # command-line tool whose write frame the window's must equal.
     cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINKMATE_GUI=OFF -DLINKMATE_BENCH=OFF \
         "${werror[@]}"
-    cmake --build "$host" --target linkmate-sim com_peer
+    cmake --build "$host" --target linkmate-sim com_peer linkmate-cli
     cmake -S . -B "$cross" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINKMATE_GUI=OFF -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v wine)" \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CROSSCOMPILING_EMULATOR="$(command -v wine)" \
         -DLINKMATE_HOST_TOOLS="$PWD/$host" "${werror[@]}"
     cmake --build "$cross"
 

@@ -1,6 +1,8 @@
 // The application, the translations, the wait cursor, the timer, the message and file dialogs and
 // the window thread's queue, on Qt.
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QThread>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLibraryInfo>
@@ -98,6 +100,16 @@ bool LoadCatalogue(const std::string& language) {
 }
 
 std::string PlatformLanguage() { return {}; }
+
+bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    QDeadlineTimer deadline(timeout);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::sendPostedEvents();
+        if (!done()) QThread::msleep(1);
+    }
+    return done();
+}
 
 namespace backend {
 

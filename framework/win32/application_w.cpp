@@ -139,6 +139,10 @@ std::string PlatformLanguage() {
     return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE ? "zh_CN" : "en";
 }
 
+bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    return win32::ProcessEventsUntil(done, timeout);
+}
+
 namespace backend {
 
 bool ShowMessageBox(const MessageBoxCall& call) {
