@@ -3,7 +3,8 @@
 # Usage: scripts/install-deps.sh [--windows]
 #   --windows  also what the Windows build and its tests need: the MinGW-w64 cross compiler, the
 #              GoogleTest sources to build with it, Wine to run the result, icotool for the
-#              window's icons and NSIS for the installer
+#              window's icons, NSIS for the installer, and Wine's own fonts (the dialog font, the
+#              caption buttons' symbols)
 set -euo pipefail
 
 # The tests run one window test on a virtual X server (for the selection clipboard); the
@@ -16,7 +17,7 @@ packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libcl
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei
           nlohmann-json3-dev librsvg2-bin appstream libudev-dev locales)
 if [[ "${1:-}" == "--windows" ]]; then
-    packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 icoutils nsis)
+    packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine icoutils nsis)
 fi
 
 missing=()

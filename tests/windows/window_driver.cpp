@@ -8,7 +8,9 @@
 //   expect ID TEXT [SECONDS]    wait until the control's text contains TEXT
 //   enabled ID                  wait until the control is enabled
 //   answer                      wait for a message box of the window and press its first button
+//   key NAME                    press a function key (F1 .. F12) in the window
 //   shot FILE.png               save the window as the screen shows it
+//   shotbox FILE.png            save the dialog or message box the window has open
 //   close                       close the window as the system menu's Close does
 #include <windows.h>
 #include <commctrl.h>
@@ -125,12 +127,12 @@ HWND FirstButton(HWND dialog) {
     return found;
 }
 
-bool SaveShot(const std::string& path) {
-    SetForegroundWindow(g_window);
-    RedrawWindow(g_window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+bool SaveShot(HWND window, const std::string& path) {
+    SetForegroundWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     RECT r;
-    GetWindowRect(g_window, &r);
+    GetWindowRect(window, &r);
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     HDC screen = GetDC(nullptr);
@@ -233,7 +235,19 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
         }
         return WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); });
     }
-    if (verb == "shot") return SaveShot(next());
+    if (verb == "shot") return SaveShot(g_window, next());
+    if (verb == "shotbox") {
+        HWND box = nullptr;
+        return WaitFor([&] { return (box = FindMessageBox()) != nullptr; }) && SaveShot(box, next());
+    }
+    if (verb == "key") {
+        const std::string name = next();
+        const int n = name.size() > 1 && name[0] == 'F' ? std::atoi(name.c_str() + 1) : 0;
+        if (n < 1 || n > 12) return false;
+        PostMessageW(g_window, WM_KEYDOWN, static_cast<WPARAM>(VK_F1 + n - 1), 0);
+        PostMessageW(g_window, WM_KEYUP, static_cast<WPARAM>(VK_F1 + n - 1), 0);
+        return true;
+    }
     if (verb == "close") {
         // Asked again while the window keeps itself open (an exchange still ending).
         return WaitFor([] {
