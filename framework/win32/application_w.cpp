@@ -145,7 +145,7 @@ bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds
 
 namespace backend {
 
-bool ShowMessageBox(const MessageBoxCall& call) {
+int ShowMessageBox(const MessageBoxCall& call) {
     const bool question = call.buttons == MessageButtons::kYesNo;
     std::wstring content = win32::Widen(call.text);
     if (!call.detail.empty()) content += L"\n\n" + win32::Widen(call.detail);
@@ -173,6 +173,13 @@ bool ShowMessageBox(const MessageBoxCall& call) {
             break;
         case MessageIcon::kNone: break;
     }
+    constexpr int kAlternativeId = 100;
+    const std::wstring alternative = win32::Widen(call.alternative);
+    const TASKDIALOG_BUTTON extra = {kAlternativeId, alternative.c_str()};
+    if (question && !alternative.empty()) {
+        config.pButtons = &extra;
+        config.cButtons = 1;
+    }
     if (!details.empty()) {
         config.pszExpandedInformation = details.c_str();
         config.pszCollapsedControlText = showDetails.c_str();
@@ -180,21 +187,33 @@ bool ShowMessageBox(const MessageBoxCall& call) {
         config.dwFlags |= TDF_EXPAND_FOOTER_AREA;
     }
     int pressed = 0;
-    if (SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) return pressed == IDYES;
+    if (SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
+        return pressed == IDYES ? kAnswerYes : pressed == kAlternativeId ? kAnswerAlternative : kAnswerNo;
+    }
     // Without the task dialog (an old common controls library): the plain box, details appended.
     std::wstring text = content;
     if (!details.empty()) text += L"\n\n" + details;
     UINT type = question ? MB_YESNO | MB_DEFBUTTON2 : MB_OK;
     if (call.icon == MessageIcon::kExclamation) type |= MB_ICONEXCLAMATION;
     if (call.icon == MessageIcon::kQuestion) type |= MB_ICONQUESTION;
-    return MessageBoxW(config.hwndParent, text.c_str(), caption.c_str(), type) == IDYES;
+    return MessageBoxW(config.hwndParent, text.c_str(), caption.c_str(), type) == IDYES ? kAnswerYes : kAnswerNo;
 }
 
-std::string ShowFileDialog(CWnd* owner, FileDialogKind kind, const std::string& title, const std::string& filter) {
-    std::wstring defaultExtension;
-    const std::wstring filters = FilterList(filter, defaultExtension);
-    const std::wstring caption = win32::Widen(title);
+std::string ShowFileDialog(CWnd* owner, const FileDialogCall& call) {
+    const FileDialogKind kind = call.kind;
+    std::wstring defaultExtension = win32::Widen(call.defaultExtension);
+    const std::wstring filters = FilterList(call.filter, defaultExtension);
+    const std::wstring caption = win32::Widen(call.title);
+    // `start` is a folder, or a suggested file in one.
+    std::wstring folder = win32::Widen(call.start);
     std::wstring path(MAX_PATH * 4, L'\0');
+    const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
+    if (!folder.empty() && (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))) {
+        const size_t slash = folder.find_last_of(L"\\/");
+        const std::wstring name = slash == std::wstring::npos ? folder : folder.substr(slash + 1);
+        folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
+        name.copy(path.data(), std::min(name.size(), path.size() - 1));
+    }
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = OwnerWindow(owner);
@@ -202,6 +221,7 @@ std::string ShowFileDialog(CWnd* owner, FileDialogKind kind, const std::string& 
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = static_cast<DWORD>(path.size());
     dialog.lpstrTitle = caption.c_str();
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
                    (kind == FileDialogKind::kSave ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/keyboard.h"
 #include "framework/win32/message_loop_w.h"
 
 namespace linkmate::fw::win32 {
@@ -124,6 +125,22 @@ void Win32Control::Click() {
         m_kind == ControlKind::kAutoCheckBox) {
         SendMessageW(m_hwnd, BM_CLICK, 0, 0);
     }
+}
+
+char Win32Control::Mnemonic() const {
+    const bool button = m_kind == ControlKind::kPushButton || m_kind == ControlKind::kDefPushButton ||
+                        m_kind == ControlKind::kAutoCheckBox;
+    return button ? MnemonicOf(Text()) : m_labelMnemonic;
+}
+
+bool Win32Control::CanTakeFocus() const {
+    // Visible and enabled up to the top-level window, and a tab stop.
+    if ((GetWindowLongW(m_hwnd, GWL_STYLE) & WS_TABSTOP) == 0 || !IsWindowVisible(m_hwnd)) return false;
+    for (HWND w = m_hwnd; w != nullptr; w = GetParent(w)) {
+        if (!IsWindowEnabled(w)) return false;
+        if ((GetWindowLongW(w, GWL_STYLE) & WS_CHILD) == 0) break;
+    }
+    return true;
 }
 
 void Win32Control::SelectAll() {

@@ -16,8 +16,9 @@ public:
     HWND hwnd() const { return m_hwnd; }
     // The up-down control that steps this edit, enabled and disabled with it.
     void SetUpDown(HWND upDown) { m_upDown = upDown; }
-    // The label beside it, for a screen reader's name.
+    // The label beside it, for a screen reader's name, and that label's mnemonic.
     void SetAccessibleName(const std::string& name) { m_name = name; }
+    void SetLabelMnemonic(char letter) { m_labelMnemonic = letter; }
     // The list's selection changed: it shows the chosen entry's tip until it has one of its own.
     void OnSelectionChanged();
 
@@ -37,6 +38,8 @@ public:
     Rect Bounds() const override;
     void Move(const Rect& rect) override;
     void Click() override;
+    char Mnemonic() const override;
+    bool CanTakeFocus() const override;
     void SelectAll() override;
     void SetLimitText(int limit) override;
     void SetFilter(CharacterFilter accepts) override;
@@ -65,6 +68,7 @@ private:
     HWND m_upDown = nullptr;
     HWND m_tipWindow = nullptr;
     std::string m_name;
+    char m_labelMnemonic = 0;
     std::string m_tip;            // what the tip window shows
     bool m_ownTip = false;        // set by the program, not taken from an entry
     std::wstring m_tipText;       // kept alive for the tip window

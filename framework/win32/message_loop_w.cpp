@@ -67,6 +67,11 @@ void Handle(MSG& msg) {
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         if (TopLevel* top = TopLevelOf(msg.hwnd)) {
             if (top->RunShortcut(msg)) return;
+            const bool letter = (msg.wParam >= 'A' && msg.wParam <= 'Z') || (msg.wParam >= '0' && msg.wParam <= '9');
+            if (msg.message == WM_SYSKEYDOWN && letter && GetKeyState(VK_CONTROL) >= 0 &&
+                top->PressMnemonic(static_cast<char>(msg.wParam))) {
+                return;
+            }
             if ((msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) && top->SwallowsDialogKeys() &&
                 !IsDroppedCombo(msg.hwnd)) {
                 return;

@@ -26,6 +26,9 @@ public:
     virtual ~TopLevel() = default;
     // Runs the window's command for a key press; true when it had one.
     virtual bool RunShortcut(const MSG& msg) = 0;
+    // Alt+`letter` (upper case) where the window decides which control it reaches; false to leave
+    // it to the dialog manager.
+    virtual bool PressMnemonic(char letter) = 0;
     // True where Enter and Esc must not reach the dialog manager (the sheet: they would press
     // its Default and Read buttons, whose identifiers are IDOK and IDCANCEL).
     virtual bool SwallowsDialogKeys() const = 0;

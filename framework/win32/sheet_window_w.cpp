@@ -159,6 +159,10 @@ public:
         m_window.AddShortcut(keys, std::move(run));
     }
     void SetContextMenu(std::vector<MenuItem> items) override { m_window.SetContextMenu(std::move(items)); }
+    void SetTabOrder(const std::vector<ControlPeer*>& controls) override { m_window.SetTabOrder(controls); }
+    void SetMnemonicHandler(std::function<void(char)> press) override {
+        m_window.SetMnemonicHandler(std::move(press));
+    }
     int RunModal() override { return m_window.RunModal(); }
     void End(int result) override {
         m_owner.HandleDestroy();
@@ -171,6 +175,7 @@ private:
     struct SheetKeys : TopLevel {
         Win32Window* window = nullptr;
         bool RunShortcut(const MSG& msg) override { return window->RunShortcut(msg); }
+        bool PressMnemonic(char letter) override { return window->PressMnemonic(letter); }
         bool SwallowsDialogKeys() const override { return true; }
     };
 

@@ -2,11 +2,13 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "framework/backend.h"
 #include "framework/decimal.h"
 #include "framework/dialog.h"
+#include "framework/keyboard.h"
 #include "framework/translate.h"
 #include "framework/win32/dialog_template_w.h"
 #include "framework/win32/png_bitmap_w.h"
@@ -140,6 +142,40 @@ bool Win32Window::RunShortcut(const MSG& msg) {
 
 void Win32Window::SetContextMenu(std::vector<MenuItem> items) { m_menu = std::move(items); }
 
+bool Win32Window::PressMnemonic(char letter) {
+    if (!m_mnemonics) return false;
+    const std::function<void(char)> press = m_mnemonics;
+    press(letter);
+    return true;
+}
+
+void Win32Window::SetTabOrder(const std::vector<ControlPeer*>& controls) {
+    // The dialog manager's Tab follows the windows' order among their siblings, into child
+    // dialogs (pages, panels) where they stand: each window in the chain from a control up to
+    // this one takes its place among its siblings in the order the controls come.
+    std::map<HWND, std::vector<HWND>> children;
+    std::vector<HWND> parents;
+    for (ControlPeer* control : controls) {
+        auto* peer = dynamic_cast<Win32Control*>(control);
+        if (peer == nullptr) continue;
+        for (HWND child = peer->hwnd(); child != nullptr && child != m_hwnd;) {
+            const HWND parent = GetParent(child);
+            if (parent == nullptr) break;
+            std::vector<HWND>& order = children[parent];
+            if (std::find(order.begin(), order.end(), child) == order.end()) order.push_back(child);
+            if (std::find(parents.begin(), parents.end(), parent) == parents.end()) parents.push_back(parent);
+            child = parent;
+        }
+    }
+    for (HWND parent : parents) {
+        HWND after = HWND_TOP;
+        for (HWND child : children[parent]) {
+            SetWindowPos(child, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+            after = child;
+        }
+    }
+}
+
 bool Win32Window::ShowContextMenu(POINT screen) {
     if (m_menu.empty()) return false;
     if (screen.x == -1 && screen.y == -1) {
@@ -211,6 +247,7 @@ void DialogWindow::BuildControls() {
     // The last label: the name of the controls after it on its row, or of the one right after
     // it (a list under its label).
     std::string label;
+    char labelMnemonic = 0;
     int labelRow = 0;
     bool labelJustBefore = false;
     int index = 0;
@@ -230,6 +267,7 @@ void DialogWindow::BuildControls() {
             labelJustBefore = c.kind == ControlKind::kText && !c.text.empty();
             if (labelJustBefore) {
                 label = Translate(tmpl.context.c_str(), c.text.c_str());
+                labelMnemonic = MnemonicOf(label);
                 std::erase(label, '&');
                 labelRow = c.y;
             }
@@ -242,6 +280,7 @@ void DialogWindow::BuildControls() {
         constexpr int kSameRowDu = 4;
         if (!label.empty() && (labelJustBefore || std::abs(c.y - labelRow) <= kSameRowDu)) {
             control->SetAccessibleName(label);
+            control->SetLabelMnemonic(labelMnemonic);
         }
         labelJustBefore = false;
         switch (c.kind) {

@@ -51,10 +51,13 @@ public:
     void AddMinimizeBox() override;
     void AddShortcut(const std::string& keys, std::function<void()> run) override;
     void SetContextMenu(std::vector<MenuItem> items) override;
+    void SetTabOrder(const std::vector<ControlPeer*>& controls) override;
+    void SetMnemonicHandler(std::function<void(char)> press) override { m_mnemonics = std::move(press); }
     int RunModal() override;
     void End(int result) override;
 
     bool RunShortcut(const MSG& msg) override;
+    bool PressMnemonic(char letter) override;
     bool SwallowsDialogKeys() const override { return false; }
 
     // Shows the context menu at `screen` (-1, -1: from the keyboard); false when there is none.
@@ -64,6 +67,7 @@ private:
     HWND m_hwnd = nullptr;
     std::vector<std::pair<Shortcut, std::function<void()>>> m_shortcuts;
     std::vector<MenuItem> m_menu;
+    std::function<void(char)> m_mnemonics;
     bool m_ended = false;
     int m_result = 0;
     HICON m_bigIcon = nullptr;
