@@ -43,6 +43,8 @@ if [[ "${1:-}" == "--windows" ]]; then
     ctest --test-dir "$cross" --output-on-failure
     echo "Skipped under Wine, and why:"
     grep -h -A1 ': Skipped$' "$cross/Testing/Temporary/LastTest.log" | grep -v -e ': Skipped$' -e '^--$' | sed 's/^/  /' || true
+    echo "  The window tests that drive Qt's own widgets (tests/gui/ but framework_test, tests/gui/qt/) are"
+    echo "  the Qt backend's: on Win32 the framework's test runs, and the window end to end from outside"
     echo "windows: installed, built and tested in ${SECONDS} s"
     exit
 fi
