@@ -262,6 +262,11 @@ void DialogWindow::BuildControls() {
                 m_bitmaps.push_back(bitmap);
             }
         }
+        if (c.kind == ControlKind::kText && (c.style & kOnPicture)) {
+            HWND text = GetWindow(dialog, GW_CHILD);
+            for (int i = 0; i < index && text != nullptr; ++i) text = GetWindow(text, GW_HWNDNEXT);
+            if (text != nullptr) m_onPicture.push_back(text);
+        }
         ++index;
         if (c.id == IDC_STATIC) {
             labelJustBefore = c.kind == ControlKind::kText && !c.text.empty();
@@ -384,6 +389,17 @@ bool DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             // A window hears of its own state only, as the sheet's pages and panel need.
             if (m_built) m_owner.HandleEnable(wParam != FALSE);
             return true;
+        case WM_CTLCOLORSTATIC:
+            // Text over the picture before it: the banner's own pale blue on its dark ground.
+            if (std::find(m_onPicture.begin(), m_onPicture.end(), reinterpret_cast<HWND>(lParam)) != m_onPicture.end()) {
+                constexpr COLORREF kOnPictureText = RGB(0xd5, 0xe3, 0xf5);
+                const auto dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, kOnPictureText);
+                SetBkMode(dc, TRANSPARENT);
+                result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+                return true;
+            }
+            return false;
         case WM_CLOSE:
             if (m_popup) m_owner.HandleNotify(IDCANCEL, Notify::kClicked);
             return true;
@@ -417,6 +433,8 @@ INT_PTR CALLBACK DialogWindow::Proc(HWND window, UINT message, WPARAM wParam, LP
     if (self == nullptr) return FALSE;
     LRESULT result = 0;
     if (!self->OnMessage(message, wParam, lParam, result)) return FALSE;
+    // The colour messages return their brush itself, not through the message result.
+    if (message == WM_CTLCOLORSTATIC) return static_cast<INT_PTR>(result);
     SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
     return TRUE;
 }

@@ -94,6 +94,7 @@ private:
     HWND m_hovered = nullptr;
     std::map<int, std::unique_ptr<Win32Control>> m_controls;
     std::vector<HBITMAP> m_bitmaps;
+    std::vector<HWND> m_onPicture;
 };
 
 // Pixels of the dialog units of `tmpl`'s font.
