@@ -2,8 +2,10 @@
 # Retakes the README's screenshots: a virtual converter as COM1, the window connected and read,
 # each page saved to docs/.
 #   scripts/screenshots.sh            the Qt window, offscreen
-#   scripts/screenshots.sh --windows  linkmate.exe under Wine on a virtual X display, in English
-#                                     and Chinese (docs/windows-*.png), driven from outside
+#   scripts/screenshots.sh --windows  linkmate.exe under Wine on a virtual X display
+#                                     (docs/windows-*.png), driven from outside. Unfinished: in
+#                                     the fresh prefix this makes, the driver has not found the
+#                                     window yet (the same steps work in the test run's prefix)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,14 +28,10 @@ if [[ "${1:-}" == "--windows" ]]; then
     work=$(mktemp -d)
     trap 'kill "${simpid:-}" 2>/dev/null; wineserver --kill; rm -rf "$work"' EXIT
     wineboot --init >/dev/null 2>&1
-    # Wine draws the frames itself (there is no window manager), and the dialog fonts borrow
-    # their Chinese glyphs from WenQuanYi Micro Hei, as Windows' own fonts link to SimSun.
-    cp /usr/share/fonts/truetype/wqy/wqy-microhei.ttc "$WINEPREFIX/drive_c/windows/Fonts/"
+    # Wine draws the frames itself (there is no window manager). The Chinese window is not taken
+    # here: with WenQuanYi Micro Hei linked to the dialog font (FontLink or a replacement), Wine
+    # 8 did not bring the window up within a minute.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    for font in Tahoma "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
-        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$font" \
-            /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
-    done
 
     "$host/tools/linkmate-sim" >"$work/sim.log" 2>&1 &
     simpid=$!
@@ -41,17 +39,22 @@ if [[ "${1:-}" == "--windows" ]]; then
     ln -sfn "$(head -n 1 "$work/sim.log")" "$WINEPREFIX/dosdevices/com1"
     exe=$(winepath -w "$cross/app/linkmate.exe")
     driver="$cross/tests/windows/window_driver.exe"
-    for lang in en zh_CN; do
+    for lang in en; do
         suffix=$([[ $lang == en ]] && echo "" || echo "-$lang")
         out=$(winepath -w "$PWD/docs")
+        # Twice at most: the first window of a fresh prefix has been seen not to come up.
+        for attempt in 1 2; do
         xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
-            wine '$exe' --port 1 --model A --lang $lang &
+            timeout 90 wine '$exe' --port 1 --model A --lang $lang &
             wine '$driver' window 'Trellian v2.0' click 1014 expect 1120 COM1 click 2 answer \
                 page 0 shot '$out\\windows-page-conversion$suffix.png' \
                 page 1 shot '$out\\windows-page-serial$suffix.png' \
                 page 2 shot '$out\\windows-page-can$suffix.png' \
-                key F1 shotbox '$out\\windows-about$suffix.png' answer close
+                key F1 shotbox '$out\\windows-about$suffix.png' answer close && touch '$work/done'
             wait"
+        [[ -e "$work/done" ]] && break
+        done
+        rm -f "$work/done"
     done
     ls -l docs/windows-*.png
     exit
