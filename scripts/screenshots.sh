@@ -3,9 +3,7 @@
 # each page saved to docs/.
 #   scripts/screenshots.sh            the Qt window, offscreen
 #   scripts/screenshots.sh --windows  linkmate.exe under Wine on a virtual X display
-#                                     (docs/windows-*.png), driven from outside. Unfinished: in
-#                                     the fresh prefix this makes, the driver has not found the
-#                                     window yet (the same steps work in the test run's prefix)
+#                                     (docs/windows-*.png), driven from outside
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -36,17 +34,21 @@ if [[ "${1:-}" == "--windows" ]]; then
     "$host/tools/linkmate-sim" >"$work/sim.log" 2>&1 &
     simpid=$!
     for _ in $(seq 100); do [[ -s "$work/sim.log" ]] && break; sleep 0.05; done
-    ln -sfn "$(head -n 1 "$work/sim.log")" "$WINEPREFIX/dosdevices/com1"
+    ln -sfn "$(head -n 1 "$work/sim.log")" "$WINEPREFIX/dosdevices/com7"
     exe=$(winepath -w "$cross/app/linkmate.exe")
+    out=$(winepath -w "$PWD/docs")
+    # The server started above has no display: windows made under it fail with "no driver could
+    # be loaded". The next one starts inside the virtual display.
+    wineserver --kill
+    wineserver --wait 2>/dev/null || true
     driver="$cross/tests/windows/window_driver.exe"
     for lang in en; do
         suffix=$([[ $lang == en ]] && echo "" || echo "-$lang")
-        out=$(winepath -w "$PWD/docs")
         # Twice at most: the first window of a fresh prefix has been seen not to come up.
         for attempt in 1 2; do
         xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
-            timeout 90 wine '$exe' --port 1 --model A --lang $lang &
-            wine '$driver' window 'Trellian v2.0' click 1014 expect 1120 COM1 click 2 answer \
+            timeout 90 wine '$exe' --port 7 --model A --lang $lang &
+            wine '$driver' window 'Trellian v2.0' click 1014 expect 1120 'Connected to COM7' click 2 expect 1120 'read from the converter' answer \
                 page 0 shot '$out\\windows-page-conversion$suffix.png' \
                 page 1 shot '$out\\windows-page-serial$suffix.png' \
                 page 2 shot '$out\\windows-page-can$suffix.png' \
