@@ -26,9 +26,7 @@ if [[ "${1:-}" == "--windows" ]]; then
     work=$(mktemp -d)
     trap 'kill "${simpid:-}" 2>/dev/null; wineserver --kill; rm -rf "$work"' EXIT
     wineboot --init >/dev/null 2>&1
-    # Wine draws the frames itself (there is no window manager). The Chinese window is not taken
-    # here: with WenQuanYi Micro Hei linked to the dialog font (FontLink or a replacement), Wine
-    # 8 did not bring the window up within a minute.
+    # Wine draws the frames itself (there is no window manager).
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
     "$host/tools/linkmate-sim" >"$work/sim.log" 2>&1 &
@@ -42,13 +40,24 @@ if [[ "${1:-}" == "--windows" ]]; then
     wineserver --kill
     wineserver --wait 2>/dev/null || true
     driver="$cross/tests/windows/window_driver.exe"
-    for lang in en; do
+    for lang in en zh_CN; do
         suffix=$([[ $lang == en ]] && echo "" || echo "-$lang")
+        # The status line's texts are the language's; the port's name is the same in both.
+        read=$([[ $lang == en ]] && echo "expect 1120 'read from the converter'" || echo "")
+        # Wine's Tahoma (behind the dialog fonts) has no Chinese: the Chinese window is drawn in
+        # WenQuanYi Micro Hei instead, as Windows draws it in its own CJK font.
+        fonts=""
+        if [[ $lang == zh_CN ]]; then
+            for face in Tahoma 'MS Shell Dlg' 'Microsoft Sans Serif'; do
+                fonts+="wine reg add 'HKCU\\Software\\Wine\\Fonts\\Replacements' /v '$face' /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1; "
+            done
+        fi
         # Twice at most: the first window of a fresh prefix has been seen not to come up.
         for attempt in 1 2; do
         xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
+            $fonts
             timeout 90 wine '$exe' --port 7 --model A --lang $lang &
-            wine '$driver' window 'Trellian v2.0' click 1014 expect 1120 'Connected to COM7' click 2 expect 1120 'read from the converter' answer \
+            wine '$driver' window 'Trellian v2.0' click 1014 expect 1120 COM7 click 2 $read answer \
                 page 0 shot '$out\\windows-page-conversion$suffix.png' \
                 page 1 shot '$out\\windows-page-serial$suffix.png' \
                 page 2 shot '$out\\windows-page-can$suffix.png' \
