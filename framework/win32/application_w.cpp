@@ -4,7 +4,9 @@
 
 #include <commdlg.h>
 
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "framework/application.h"
 #include "framework/backend.h"
@@ -82,6 +84,38 @@ std::wstring FilterList(const std::string& filter, std::wstring& defaultExtensio
         start = end + 2;
     }
     return list + L'\0';
+}
+
+// Puts `text` on the clipboard as Unicode text, with the CR LF line ends Windows programs expect.
+void CopyToClipboard(HWND owner, const std::wstring& text) {
+    std::wstring lines;
+    for (const wchar_t c : text) {
+        if (c == L'\n') lines += L'\r';
+        lines += c;
+    }
+    if (!OpenClipboard(owner)) return;
+    EmptyClipboard();
+    const size_t bytes = (lines.size() + 1) * sizeof(wchar_t);
+    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        void* target = GlobalLock(memory);
+        if (target != nullptr) {
+            std::memcpy(target, lines.c_str(), bytes);
+            GlobalUnlock(memory);
+        }
+        // The clipboard owns the memory once it has taken it.
+        if (target == nullptr || SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+constexpr int kAlternativeId = 100;
+constexpr int kCopyId = 101;
+
+// Copy puts the whole message on the clipboard and leaves the box open.
+HRESULT CALLBACK MessageBoxEvents(HWND box, UINT note, WPARAM button, LPARAM, LONG_PTR whole) {
+    if (note != TDN_BUTTON_CLICKED || button != kCopyId) return S_OK;
+    CopyToClipboard(box, *reinterpret_cast<const std::wstring*>(whole));
+    return S_FALSE;
 }
 
 }  // namespace
@@ -173,18 +207,24 @@ int ShowMessageBox(const MessageBoxCall& call) {
             break;
         case MessageIcon::kNone: break;
     }
-    constexpr int kAlternativeId = 100;
     const std::wstring alternative = win32::Widen(call.alternative);
-    const TASKDIALOG_BUTTON extra = {kAlternativeId, alternative.c_str()};
-    if (question && !alternative.empty()) {
-        config.pButtons = &extra;
-        config.cButtons = 1;
-    }
+    const std::wstring copy = win32::Widen(Translate("CMessageBox", "&Copy"));
+    // The whole message, for a report or a mail: what was said, the diagnosis, every attempt.
+    const std::wstring whole = content + L"\n\n" + details;
+    std::vector<TASKDIALOG_BUTTON> extra;
+    if (question && !alternative.empty()) extra.push_back({kAlternativeId, alternative.c_str()});
     if (!details.empty()) {
         config.pszExpandedInformation = details.c_str();
         config.pszCollapsedControlText = showDetails.c_str();
         config.pszExpandedControlText = hideDetails.c_str();
         config.dwFlags |= TDF_EXPAND_FOOTER_AREA;
+        extra.push_back({kCopyId, copy.c_str()});
+        config.pfCallback = MessageBoxEvents;
+        config.lpCallbackData = reinterpret_cast<LONG_PTR>(&whole);
+    }
+    if (!extra.empty()) {
+        config.pButtons = extra.data();
+        config.cButtons = static_cast<UINT>(extra.size());
     }
     int pressed = 0;
     if (SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
