@@ -783,17 +783,6 @@ version 2.0(full)</translation>
     </message>
 </context>
 <context>
-    <name>MessageBox</name>
-    <message>
-        <source>Show Details...</source>
-        <translation>Show Details...</translation>
-    </message>
-    <message>
-        <source>Hide Details...</source>
-        <translation>Hide Details...</translation>
-    </message>
-</context>
-<context>
     <name>OpenFailure</name>
     <message>
         <source>a program</source>

@@ -783,17 +783,6 @@ version 2.0(full)</source>
     </message>
 </context>
 <context>
-    <name>MessageBox</name>
-    <message>
-        <source>Show Details...</source>
-        <translation>显示详细信息...</translation>
-    </message>
-    <message>
-        <source>Hide Details...</source>
-        <translation>隐藏详细信息...</translation>
-    </message>
-</context>
-<context>
     <name>OpenFailure</name>
     <message>
         <source>a program</source>

@@ -185,8 +185,8 @@ int ShowMessageBox(const MessageBoxCall& call) {
     if (!call.detail.empty()) content += L"\n\n" + win32::Widen(call.detail);
     const std::wstring caption = win32::Widen(call.caption);
     const std::wstring details = win32::Widen(call.details);
-    const std::wstring showDetails = win32::Widen(Translate("MessageBox", "Show Details..."));
-    const std::wstring hideDetails = win32::Widen(Translate("MessageBox", "Hide Details..."));
+    const std::wstring showDetails = win32::Widen(Translate("CMessageBox", "Show Details..."));
+    const std::wstring hideDetails = win32::Widen(Translate("CMessageBox", "Hide Details..."));
 
     TASKDIALOGCONFIG config = {};
     config.cbSize = sizeof config;
