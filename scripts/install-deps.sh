@@ -13,7 +13,7 @@ set -euo pipefail
 # the system's reasons in Chinese come from the C library's translations (locales) through the
 # zh_CN.UTF-8 locale, generated below when it is missing.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev
-          qt6-base-dev qt6-svg-dev fonts-liberation xvfb xauth dpkg-dev file
+          qt6-base-dev qt6-svg-dev fonts-liberation fonts-dejavu-core xvfb xauth dpkg-dev file
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei
           nlohmann-json3-dev librsvg2-bin appstream libudev-dev locales)
 if [[ "${1:-}" == "--windows" ]]; then

@@ -23,6 +23,28 @@ void InstallSubstitutions() {
     (void)done;
 }
 
+}  // namespace
+
+QFont FixedWidthFont(int pointSize) {
+    static const QString family = [] {
+        for (const char* candidate : {"DejaVu Sans Mono", "Liberation Mono", "Noto Mono", "Noto Sans Mono"}) {
+            if (QFontDatabase::hasFamily(candidate)) {
+                return QString(candidate);
+            }
+        }
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    }();
+    QFont font(family);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    if (pointSize > 0) {
+        font.setPointSize(pointSize);
+    }
+    return font;
+}
+
+namespace {
+
 int MulDiv(int value, int numerator, int denominator) {
     const long long product = static_cast<long long>(value) * numerator;
     const long long half = denominator / 2;

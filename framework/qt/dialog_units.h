@@ -15,6 +15,11 @@ namespace linkmate::fw::qt {
 // The template's font; the Windows dialog fonts map to a metric-compatible font that is here.
 QFont DialogFont(const std::string& name, int pointSize);
 
+// A font whose Latin letters and digits all have one advance, for text that must line up in
+// columns (traces, byte runs). fontconfig's generic "monospace" may answer with a CJK family or a
+// font Qt does not treat as fixed pitch, so the common Latin monospace families come first.
+QFont FixedWidthFont(int pointSize);
+
 class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);

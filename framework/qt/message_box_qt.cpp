@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +14,7 @@
 
 #include "framework/backend.h"
 #include "framework/message_box.h"
+#include "framework/qt/dialog_units.h"
 #include "framework/qt/qt_access.h"
 
 namespace linkmate::fw::qt {
@@ -104,9 +104,7 @@ private:
         m_details->setReadOnly(true);
         // Byte runs and trace columns stay on their lines and line up.
         m_details->setLineWrapMode(QPlainTextEdit::NoWrap);
-        QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        mono.setStyleHint(QFont::Monospace);
-        mono.setPointSize(font().pointSize());
+        QFont mono = FixedWidthFont(font().pointSize());
         m_details->setFont(mono);
         const QFontMetrics metrics(mono);
         m_details->setMinimumSize(metrics.horizontalAdvance(QLatin1Char('0')) * kDetailsColumns / 2,
