@@ -63,6 +63,7 @@ cleanup() {
     exit "$status"
 }
 trap cleanup EXIT
+chmod 755 "$root"
 tar -C "$root" -xf "$base"
 
 # The system reaches packages the way this machine does: its sources, apt settings and resolver.
