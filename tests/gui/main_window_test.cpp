@@ -332,7 +332,9 @@ private slots:
         QTimer::singleShot(1500, &loop, &QEventLoop::quit);
         loop.exec();
         tick.stop();
-        QVERIFY2(gap < 50, std::to_string(gap).c_str());
+        // A window that waited on the line would stand still for a whole read time-out (1000 ms);
+        // the bound leaves room for a loaded machine (the figures are exchange_gap_bench's).
+        QVERIFY2(gap < 400, std::to_string(gap).c_str());
         QVERIFY2(sawSecondAttempt, sheet.StatusText().c_str());
         QVERIFY(sheet.IsExchanging());
 
@@ -341,7 +343,7 @@ private slots:
         QVERIFY(WaitForExchange(sheet));
         const qint64 cancelMs = clock.elapsed();
         qInfo("silent Read: largest event-loop gap %lld ms; Cancel took %lld ms", gap, cancelMs);
-        QVERIFY2(cancelMs < 100, std::to_string(cancelMs).c_str());
+        QVERIFY2(cancelMs < 400, std::to_string(cancelMs).c_str());
 
         QVERIFY(log.calls.empty());
         QVERIFY(!ProfileHasValues());
@@ -433,7 +435,7 @@ private slots:
         clock.start();
         QVERIFY(!sheet.widget()->close());  // not yet: the exchange ends first
         QVERIFY(WaitForExchange(sheet));
-        QVERIFY(clock.elapsed() < 100);
+        QVERIFY2(clock.elapsed() < 400, std::to_string(clock.elapsed()).c_str());
         QVERIFY(!sheet.IsWindowVisible());
         QVERIFY(!sheet.m_port.IsOpen());
         QVERIFY(log.calls.empty());
