@@ -147,6 +147,12 @@ void Win32Control::SelectAll() {
     if (m_kind == ControlKind::kEdit) SendMessageW(m_hwnd, EM_SETSEL, 0, -1);
 }
 
+void Win32Control::ReplaceSelection(const std::string& text) {
+    if (m_kind != ControlKind::kEdit) return;
+    const std::wstring wide = Widen(text);
+    SendMessageW(m_hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
 void Win32Control::SetLimitText(int limit) {
     // The edit's own limit binds typing and pasting, never text set by the program.
     if (m_kind == ControlKind::kEdit) SendMessageW(m_hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(std::max(0, limit)), 0);

@@ -57,7 +57,11 @@ public:
         const int height = units.bottom;
         const int gap = gapUnits.left;
 
-        m_tabs = CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
+        // The pages stand on the sheet beside the tab control, not inside it: the dialog manager's
+        // Tab then stops at the tab row and goes on into the page, as in the system's sheets (a
+        // tab control holding the pages would be passed through as a container). Its display
+        // area lets the mouse through to the page over it.
+        m_tabs = CreateWindowExW(0, WC_TABCONTROLW, L"",
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, margin, marginY,
                                  100, 100, sheet, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AFX_IDC_TAB_CONTROL)),
                                  Instance(), nullptr);
@@ -111,6 +115,7 @@ public:
         RECT r;
         GetClientRect(m_tabs, &r);
         SendMessageW(m_tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(m_tabs, m_window.hwnd(), reinterpret_cast<POINT*>(&r), 2);
         return {r.left, r.top, r.right - r.left, r.bottom - r.top};
     }
     ControlPeer* AddControl(int id, ControlKind kind, const std::string& text) override {
@@ -138,7 +143,7 @@ public:
         m_description = text;
     }
     HWND TopHwnd() const override { return m_window.hwnd(); }
-    HWND PageHost() const override { return m_tabs; }
+    HWND PageHost() const override { return m_window.hwnd(); }
 
     ControlPeer* Item(int id) override {
         const auto it = m_items.find(id);
@@ -150,6 +155,7 @@ public:
     void Show(bool show) override { m_window.Show(show); }
     Rect Bounds() const override { return m_window.Bounds(); }
     void Move(const Rect& rect) override { m_window.Move(rect); }
+    Rect Frame() const override { return m_window.Frame(); }
     void SetFixedSize(Size size) override { m_window.SetFixedSize(size); }
     std::string Title() const override { return m_window.Title(); }
     void SetTitle(const std::string& title) override { m_window.SetTitle(title); }

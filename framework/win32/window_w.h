@@ -44,6 +44,7 @@ public:
     void Show(bool show) override;
     Rect Bounds() const override;
     void Move(const Rect& rect) override;
+    Rect Frame() const override;
     void SetFixedSize(Size size) override;
     std::string Title() const override;
     void SetTitle(const std::string& title) override;
@@ -96,6 +97,10 @@ private:
     std::vector<HBITMAP> m_bitmaps;
     std::vector<HWND> m_onPicture;
 };
+
+// Moves a top-level window that is not shown yet to where it opens: centred on `owner` (or on
+// the work area without one), whole on the work area.
+void PlaceOnOwner(HWND window, HWND owner);
 
 // Pixels of the dialog units of `tmpl`'s font.
 Rect TemplatePixels(const DialogTemplate& tmpl, int x, int y, int cx, int cy);
