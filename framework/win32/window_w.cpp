@@ -95,7 +95,11 @@ void Win32Window::Attach(HWND window) {
 bool Win32Window::IsEnabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
 void Win32Window::Enable(bool enable) { EnableWindow(m_hwnd, enable); }
 bool Win32Window::IsVisible() const { return IsWindowVisible(m_hwnd) != FALSE; }
-void Win32Window::Show(bool show) { ShowWindow(m_hwnd, show ? SW_SHOW : SW_HIDE); }
+void Win32Window::Show(bool show) {
+    ShowWindow(m_hwnd, show ? SW_SHOW : SW_HIDE);
+    // A top-level window shown comes to the front with the keyboard, as the operator expects.
+    if (show && (GetWindowLongW(m_hwnd, GWL_STYLE) & WS_CHILD) == 0) SetForegroundWindow(m_hwnd);
+}
 
 Rect Win32Window::Bounds() const {
     if ((GetWindowLongW(m_hwnd, GWL_STYLE) & WS_CHILD) == 0) {

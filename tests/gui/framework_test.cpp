@@ -12,6 +12,7 @@
 #include "framework/application.h"
 #include "framework/dialog.h"
 #include "framework/keyboard.h"
+#include "framework/placement.h"
 #include "framework/translate.h"
 #include "res/resource.h"
 #include "res/resources.h"
@@ -253,7 +254,11 @@ TEST(FrameworkKeyboard, AltLetterCyclesASharedLetterAndPressesAButtonOnlyWhenItI
     const fw::Control code2 = probe.GetDlgItem(kCode2);
     const fw::Control connect = probe.GetDlgItem(kConnect);
     code.SetWindowText("00 00 07 FF");
-    // The jump selects the field's text: what is typed next replaces it.
+    fw::Control last = probe.GetDlgItem(kDefault);
+    last.SetFocus();
+    ASSERT_TRUE(fw::RunEventsUntil([&] { return last.HasFocus(); }, kWait));
+    // From the last control around to the first with the letter; the jump selects the field's
+    // text, so what is typed next replaces it.
     ASSERT_TRUE(fw::PressMnemonic(probe.TabStops(), 'c'));
     ASSERT_TRUE(fw::RunEventsUntil([&] { return code.HasFocus(); }, kWait));
     code.ReplaceSel("12");
@@ -272,6 +277,34 @@ TEST(FrameworkKeyboard, AltLetterCyclesASharedLetterAndPressesAButtonOnlyWhenItI
     fw::PressMnemonic(probe.TabStops(), 'C');
     EXPECT_EQ(probe.connects, 1);
     EXPECT_FALSE(fw::PressMnemonic(probe.TabStops(), 'Q'));
+}
+
+TEST(FrameworkPlacement, APopUpOpensCentredOnItsOwner) {
+    using fw::ControlKind;
+    static const fw::DialogTemplate ownerTemplate{3, "", 200, 150, "MS Shell Dlg", 8, true, false, {}, "owner"};
+    static const fw::DialogTemplate popupTemplate{
+        4, "Pop-up", 80, 40, "MS Shell Dlg", 8, false, false,
+        {{ControlKind::kDefPushButton, fw::IDOK, "OK", 15, 20, 50, 14, fw::kTabStop, {}, 0}}, "popup"};
+    Plain owner(ownerTemplate);
+    ASSERT_TRUE(owner.Create(nullptr));
+    owner.ShowWindow(true);
+    Plain popup(popupTemplate);
+    fw::Rect placed;
+    fw::Timer later;
+    later.Start(std::chrono::milliseconds(100), false, [&] {
+        placed = popup.peer()->Frame();
+        popup.EndDialog(fw::IDCANCEL);
+    });
+    popup.DoModal(&owner);
+    const fw::Rect around = owner.peer()->Frame();
+    ASSERT_GT(placed.width, 0);
+    EXPECT_LT(placed.width, around.width);
+    EXPECT_NEAR(placed.x + placed.width / 2, around.x + around.width / 2, 2);
+    EXPECT_NEAR(placed.y + placed.height / 2, around.y + around.height / 2, 2);
+    // Where the owner leaves no room, the work area keeps the pop-up whole.
+    const fw::Rect work{0, 0, 1024, 768};
+    EXPECT_EQ(fw::CentredOn({-300, 700, 200, 100}, {400, 300}, work), (fw::Rect{0, 468, 400, 300}));
+    EXPECT_EQ(fw::CentredOn({}, {400, 300}, work), (fw::Rect{312, 234, 400, 300}));
 }
 
 }  // namespace
