@@ -127,13 +127,8 @@ std::string ClockTime() {
 
 // When the profile was last saved, "2026-12-07 14:02"; empty when nothing has been saved.
 std::string ProfileSavedAt() {
-    std::error_code error;
-    const std::string path = ProfileFilePath();
-    if (path.empty()) return {};
-    const auto written = std::filesystem::last_write_time(path, error);
-    if (error) return {};
-    const std::time_t time =
-        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+    const std::time_t time = static_cast<std::time_t>(ProfileSavedTime());
+    if (time == 0) return {};
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", std::localtime(&time));
     return text;
