@@ -28,7 +28,8 @@ void InstallCharacterFilter(HWND edit, CharacterFilter accepts) {
     SetWindowSubclass(edit, FilterProc, kFilterSubclass, reinterpret_cast<DWORD_PTR>(accepts));
 }
 
-Win32Control::Win32Control(HWND window, ControlKind kind, int id) : m_hwnd(window), m_kind(kind), m_id(id) {}
+Win32Control::Win32Control(HWND window, ControlKind kind, int id)
+    : m_hwnd(window), m_kind(kind), m_id(id), m_ownEnabled(IsWindowEnabled(window) != FALSE) {}
 
 bool Win32Control::IsList() const {
     return m_kind == ControlKind::kDropDownList || m_kind == ControlKind::kListBox || m_kind == ControlKind::kListView;
@@ -41,12 +42,23 @@ void Win32Control::SetText(const std::string& text) {
     SetWindowTextW(m_hwnd, Widen(text).c_str());
 }
 
-bool Win32Control::IsEnabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
+bool Win32Control::IsEnabled() const { return m_ownEnabled; }
 
 void Win32Control::Enable(bool enable) {
-    EnableWindow(m_hwnd, enable);
+    m_ownEnabled = enable;
+    ApplyEnabled();
+}
+
+void Win32Control::SetWindowEnabled(bool enabled) {
+    m_windowEnabled = enabled;
+    ApplyEnabled();
+}
+
+void Win32Control::ApplyEnabled() {
+    const bool shown = m_ownEnabled && m_windowEnabled;
+    EnableWindow(m_hwnd, shown);
     // A greyed edit cannot be changed through its arrows either.
-    if (m_upDown != nullptr) EnableWindow(m_upDown, enable);
+    if (m_upDown != nullptr) EnableWindow(m_upDown, shown);
 }
 
 bool Win32Control::IsVisible() const { return (GetWindowLongW(m_hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -252,9 +264,20 @@ void Win32Control::AddItem(const std::vector<std::string>& cells) {
                 sub.pszText = cell.data();
                 SendMessageW(m_hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
             }
+            // Each column as wide as its widest cell or its header, whichever is wider (sized
+            // by the cells alone, a header would shrink to "..."); the last one fills the rest.
             for (int column = 0; column < columns; ++column) {
-                SendMessageW(m_hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
-                             column + 1 == columns ? LVSCW_AUTOSIZE_USEHEADER : LVSCW_AUTOSIZE);
+                const auto width = [&](int how) {
+                    SendMessageW(m_hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), how);
+                    return static_cast<int>(SendMessageW(m_hwnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+                };
+                if (column + 1 == columns) {
+                    width(LVSCW_AUTOSIZE_USEHEADER);
+                    continue;
+                }
+                const int byCells = width(LVSCW_AUTOSIZE);
+                const int title = width(LVSCW_AUTOSIZE_USEHEADER);
+                if (byCells > title) width(byCells);
             }
             break;
         }

@@ -308,7 +308,10 @@ void DialogWindow::BuildControls() {
             const int width = FittedWidth(c, r.right - r.left, TextWidth(made, c.kind == ControlKind::kAutoCheckBox));
             SetWindowPos(made, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        if (c.id == IDC_STATIC) continue;
+        if (c.id == IDC_STATIC) {
+            if (c.kind == ControlKind::kText) m_labels.emplace_back(made, (c.style & kDisabled) == 0);
+            continue;
+        }
         const HWND window = made;
         auto control = std::make_unique<Win32Control>(window, c.kind, c.id);
         const auto link = std::find_if(links.begin(), links.end(), [at](const LabelLink& l) { return l.control == at; });
@@ -415,7 +418,12 @@ bool DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             return false;
         case WM_ENABLE:
             // A window hears of its own state only, as the sheet's pages and panel need.
-            if (m_built) m_owner.HandleEnable(wParam != FALSE);
+            if (!m_built) return true;
+            // The operator sees that a disabled page takes no input: its controls and labels
+            // greyed, as a disabled window's are on Linux.
+            for (auto& [id, control] : m_controls) control->SetWindowEnabled(wParam != FALSE);
+            for (const auto& [label, own] : m_labels) EnableWindow(label, own && wParam != FALSE);
+            m_owner.HandleEnable(wParam != FALSE);
             return true;
         case WM_CTLCOLORSTATIC:
             // Text over the picture before it: the banner's own pale blue on its dark ground.

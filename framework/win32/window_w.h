@@ -96,6 +96,7 @@ private:
     std::map<int, std::unique_ptr<Win32Control>> m_controls;
     std::vector<HBITMAP> m_bitmaps;
     std::vector<HWND> m_onPicture;
+    std::vector<std::pair<HWND, bool>> m_labels;  // with their own enabled state
 };
 
 // Moves a top-level window that is not shown yet to where it opens: centred on `owner` (or on
