@@ -66,6 +66,7 @@ public:
                                  100, 100, sheet, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AFX_IDC_TAB_CONTROL)),
                                  Instance(), nullptr);
         SendMessageW(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowSubclass(m_tabs, &SheetWindow::TabsProc, 1, reinterpret_cast<DWORD_PTR>(this));
         for (size_t i = 0; i < titles.size(); ++i) {
             std::wstring title = Widen(titles[i]);
             TCITEMW item = {};
@@ -79,6 +80,7 @@ public:
         const int tabsWidth = frame.right - frame.left;
         const int tabsHeight = frame.bottom - frame.top;
         MoveWindow(m_tabs, margin, marginY, tabsWidth, tabsHeight, FALSE);
+        m_tabsAt = RectInSheet(m_tabs);
         m_items.emplace(AFX_IDC_TAB_CONTROL, std::make_unique<Win32Control>(m_tabs, ControlKind::kText, AFX_IDC_TAB_CONTROL));
 
         // Right-aligned under the tab control: OK, Cancel, Apply, Help.
@@ -185,6 +187,55 @@ private:
         bool SwallowsDialogKeys() const override { return true; }
     };
 
+    RECT RectInSheet(HWND child) const {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(HWND_DESKTOP, m_window.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    // The pages: the dialogs on the sheet that stand within the tab control.
+    std::vector<HWND> Pages() const {
+        std::vector<HWND> pages;
+        for (HWND child = GetWindow(m_window.hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t name[16] = {};
+            GetClassNameW(child, name, 16);
+            RECT r = RectInSheet(child);
+            RECT inside;
+            if (lstrcmpW(name, L"#32770") == 0 && IntersectRect(&inside, &r, &m_tabsAt) && EqualRect(&inside, &r)) {
+                pages.push_back(child);
+            }
+        }
+        return pages;
+    }
+
+    // The pages stand beside the tab control: they move with it, and it leaves the place of the
+    // page shown unpainted (above them in the order Tab follows, it would paint over them).
+    static LRESULT CALLBACK TabsProc(HWND tabs, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<SheetWindow*>(data);
+        if (message == WM_WINDOWPOSCHANGED) {
+            const RECT now = self->RectInSheet(tabs);
+            const int dx = now.left - self->m_tabsAt.left;
+            const int dy = now.top - self->m_tabsAt.top;
+            if (dx != 0 || dy != 0) {
+                for (HWND page : self->Pages()) {
+                    const RECT r = self->RectInSheet(page);
+                    SetWindowPos(page, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+            }
+            self->m_tabsAt = now;
+        } else if (message == WM_PAINT) {
+            for (HWND page : self->Pages()) {
+                if (!IsWindowVisible(page)) continue;
+                RECT r;
+                GetWindowRect(page, &r);
+                MapWindowPoints(HWND_DESKTOP, tabs, reinterpret_cast<POINT*>(&r), 2);
+                ValidateRect(tabs, &r);
+            }
+        }
+        return DefSubclassProc(tabs, message, wParam, lParam);
+    }
+
     static INT_PTR CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_INITDIALOG) {
             SetWindowLongPtrW(window, DWLP_USER, lParam);
@@ -223,6 +274,7 @@ private:
     Win32Window m_window;
     std::unique_ptr<SheetKeys> m_sheetHandler;
     HWND m_tabs = nullptr;
+    RECT m_tabsAt = {};  // the tab control's place on the sheet, which the pages follow
     std::map<int, std::unique_ptr<Win32Control>> m_items;
     std::string m_description;
 };
