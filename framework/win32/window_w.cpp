@@ -295,7 +295,10 @@ void DialogWindow::BuildControls() {
         if (child != nullptr) child = GetWindow(child, GW_HWNDNEXT);
         if (made == nullptr) continue;
         if (c.kind == ControlKind::kBitmap) {
-            if (HBITMAP bitmap = LoadPngBitmap(c.resource); bitmap != nullptr) {
+            const HDC screen = GetDC(made);
+            const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+            ReleaseDC(made, screen);
+            if (HBITMAP bitmap = LoadPngBitmap(c.resource, dpi); bitmap != nullptr) {
                 SendMessageW(made, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
                 m_bitmaps.push_back(bitmap);
             }
