@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/keyboard.h"
+#include "framework/win32/accessible_w.h"
 #include "framework/win32/message_loop_w.h"
 
 namespace linkmate::fw::win32 {
@@ -30,6 +31,11 @@ void InstallCharacterFilter(HWND edit, CharacterFilter accepts) {
 
 Win32Control::Win32Control(HWND window, ControlKind kind, int id)
     : m_hwnd(window), m_kind(kind), m_id(id), m_ownEnabled(IsWindowEnabled(window) != FALSE) {}
+
+void Win32Control::SetAccessibleName(const std::string& name) {
+    m_name = name;
+    win32::SetAccessibleName(m_hwnd, name);
+}
 
 bool Win32Control::IsList() const {
     return m_kind == ControlKind::kDropDownList || m_kind == ControlKind::kListBox || m_kind == ControlKind::kListView;

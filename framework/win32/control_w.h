@@ -17,7 +17,7 @@ public:
     // The up-down control that steps this edit, enabled and disabled with it.
     void SetUpDown(HWND upDown) { m_upDown = upDown; }
     // The label beside it, for a screen reader's name, and that label's mnemonic.
-    void SetAccessibleName(const std::string& name) { m_name = name; }
+    void SetAccessibleName(const std::string& name);
     void SetLabelMnemonic(char letter) { m_labelMnemonic = letter; }
     // Its window was enabled or disabled: a control of a disabled window is drawn greyed, as
     // the operator cannot use it, and keeps its own state for when the window is enabled again.

@@ -6,6 +6,7 @@
 
 #include "framework/property_sheet.h"
 #include "framework/translate.h"
+#include "framework/win32/accessible_w.h"
 #include "framework/win32/dialog_template_w.h"
 #include "framework/win32/window_w.h"
 
@@ -141,8 +142,8 @@ public:
         return slot.get();
     }
     void SetAccessibleDescription(const std::string& text) override {
-        // USER32 has no description of its own for a window; kept for what asks.
         m_description = text;
+        win32::SetAccessibleDescription(m_window.hwnd(), text);
     }
     HWND TopHwnd() const override { return m_window.hwnd(); }
     HWND PageHost() const override { return m_window.hwnd(); }
