@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -12,5 +13,7 @@ bool HaveDisplay() {
     }
     return false;
 }
+
+void TellOperator(const std::string& text, bool error) { std::fputs(text.c_str(), error ? stderr : stdout); }
 
 }  // namespace linkmate

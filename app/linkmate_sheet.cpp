@@ -127,13 +127,8 @@ std::string ClockTime() {
 
 // When the profile was last saved, "2026-12-07 14:02"; empty when nothing has been saved.
 std::string ProfileSavedAt() {
-    std::error_code error;
-    const std::string path = ProfileFilePath();
-    if (path.empty()) return {};
-    const auto written = std::filesystem::last_write_time(path, error);
-    if (error) return {};
-    const std::time_t time =
-        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+    const std::time_t time = static_cast<std::time_t>(ProfileSavedTime());
+    if (time == 0) return {};
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", std::localtime(&time));
     return text;
@@ -695,15 +690,29 @@ void CLINKMATESheet::OnPorts() {
 
 void CLINKMATESheet::OnFindConverter() {
     if (IsExchanging()) return;  // the port belongs to the exchange
-    if (m_port.IsOpen()) m_panel.OnConnect();
+    // The search asks every port, the open one too: the window lets it go for the search and
+    // connects again afterwards, to the converter chosen if one was.
+    const bool wasConnected = m_port.IsOpen();
+    if (wasConnected) m_panel.OnConnect();
     std::vector<int> ports;
     for (int n = kFirstComPort; n < kFirstComPort + static_cast<int>(lists::ConfigPort.size()); ++n) ports.push_back(n);
-    CFindConverterDlg dialog(ports, [this](int32_t model, int comNumber) {
+    bool used = false;
+    CFindConverterDlg dialog(ports, [this, &used](int32_t model, int comNumber) {
         m_panel.connection.DeviceType = model;
         m_panel.connection.ConfigPort = comNumber - kFirstComPort;
         m_panel.ExchangeData(false);
+        used = true;
     });
     dialog.DoModal(this);
+    const std::string com = std::to_string(m_panel.connection.ConfigPort + kFirstComPort);
+    if (wasConnected) {
+        m_panel.OnConnect();
+        if (!m_port.IsOpen()) return;  // the failure has been told
+        SetEvent(used ? fw::FormatText(fw::Translate("CLINKMATESheet", "Connected to the converter found on COM%1."), {com})
+                      : fw::FormatText(fw::Translate("CLINKMATESheet", "Connected to COM%1 again after the search."), {com}));
+    } else if (used) {
+        SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "The converter on COM%1 is chosen: press Connect."), {com}));
+    }
 }
 
 void CLINKMATESheet::OnPortWatchTick() {

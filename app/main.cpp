@@ -29,7 +29,7 @@ Options:
 )";
 
 int Usage(const char* message) {
-    std::fprintf(stderr, "linkmate: %s\nTry 'linkmate --help'.\n", message);
+    linkmate::TellOperator("linkmate: " + std::string(message) + "\nTry 'linkmate --help'.\n", true);
     return 2;
 }
 
@@ -79,8 +79,8 @@ int main(int argc, char** argv) {
                 }
                 choice.language = optarg;
                 break;
-            case 'h': std::fputs(kUsage, stdout); return 0;
-            case 'V': std::puts("linkmate 2.0.0.1"); return 0;
+            case 'h': linkmate::TellOperator(kUsage, false); return 0;
+            case 'V': linkmate::TellOperator("linkmate 2.0.0.1\n", false); return 0;
             default: {
                 static char message[96];
                 std::snprintf(message, sizeof message, "unknown or incomplete option '%s'",

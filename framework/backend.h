@@ -38,7 +38,7 @@ public:
     virtual int CurrentTab() const = 0;
     virtual int TabCount() const = 0;
     virtual std::string TabText(int index) const = 0;
-    // Where a page stands, in the tab control's coordinates.
+    // Where a page stands, in the coordinates of the window the pages are placed in.
     virtual Rect PageArea() const = 0;
     // A control of the sheet's own beside the standard ones (a push button sends its command
     // like them); nullptr for a kind a sheet does not carry.

@@ -72,6 +72,8 @@ public:
     // Edits. The typing limit and the character filter bind every way the operator enters text
     // (typing, pasting, an input method), never text set by the program.
     virtual void SelectAll() = 0;
+    // Puts `text` in place of the selection (at the caret when nothing is selected), as typing does.
+    virtual void ReplaceSelection(const std::string& text) = 0;
     virtual void SetLimitText(int limit) = 0;
     virtual void SetFilter(CharacterFilter accepts) = 0;
     virtual void SetReadOnly(bool readOnly) = 0;
@@ -152,6 +154,7 @@ public:
     static constexpr std::array kKinds{ControlKind::kEdit};
     using Control::Control;
     void SetSel() { if (m_peer) m_peer->SelectAll(); }
+    void ReplaceSel(const std::string& text) { if (m_peer) m_peer->ReplaceSelection(text); }
     void SetLimitText(int limit) { if (m_peer) m_peer->SetLimitText(limit); }
     void SetFilter(CharacterFilter accepts) { if (m_peer) m_peer->SetFilter(accepts); }
     void SetReadOnly(bool readOnly) { if (m_peer) m_peer->SetReadOnly(readOnly); }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
+
+#include "framework/translate.h"
 
 namespace linkmate::fw {
 namespace {
@@ -9,6 +12,38 @@ namespace {
 // A control whose top lies this close below the first one of a row belongs to that row: a check
 // box stands a unit lower than the list beside it.
 constexpr int kSameRowDlu = 4;
+
+// A label ends this close above the control it stands over.
+constexpr int kLabelAboveGapDlu = 4;
+
+bool IsLabel(const ControlTemplate& c) {
+    return c.kind == ControlKind::kText && !c.text.empty() && (c.style & kOnPicture) == 0;
+}
+
+bool IsNamedByLabel(ControlKind kind) {
+    return kind == ControlKind::kDropDownList || kind == ControlKind::kEdit || kind == ControlKind::kListView ||
+           kind == ControlKind::kListBox;
+}
+
+// The label naming the control `c`, as an index into `controls`; `controls.size()` for none.
+size_t LabelOf(const std::vector<ControlTemplate>& controls, const ControlTemplate& c) {
+    size_t beside = controls.size();
+    size_t above = controls.size();
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ControlTemplate& l = controls[i];
+        if (!IsLabel(l)) continue;
+        if (std::abs(l.y - c.y) <= kSameRowDlu && l.x < c.x) {
+            if (beside == controls.size() || l.x > controls[beside].x) beside = i;
+            continue;
+        }
+        const int gap = c.y - (l.y + l.cy);
+        const bool overlaps = l.x < c.x + c.cx && c.x < l.x + l.cx;
+        if (gap >= 0 && gap <= kLabelAboveGapDlu && overlaps && (above == controls.size() || l.y > controls[above].y)) {
+            above = i;
+        }
+    }
+    return beside != controls.size() ? beside : above;
+}
 
 bool IsClickable(const Control& control) {
     const ControlPeer* peer = control.peer();
@@ -19,6 +54,33 @@ bool IsClickable(const Control& control) {
 }
 
 }  // namespace
+
+std::vector<LabelLink> LabelLinks(const DialogTemplate& tmpl) {
+    const std::vector<ControlTemplate>& controls = tmpl.controls;
+    std::vector<LabelLink> links;
+    for (size_t i = 0; i < controls.size(); ++i) {
+        const ControlTemplate& c = controls[i];
+        size_t label = controls.size();
+        if (IsNamedByLabel(c.kind)) {
+            label = LabelOf(controls, c);
+        } else if (c.kind == ControlKind::kUpDown && i > 0 && !links.empty() && links.back().control == i - 1) {
+            label = links.back().label;
+        }
+        if (label == controls.size()) continue;
+        const std::string text = Translate(tmpl.context.c_str(), controls[label].text.c_str());
+        links.push_back({label, i, WithoutMnemonic(text), MnemonicOf(text)});
+    }
+    return links;
+}
+
+std::string WithoutMnemonic(const std::string& text) {
+    std::string plain;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        plain += text[i];
+    }
+    return plain;
+}
 
 std::vector<int> TabOrder(const DialogTemplate& tmpl) {
     std::vector<const ControlTemplate*> stops;
@@ -74,6 +136,7 @@ bool PressMnemonic(const std::vector<Control>& tabOrder, char letter) {
                           : std::find_if(matches.begin(), matches.end(), [focused](size_t i) { return i > focused; });
     Control target = tabOrder[next == matches.end() ? matches.front() : *next];
     target.SetFocus();
+    if (target.peer()->Kind() == ControlKind::kEdit) Edit(target.peer()).SetSel();
     return true;
 }
 

@@ -37,6 +37,8 @@ public:
     // In the parent's coordinates (a top-level window: its client area's size at 0, 0).
     virtual Rect Bounds() const = 0;
     virtual void Move(const Rect& rect) = 0;
+    // The window on the screen, its caption and border included, in screen pixels.
+    virtual Rect Frame() const = 0;
     // A top-level window: the size of its client area, which the operator cannot change.
     virtual void SetFixedSize(Size size) = 0;
     virtual std::string Title() const = 0;

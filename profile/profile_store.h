@@ -24,6 +24,13 @@ std::string ApplicationNameFromPath(std::string_view executablePath);
 // there is no per-user folder or a name is refused, and then `problem` (when given) says why.
 std::string ProfileFilePath(std::string* problem = nullptr);
 
+// When the settings were last saved, as seconds since the epoch; 0 when they never were. A file
+// tells by its date; the registry keeps the time in a value of the Files section, which
+// MarkProfileSaved writes with a save.
+int64_t ProfileSavedTime();
+class ProfileTransaction;
+void MarkProfileSaved(ProfileTransaction& transaction);
+
 // Each primitive opens the store afresh. A read returns `defaultValue` when the value is missing,
 // unreadable or of the wrong form, or when the store cannot be opened (also when another program
 // holds it locked for more than two seconds); it never creates or changes anything. A write

@@ -300,4 +300,16 @@ bool ProfileTransaction::Commit() {
 
 const std::string& ProfileTransaction::Error() const { return m_state->error; }
 
+int64_t ProfileSavedTime() {
+    std::error_code error;
+    const std::string path = ProfileFilePath();
+    if (path.empty()) return 0;
+    const auto written = std::filesystem::last_write_time(path, error);
+    if (error) return 0;
+    return std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+}
+
+// The file's own date says it.
+void MarkProfileSaved(ProfileTransaction&) {}
+
 }  // namespace linkmate

@@ -3,6 +3,8 @@
 // wide-character API so that the registry key's Chinese name is the same on every system locale.
 #include <windows.h>
 
+#include <ctime>
+#include <cstdlib>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -240,5 +242,20 @@ bool ProfileTransaction::Commit() {
 }
 
 const std::string& ProfileTransaction::Error() const { return m_state->error; }
+
+namespace {
+// Beside LastFolder, apart from the settings themselves.
+constexpr std::string_view kFilesSection = "Files";
+constexpr std::string_view kSavedKey = "SettingsSaved";
+}  // namespace
+
+int64_t ProfileSavedTime() {
+    const std::string saved = ProfileReadText(kFilesSection, kSavedKey, "");
+    return saved.empty() ? 0 : std::strtoll(saved.c_str(), nullptr, 10);
+}
+
+void MarkProfileSaved(ProfileTransaction& transaction) {
+    transaction.WriteText(kFilesSection, kSavedKey, std::to_string(static_cast<long long>(std::time(nullptr))));
+}
 
 }  // namespace linkmate

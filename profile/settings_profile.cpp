@@ -76,6 +76,7 @@ bool SaveProfile(const SerialSettings& serial, const CanSettings& can, const Tra
             transaction.WriteText(kProfileSection, key, field);
         }
     });
+    MarkProfileSaved(transaction);
     if (transaction.Commit()) return true;
     if (error != nullptr) {
         *error = transaction.Error().empty() ? text::translate("Profile", "the profile could not be written")

@@ -164,8 +164,8 @@ const DialogTemplate& TranPageTemplate() {
             Line(42, 60, 185, 1),
             Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "Conversion"), 6, 56, 37, 8),
             Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "Position of CAN Frame ID"), 42, 102, 82, 8),
-            Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "Offset:"), 54, 116, 24, 8),
-            Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "Length:"), 126, 116, 26, 8),
+            Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "&Offset:"), 54, 116, 24, 8),
+            Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "&Length:"), 126, 116, 26, 8),
             Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "Conversion &Mode:"), 42, 20, 72, 8),
             Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "Conversion &Direction:"), 42, 38, 72, 8),
             Icon(IDI_TRAN_PAGE, 6, 18, 20, 20),
@@ -173,7 +173,7 @@ const DialogTemplate& TranPageTemplate() {
             Line(42, 6, 186, 1),
             Edit(IDC_TRAN_SPACE, 144, 132, 30, 12, kNumberOnly),
             UpDown(IDC_TRAN_SPACE_SPIN, 174, 138, 11, 12),
-            Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "Interval between two frames:"), 42, 134, 102, 8),
+            Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "&Interval between two frames:"), 42, 134, 102, 8),
             Label(TRANSLATE_NOOP("IDD_TRAN_PAGE", "characters"), 176, 134, 40, 8),
         });
     return tmpl;
@@ -225,7 +225,7 @@ const DialogTemplate& BitTimingTemplate() {
             Label(TRANSLATE_NOOP("CBitTimingDlg", "&Sample point (%):"), 7, 25, 80, 8),
             Edit(IDC_TIMING_SAMPLE_POINT, 90, 23, 273, 12),
             Button(IDC_TIMING_CALCULATE, TRANSLATE_NOOP("CBitTimingDlg", "&Calculate"), 7, 41, 60, 14, true),
-            Label(TRANSLATE_NOOP("CBitTimingDlg", "Register pairs"), 7, 61, 356, 8),
+            Label(TRANSLATE_NOOP("CBitTimingDlg", "&Register pairs"), 7, 61, 356, 8),
             {ControlKind::kListView, IDC_TIMING_PAIRS, "", 7, 71, 356, 106, kTabStop,
              {"BTR0", "BTR1", TRANSLATE_NOOP("CBitTimingDlg", "Bit rate (kbit/s)"), TRANSLATE_NOOP("CBitTimingDlg", "Error"),
               TRANSLATE_NOOP("CBitTimingDlg", "Sample point"), TRANSLATE_NOOP("CBitTimingDlg", "Quanta"), "SJW"},

@@ -67,8 +67,8 @@
         <translation>Quanta</translation>
     </message>
     <message>
-        <source>Register pairs</source>
-        <translation>Register pairs</translation>
+        <source>&amp;Register pairs</source>
+        <translation>&amp;Register pairs</translation>
     </message>
     <message>
         <source>Controller clock 16 MHz (SJA1000 registers). Nothing is sent until Write.</source>
@@ -359,6 +359,18 @@
         <source>Use %1</source>
         <translation>Use %1</translation>
     </message>
+    <message>
+        <source>Connected to the converter found on COM%1.</source>
+        <translation>Connected to the converter found on COM%1.</translation>
+    </message>
+    <message>
+        <source>Connected to COM%1 again after the search.</source>
+        <translation>Connected to COM%1 again after the search.</translation>
+    </message>
+    <message>
+        <source>The converter on COM%1 is chosen: press Connect.</source>
+        <translation>The converter on COM%1 is chosen: press Connect.</translation>
+    </message>
 </context>
 <context>
     <name>CMessageBox</name>
@@ -373,6 +385,18 @@
     <message>
         <source>&amp;Copy</source>
         <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Yes</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;No</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
     </message>
 </context>
 <context>
@@ -754,12 +778,12 @@ version 2.0(full)</translation>
         <translation>Position of CAN Frame ID</translation>
     </message>
     <message>
-        <source>Offset:</source>
-        <translation>Offset:</translation>
+        <source>&amp;Offset:</source>
+        <translation>&amp;Offset:</translation>
     </message>
     <message>
-        <source>Length:</source>
-        <translation>Length:</translation>
+        <source>&amp;Length:</source>
+        <translation>&amp;Length:</translation>
     </message>
     <message>
         <source>Conversion &amp;Mode:</source>
@@ -774,8 +798,8 @@ version 2.0(full)</translation>
         <translation>General</translation>
     </message>
     <message>
-        <source>Interval between two frames:</source>
-        <translation>Interval between two frames:</translation>
+        <source>&amp;Interval between two frames:</source>
+        <translation>&amp;Interval between two frames:</translation>
     </message>
     <message>
         <source>characters</source>
@@ -950,6 +974,10 @@ and log out and in again. Or ask the administrator for access.</translation>
     <message>
         <source>Bluetooth serial link</source>
         <translation>Bluetooth serial link</translation>
+    </message>
+    <message>
+        <source>serial port</source>
+        <translation>serial port</translation>
     </message>
 </context>
 <context>

@@ -67,8 +67,8 @@
         <translation>时间份额</translation>
     </message>
     <message>
-        <source>Register pairs</source>
-        <translation>寄存器组合</translation>
+        <source>&amp;Register pairs</source>
+        <translation>寄存器组合(&amp;R)</translation>
     </message>
     <message>
         <source>Controller clock 16 MHz (SJA1000 registers). Nothing is sent until Write.</source>
@@ -359,6 +359,18 @@
         <source>Use %1</source>
         <translation>改用 %1</translation>
     </message>
+    <message>
+        <source>Connected to the converter found on COM%1.</source>
+        <translation>已连接到在 COM%1 上找到的转换器。</translation>
+    </message>
+    <message>
+        <source>Connected to COM%1 again after the search.</source>
+        <translation>搜索结束，已重新连接 COM%1。</translation>
+    </message>
+    <message>
+        <source>The converter on COM%1 is chosen: press Connect.</source>
+        <translation>已选择 COM%1 上的转换器：请按“连接”。</translation>
+    </message>
 </context>
 <context>
     <name>CMessageBox</name>
@@ -373,6 +385,18 @@
     <message>
         <source>&amp;Copy</source>
         <translation>复制(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>是(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>否(&amp;N)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
     </message>
 </context>
 <context>
@@ -754,12 +778,12 @@ version 2.0(full)</source>
         <translation>CAN 帧 ID 的位置</translation>
     </message>
     <message>
-        <source>Offset:</source>
-        <translation>偏移:</translation>
+        <source>&amp;Offset:</source>
+        <translation>偏移(&amp;O):</translation>
     </message>
     <message>
-        <source>Length:</source>
-        <translation>长度:</translation>
+        <source>&amp;Length:</source>
+        <translation>长度(&amp;L):</translation>
     </message>
     <message>
         <source>Conversion &amp;Mode:</source>
@@ -774,8 +798,8 @@ version 2.0(full)</source>
         <translation>常规</translation>
     </message>
     <message>
-        <source>Interval between two frames:</source>
-        <translation>两帧之间的间隔:</translation>
+        <source>&amp;Interval between two frames:</source>
+        <translation>两帧之间的间隔(&amp;I):</translation>
     </message>
     <message>
         <source>characters</source>
@@ -950,6 +974,10 @@ and log out and in again. Or ask the administrator for access.</source>
     <message>
         <source>Bluetooth serial link</source>
         <translation>蓝牙串行链路</translation>
+    </message>
+    <message>
+        <source>serial port</source>
+        <translation>串口</translation>
     </message>
 </context>
 <context>

@@ -106,6 +106,9 @@ bool QtControl::CanTakeFocus() const {
 void QtControl::SelectAll() {
     if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) edit->selectAll();
 }
+void QtControl::ReplaceSelection(const std::string& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) edit->insert(Q(text));
+}
 void QtControl::SetLimitText(int limit) {
     if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) SetTypingLimit(edit, limit);
 }

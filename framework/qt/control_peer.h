@@ -39,6 +39,7 @@ public:
     char Mnemonic() const override;
     bool CanTakeFocus() const override;
     void SelectAll() override;
+    void ReplaceSelection(const std::string& text) override;
     void SetLimitText(int limit) override;
     void SetFilter(CharacterFilter accepts) override;
     void SetReadOnly(bool readOnly) override;

@@ -17,11 +17,12 @@
 #include <QShortcut>
 #include <QTableWidget>
 #include <algorithm>
-#include <limits>
+#include <map>
 #include <vector>
 
 #include "framework/dialog.h"
 #include "framework/keyboard.h"
+#include "framework/placement.h"
 #include "framework/qt/edit_rules.h"
 
 namespace linkmate::fw::qt {
@@ -51,13 +52,8 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
             auto* label = new QLabel(Text(c, tmpl), parent);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setWordWrap((c.style & kWrap) != 0);
-            // The substitute font runs a little wider than the one the templates were drawn
-            // for; a one-line label may take the room its text needs rather than clip it.
-            QRect fitted = rect;
-            if (!label->text().contains(QLatin1Char('\n')) && !(c.style & kWrap)) {
-                fitted.setWidth(std::max(rect.width(), label->sizeHint().width()));
-            }
-            label->setGeometry(fitted);
+            label->setGeometry(rect.x(), rect.y(), FittedWidth(c, rect.width(), label->sizeHint().width()),
+                               rect.height());
             if (c.style & kOnPicture) {
                 // The banner's own pale blue, readable on its dark ground.
                 constexpr QRgb kOnPictureText = 0xd5e3f5;
@@ -135,8 +131,7 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
         case ControlKind::kAutoCheckBox: {
             auto* box = new QCheckBox(Text(c, tmpl), parent);
             ForwardMnemonics(box);
-            // As a one-line label: the room its text needs rather than a clipped text.
-            box->setGeometry(rect.x(), rect.y(), std::max(rect.width(), box->sizeHint().width()), rect.height());
+            box->setGeometry(rect.x(), rect.y(), FittedWidth(c, rect.width(), box->sizeHint().width()), rect.height());
             widget = box;
             break;
         }
@@ -174,36 +169,14 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
 }
 
 
-// A control that takes input (not a label, icon, line or picture).
-bool TakesInput(const QWidget* w) {
-    return qobject_cast<const QLabel*>(w) == nullptr && w->metaObject() != &QFrame::staticMetaObject;
-}
-
-bool OnSameRow(const QWidget* a, const QWidget* b) {
-    const QRect ra = a->geometry();
-    const QRect rb = b->geometry();
-    return ra.top() <= rb.bottom() && rb.top() <= ra.bottom();
-}
-
-// A list placed under its label, as the dialogs with lists do: the label right before it in
-// template order when that label stands above it.
-QLabel* LabelAbove(const std::vector<QWidget*>& controls, const QWidget* control) {
-    const auto at = std::find(controls.begin(), controls.end(), control);
-    if (at == controls.begin() || at == controls.end()) return nullptr;
-    auto* label = qobject_cast<QLabel*>(*(at - 1));
-    return label != nullptr && label->geometry().bottom() < control->y() ? label : nullptr;
-}
-
-// A label's mnemonic focuses the control beside it. Where several controls lie on that spot
-// (the single and dual filter edits), the one shown at the time takes the focus.
+// A label's mnemonic focuses the controls it names. Where several lie on one spot (the single
+// and dual filter edits), the one shown at the time takes the focus.
 class MnemonicTarget : public QObject {
 public:
     MnemonicTarget(QLabel* label, std::vector<QWidget*> targets)
         : QObject(label), m_label(label), m_targets(std::move(targets)) {
         label->setBuddy(m_targets.front());  // the label registers its shortcut only with a buddy
         label->installEventFilter(this);
-        const char letter = MnemonicOf(label->text().toStdString());
-        for (QWidget* target : m_targets) target->setProperty(kMnemonicProperty, static_cast<int>(letter));
     }
 
 protected:
@@ -224,48 +197,17 @@ private:
     std::vector<QWidget*> m_targets;
 };
 
-// Labels belong to the controls beside them on screen, not to the next ones in template order: a
-// label names the input controls to its right up to the next label on its row (a row may hold a
-// unit label such as "bps" before the next field's own label), and a control that has no label
-// right before it (the second half of a pair) takes the nearest one to its left.
-void AssociateLabels(const std::vector<QWidget*>& controls) {
-    for (QWidget* control : controls) {
-        if (!TakesInput(control) || qobject_cast<QAbstractButton*>(control) != nullptr) continue;
-        QLabel* nearest = nullptr;
-        for (QWidget* other : controls) {
-            auto* label = qobject_cast<QLabel*>(other);
-            if (label == nullptr || label->text().isEmpty() || !OnSameRow(label, control) ||
-                label->x() >= control->x()) {
-                continue;
-            }
-            if (nearest == nullptr || label->x() > nearest->x()) nearest = label;
-        }
-        if (nearest == nullptr) nearest = LabelAbove(controls, control);
-        if (nearest == nullptr) continue;
-        QString name = nearest->text();
-        name.remove(QLatin1Char('&'));
-        control->setAccessibleName(name);
+// Gives each control the name and mnemonic of the label that names it.
+void AssociateLabels(const DialogTemplate& tmpl, const std::vector<QWidget*>& controls) {
+    std::map<size_t, std::vector<QWidget*>> named;
+    for (const LabelLink& link : LabelLinks(tmpl)) {
+        QWidget* control = controls[link.control];
+        control->setAccessibleName(QString::fromStdString(link.name));
+        control->setProperty(kMnemonicProperty, static_cast<int>(link.mnemonic));
+        if (control->focusPolicy() != Qt::NoFocus) named[link.label].push_back(control);
     }
-    for (QWidget* widget : controls) {
-        auto* label = qobject_cast<QLabel*>(widget);
-        if (label == nullptr || !label->text().contains(QLatin1Char('&'))) continue;
-        // The nearest thing to the right on the label's row; every input control at that spot.
-        std::vector<QWidget*> beside;
-        int nearestX = std::numeric_limits<int>::max();
-        for (QWidget* other : controls) {
-            if (other == label || !OnSameRow(label, other) || other->x() <= label->x()) continue;
-            if (other->x() < nearestX) {
-                nearestX = other->x();
-                beside.clear();
-            }
-            if (other->x() == nearestX) beside.push_back(other);
-        }
-        std::erase_if(beside, [](QWidget* w) { return !TakesInput(w) || w->focusPolicy() == Qt::NoFocus; });
-        if (beside.empty()) {
-            const auto at = std::find(controls.begin(), controls.end(), label);
-            if (at + 1 != controls.end() && LabelAbove(controls, *(at + 1)) == label) beside.push_back(*(at + 1));
-        }
-        if (!beside.empty()) new MnemonicTarget(label, std::move(beside));
+    for (auto& [index, targets] : named) {
+        if (auto* label = qobject_cast<QLabel*>(controls[index])) new MnemonicTarget(label, std::move(targets));
     }
 }
 
@@ -314,7 +256,7 @@ std::vector<std::pair<const ControlTemplate*, QWidget*>> CreateControls(QWidget*
         created.push_back(widget);
         made.emplace_back(&c, widget);
     }
-    AssociateLabels(created);
+    AssociateLabels(tmpl, created);
     return made;
 }
 

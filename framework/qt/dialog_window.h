@@ -26,6 +26,9 @@ std::vector<std::pair<const ControlTemplate*, QWidget*>> CreateControls(QWidget*
                                                                         const DialogUnits& units);
 QFont TemplateFont(const DialogTemplate& tmpl);
 
+// Places a pop-up before it is shown: centred on the window that owns it, or on the work area.
+void PlaceOnOwner(QWidget* window);
+
 // Hands the mnemonic shortcut of `widget` (a button's, a check box's, a label's) to the mnemonic
 // handler of the window it sits in, when that window has one; true when it was handed on.
 bool ForwardMnemonic(QWidget* widget, QEvent* event);
@@ -57,6 +60,7 @@ public:
     void Show(bool show) override;
     Rect Bounds() const override;
     void Move(const Rect& rect) override;
+    Rect Frame() const override;
     void SetFixedSize(Size size) override;
     std::string Title() const override;
     void SetTitle(const std::string& title) override;

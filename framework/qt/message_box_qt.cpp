@@ -15,6 +15,7 @@
 #include "framework/backend.h"
 #include "framework/message_box.h"
 #include "framework/qt/dialog_units.h"
+#include "framework/qt/dialog_window.h"
 #include "framework/qt/qt_access.h"
 
 namespace linkmate::fw::qt {
@@ -157,6 +158,7 @@ namespace linkmate::fw::backend {
 
 int ShowMessageBox(const MessageBoxCall& call) {
     const auto box = qt::CreateMessageBox(call, call.owner ? qt::WidgetOf(*call.owner) : nullptr);
+    qt::PlaceOnOwner(box.get());
     return box->exec();
 }
 

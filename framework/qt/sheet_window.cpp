@@ -194,6 +194,7 @@ public:
     void Show(bool show) override { m_window.Show(show); }
     Rect Bounds() const override { return m_window.Bounds(); }
     void Move(const Rect& rect) override { m_window.Move(rect); }
+    Rect Frame() const override { return m_window.Frame(); }
     void SetFixedSize(Size size) override { m_window.SetFixedSize(size); }
     std::string Title() const override { return m_window.Title(); }
     void SetTitle(const std::string& title) override { m_window.SetTitle(title); }

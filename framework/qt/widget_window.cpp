@@ -2,11 +2,13 @@
 #include <QIcon>
 #include <QKeySequence>
 #include <QMenu>
+#include <QScreen>
 #include <QShortcut>
 #include <QShortcutEvent>
 
 #include "framework/backend.h"
 #include "framework/dialog.h"
+#include "framework/placement.h"
 #include "framework/qt/control_peer.h"
 #include "framework/qt/dialog_window.h"
 
@@ -59,6 +61,21 @@ bool ForwardMnemonic(QWidget* widget, QEvent* event) {
 
 void ForwardMnemonics(QWidget* button) { button->installEventFilter(new MnemonicForwarder(button)); }
 
+void PlaceOnOwner(QWidget* window) {
+    const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QScreen* screen = owner ? owner->screen() : window->screen();
+    if (screen == nullptr) return;
+    if (!window->testAttribute(Qt::WA_Resized)) window->adjustSize();
+    const QRect work = screen->availableGeometry();
+    const QRect around = owner && owner->isVisible() ? owner->frameGeometry() : QRect();
+    // Not shown yet: the frame the window manager adds is not known, its client area stands in.
+    const QSize size = window->frameGeometry().size();
+    const Rect placed = CentredOn({around.x(), around.y(), around.width(), around.height()},
+                                  {size.width(), size.height()},
+                                  {work.x(), work.y(), work.width(), work.height()});
+    window->move(placed.x, placed.y);
+}
+
 WidgetWindow::WidgetWindow(QDialog* widget) : m_widget(widget) {}
 
 WidgetWindow::~WidgetWindow() { delete m_widget.data(); }
@@ -85,6 +102,13 @@ void WidgetWindow::Move(const Rect& rect) {
     } else {
         m_widget->setGeometry(rect.x, rect.y, rect.width, rect.height);
     }
+}
+
+Rect WidgetWindow::Frame() const {
+    if (!m_widget) return {};
+    const QRect frame = m_widget->frameGeometry();
+    const QPoint origin = m_widget->isWindow() ? frame.topLeft() : m_widget->parentWidget()->mapToGlobal(frame.topLeft());
+    return {origin.x(), origin.y(), frame.width(), frame.height()};
 }
 
 void WidgetWindow::SetFixedSize(Size size) {
@@ -150,7 +174,11 @@ void WidgetWindow::SetMnemonicHandler(std::function<void(char)> press) {
     handler->press = std::move(press);
 }
 
-int WidgetWindow::RunModal() { return m_widget ? m_widget->exec() : -1; }
+int WidgetWindow::RunModal() {
+    if (!m_widget) return -1;
+    PlaceOnOwner(m_widget);
+    return m_widget->exec();
+}
 
 void WidgetWindow::End(int result) {
     if (m_widget) m_widget->done(result);

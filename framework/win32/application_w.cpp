@@ -111,10 +111,18 @@ void CopyToClipboard(HWND owner, const std::wstring& text) {
 constexpr int kAlternativeId = 100;
 constexpr int kCopyId = 101;
 
-// Copy puts the whole message on the clipboard and leaves the box open.
-HRESULT CALLBACK MessageBoxEvents(HWND box, UINT note, WPARAM button, LPARAM, LONG_PTR whole) {
+struct BoxState {
+    HWND owner;
+    std::wstring whole;  // the whole message, for Copy
+};
+
+// The box opens centred on its owner, as the dialogs do; Copy puts the whole message on the
+// clipboard and leaves the box open.
+HRESULT CALLBACK MessageBoxEvents(HWND box, UINT note, WPARAM button, LPARAM, LONG_PTR data) {
+    const auto* state = reinterpret_cast<const BoxState*>(data);
+    if (note == TDN_CREATED) win32::PlaceOnOwner(box, state->owner);
     if (note != TDN_BUTTON_CLICKED || button != kCopyId) return S_OK;
-    CopyToClipboard(box, *reinterpret_cast<const std::wstring*>(whole));
+    CopyToClipboard(box, state->whole);
     return S_FALSE;
 }
 
@@ -194,7 +202,11 @@ int ShowMessageBox(const MessageBoxCall& call) {
     config.hInstance = win32::Instance();
     config.dwFlags = TDF_POSITION_RELATIVE_TO_WINDOW;
     if (!question) config.dwFlags |= TDF_ALLOW_DIALOG_CANCELLATION;  // Esc closes a message, never answers
-    config.dwCommonButtons = question ? TDCBF_YES_BUTTON | TDCBF_NO_BUTTON : TDCBF_OK_BUTTON;
+    // The answers in the window's language, not the system's: buttons of our own with the
+    // standard identifiers.
+    const std::wstring yes = win32::Widen(Translate("CMessageBox", "&Yes"));
+    const std::wstring no = win32::Widen(Translate("CMessageBox", "&No"));
+    const std::wstring ok = win32::Widen(Translate("CMessageBox", "OK"));
     config.nDefaultButton = question ? IDNO : IDOK;
     config.pszWindowTitle = caption.c_str();
     config.pszContent = content.c_str();
@@ -210,7 +222,9 @@ int ShowMessageBox(const MessageBoxCall& call) {
     const std::wstring alternative = win32::Widen(call.alternative);
     const std::wstring copy = win32::Widen(Translate("CMessageBox", "&Copy"));
     // The whole message, for a report or a mail: what was said, the diagnosis, every attempt.
-    const std::wstring whole = content + L"\n\n" + details;
+    const BoxState state{config.hwndParent, content + L"\n\n" + details};
+    config.pfCallback = MessageBoxEvents;
+    config.lpCallbackData = reinterpret_cast<LONG_PTR>(&state);
     std::vector<TASKDIALOG_BUTTON> extra;
     if (question && !alternative.empty()) extra.push_back({kAlternativeId, alternative.c_str()});
     if (!details.empty()) {
@@ -219,13 +233,16 @@ int ShowMessageBox(const MessageBoxCall& call) {
         config.pszExpandedControlText = hideDetails.c_str();
         config.dwFlags |= TDF_EXPAND_FOOTER_AREA;
         extra.push_back({kCopyId, copy.c_str()});
-        config.pfCallback = MessageBoxEvents;
-        config.lpCallbackData = reinterpret_cast<LONG_PTR>(&whole);
     }
-    if (!extra.empty()) {
-        config.pButtons = extra.data();
-        config.cButtons = static_cast<UINT>(extra.size());
+    // After the box's own answers, as the system places its standard buttons.
+    if (question) {
+        extra.push_back({IDYES, yes.c_str()});
+        extra.push_back({IDNO, no.c_str()});
+    } else {
+        extra.push_back({IDOK, ok.c_str()});
     }
+    config.pButtons = extra.data();
+    config.cButtons = static_cast<UINT>(extra.size());
     int pressed = 0;
     if (SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
         return pressed == IDYES ? kAnswerYes : pressed == kAlternativeId ? kAnswerAlternative : kAnswerNo;

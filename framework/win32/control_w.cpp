@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/keyboard.h"
+#include "framework/win32/accessible_w.h"
 #include "framework/win32/message_loop_w.h"
 
 namespace linkmate::fw::win32 {
@@ -28,7 +29,13 @@ void InstallCharacterFilter(HWND edit, CharacterFilter accepts) {
     SetWindowSubclass(edit, FilterProc, kFilterSubclass, reinterpret_cast<DWORD_PTR>(accepts));
 }
 
-Win32Control::Win32Control(HWND window, ControlKind kind, int id) : m_hwnd(window), m_kind(kind), m_id(id) {}
+Win32Control::Win32Control(HWND window, ControlKind kind, int id)
+    : m_hwnd(window), m_kind(kind), m_id(id), m_ownEnabled(IsWindowEnabled(window) != FALSE) {}
+
+void Win32Control::SetAccessibleName(const std::string& name) {
+    m_name = name;
+    win32::SetAccessibleName(m_hwnd, name);
+}
 
 bool Win32Control::IsList() const {
     return m_kind == ControlKind::kDropDownList || m_kind == ControlKind::kListBox || m_kind == ControlKind::kListView;
@@ -41,12 +48,23 @@ void Win32Control::SetText(const std::string& text) {
     SetWindowTextW(m_hwnd, Widen(text).c_str());
 }
 
-bool Win32Control::IsEnabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
+bool Win32Control::IsEnabled() const { return m_ownEnabled; }
 
 void Win32Control::Enable(bool enable) {
-    EnableWindow(m_hwnd, enable);
+    m_ownEnabled = enable;
+    ApplyEnabled();
+}
+
+void Win32Control::SetWindowEnabled(bool enabled) {
+    m_windowEnabled = enabled;
+    ApplyEnabled();
+}
+
+void Win32Control::ApplyEnabled() {
+    const bool shown = m_ownEnabled && m_windowEnabled;
+    EnableWindow(m_hwnd, shown);
     // A greyed edit cannot be changed through its arrows either.
-    if (m_upDown != nullptr) EnableWindow(m_upDown, enable);
+    if (m_upDown != nullptr) EnableWindow(m_upDown, shown);
 }
 
 bool Win32Control::IsVisible() const { return (GetWindowLongW(m_hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -145,6 +163,12 @@ bool Win32Control::CanTakeFocus() const {
 
 void Win32Control::SelectAll() {
     if (m_kind == ControlKind::kEdit) SendMessageW(m_hwnd, EM_SETSEL, 0, -1);
+}
+
+void Win32Control::ReplaceSelection(const std::string& text) {
+    if (m_kind != ControlKind::kEdit) return;
+    const std::wstring wide = Widen(text);
+    SendMessageW(m_hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 void Win32Control::SetLimitText(int limit) {
@@ -246,9 +270,20 @@ void Win32Control::AddItem(const std::vector<std::string>& cells) {
                 sub.pszText = cell.data();
                 SendMessageW(m_hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
             }
+            // Each column as wide as its widest cell or its header, whichever is wider (sized
+            // by the cells alone, a header would shrink to "..."); the last one fills the rest.
             for (int column = 0; column < columns; ++column) {
-                SendMessageW(m_hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
-                             column + 1 == columns ? LVSCW_AUTOSIZE_USEHEADER : LVSCW_AUTOSIZE);
+                const auto width = [&](int how) {
+                    SendMessageW(m_hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), how);
+                    return static_cast<int>(SendMessageW(m_hwnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+                };
+                if (column + 1 == columns) {
+                    width(LVSCW_AUTOSIZE_USEHEADER);
+                    continue;
+                }
+                const int byCells = width(LVSCW_AUTOSIZE);
+                const int title = width(LVSCW_AUTOSIZE_USEHEADER);
+                if (byCells > title) width(byCells);
             }
             break;
         }

@@ -17,8 +17,11 @@ public:
     // The up-down control that steps this edit, enabled and disabled with it.
     void SetUpDown(HWND upDown) { m_upDown = upDown; }
     // The label beside it, for a screen reader's name, and that label's mnemonic.
-    void SetAccessibleName(const std::string& name) { m_name = name; }
+    void SetAccessibleName(const std::string& name);
     void SetLabelMnemonic(char letter) { m_labelMnemonic = letter; }
+    // Its window was enabled or disabled: a control of a disabled window is drawn greyed, as
+    // the operator cannot use it, and keeps its own state for when the window is enabled again.
+    void SetWindowEnabled(bool enabled);
     // The list's selection changed: it shows the chosen entry's tip until it has one of its own.
     void OnSelectionChanged();
 
@@ -41,6 +44,7 @@ public:
     char Mnemonic() const override;
     bool CanTakeFocus() const override;
     void SelectAll() override;
+    void ReplaceSelection(const std::string& text) override;
     void SetLimitText(int limit) override;
     void SetFilter(CharacterFilter accepts) override;
     void SetReadOnly(bool readOnly) override;
@@ -60,11 +64,14 @@ public:
 
 private:
     bool IsList() const;
+    void ApplyEnabled();
     void ShowTip(const std::string& tip);
 
     HWND m_hwnd;
     ControlKind m_kind;
     int m_id;
+    bool m_ownEnabled;
+    bool m_windowEnabled = true;
     HWND m_upDown = nullptr;
     HWND m_tipWindow = nullptr;
     std::string m_name;

@@ -63,7 +63,20 @@ bool IsDroppedCombo(HWND window) {
     return false;
 }
 
+bool IsEdit(HWND window) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    return lstrcmpiW(name, L"EDIT") == 0;
+}
+
 void Handle(MSG& msg) {
+    // Ctrl+A selects an edit's whole text, as in every other edit the operator knows; the
+    // system's edit control leaves it to the program.
+    if (msg.message == WM_KEYDOWN && msg.wParam == 'A' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 &&
+        GetKeyState(VK_MENU) >= 0 && IsEdit(msg.hwnd)) {
+        SendMessageW(msg.hwnd, EM_SETSEL, 0, -1);
+        return;
+    }
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         if (TopLevel* top = TopLevelOf(msg.hwnd)) {
             if (top->RunShortcut(msg)) return;

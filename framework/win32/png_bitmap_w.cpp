@@ -9,7 +9,7 @@
 
 namespace linkmate::fw::win32 {
 
-HBITMAP LoadPngBitmap(int resource) {
+HBITMAP LoadPngBitmap(int resource, int dpi) {
     const HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(resource), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     const HGLOBAL loaded = found ? LoadResource(Instance(), found) : nullptr;
     const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
@@ -28,8 +28,18 @@ HBITMAP LoadPngBitmap(int resource) {
         Gdiplus::Bitmap image(stream);
         // Transparent parts take the dialog's face colour, as a static picture shows them.
         const COLORREF face = GetSysColor(COLOR_BTNFACE);
-        if (image.GetLastStatus() == Gdiplus::Ok) {
-            image.GetHBITMAP(Gdiplus::Color(GetRValue(face), GetGValue(face), GetBValue(face)), &bitmap);
+        const Gdiplus::Color background(GetRValue(face), GetGValue(face), GetBValue(face));
+        if (image.GetLastStatus() == Gdiplus::Ok && dpi == 96) {
+            image.GetHBITMAP(background, &bitmap);
+        } else if (image.GetLastStatus() == Gdiplus::Ok) {
+            const INT width = MulDiv(static_cast<int>(image.GetWidth()), dpi, 96);
+            const INT height = MulDiv(static_cast<int>(image.GetHeight()), dpi, 96);
+            Gdiplus::Bitmap scaled(width, height, PixelFormat32bppARGB);
+            Gdiplus::Graphics graphics(&scaled);
+            graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+            graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+            graphics.DrawImage(&image, 0, 0, width, height);
+            scaled.GetHBITMAP(background, &bitmap);
         }
     }
     stream->Release();

@@ -6,6 +6,7 @@
 
 #include "framework/property_sheet.h"
 #include "framework/translate.h"
+#include "framework/win32/accessible_w.h"
 #include "framework/win32/dialog_template_w.h"
 #include "framework/win32/window_w.h"
 
@@ -57,11 +58,16 @@ public:
         const int height = units.bottom;
         const int gap = gapUnits.left;
 
-        m_tabs = CreateWindowExW(WS_EX_CONTROLPARENT, WC_TABCONTROLW, L"",
+        // The pages stand on the sheet beside the tab control, not inside it: the dialog manager's
+        // Tab then stops at the tab row and goes on into the page, as in the system's sheets (a
+        // tab control holding the pages would be passed through as a container). Its display
+        // area lets the mouse through to the page over it.
+        m_tabs = CreateWindowExW(0, WC_TABCONTROLW, L"",
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, margin, marginY,
                                  100, 100, sheet, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AFX_IDC_TAB_CONTROL)),
                                  Instance(), nullptr);
         SendMessageW(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowSubclass(m_tabs, &SheetWindow::TabsProc, 1, reinterpret_cast<DWORD_PTR>(this));
         for (size_t i = 0; i < titles.size(); ++i) {
             std::wstring title = Widen(titles[i]);
             TCITEMW item = {};
@@ -75,6 +81,7 @@ public:
         const int tabsWidth = frame.right - frame.left;
         const int tabsHeight = frame.bottom - frame.top;
         MoveWindow(m_tabs, margin, marginY, tabsWidth, tabsHeight, FALSE);
+        m_tabsAt = RectInSheet(m_tabs);
         m_items.emplace(AFX_IDC_TAB_CONTROL, std::make_unique<Win32Control>(m_tabs, ControlKind::kText, AFX_IDC_TAB_CONTROL));
 
         // Right-aligned under the tab control: OK, Cancel, Apply, Help.
@@ -111,6 +118,7 @@ public:
         RECT r;
         GetClientRect(m_tabs, &r);
         SendMessageW(m_tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+        MapWindowPoints(m_tabs, m_window.hwnd(), reinterpret_cast<POINT*>(&r), 2);
         return {r.left, r.top, r.right - r.left, r.bottom - r.top};
     }
     ControlPeer* AddControl(int id, ControlKind kind, const std::string& text) override {
@@ -134,11 +142,11 @@ public:
         return slot.get();
     }
     void SetAccessibleDescription(const std::string& text) override {
-        // USER32 has no description of its own for a window; kept for what asks.
         m_description = text;
+        win32::SetAccessibleDescription(m_window.hwnd(), text);
     }
     HWND TopHwnd() const override { return m_window.hwnd(); }
-    HWND PageHost() const override { return m_tabs; }
+    HWND PageHost() const override { return m_window.hwnd(); }
 
     ControlPeer* Item(int id) override {
         const auto it = m_items.find(id);
@@ -150,6 +158,7 @@ public:
     void Show(bool show) override { m_window.Show(show); }
     Rect Bounds() const override { return m_window.Bounds(); }
     void Move(const Rect& rect) override { m_window.Move(rect); }
+    Rect Frame() const override { return m_window.Frame(); }
     void SetFixedSize(Size size) override { m_window.SetFixedSize(size); }
     std::string Title() const override { return m_window.Title(); }
     void SetTitle(const std::string& title) override { m_window.SetTitle(title); }
@@ -178,6 +187,55 @@ private:
         bool PressMnemonic(char letter) override { return window->PressMnemonic(letter); }
         bool SwallowsDialogKeys() const override { return true; }
     };
+
+    RECT RectInSheet(HWND child) const {
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(HWND_DESKTOP, m_window.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    // The pages: the dialogs on the sheet that stand within the tab control.
+    std::vector<HWND> Pages() const {
+        std::vector<HWND> pages;
+        for (HWND child = GetWindow(m_window.hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t name[16] = {};
+            GetClassNameW(child, name, 16);
+            RECT r = RectInSheet(child);
+            RECT inside;
+            if (lstrcmpW(name, L"#32770") == 0 && IntersectRect(&inside, &r, &m_tabsAt) && EqualRect(&inside, &r)) {
+                pages.push_back(child);
+            }
+        }
+        return pages;
+    }
+
+    // The pages stand beside the tab control: they move with it, and it leaves the place of the
+    // page shown unpainted (above them in the order Tab follows, it would paint over them).
+    static LRESULT CALLBACK TabsProc(HWND tabs, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<SheetWindow*>(data);
+        if (message == WM_WINDOWPOSCHANGED) {
+            const RECT now = self->RectInSheet(tabs);
+            const int dx = now.left - self->m_tabsAt.left;
+            const int dy = now.top - self->m_tabsAt.top;
+            if (dx != 0 || dy != 0) {
+                for (HWND page : self->Pages()) {
+                    const RECT r = self->RectInSheet(page);
+                    SetWindowPos(page, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                }
+            }
+            self->m_tabsAt = now;
+        } else if (message == WM_PAINT) {
+            for (HWND page : self->Pages()) {
+                if (!IsWindowVisible(page)) continue;
+                RECT r;
+                GetWindowRect(page, &r);
+                MapWindowPoints(HWND_DESKTOP, tabs, reinterpret_cast<POINT*>(&r), 2);
+                ValidateRect(tabs, &r);
+            }
+        }
+        return DefSubclassProc(tabs, message, wParam, lParam);
+    }
 
     static INT_PTR CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_INITDIALOG) {
@@ -217,6 +275,7 @@ private:
     Win32Window m_window;
     std::unique_ptr<SheetKeys> m_sheetHandler;
     HWND m_tabs = nullptr;
+    RECT m_tabsAt = {};  // the tab control's place on the sheet, which the pages follow
     std::map<int, std::unique_ptr<Win32Control>> m_items;
     std::string m_description;
 };

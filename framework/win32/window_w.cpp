@@ -9,6 +9,7 @@
 #include "framework/decimal.h"
 #include "framework/dialog.h"
 #include "framework/keyboard.h"
+#include "framework/placement.h"
 #include "framework/translate.h"
 #include "framework/win32/dialog_template_w.h"
 #include "framework/win32/png_bitmap_w.h"
@@ -28,7 +29,36 @@ DialogFrame FrameFor(HWND parent, bool popup, bool page) {
 
 INT_PTR CALLBACK MeasureProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
+// The width the text of a label or check box takes in its own font; a check box's box and the
+// gap after it added.
+int TextWidth(HWND control, bool checkBox) {
+    const std::wstring text = Widen(WindowText(control));
+    const HDC dc = GetDC(control);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT r = {0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    const int box = checkBox ? GetSystemMetrics(SM_CXMENUCHECK) + 3 * GetSystemMetrics(SM_CXEDGE) : 0;
+    return r.right - r.left + box;
+}
+
 }  // namespace
+
+void PlaceOnOwner(HWND window, HWND owner) {
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(owner != nullptr ? owner : window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& w = monitor.rcWork;
+    RECT frame;
+    GetWindowRect(window, &frame);
+    RECT around = {};
+    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
+    const Rect placed = CentredOn({around.left, around.top, around.right - around.left, around.bottom - around.top},
+                                  {frame.right - frame.left, frame.bottom - frame.top},
+                                  {w.left, w.top, w.right - w.left, w.bottom - w.top});
+    SetWindowPos(window, nullptr, placed.x, placed.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 Rect TemplatePixels(const DialogTemplate& tmpl, int x, int y, int cx, int cy) {
     // The dialog manager's own conversion, from a window made in the template's font.
@@ -65,7 +95,11 @@ void Win32Window::Attach(HWND window) {
 bool Win32Window::IsEnabled() const { return IsWindowEnabled(m_hwnd) != FALSE; }
 void Win32Window::Enable(bool enable) { EnableWindow(m_hwnd, enable); }
 bool Win32Window::IsVisible() const { return IsWindowVisible(m_hwnd) != FALSE; }
-void Win32Window::Show(bool show) { ShowWindow(m_hwnd, show ? SW_SHOW : SW_HIDE); }
+void Win32Window::Show(bool show) {
+    ShowWindow(m_hwnd, show ? SW_SHOW : SW_HIDE);
+    // A top-level window shown comes to the front with the keyboard, as the operator expects.
+    if (show && (GetWindowLongW(m_hwnd, GWL_STYLE) & WS_CHILD) == 0) SetForegroundWindow(m_hwnd);
+}
 
 Rect Win32Window::Bounds() const {
     if ((GetWindowLongW(m_hwnd, GWL_STYLE) & WS_CHILD) == 0) {
@@ -85,6 +119,12 @@ void Win32Window::Move(const Rect& rect) {
         return;
     }
     SetFixedSize({rect.width, rect.height});
+}
+
+Rect Win32Window::Frame() const {
+    RECT r;
+    GetWindowRect(m_hwnd, &r);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
 void Win32Window::SetFixedSize(Size size) {
@@ -210,6 +250,7 @@ int Win32Window::RunModal() {
     const bool disableOwner = owner != nullptr && IsWindowEnabled(owner);
     if (disableOwner) EnableWindow(owner, FALSE);
     m_ended = false;
+    if (!IsWindowVisible(m_hwnd)) PlaceOnOwner(m_hwnd, owner);
     ShowWindow(m_hwnd, SW_SHOW);
     SetForegroundWindow(m_hwnd);
     RunLoop(m_ended);
@@ -244,50 +285,43 @@ void DialogWindow::BuildControls() {
     const DialogTemplate& tmpl = m_owner.dialogTemplate();
     const HWND dialog = hwnd();
     Win32Control* previous = nullptr;
-    // The last label: the name of the controls after it on its row, or of the one right after
-    // it (a list under its label).
-    std::string label;
-    char labelMnemonic = 0;
-    int labelRow = 0;
-    bool labelJustBefore = false;
-    int index = 0;
-    for (const ControlTemplate& c : tmpl.controls) {
-        const HWND made = GetDlgItem(dialog, c.id);
+    const std::vector<LabelLink> links = LabelLinks(tmpl);
+    size_t at = 0;
+    // The children stand in template order until the tab order is set: pictures and labels
+    // (IDC_STATIC) are found by their place.
+    for (HWND child = GetWindow(dialog, GW_CHILD); at < tmpl.controls.size(); ++at) {
+        const ControlTemplate& c = tmpl.controls[at];
+        const HWND made = child;
+        if (child != nullptr) child = GetWindow(child, GW_HWNDNEXT);
+        if (made == nullptr) continue;
         if (c.kind == ControlKind::kBitmap) {
-            // Found by its place among the dialog's children: pictures carry IDC_STATIC.
-            HWND picture = GetWindow(dialog, GW_CHILD);
-            for (int i = 0; i < index && picture != nullptr; ++i) picture = GetWindow(picture, GW_HWNDNEXT);
-            if (HBITMAP bitmap = LoadPngBitmap(c.resource); bitmap != nullptr && picture != nullptr) {
-                SendMessageW(picture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+            const HDC screen = GetDC(made);
+            const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+            ReleaseDC(made, screen);
+            if (HBITMAP bitmap = LoadPngBitmap(c.resource, dpi); bitmap != nullptr) {
+                SendMessageW(made, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
                 m_bitmaps.push_back(bitmap);
             }
         }
-        if (c.kind == ControlKind::kText && (c.style & kOnPicture)) {
-            HWND text = GetWindow(dialog, GW_CHILD);
-            for (int i = 0; i < index && text != nullptr; ++i) text = GetWindow(text, GW_HWNDNEXT);
-            if (text != nullptr) m_onPicture.push_back(text);
+        if (c.kind == ControlKind::kText && (c.style & kOnPicture)) m_onPicture.push_back(made);
+        if (FitsItsText(c)) {
+            RECT r;
+            GetWindowRect(made, &r);
+            MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
+            const int width = FittedWidth(c, r.right - r.left, TextWidth(made, c.kind == ControlKind::kAutoCheckBox));
+            SetWindowPos(made, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
-        ++index;
         if (c.id == IDC_STATIC) {
-            labelJustBefore = c.kind == ControlKind::kText && !c.text.empty();
-            if (labelJustBefore) {
-                label = Translate(tmpl.context.c_str(), c.text.c_str());
-                labelMnemonic = MnemonicOf(label);
-                std::erase(label, '&');
-                labelRow = c.y;
-            }
+            if (c.kind == ControlKind::kText) m_labels.emplace_back(made, (c.style & kDisabled) == 0);
             continue;
         }
         const HWND window = made;
-        if (window == nullptr) continue;
         auto control = std::make_unique<Win32Control>(window, c.kind, c.id);
-        // A label names the controls on its row after it, or the list right under it.
-        constexpr int kSameRowDu = 4;
-        if (!label.empty() && (labelJustBefore || std::abs(c.y - labelRow) <= kSameRowDu)) {
-            control->SetAccessibleName(label);
-            control->SetLabelMnemonic(labelMnemonic);
+        const auto link = std::find_if(links.begin(), links.end(), [at](const LabelLink& l) { return l.control == at; });
+        if (link != links.end()) {
+            control->SetAccessibleName(link->name);
+            control->SetLabelMnemonic(link->mnemonic);
         }
-        labelJustBefore = false;
         switch (c.kind) {
             case ControlKind::kDropDownList:
                 for (const std::string& item : c.items) {
@@ -387,7 +421,12 @@ bool DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             return false;
         case WM_ENABLE:
             // A window hears of its own state only, as the sheet's pages and panel need.
-            if (m_built) m_owner.HandleEnable(wParam != FALSE);
+            if (!m_built) return true;
+            // The operator sees that a disabled page takes no input: its controls and labels
+            // greyed, as a disabled window's are on Linux.
+            for (auto& [id, control] : m_controls) control->SetWindowEnabled(wParam != FALSE);
+            for (const auto& [label, own] : m_labels) EnableWindow(label, own && wParam != FALSE);
+            m_owner.HandleEnable(wParam != FALSE);
             return true;
         case WM_CTLCOLORSTATIC:
             // Text over the picture before it: the banner's own pale blue on its dark ground.

@@ -44,6 +44,7 @@ public:
     void Show(bool show) override;
     Rect Bounds() const override;
     void Move(const Rect& rect) override;
+    Rect Frame() const override;
     void SetFixedSize(Size size) override;
     std::string Title() const override;
     void SetTitle(const std::string& title) override;
@@ -95,7 +96,12 @@ private:
     std::map<int, std::unique_ptr<Win32Control>> m_controls;
     std::vector<HBITMAP> m_bitmaps;
     std::vector<HWND> m_onPicture;
+    std::vector<std::pair<HWND, bool>> m_labels;  // with their own enabled state
 };
+
+// Moves a top-level window that is not shown yet to where it opens: centred on `owner` (or on
+// the work area without one), whole on the work area.
+void PlaceOnOwner(HWND window, HWND owner);
 
 // Pixels of the dialog units of `tmpl`'s font.
 Rect TemplatePixels(const DialogTemplate& tmpl, int x, int y, int cx, int cy);

@@ -2,14 +2,20 @@
 // (Qt offscreen on Linux, Win32 under Wine): no notification handler runs during an exchange,
 // texts take their values in place, work run off the window thread brings its result back to it,
 // a list shows the chosen entry's tip until it has its own, a window hears of its own enabled
-// state, up-down ranges and timers.
+// state, up-down ranges and timers; and what a window does from the keyboard: every list and edit
+// of every window named by its label and reached by its letter in both languages, Alt+letter
+// cycling and pressing, typing after a keyboard jump replacing the field's text.
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "framework/application.h"
 #include "framework/dialog.h"
+#include "framework/keyboard.h"
+#include "framework/placement.h"
 #include "framework/translate.h"
+#include "res/resource.h"
+#include "res/resources.h"
 
 using namespace linkmate;
 
@@ -140,6 +146,165 @@ TEST(Framework, ATimerTicksOnceOrUntilStopped) {
     fw::RunEventsUntil([] { return false; }, std::chrono::milliseconds(60));
     EXPECT_EQ(onceTicks, 1);
     EXPECT_EQ(repeatTicks, 3);
+}
+
+class Plain : public fw::CDialog {
+public:
+    using fw::CDialog::CDialog;
+};
+
+bool TakesText(fw::ControlKind kind) {
+    return kind == fw::ControlKind::kDropDownList || kind == fw::ControlKind::kEdit ||
+           kind == fw::ControlKind::kListView || kind == fw::ControlKind::kListBox;
+}
+
+TEST(FrameworkKeyboard, EveryListAndEditOfEveryWindowHasItsLabelsNameAndLetter) {
+    const fw::DialogTemplate* windows[] = {
+        &res::ConnectPanelTemplate(), &res::TranPageTemplate(), &res::SerialPageTemplate(), &res::CanPageTemplate(),
+        &res::PortMapTemplate(),      &res::BitTimingTemplate(), &res::FindConverterTemplate()};
+    for (const char* language : {"zh_CN", "en"}) {
+        ASSERT_TRUE(fw::LoadCatalogue(language));
+        int controls = 0;
+        std::vector<std::string> unnamed, withoutLetter;
+        for (const fw::DialogTemplate* tmpl : windows) {
+            Plain dialog(*tmpl);
+            ASSERT_TRUE(dialog.Create(nullptr));
+            for (const fw::ControlTemplate& c : tmpl->controls) {
+                if (!TakesText(c.kind)) continue;
+                ++controls;
+                const fw::Control control = dialog.GetDlgItem(c.id);
+                const std::string where = tmpl->context + " " + std::to_string(c.id);
+                if (control.GetAccessibleName().empty()) unnamed.push_back(where);
+                if (control.GetMnemonic() == 0) withoutLetter.push_back(where);
+            }
+        }
+        EXPECT_EQ(controls, 24 + 6) << language;  // the panel and pages, then the dialogs
+        EXPECT_EQ(unnamed, std::vector<std::string>{}) << language;
+        EXPECT_EQ(withoutLetter, std::vector<std::string>{}) << language;
+    }
+    // Labels listed after their controls, pairs under one label, a unit label between a field
+    // and its own label, a list under its label, an up-down named as its edit.
+    const struct {
+        const fw::DialogTemplate* tmpl;
+        std::vector<std::pair<int, std::string>> named;  // control, name
+    } cases[] = {
+        {&res::ConnectPanelTemplate(), {{IDC_DEVICE, "Device:"}, {IDC_COM_PORT, "COM Port:"}}},
+        {&res::CanPageTemplate(),
+         {{IDC_CAN_BTR0, "BTR0/1:"}, {IDC_CAN_BTR1, "BTR0/1:"}, {IDC_CAN_TX_ID, "Identifier(Tx):"},
+          {IDC_CAN_FILTER_MODE, "Filter Mode:"}, {IDC_CAN_ACCEPT_CODE, "Acceptance Code:"},
+          {IDC_CAN_ACCEPT_CODE2, "Acceptance Code:"}, {IDC_CAN_ACCEPT_MASK2, "Acceptance Mask:"}}},
+        {&res::TranPageTemplate(),
+         {{IDC_TRAN_ID_OFFSET, "Offset:"}, {IDC_TRAN_ID_LENGTH_SPIN, "Length:"},
+          {IDC_TRAN_SPACE, "Interval between two frames:"}}},
+        {&res::PortMapTemplate(), {{IDC_PORTS_LIST, "COM ports (changes take effect at the next Connect):"}}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<fw::LabelLink> links = fw::LabelLinks(*c.tmpl);
+        for (const auto& [id, name] : c.named) {
+            const auto link = std::find_if(links.begin(), links.end(),
+                                           [&](const fw::LabelLink& l) { return c.tmpl->controls[l.control].id == id; });
+            ASSERT_NE(link, links.end()) << c.tmpl->context << " " << id;
+            EXPECT_EQ(link->name, name);
+            EXPECT_EQ(link->mnemonic, fw::MnemonicOf(c.tmpl->controls[link->label].text));
+        }
+    }
+}
+
+constexpr int kCode = 20;
+constexpr int kCode2 = 21;
+constexpr int kConnect = 22;
+constexpr int kDefault = 23;
+
+const fw::DialogTemplate& KeyboardTemplate() {
+    using fw::ControlKind;
+    static const fw::DialogTemplate tmpl{
+        2, "Keys", 160, 60, "MS Shell Dlg", 8, true, false,
+        {{ControlKind::kEdit, kCode, "", 60, 4, 30, 12, fw::kTabStop, {}, 0},
+         {ControlKind::kEdit, kCode2, "", 90, 4, 30, 12, fw::kTabStop, {}, 0},
+         {ControlKind::kText, fw::IDC_STATIC, "Acceptance &Code:", 4, 6, 54, 8, 0, {}, 0},
+         {ControlKind::kPushButton, kConnect, "&Connect", 4, 40, 50, 14, fw::kTabStop, {}, 0},
+         {ControlKind::kPushButton, kDefault, "&Default", 60, 40, 50, 14, fw::kTabStop, {}, 0}},
+        "keys"};
+    return tmpl;
+}
+
+class KeyProbe : public fw::CDialog {
+public:
+    KeyProbe() : fw::CDialog(KeyboardTemplate()) {}
+    int connects = 0;
+    int defaults = 0;
+
+protected:
+    bool OnInitDialog() override {
+        On(kConnect, fw::Notify::kClicked, &KeyProbe::Connect);
+        On(kDefault, fw::Notify::kClicked, &KeyProbe::Default);
+        return fw::CDialog::OnInitDialog();
+    }
+
+private:
+    void Connect() { ++connects; }
+    void Default() { ++defaults; }
+};
+
+TEST(FrameworkKeyboard, AltLetterCyclesASharedLetterAndPressesAButtonOnlyWhenItIsAlone) {
+    KeyProbe probe;
+    ASSERT_TRUE(probe.Create(nullptr));
+    probe.ShowWindow(true);
+    fw::Edit code = probe.Item<fw::Edit>(kCode);
+    const fw::Control code2 = probe.GetDlgItem(kCode2);
+    const fw::Control connect = probe.GetDlgItem(kConnect);
+    code.SetWindowText("00 00 07 FF");
+    fw::Control last = probe.GetDlgItem(kDefault);
+    last.SetFocus();
+    ASSERT_TRUE(fw::RunEventsUntil([&] { return last.HasFocus(); }, kWait));
+    // From the last control around to the first with the letter; the jump selects the field's
+    // text, so what is typed next replaces it.
+    ASSERT_TRUE(fw::PressMnemonic(probe.TabStops(), 'c'));
+    ASSERT_TRUE(fw::RunEventsUntil([&] { return code.HasFocus(); }, kWait));
+    code.ReplaceSel("12");
+    EXPECT_EQ(code.GetWindowText(), "12");
+    // A letter shared with a button only moves the focus there, around the end.
+    for (const fw::Control& next : {code2, connect, fw::Control(code)}) {
+        fw::PressMnemonic(probe.TabStops(), 'C');
+        EXPECT_TRUE(fw::RunEventsUntil([&] { return next.HasFocus(); }, kWait)) << next.GetDlgCtrlID();
+    }
+    EXPECT_EQ(probe.connects, 0);
+    fw::PressMnemonic(probe.TabStops(), 'D');
+    EXPECT_EQ(probe.defaults, 1);
+    // Disabled and hidden fields are passed over: Connect alone has C now, and is pressed.
+    code.EnableWindow(false);
+    probe.ShowItem(kCode2, false);
+    fw::PressMnemonic(probe.TabStops(), 'C');
+    EXPECT_EQ(probe.connects, 1);
+    EXPECT_FALSE(fw::PressMnemonic(probe.TabStops(), 'Q'));
+}
+
+TEST(FrameworkPlacement, APopUpOpensCentredOnItsOwner) {
+    using fw::ControlKind;
+    static const fw::DialogTemplate ownerTemplate{3, "", 200, 150, "MS Shell Dlg", 8, true, false, {}, "owner"};
+    static const fw::DialogTemplate popupTemplate{
+        4, "Pop-up", 80, 40, "MS Shell Dlg", 8, false, false,
+        {{ControlKind::kDefPushButton, fw::IDOK, "OK", 15, 20, 50, 14, fw::kTabStop, {}, 0}}, "popup"};
+    Plain owner(ownerTemplate);
+    ASSERT_TRUE(owner.Create(nullptr));
+    owner.ShowWindow(true);
+    Plain popup(popupTemplate);
+    fw::Rect placed;
+    fw::Timer later;
+    later.Start(std::chrono::milliseconds(100), false, [&] {
+        placed = popup.peer()->Frame();
+        popup.EndDialog(fw::IDCANCEL);
+    });
+    popup.DoModal(&owner);
+    const fw::Rect around = owner.peer()->Frame();
+    ASSERT_GT(placed.width, 0);
+    EXPECT_LT(placed.width, around.width);
+    EXPECT_NEAR(placed.x + placed.width / 2, around.x + around.width / 2, 2);
+    EXPECT_NEAR(placed.y + placed.height / 2, around.y + around.height / 2, 2);
+    // Where the owner leaves no room, the work area keeps the pop-up whole.
+    const fw::Rect work{0, 0, 1024, 768};
+    EXPECT_EQ(fw::CentredOn({-300, 700, 200, 100}, {400, 300}, work), (fw::Rect{0, 468, 400, 300}));
+    EXPECT_EQ(fw::CentredOn({}, {400, 300}, work), (fw::Rect{312, 234, 400, 300}));
 }
 
 }  // namespace

@@ -183,7 +183,8 @@ private slots:
     }
 
     // Ctrl+F: a Ternix-B on COM3 and a Ternix-A on COM5 are listed with what they hold, a port
-    // another program holds is listed as skipped, and Use chooses the model and the port.
+    // another program holds is listed as skipped, and Use chooses the model and the port and
+    // connects to it, as the window was connected before the search.
     void findConverterListsWhatAnsweredAndUseChoosesIt() {
         GuiEnvironment env(false);
         MessageLog log;
@@ -227,8 +228,10 @@ private slots:
                             [](const std::string& row) { return row.rfind("COM7 | skipped | held by ", 0) == 0; }));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->currentText(), QString("Ternix-B"));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentText(), QString("COM3"));
-        QVERIFY(!sheet.m_port.IsOpen());
-        QVERIFY(ClickConnect(sheet));
+        // Connected before the search: connected to the chosen converter after it.
+        QVERIFY(sheet.m_port.IsOpen());
+        QVERIFY2(sheet.StatusText().find("Connected to the converter found on COM3.") != std::string::npos,
+                 sheet.StatusText().c_str());
         ClickButton(sheet, fw::IDCANCEL);
         QCOMPARE(log.texts(), std::vector<std::string>{"Read Configration Successfully!"});
         for (auto& c : converters) QCOMPARE(c->stats().writeFrames, 0);

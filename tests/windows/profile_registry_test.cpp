@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <ctime>
 #include <map>
 #include <string>
 
@@ -196,6 +197,16 @@ TEST_F(RegistryProfileTest, SaveWritesSeventeenDwordsAndFiveTextsUnderTheChinese
     EXPECT_EQ(loaded, expected);
     EXPECT_EQ(ProfileFilePath(), "HKEY_CURRENT_USER\\Software\\" +
                                      std::string(kProfileRegistryKey) + "\\" + application);
+}
+
+TEST_F(RegistryProfileTest, ASaveKeepsItsTimeBesideTheFolderNotAmongTheSettings) {
+    EXPECT_EQ(ProfileSavedTime(), 0);
+    const auto before = static_cast<int64_t>(std::time(nullptr));
+    ASSERT_TRUE(SaveProfile(Edited(), nullptr));
+    const int64_t saved = ProfileSavedTime();
+    EXPECT_GE(saved, before);
+    EXPECT_LE(saved, static_cast<int64_t>(std::time(nullptr)));
+    EXPECT_EQ(ListedTypes(RegQuery(SectionKey())).size(), 22u);
 }
 
 TEST_F(RegistryProfileTest, EachValueFallsBackAloneWhenMissingOrOfTheWrongForm) {

@@ -9,6 +9,11 @@
 //   enabled ID                  wait until the control is enabled
 //   answer                      wait for a message box of the window and press its first button
 //   key NAME                    press a function key (F1 .. F12) in the window
+//   alt LETTER                  press Alt+LETTER on the keyboard
+//   press KEYS                  press Tab, Shift+Tab or Ctrl+Tab on the keyboard
+//   text TEXT                   type TEXT on the keyboard
+//   focus ID[,ID...]            wait until one of these controls has the keyboard focus
+//   tabto ID                    press Tab until that control has the keyboard focus
 //   shot FILE.png               save the window as the screen shows it
 //   shotbox FILE.png            save the dialog or message box the window has open
 //   close                       close the window as the system menu's Close does
@@ -16,6 +21,7 @@
 #include <commctrl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -125,6 +131,40 @@ HWND FirstButton(HWND dialog) {
         },
         reinterpret_cast<LPARAM>(&found));
     return found;
+}
+
+// Keys as the keyboard sends them, to the window in front: the window first.
+void SendKeys(std::vector<INPUT> inputs) {
+    SetForegroundWindow(g_window);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+}
+
+INPUT Key(WORD key, bool up, wchar_t unicode = 0) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = unicode != 0 ? 0 : key;
+    input.ki.wScan = unicode;
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (unicode != 0 ? KEYEVENTF_UNICODE : 0);
+    return input;
+}
+
+// A chord: the modifiers held while `key` is pressed.
+void Chord(const std::vector<WORD>& modifiers, WORD key) {
+    std::vector<INPUT> inputs;
+    for (WORD m : modifiers) inputs.push_back(Key(m, false));
+    inputs.push_back(Key(key, false));
+    inputs.push_back(Key(key, true));
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) inputs.push_back(Key(*m, true));
+    SendKeys(inputs);
+}
+
+// The identifier of the control of the window's thread that has the keyboard focus; 0 for none.
+int FocusedId() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(g_window, nullptr), &info) || info.hwndFocus == nullptr) return 0;
+    return GetDlgCtrlID(info.hwndFocus);
 }
 
 bool SaveShot(HWND window, const std::string& path) {
@@ -247,6 +287,53 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
         PostMessageW(g_window, WM_KEYDOWN, static_cast<WPARAM>(VK_F1 + n - 1), 0);
         PostMessageW(g_window, WM_KEYUP, static_cast<WPARAM>(VK_F1 + n - 1), 0);
         return true;
+    }
+    if (verb == "alt") {
+        const std::string letter = next();
+        if (letter.size() != 1) return false;
+        Chord({VK_MENU}, static_cast<WORD>(std::toupper(static_cast<unsigned char>(letter[0]))));
+        return true;
+    }
+    if (verb == "press") {
+        const std::string keys = next();
+        if (keys == "Tab") Chord({}, VK_TAB);
+        else if (keys == "Shift+Tab") Chord({VK_SHIFT}, VK_TAB);
+        else if (keys == "Ctrl+Tab") Chord({VK_CONTROL}, VK_TAB);
+        else return false;
+        return true;
+    }
+    if (verb == "text") {
+        std::vector<INPUT> inputs;
+        for (wchar_t c : Widen(next())) {
+            inputs.push_back(Key(0, false, c));
+            inputs.push_back(Key(0, true, c));
+        }
+        SendKeys(inputs);
+        return true;
+    }
+    if (verb == "focus") {
+        std::vector<int> ids;
+        const std::string list = next();
+        for (size_t at = 0; at < list.size();) {
+            size_t comma = list.find(',', at);
+            if (comma == std::string::npos) comma = list.size();
+            ids.push_back(std::atoi(list.substr(at, comma - at).c_str()));
+            at = comma + 1;
+        }
+        if (WaitFor([&] { return std::find(ids.begin(), ids.end(), FocusedId()) != ids.end(); }, std::chrono::seconds(10))) {
+            return true;
+        }
+        std::fprintf(stderr, "window_driver: the focus is on %d\n", FocusedId());
+        return false;
+    }
+    if (verb == "tabto") {
+        const int id = std::atoi(next().c_str());
+        for (int presses = 0; presses < 40; ++presses) {
+            if (FocusedId() == id) return true;
+            Chord({}, VK_TAB);
+        }
+        std::fprintf(stderr, "window_driver: Tab never reached %d\n", id);
+        return false;
     }
     if (verb == "close") {
         // Asked again while the window keeps itself open (an exchange still ending).

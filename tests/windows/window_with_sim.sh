@@ -3,9 +3,12 @@
 # through window messages: Connect, Read, the interval between frames changed to 7, Write. The
 # frame the converter received must be, byte for byte, the one the command-line tool sends for
 # the same change ("set TranSpace=7") to a converter in the same state.
-#   window_with_sim.sh SIM HOST_CLI COM WINE LINKMATE.EXE DRIVER.EXE
+# With "keyboard" the operator uses the keyboard alone: Alt+C connects, Alt+R reads, Ctrl+Tab
+# twice to the CAN page, Alt+I and the identifier typed over the old one, Alt+C to Acceptance Code
+# (never disconnecting), Tab to the tab row, Alt+W writes; the tool's change is "set CanID=...".
+#   window_with_sim.sh SIM HOST_CLI COM WINE LINKMATE.EXE DRIVER.EXE [keyboard]
 set -u
-sim=$1 cli=$2 com=$3 wine=$4 exe=$5 driver=$6
+sim=$1 cli=$2 com=$3 wine=$4 exe=$5 driver=$6 mode=${7:-messages}
 work=$(mktemp -d)
 link="$WINEPREFIX/dosdevices/com$com"
 cleanup() {
@@ -33,15 +36,27 @@ case "$device" in /dev/*) ;; *) echo "the virtual converter did not start: $devi
 ln -sfn "$device" "$link"
 
 # The window's control identifiers: Connect 1014, Read 2, Write 12321, the interval 1012, the
-# status line 1120.
-xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
-    timeout 150 \"$wine\" \"$exe\" --port $com --model A &
-    \"$wine\" \"$driver\" window 'Trellian v2.0' \
-        click 1014 expect 1120 'Connected to COM$com' \
+# status line 1120, the tab row 12320; on the CAN page Baudrate 1000, Identifier(Tx) 1005,
+# Acceptance Code 1032 (1034 for the first half of the pair).
+if [ "$mode" = keyboard ]; then
+    steps="alt C expect 1120 'Connected to COM$com' \
+        alt R expect 1120 'read from the converter' answer \
+        press Ctrl+Tab press Ctrl+Tab focus 1000 \
+        alt I focus 1005 text '00 00 07 FF' expect 1120 'edited since' \
+        alt C focus 1032,1034 expect 1120 'Connected to COM$com' \
+        tabto 12320 \
+        alt W expect 1120 'written to the converter' answer"
+    change="CanID=00 00 07 FF"
+else
+    steps="click 1014 expect 1120 'Connected to COM$com' \
         click 2 expect 1120 'read from the converter' answer \
         page 0 type 1012 7 expect 1120 'edited since' \
-        click 12321 expect 1120 'written to the converter' answer \
-        close
+        click 12321 expect 1120 'written to the converter' answer"
+    change="TranSpace=7"
+fi
+xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
+    timeout 150 \"$wine\" \"$exe\" --port $com --model A &
+    \"$wine\" \"$driver\" window 'Trellian v2.0' $steps close
     echo \$? >\"$work/driver.status\"
     wait
 " >"$work/window.log" 2>&1
@@ -55,7 +70,7 @@ cat "$work/sim.log"
 "$sim" -v >"$work/other.log" 2>&1 &
 otherpid=$!
 other=$(device_of "$work/other.log")
-"$cli" --device "$other" --model A set TranSpace=7 >"$work/cli.log" 2>&1 || { cat "$work/cli.log"; exit 1; }
+"$cli" --device "$other" --model A set "$change" >"$work/cli.log" 2>&1 || { cat "$work/cli.log"; exit 1; }
 window_frame=$(write_frame "$work/sim.log")
 cli_frame=$(write_frame "$work/other.log")
 echo "--- the window wrote:   $window_frame"
