@@ -98,6 +98,8 @@ rows_startup_bench() {
     l="$(load $b)"
     row "window start to first paint, offscreen (its peer written directly in Qt Widgets: $(v $b startup_to_first_paint_qt_peer_median))" \
         "$(v $b startup_to_first_paint_app_median) (ratio $(n $b startup_ratio_app_to_peer))" '' "$l"
+    row "processor time of that start, user + system (the peer: $(v $b startup_cpu_qt_peer_median))" \
+        "$(v $b startup_cpu_app_median) (ratio $(n $b startup_cpu_ratio_app_to_peer))" '' "$l"
     row "peak resident memory at first paint (the peer: $(v $b peak_rss_qt_peer_median))" \
         "$(v $b peak_rss_app_median) ($(v $b peak_rss_app_minus_peer))" '' "$l"
 }
@@ -135,7 +137,7 @@ rows_line_soak() {
     for rate in 0.001 0.01; do
         row "noisy line, $rate per byte both ways, $(n $b line_soak_${rate}_read_cycles) cycles: reads ok / failed / undetected; writes the same" \
             "$(n $b line_soak_${rate}_read_ok) / $(n $b line_soak_${rate}_read_clean_failures) / $(n $b line_soak_${rate}_read_undetected); $(n $b line_soak_${rate}_write_ok) / $(n $b line_soak_${rate}_write_clean_failures) / $(n $b line_soak_${rate}_write_undetected)" \
-            "longest failure: $(v $b line_soak_${rate}_write_longest_failure)" "$(load $b)"
+            "longest failure, read / write: $(n $b line_soak_${rate}_read_longest_failure) / $(v $b line_soak_${rate}_write_longest_failure)" "$(load $b)"
     done
 }
 
