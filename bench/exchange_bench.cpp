@@ -50,13 +50,19 @@ bool Run(uint32_t paceBitRate, int transactions, bool traced) {
     }
     SerialPortIo io(port);
     DeviceConfig config;
-    std::vector<double> reads, writes;
+    std::vector<double> reads, writes, turnarounds;
     int failures = 0;
     for (int i = 0; i < transactions; ++i) {
         ExchangeTrace readTrace;
         auto start = Clock::now();
         failures += ReadConfig(io, config, traced ? &readTrace : nullptr) ? 0 : 1;
         reads.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        // The converter's turnaround, as a Read's trace shows it: the confirming request's reply
+        // has nothing queued before it, so its first byte comes one request and one byte after
+        // the request went out, plus the turnaround.
+        if (paceBitRate != 0 && readTrace.attempts.size() >= 2 && !readTrace.attempts[1].received.empty()) {
+            turnarounds.push_back(readTrace.attempts[1].received.front().ms - LineMs(kReadRequestSize + 1, paceBitRate));
+        }
         start = Clock::now();
         const VerifiedWrite write = WriteAndVerify(io, config);
         failures += write.verified() ? 0 : 1;
@@ -76,6 +82,10 @@ bool Run(uint32_t paceBitRate, int transactions, bool traced) {
         std::printf("line_time_write_%s: %.3f ms (%zu bytes)\n", tag.c_str(), writeLine, kWriteLineBytes);
         std::printf("read_%s_to_line_time: %.3f\n", tag.c_str(), Percentile(reads, 0.5) / readLine);
         std::printf("write_%s_to_line_time: %.3f\n", tag.c_str(), Percentile(writes, 0.5) / writeLine);
+        if (!turnarounds.empty()) {
+            std::printf("turnaround_%s_median: %.3f ms\n", tag.c_str(), Percentile(turnarounds, 0.5));
+            std::printf("turnaround_%s_max: %.3f ms\n", tag.c_str(), Percentile(turnarounds, 1.0));
+        }
     }
     std::printf("failed_transactions_%s: %d\n", tag.c_str(), failures);
     return failures == 0;

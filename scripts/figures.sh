@@ -79,6 +79,8 @@ rows_exchange_bench() {
     for rate in 57600 19200; do
         row "\`ReadConfig\`, paced $rate bit/s (line time of its two requests and replies: $(v $b line_time_read_paced_${rate}_traced); ratio $(n $b read_paced_${rate}_traced_to_line_time))" \
             "$(v $b read_paced_${rate}_traced_median)" "$(v $b read_paced_${rate}_traced_p99)" "$l"
+        row "the virtual converter's turnaround at $rate bit/s, from the confirming request's reply in a Read's trace" \
+            "$(v $b turnaround_paced_${rate}_traced_median)" "largest: $(v $b turnaround_paced_${rate}_traced_max)" "$l"
         row "Write, paced $rate bit/s (line time of frame, acknowledgement and read-back: $(v $b line_time_write_paced_${rate}_traced); ratio $(n $b write_paced_${rate}_traced_to_line_time))" \
             "$(v $b write_paced_${rate}_traced_median)" "$(v $b write_paced_${rate}_traced_p99)" "$l"
     done
