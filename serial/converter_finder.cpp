@@ -85,17 +85,15 @@ std::chrono::milliseconds ProbeWait(uint32_t bitRate) {
     return LineTime(kReadRequestSize + kReadRequestSize + kConfigFrameSize, bitRate) + kProbeAnswerMargin;
 }
 
-bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config) {
-    Heard heard = Ask(port, ProbeWait(bitRate), config);
-    if (heard == Heard::kSomething) {
-        const auto full = std::chrono::milliseconds(kReplyReadTimeoutMs) +
-                          LineTime(kReadRequestSize + kConfigFrameSize, bitRate);
-        heard = Ask(port, full, config);
-    }
+bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config, ProbeWaits waits) {
+    const auto full =
+        std::chrono::milliseconds(kReplyReadTimeoutMs) + LineTime(kReadRequestSize + kConfigFrameSize, bitRate);
+    Heard heard = Ask(port, waits == ProbeWaits::kFullTimeout ? full : ProbeWait(bitRate), config);
+    if (heard == Heard::kSomething) heard = Ask(port, full, config);
     return heard == Heard::kFrame;
 }
 
-ProbeResult ProbePort(int port) {
+ProbeResult ProbePort(int port, ProbeWaits waits) {
     ProbeResult result;
     result.port = port;
     result.device = ComPortDevicePath(port);
@@ -113,7 +111,7 @@ ProbeResult ProbePort(int port) {
         result.opened = true;
         SerialPortIo io(serial);
         DeviceConfig config;
-        if (ProbeOnce(io, ConfigPortBaudTable[static_cast<size_t>(model)], config)) {
+        if (ProbeOnce(io, ConfigPortBaudTable[static_cast<size_t>(model)], config, waits)) {
             result.model = model;
             config.connection.DeviceType = model;
             config.connection.ConfigPort = port - 1;
@@ -143,16 +141,42 @@ std::string ModelHint(int32_t model) {
                      {std::to_string(ConfigPortBaudTable.at(m)), std::string(lists::DeviceType.at(m))});
 }
 
-std::vector<ProbeResult> FindConverters(const std::vector<int>& ports) {
+namespace {
+
+std::vector<std::future<ProbeResult>> StartProbes(const std::vector<int>& ports, ProbeWaits waits) {
     std::vector<std::future<ProbeResult>> probes;
-    for (int port : ports) probes.push_back(std::async(std::launch::async, ProbePort, port));
+    for (int port : ports) probes.push_back(std::async(std::launch::async, ProbePort, port, waits));
+    return probes;
+}
+
+std::vector<ProbeResult> Results(std::vector<std::future<ProbeResult>>& probes) {
+    std::vector<ProbeResult> results;
+    for (auto& probe : probes) results.push_back(probe.get());
+    return results;
+}
+
+}  // namespace
+
+std::vector<ProbeResult> FindConverters(const std::vector<int>& ports) {
+    std::vector<std::future<ProbeResult>> probes = StartProbes(ports, ProbeWaits::kLineTime);
     // The devices the numbers lead to, as the COM list names them (the port map's links
     // followed), from one discovery while the ports are asked.
     const std::vector<ComPortInfo> infos = DescribeComPorts();
-    std::vector<ProbeResult> results;
-    for (auto& probe : probes) {
-        results.push_back(probe.get());
-        ProbeResult& r = results.back();
+    std::vector<ProbeResult> results = Results(probes);
+
+    const auto answered = [](const ProbeResult& r) { return r.model.has_value(); };
+    if (std::none_of(results.begin(), results.end(), answered)) {
+        std::vector<int> opened;
+        for (const ProbeResult& r : results) {
+            if (r.opened) opened.push_back(r.port);
+        }
+        std::vector<std::future<ProbeResult>> again = StartProbes(opened, ProbeWaits::kFullTimeout);
+        for (ProbeResult& second : Results(again)) {
+            *std::find_if(results.begin(), results.end(), [&](const ProbeResult& r) { return r.port == second.port; }) =
+                std::move(second);
+        }
+    }
+    for (ProbeResult& r : results) {
         const auto info = std::find_if(infos.begin(), infos.end(), [&r](const ComPortInfo& i) { return i.number == r.port; });
         if (info != infos.end() && !info->devicePath.empty()) r.device = info->devicePath;
     }

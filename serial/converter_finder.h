@@ -34,19 +34,27 @@ struct ProbeResult {
     DeviceConfig config;           // what it answered, when it did
 };
 
-// Asks COM<port> once per model's rate, Ternix-A first; stops at the first answer.
-ProbeResult ProbePort(int port);
+// How long an ask waits before a port that gave nothing is called silent at that rate.
+enum class ProbeWaits {
+    kLineTime,     // ProbeWait(bitRate)
+    kFullTimeout,  // the exchange's full read time-out
+};
 
-// Asks every port of `ports` at once; the results in the order of `ports`.
+// Asks COM<port> at each model's rate, Ternix-A first; stops at the first answer.
+ProbeResult ProbePort(int port, ProbeWaits waits = ProbeWaits::kLineTime);
+
+// Asks every port of `ports` at once; the results in the order of `ports`. A converter slower to
+// answer than the short wait looks silent: when no port answered at all, the ports that opened
+// are asked once more, with the full read time-out.
 std::vector<ProbeResult> FindConverters(const std::vector<int>& ports);
 
 // Asks a converter on an open port at `bitRate` for its configuration: true with `config` filled
-// when a well-formed frame came back. The first ask waits ProbeWait(bitRate); when anything but
-// the echo of the request came back without a frame, the port is asked again with the exchange's
+// when a well-formed frame came back. The first ask waits as `waits` says; when anything but the
+// echo of the request came back without a frame, the port is asked again with the exchange's
 // full read time-out, so that a converter that answers slowly or in pieces is not called silent.
 // A port that stays silent through the first wait is.
 class PortIo;
-bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config);
+bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config, ProbeWaits waits = ProbeWaits::kLineTime);
 
 // An exchange that heard nothing at all may have talked at the wrong model's bit rate: asks once
 // at each model's rate other than the open `port`'s own (through `io`, which talks to `port`, so

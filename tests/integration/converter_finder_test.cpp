@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "pty_harness.h"
 #include "serial/converter_finder.h"
@@ -55,6 +56,23 @@ TEST(ProbePort, AsksAgainOnlyWhereSomethingAnswered) {
         EXPECT_EQ(result.model, c.model);
         EXPECT_EQ(converter.stats().readRequests, c.requests);
     }
+}
+
+// A converter that answers only after 300 ms looks silent to the short wait; alone, it is found
+// by the second look, with the full read time-out.
+TEST(FindConverters, ASlowConverterAloneIsFoundByASecondLook) {
+    testing::TempConfigHome home;
+    sim::Options options;
+    options.comPort = 2;
+    options.lineBitRate = 57600;
+    options.fault = sim::Fault::kLate;
+    options.lateMs = 300;
+    sim::VirtualConverter converter(options);
+    ASSERT_TRUE(converter.Start());
+    const std::vector<ProbeResult> results = FindConverters({2});
+    converter.Stop();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].model, 0);
 }
 
 }  // namespace
