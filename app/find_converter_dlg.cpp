@@ -41,8 +41,7 @@ void CFindConverterDlg::Search() {
     EnableItem(IDC_FIND_USE, false);
     EnableItem(IDC_FIND_AGAIN, false);
     GetDlgItem(IDC_FIND_STATUS)
-        .SetWindowText(fw::Translate("CFindConverterDlg", "Asking every port at 57600 and at 19200 bit/s (about a second); only the read request "
-                            "is sent."));
+        .SetWindowText(fw::Translate("CFindConverterDlg", "Asking every port at 57600 and at 19200 bit/s; only the read request is sent."));
     fw::RunOffWindowThread<SearchOutcome>(
         [ports = m_ports] {
             const auto start = std::chrono::steady_clock::now();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <future>
 
+#include "protocol/config_exchange.h"
 #include "protocol/config_lists.h"
 #include "protocol/frame_codec.h"
 #include "protocol/port_io.h"
@@ -18,6 +19,51 @@ namespace {
 
 constexpr uint32_t kProbeWriteTimeoutMs = 100;
 constexpr uint32_t kProbeReadChunk = 64;
+// Room for an echo, a frame and whatever came before them.
+constexpr size_t kProbeBufferSize = kReadRequestSize + kConfigFrameSize + kProbeReadChunk;
+
+// The line time of `bytes` at `bitRate` (10 bits a byte), rounded up.
+std::chrono::milliseconds LineTime(size_t bytes, uint32_t bitRate) {
+    return std::chrono::milliseconds((bytes * 10 * 1000 + bitRate - 1) / bitRate);
+}
+
+enum class Heard { kNothing, kSomething, kFrame };
+
+// A well-formed reply anywhere in `bytes`: after the adapter's echo of the request, or after bytes
+// left over from an earlier ask. The reply shares only its first three bytes with the request, so
+// the two cannot be mistaken for each other.
+bool FindReply(const uint8_t* bytes, size_t size, DeviceConfig& config) {
+    for (size_t at = 0; at + kConfigFrameSize <= size; ++at) {
+        const uint8_t* f = bytes + at;
+        if (f[0] != 0xF7 || f[1] != 0xF8 || f[2] != kCmdReadConfig || f[3] != kConfigDataLength) continue;
+        ConfigFrame frame{};
+        std::copy_n(f, kConfigFrameSize, frame.begin());
+        if (DecodeConfigFrame(frame, config)) return true;
+    }
+    return false;
+}
+
+// Sends the read request once and collects until a reply is found, the buffer is full, or `wait`
+// has passed since the request.
+Heard Ask(PortIo& port, std::chrono::milliseconds wait, DeviceConfig& config) {
+    port.Write(ReadRequest.data(), kReadRequestSize, kProbeWriteTimeoutMs);
+    const auto deadline = port.Now() + wait;
+    std::array<uint8_t, kProbeBufferSize> bytes{};
+    size_t got = 0;
+    while (got < bytes.size()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - port.Now());
+        if (left.count() <= 0) break;
+        const uint32_t room = static_cast<uint32_t>(std::min<size_t>(kProbeReadChunk, bytes.size() - got));
+        const uint32_t n = port.Read(bytes.data() + got, room, static_cast<uint32_t>(left.count()));
+        if (n == 0) break;
+        got += n;
+        if (FindReply(bytes.data(), got, config)) return Heard::kFrame;
+    }
+    // A two-wire RS-485 adapter returns the request: that alone says nothing of a converter.
+    const bool echoOnly =
+        got <= kReadRequestSize && std::equal(bytes.begin(), bytes.begin() + static_cast<long>(got), ReadRequest.begin());
+    return echoOnly ? Heard::kNothing : Heard::kSomething;
+}
 
 // The list's entry in the operator's language; "?" for an index the list lacks.
 template <size_t N>
@@ -35,34 +81,19 @@ std::string ConfigSummary(const DeviceConfig& c) {
                       ListText(lists::CanFrameType, c.can.CanFrameType), ListText(lists::TranMode, c.tran.TranMode)});
 }
 
-bool ProbeOnce(PortIo& port, DeviceConfig& config) {
-    port.Write(ReadRequest.data(), kReadRequestSize, kProbeWriteTimeoutMs);
-    const auto deadline = port.Now() + kProbeTimeout;
-    std::vector<uint8_t> bytes(kReadRequestSize + kConfigFrameSize + kProbeReadChunk);
-    size_t got = 0;
-    size_t echo = 0;  // a two-wire RS-485 adapter returns the request before the answer
-    while (got < echo + kConfigFrameSize) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - port.Now());
-        if (left.count() <= 0) break;
-        const uint32_t room = static_cast<uint32_t>(std::min<size_t>(kProbeReadChunk, bytes.size() - got));
-        const uint32_t n = port.Read(bytes.data() + got, room, static_cast<uint32_t>(left.count()));
-        if (n == 0) break;
-        got += n;
-        // The reply shares only its first three bytes with the request, so the two cannot be
-        // mistaken for each other.
-        if (echo == 0 && got >= kReadRequestSize &&
-            std::equal(ReadRequest.begin(), ReadRequest.end(), bytes.begin())) {
-            echo = kReadRequestSize;
-        }
-    }
-    if (got < echo + kConfigFrameSize) return false;
-    ConfigFrame frame{};
-    std::copy_n(bytes.begin() + static_cast<long>(echo), kConfigFrameSize, frame.begin());
-    if (frame[0] != 0xF7 || frame[1] != 0xF8 || frame[2] != 0x03 || frame[3] != 0x1C) return false;
-    return DecodeConfigFrame(frame, config);
+std::chrono::milliseconds ProbeWait(uint32_t bitRate) {
+    return LineTime(kReadRequestSize + kReadRequestSize + kConfigFrameSize, bitRate) + kProbeAnswerMargin;
 }
 
-ProbeResult ProbePort(int port) {
+bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config, ProbeWaits waits) {
+    const auto full =
+        std::chrono::milliseconds(kReplyReadTimeoutMs) + LineTime(kReadRequestSize + kConfigFrameSize, bitRate);
+    Heard heard = Ask(port, waits == ProbeWaits::kFullTimeout ? full : ProbeWait(bitRate), config);
+    if (heard == Heard::kSomething) heard = Ask(port, full, config);
+    return heard == Heard::kFrame;
+}
+
+ProbeResult ProbePort(int port, ProbeWaits waits) {
     ProbeResult result;
     result.port = port;
     result.device = ComPortDevicePath(port);
@@ -80,7 +111,7 @@ ProbeResult ProbePort(int port) {
         result.opened = true;
         SerialPortIo io(serial);
         DeviceConfig config;
-        if (ProbeOnce(io, config)) {
+        if (ProbeOnce(io, ConfigPortBaudTable[static_cast<size_t>(model)], config, waits)) {
             result.model = model;
             config.connection.DeviceType = model;
             config.connection.ConfigPort = port - 1;
@@ -98,7 +129,7 @@ std::optional<int32_t> ProbeOtherModels(CSerialComm& port, PortIo& io) {
         const uint32_t other = ConfigPortBaudTable[static_cast<size_t>(model)];
         if (other == rate || !port.SetBaudRate(other)) continue;
         DeviceConfig config;
-        if (ProbeOnce(io, config)) answered = model;
+        if (ProbeOnce(io, other, config)) answered = model;
     }
     port.SetBaudRate(rate);
     return answered;
@@ -110,16 +141,42 @@ std::string ModelHint(int32_t model) {
                      {std::to_string(ConfigPortBaudTable.at(m)), std::string(lists::DeviceType.at(m))});
 }
 
-std::vector<ProbeResult> FindConverters(const std::vector<int>& ports) {
+namespace {
+
+std::vector<std::future<ProbeResult>> StartProbes(const std::vector<int>& ports, ProbeWaits waits) {
     std::vector<std::future<ProbeResult>> probes;
-    for (int port : ports) probes.push_back(std::async(std::launch::async, ProbePort, port));
+    for (int port : ports) probes.push_back(std::async(std::launch::async, ProbePort, port, waits));
+    return probes;
+}
+
+std::vector<ProbeResult> Results(std::vector<std::future<ProbeResult>>& probes) {
+    std::vector<ProbeResult> results;
+    for (auto& probe : probes) results.push_back(probe.get());
+    return results;
+}
+
+}  // namespace
+
+std::vector<ProbeResult> FindConverters(const std::vector<int>& ports) {
+    std::vector<std::future<ProbeResult>> probes = StartProbes(ports, ProbeWaits::kLineTime);
     // The devices the numbers lead to, as the COM list names them (the port map's links
     // followed), from one discovery while the ports are asked.
     const std::vector<ComPortInfo> infos = DescribeComPorts();
-    std::vector<ProbeResult> results;
-    for (auto& probe : probes) {
-        results.push_back(probe.get());
-        ProbeResult& r = results.back();
+    std::vector<ProbeResult> results = Results(probes);
+
+    const auto answered = [](const ProbeResult& r) { return r.model.has_value(); };
+    if (std::none_of(results.begin(), results.end(), answered)) {
+        std::vector<int> opened;
+        for (const ProbeResult& r : results) {
+            if (r.opened) opened.push_back(r.port);
+        }
+        std::vector<std::future<ProbeResult>> again = StartProbes(opened, ProbeWaits::kFullTimeout);
+        for (ProbeResult& second : Results(again)) {
+            *std::find_if(results.begin(), results.end(), [&](const ProbeResult& r) { return r.port == second.port; }) =
+                std::move(second);
+        }
+    }
+    for (ProbeResult& r : results) {
         const auto info = std::find_if(infos.begin(), infos.end(), [&r](const ComPortInfo& i) { return i.number == r.port; });
         if (info != infos.end() && !info->devicePath.empty()) r.device = info->devicePath;
     }

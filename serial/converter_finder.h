@@ -1,6 +1,6 @@
-// Finding which COM port a converter is on, and which model it is: each port is asked once at
-// each model's bit rate with the read request only (nothing that could change a converter), with
-// a short time-out, all ports at once. A port another program holds is skipped, never disturbed.
+// Finding which COM port a converter is on, and which model it is: each port is asked at each
+// model's bit rate with the read request only (nothing that could change a converter), all ports
+// at once. A port another program holds is skipped, never disturbed.
 #pragma once
 
 #include <chrono>
@@ -13,9 +13,15 @@
 
 namespace linkmate {
 
-// The longest one port waits for an answer at one bit rate (the answer itself takes 6 ms at
-// 57600 bit/s and 17 ms at 19200 bit/s).
-inline constexpr std::chrono::milliseconds kProbeTimeout{500};
+// A first ask at a rate waits for what the request, its echo and the reply need on the line at
+// that rate (8 ms at 57600 bit/s, 23 ms at 19200 bit/s) plus this margin: the converter's
+// turnaround (a Read's trace shows it in the confirming request's reply, which has nothing queued
+// before it: well under a millisecond on the virtual converter), a USB adapter's latency timer
+// (16 ms by default on FTDI chips) and a busy PC's scheduling.
+inline constexpr std::chrono::milliseconds kProbeAnswerMargin{60};
+
+// How long the first ask at `bitRate` waits, in all.
+std::chrono::milliseconds ProbeWait(uint32_t bitRate);
 
 struct ProbeResult {
     int port = 0;             // the COM number
@@ -28,16 +34,27 @@ struct ProbeResult {
     DeviceConfig config;           // what it answered, when it did
 };
 
-// Asks COM<port> once per model's rate, Ternix-A first; stops at the first answer.
-ProbeResult ProbePort(int port);
+// How long an ask waits before a port that gave nothing is called silent at that rate.
+enum class ProbeWaits {
+    kLineTime,     // ProbeWait(bitRate)
+    kFullTimeout,  // the exchange's full read time-out
+};
 
-// Asks every port of `ports` at once; the results in the order of `ports`.
+// Asks COM<port> at each model's rate, Ternix-A first; stops at the first answer.
+ProbeResult ProbePort(int port, ProbeWaits waits = ProbeWaits::kLineTime);
+
+// Asks every port of `ports` at once; the results in the order of `ports`. A converter slower to
+// answer than the short wait looks silent: when no port answered at all, the ports that opened
+// are asked once more, with the full read time-out.
 std::vector<ProbeResult> FindConverters(const std::vector<int>& ports);
 
-// One read request over an open port and a collection bounded by kProbeTimeout; true with
-// `config` filled when a well-formed frame came back.
+// Asks a converter on an open port at `bitRate` for its configuration: true with `config` filled
+// when a well-formed frame came back. The first ask waits as `waits` says; when anything but the
+// echo of the request came back without a frame, the port is asked again with the exchange's
+// full read time-out, so that a converter that answers slowly or in pieces is not called silent.
+// A port that stays silent through the first wait is.
 class PortIo;
-bool ProbeOnce(PortIo& port, DeviceConfig& config);
+bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config, ProbeWaits waits = ProbeWaits::kLineTime);
 
 // An exchange that heard nothing at all may have talked at the wrong model's bit rate: asks once
 // at each model's rate other than the open `port`'s own (through `io`, which talks to `port`, so

@@ -177,8 +177,8 @@
         <translation>Close</translation>
     </message>
     <message>
-        <source>Asking every port at 57600 and at 19200 bit/s (about a second); only the read request is sent.</source>
-        <translation>Asking every port at 57600 and at 19200 bit/s (about a second); only the read request is sent.</translation>
+        <source>Asking every port at 57600 and at 19200 bit/s; only the read request is sent.</source>
+        <translation>Asking every port at 57600 and at 19200 bit/s; only the read request is sent.</translation>
     </message>
     <message>
         <source>held by %1</source>

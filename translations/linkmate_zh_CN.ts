@@ -177,8 +177,8 @@
         <translation>关闭</translation>
     </message>
     <message>
-        <source>Asking every port at 57600 and at 19200 bit/s (about a second); only the read request is sent.</source>
-        <translation>正在以 57600 和 19200 bit/s 询问每个端口（约一秒）；只发送读取请求。</translation>
+        <source>Asking every port at 57600 and at 19200 bit/s; only the read request is sent.</source>
+        <translation>正在以 57600 和 19200 bit/s 询问每个端口；只发送读取请求。</translation>
     </message>
     <message>
         <source>held by %1</source>
