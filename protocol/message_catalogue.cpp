@@ -17,7 +17,8 @@ public:
         if (offset > m_bytes.size() || m_bytes.size() - offset < 4) return false;
         std::uint32_t value = 0;
         for (size_t i = 0; i < 4; ++i) {
-            const auto byte = static_cast<std::uint32_t>(static_cast<unsigned char>(m_bytes[offset + i]));
+            const auto byte =
+                static_cast<std::uint32_t>(static_cast<unsigned char>(m_bytes[offset + i]));
             value |= swapped ? byte << (8 * (3 - i)) : byte << (8 * i);
         }
         out = value;
@@ -51,10 +52,12 @@ bool ParseMessageCatalogue(std::string_view bytes, MessageCatalogue& out, std::s
     out.clear();
     const Reader reader(bytes);
     std::uint32_t magic = 0;
-    if (bytes.size() < kHeaderBytes || !reader.Word(0, false, magic)) return Fail(reason, "too short");
+    if (bytes.size() < kHeaderBytes || !reader.Word(0, false, magic))
+        return Fail(reason, "too short");
     bool swapped = false;
     if (magic != kMagic) {
-        if (!reader.Word(0, true, magic) || magic != kMagic) return Fail(reason, "not a message catalogue");
+        if (!reader.Word(0, true, magic) || magic != kMagic)
+            return Fail(reason, "not a message catalogue");
         swapped = true;
     }
     std::uint32_t revision = 0;

@@ -49,8 +49,9 @@ bool SetSystemLanguage(const std::string& language) {
 
 std::string SystemReason(int error) {
     const locale_t english = English();
-    const std::string reason = english != static_cast<locale_t>(nullptr) ? strerror_l(error, english)
-                                                                         : std::strerror(error);
+    const std::string reason = english != static_cast<locale_t>(nullptr)
+                                   ? strerror_l(error, english)
+                                   : std::strerror(error);
     const auto translated = Chosen().find(reason);
     return translated != Chosen().end() ? translated->second : reason;
 }

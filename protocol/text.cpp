@@ -20,7 +20,8 @@ std::string Arg(std::string_view pattern, std::initializer_list<std::string> val
     size_t i = 0;
     while (i < pattern.size()) {
         const size_t mark = pattern.find('%', i);
-        out.append(pattern.substr(i, mark == std::string_view::npos ? std::string_view::npos : mark - i));
+        out.append(
+            pattern.substr(i, mark == std::string_view::npos ? std::string_view::npos : mark - i));
         if (mark == std::string_view::npos) break;
         i = mark + 1;
         if (i < pattern.size() && pattern[i] == '%') {

@@ -40,7 +40,8 @@ using linkmate::Narrow;
 using linkmate::Widen;
 // The first `length` characters of an API buffer; nothing for a length the API gave as 0 or less.
 inline std::string Narrow(const wchar_t* text, int length) {
-    return length > 0 ? Narrow(std::wstring_view(text, static_cast<size_t>(length))) : std::string();
+    return length > 0 ? Narrow(std::wstring_view(text, static_cast<size_t>(length)))
+                      : std::string();
 }
 
 // A window's text, UTF-8.

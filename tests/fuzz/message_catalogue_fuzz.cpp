@@ -9,6 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     linkmate::text::MessageCatalogue messages{{"left", "over"}};
-    if (!linkmate::text::ParseMessageCatalogue(bytes, messages) && !messages.empty()) __builtin_trap();
+    if (!linkmate::text::ParseMessageCatalogue(bytes, messages) && !messages.empty())
+        __builtin_trap();
     return 0;
 }

@@ -26,7 +26,8 @@ std::string Catalogue(const Entries& entries, bool bigEndian = false) {
     };
     const auto count = static_cast<std::uint32_t>(entries.size());
     const std::uint32_t texts = 28 + 16 * count;
-    for (const std::uint32_t value : {0x950412deU, 0U, count, 28U, 28 + 8 * count, 0U, texts}) word(value);
+    for (const std::uint32_t value : {0x950412deU, 0U, count, 28U, 28 + 8 * count, 0U, texts})
+        word(value);
     std::string blob;
     std::vector<std::pair<size_t, size_t>> sources;
     std::vector<std::pair<size_t, size_t>> translations;
