@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the package as a user would (apt-get install ./linkmate_*.deb), runs its three programs,
-# purges it and checks that none of its files is left. Needs root; CI runs it.
+# Installs the package as a user would (apt-get install ./linkmate_*.deb, without the recommended
+# packages), runs its three programs, opens and closes the window on a virtual display, purges it
+# and checks that none of its files is left. Needs root; CI runs it. Installs xvfb, xauth, xdotool
+# and openbox for the window when they are missing.
 # Usage: packaging/install_check.sh PACKAGE.deb
 set -euo pipefail
 deb=$(realpath "$1")
