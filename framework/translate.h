@@ -22,7 +22,8 @@ bool LoadCatalogue(const std::string& language);
 // Windows display language); empty where the locale's environment decides.
 std::string PlatformLanguage();
 
-// Replaces %1 .. %9 in `text` by the values in order, as the translated texts place them.
+// `text` with %1, %2, ... replaced by `values` as the translated texts place them; the same
+// formatter as the core's (protocol/text.h), so the rules (one pass, "%%", %10) are the same.
 std::string FormatText(std::string text, std::initializer_list<std::string> values);
 
 }  // namespace linkmate::fw

@@ -1,6 +1,6 @@
 # Builds the Debian package, lists it, unpacks it with dpkg -x into a temporary root, checks that
-# it holds what Debian expects (compressed manual pages, copyright, changelog, stripped programs)
-# and runs the unpacked linkmate-cli --version.
+# it holds what Debian expects (compressed manual pages, copyright, changelog, stripped programs
+# without .comment, the same bytes when packed again) and runs the unpacked linkmate-cli --version.
 set(root ${BUILD_DIR}/package-test-root)
 file(REMOVE_RECURSE ${root})
 file(GLOB old ${BUILD_DIR}/linkmate_*.deb)
@@ -40,7 +40,33 @@ foreach(program IN LISTS programs)
     if(kind MATCHES "not stripped|with debug_info")
         message(FATAL_ERROR "${program} is not stripped: ${kind}")
     endif()
+    execute_process(COMMAND readelf -S ${program} OUTPUT_VARIABLE sections)
+    if(sections MATCHES "\\.comment")
+        message(FATAL_ERROR "${program} keeps the compiler's .comment section")
+    endif()
 endforeach()
+# The same build packed again gives the same bytes: every date in it is the changelog's.
+file(READ ${deb} first HEX)
+file(REMOVE ${deb})
+execute_process(COMMAND cpack -G DEB WORKING_DIRECTORY ${BUILD_DIR} RESULT_VARIABLE rc OUTPUT_QUIET)
+file(READ ${deb} second HEX)
+if(NOT rc EQUAL 0 OR NOT first STREQUAL second)
+    message(FATAL_ERROR "packing the same build twice gave different packages (${rc})")
+endif()
+file(STRINGS ${BUILD_DIR}/packaging/cpack_options.cmake epoch REGEX "SOURCE_DATE_EPOCH} [0-9]+")
+string(REGEX MATCH "[0-9]+\\)$" epoch "${epoch}")
+string(REPLACE ")" "" epoch "${epoch}")
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(epoch $ENV{SOURCE_DATE_EPOCH})
+endif()
+execute_process(COMMAND dpkg-deb --fsys-tarfile ${deb}
+                COMMAND ${CMAKE_COMMAND} -E env TZ=UTC tar -tv --full-time OUTPUT_VARIABLE listing)
+execute_process(COMMAND date -u -d @${epoch} "+%Y-%m-%d %H:%M:%S" OUTPUT_VARIABLE date
+                OUTPUT_STRIP_TRAILING_WHITESPACE)
+string(REGEX REPLACE "[^\n]* ${date} [^\n]*\n" "" undated "${listing}")
+if(epoch STREQUAL "" OR NOT undated STREQUAL "")
+    message(FATAL_ERROR "files not dated by the changelog (${epoch}, ${date}):\n${undated}")
+endif()
 execute_process(COMMAND ${root}/usr/bin/linkmate-cli --version OUTPUT_VARIABLE version RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0 OR NOT version MATCHES "linkmate-cli 2.0.0.1")
     message(FATAL_ERROR "the unpacked linkmate-cli --version said '${version}' (${rc})")

@@ -6,8 +6,9 @@
 
 namespace linkmate::text {
 
-// Chooses the language of SystemReason ("en", "zh_CN"). False when the system has no locale for
-// it (on Debian, zh_CN.UTF-8 generated from the `locales` package); the reasons are English then.
+// Chooses the language of SystemReason ("en", "zh_CN"). False when the system has no translations
+// of its reasons for it (on Debian, those of the C library in libc-l10n; no locale needs to be
+// generated); the reasons are English then.
 // Called on the window thread while no other thread asks for a reason.
 bool SetSystemLanguage(const std::string& language);
 

@@ -16,8 +16,12 @@ void SetTranslator(Translator translator);
 
 std::string translate(const char* context, const char* source);
 
-// `pattern` with %1, %2, ... replaced by `values` in order.
-std::string Arg(std::string pattern, std::initializer_list<std::string> values);
+// `pattern` with each %N (N = 1 .. 99, the longest number written) replaced by the N-th of
+// `values`, in one pass over `pattern`: a value goes in as it is, so a path or a device's name that
+// holds "%3" is never taken for a marker. "%%" is one "%"; a marker without a value, and a "%"
+// followed by anything else ("50 %"), stay as written. Translated texts may place the markers in
+// any order.
+std::string Arg(std::string_view pattern, std::initializer_list<std::string> values);
 
 // `value` kept on one line inside a message, in any language: its blanks become no-break spaces
 // and its hyphens no-break hyphens ("1F 0F 00 00", "Ternix-B").

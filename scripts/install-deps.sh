@@ -10,12 +10,12 @@ set -euo pipefail
 # The tests run one window test on a virtual X server (for the selection clipboard); the
 # translations need Qt's language tools, Qt's own Chinese texts and a font with Chinese glyphs;
 # the icons are drawn from SVG by rsvg-convert and the AppStream description checked by appstreamcli;
-# the system's reasons in Chinese come from the C library's translations (locales) through the
-# zh_CN.UTF-8 locale, generated below when it is missing.
+# the system's reasons in Chinese come from the C library's translations (libc-l10n), read
+# without a generated locale.
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev clang libclang-rt-14-dev
           qt6-base-dev qt6-svg-dev fonts-liberation fonts-dejavu-core xvfb xauth dpkg-dev file
           qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-wqy-microhei
-          nlohmann-json3-dev librsvg2-bin appstream libudev-dev locales)
+          nlohmann-json3-dev librsvg2-bin appstream libudev-dev libc-l10n)
 if [[ "${1:-}" == "--windows" ]]; then
     packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine icoutils nsis)
 fi
@@ -30,11 +30,4 @@ if [[ ${#missing[@]} -gt 0 ]]; then
     echo "Installing: ${missing[*]}"
     "${sudo_cmd[@]}" apt-get update
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
-fi
-
-if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
-    echo "Generating the zh_CN.UTF-8 locale"
-    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
-        echo 'zh_CN.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
-    "${sudo_cmd[@]}" locale-gen
 fi

@@ -31,12 +31,18 @@
 
 #include <string>
 
+#include "protocol/win32_text.h"
+
 namespace linkmate::fw::win32 {
 
-// UTF-8, the program's text, and UTF-16, the API's.
-std::wstring Widen(const std::string& text);
-std::string Narrow(const std::wstring& text);
-std::string Narrow(const wchar_t* text, int length);
+// UTF-8, the program's text, and UTF-16, the API's: the core's conversions.
+using linkmate::Narrow;
+using linkmate::Widen;
+// The first `length` characters of an API buffer; nothing for a length the API gave as 0 or less.
+inline std::string Narrow(const wchar_t* text, int length) {
+    return length > 0 ? Narrow(std::wstring_view(text, static_cast<size_t>(length)))
+                      : std::string();
+}
 
 // A window's text, UTF-8.
 std::string WindowText(HWND window);

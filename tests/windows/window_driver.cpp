@@ -31,6 +31,8 @@
 #include <thread>
 #include <vector>
 
+#include "protocol/win32_text.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -39,21 +41,8 @@ constexpr auto kPoll = std::chrono::milliseconds(50);
 
 HWND g_window = nullptr;
 
-std::wstring Widen(const std::string& text) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), n);
-    wide.resize(wcslen(wide.c_str()));
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), n, nullptr, nullptr);
-    narrow.resize(strlen(narrow.c_str()));
-    return narrow;
-}
+using linkmate::Narrow;
+using linkmate::Widen;
 
 std::wstring TextOf(HWND window) {
     wchar_t text[4096] = {};
