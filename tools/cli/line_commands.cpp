@@ -1,11 +1,9 @@
 // apply and stations: the production line's commands.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "protocol/frame_codec.h"
@@ -101,7 +99,12 @@ Result Attempt(StationRecord& s, size_t i, const DeviceConfig& config, const Lin
     if (run.dryRun) {
         ConfigFrame held{};
         if (ReadConfigFrame(io, held, &r.traces.emplace_back())) {
-            s.held = FrameFingerprint(held.data(), held.size());
+            // The fingerprint of the write frame that would give what it holds, so that it
+            // compares with the file's.
+            DeviceConfig holds = config;
+            DecodeConfigFrame(held, holds);
+            const ConfigFrame frame = EncodeConfigFrame(holds);
+            s.held = FrameFingerprint(frame.data(), frame.size());
             r.message = s.held == run.fingerprint || run.file.empty()
                             ? std::string()
                             : "holds another configuration (" + s.held + ")";
@@ -174,16 +177,16 @@ int InitMap(const Options& o) {
         return Finish(kExitOk);
     }
     // An edited map is worth more than a fresh one: never written over.
-    const int fd = ::open(o.stationsFile.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    const bool written = fd >= 0 && ::write(fd, text.data(), text.size()) ==
-                                         static_cast<ssize_t>(text.size());
-    const int error = errno;
-    if (fd >= 0 && ::close(fd) != 0 && written) {
-        std::fprintf(stderr, "linkmate-cli: %s: %s\n", o.stationsFile.c_str(), std::strerror(errno));
+    std::error_code ec;
+    if (std::filesystem::exists(o.stationsFile, ec) || ec) {
+        std::fprintf(stderr, "linkmate-cli: %s: %s\n", o.stationsFile.c_str(),
+                     ec ? ec.message().c_str() : "already exists: not written over");
         return kExitFile;
     }
-    if (!written) {
-        std::fprintf(stderr, "linkmate-cli: %s: %s\n", o.stationsFile.c_str(), std::strerror(error));
+    std::FILE* f = std::fopen(o.stationsFile.c_str(), "w");
+    const bool written = f != nullptr && std::fputs(text.c_str(), f) >= 0;
+    if (f == nullptr || std::fclose(f) != 0 || !written) {
+        std::fprintf(stderr, "linkmate-cli: %s: %s\n", o.stationsFile.c_str(), std::strerror(errno));
         return kExitFile;
     }
     if (!o.quiet) std::fprintf(stderr, "station map written to %s\n", o.stationsFile.c_str());

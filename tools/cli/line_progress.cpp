@@ -1,9 +1,8 @@
 #include "tools/cli/line_progress.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <string>
+
+#include "tools/cli/line_platform.h"
 
 namespace linkmate::cli {
 namespace {
@@ -33,20 +32,18 @@ std::string StateText(const StationRecord& r, double ms) {
 }
 
 size_t TerminalColumns(std::FILE* out) {
-    winsize size{};
-    if (::ioctl(::fileno(out), TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return 80;
-    return size.ws_col;
+    size_t columns = 0, rows = 0;
+    return TerminalSize(out, columns, rows) ? columns : kNarrowestTable;
 }
 
 }  // namespace
 
 ProgressStyle LineBoard::StyleFor(std::FILE* out, bool quiet, size_t stations) {
     if (quiet) return ProgressStyle::kQuiet;
-    winsize size{};
-    if (!::isatty(::fileno(out)) || ::ioctl(::fileno(out), TIOCGWINSZ, &size) != 0)
-        return ProgressStyle::kLines;
+    size_t columns = 0, rows = 0;
+    if (!TerminalSize(out, columns, rows)) return ProgressStyle::kLines;
     // The cursor cannot go back above the top of the screen, nor redraw a wrapped line.
-    if (size.ws_col < kNarrowestTable || stations + 2 > size.ws_row) return ProgressStyle::kLines;
+    if (columns < kNarrowestTable || stations + 2 > rows) return ProgressStyle::kLines;
     return ProgressStyle::kTable;
 }
 

@@ -1,5 +1,4 @@
 // The line's records: JSON lines events, the JUnit report and the run's log.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -90,15 +88,16 @@ std::string FrameFingerprint(const uint8_t* bytes, size_t count) {
 }
 
 std::string UtcNow() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
-    std::tm tm{};
-    gmtime_r(&seconds, &tm);
+    using namespace std::chrono;
+    const auto now = floor<milliseconds>(system_clock::now());
+    const auto day = floor<days>(now);
+    const year_month_day date(day);
+    const hh_mm_ss time(now - day);
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", tm.tm_year + 1900,
-                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                  static_cast<int>(ms.count()));
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ", int(date.year()),
+                  unsigned(date.month()), unsigned(date.day()), int(time.hours().count()),
+                  int(time.minutes().count()), int(time.seconds().count()),
+                  int(time.subseconds().count()));
     return text;
 }
 
@@ -133,7 +132,7 @@ bool EventStream::Open(const std::string& path, std::string* error) {
         m_impl->file = stdout;
         return true;
     }
-    m_impl->file = std::fopen(path.c_str(), "ae");
+    m_impl->file = std::fopen(path.c_str(), "a");
     if (m_impl->file == nullptr) {
         if (error != nullptr) *error = path + ": " + std::strerror(errno);
         return false;
@@ -223,7 +222,7 @@ bool WriteJUnitReport(const std::string& path, const LineRun& run,
                "</system-out>\n    </testcase>\n";
     }
     xml += "  </testsuite>\n</testsuites>\n";
-    std::FILE* f = std::fopen(path.c_str(), "we");
+    std::FILE* f = std::fopen(path.c_str(), "w");
     if (f == nullptr || std::fputs(xml.c_str(), f) < 0 || std::fclose(f) != 0) {
         if (error != nullptr) *error = path + ": " + std::strerror(errno);
         return false;
@@ -240,7 +239,7 @@ std::string WriteRunLog(const std::string& dir, const LineRun& run,
     const std::string path =
         (std::filesystem::path(dir) / ("apply-" + stamp + "-" + std::to_string(::getpid()) + ".log"))
             .string();
-    std::FILE* f = std::fopen(path.c_str(), "ae");
+    std::FILE* f = std::fopen(path.c_str(), "a");
     if (f == nullptr) {
         if (error != nullptr) *error = path + ": " + std::strerror(errno);
         return std::string();

@@ -1,7 +1,5 @@
 #include "tools/cli/station_map.h"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -10,6 +8,7 @@
 #include <sstream>
 
 #include "serial/com_port_names.h"
+#include "tools/cli/line_platform.h"
 
 namespace linkmate::cli {
 namespace {
@@ -46,14 +45,6 @@ std::string ByPathName(const std::string& s) {
 std::string Join(const std::vector<std::string>& items) {
     std::string out;
     for (const std::string& s : items) out += (out.empty() ? "" : ", ") + s;
-    return out;
-}
-
-std::string SystemCanonical(const std::string& path) {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (real == nullptr) return std::string();
-    std::string out(real);
-    ::free(real);
     return out;
 }
 
@@ -195,7 +186,7 @@ bool ReadStationMap(const std::string& path, StationMap& map, std::string* error
     return ParseStationMap(text.str(), path, map, error);
 }
 
-ResolveEnv SystemResolveEnv() { return {&SystemCanonical, &SystemComDevice}; }
+ResolveEnv SystemResolveEnv() { return {&CanonicalDevice, &SystemComDevice}; }
 
 LineResolution ResolveStations(const StationMap& map, const std::vector<SerialDevice>& present,
                                const ResolveEnv& env) {

@@ -1,0 +1,35 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "serial/com_port_names.h"
+#include "tools/cli/line_platform.h"
+
+namespace linkmate::cli {
+
+std::string CanonicalDevice(const std::string& path) {
+    // COM ports have no links: \\.\COM3 and COM3 are the one port, and it is there when it can be
+    // asked for its state.
+    if (const auto n = ParseComPortName(path)) {
+        const std::string name = FormatComPortName(*n);
+        COMMCONFIG config{};
+        DWORD size = sizeof config;
+        if (!GetDefaultCommConfigA(("COM" + std::to_string(*n)).c_str(), &config, &size))
+            return std::string();
+        return name;
+    }
+    char full[MAX_PATH];
+    const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    if (n == 0 || n >= MAX_PATH || GetFileAttributesA(full) == INVALID_FILE_ATTRIBUTES)
+        return std::string();
+    std::string out(full);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+// The console's window is not redrawn in place here: the progress comes as plain lines.
+bool TerminalSize(std::FILE*, size_t&, size_t&) { return false; }
+
+}  // namespace linkmate::cli
