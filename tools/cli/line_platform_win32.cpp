@@ -9,16 +9,9 @@
 namespace linkmate::cli {
 
 std::string CanonicalDevice(const std::string& path) {
-    // COM ports have no links: \\.\COM3 and COM3 are the one port, and it is there when it can be
-    // asked for its state.
-    if (const auto n = ParseComPortName(path)) {
-        const std::string name = FormatComPortName(*n);
-        COMMCONFIG config{};
-        DWORD size = sizeof config;
-        if (!GetDefaultCommConfigA(("COM" + std::to_string(*n)).c_str(), &config, &size))
-            return std::string();
-        return name;
-    }
+    // COM ports have no links: \\.\COM3 and COM3 are the one port. Whether it is there, opening
+    // it tells, with the reason.
+    if (const auto n = ParseComPortName(path)) return FormatComPortName(*n);
     char full[MAX_PATH];
     const DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
     if (n == 0 || n >= MAX_PATH || GetFileAttributesA(full) == INVALID_FILE_ATTRIBUTES)
