@@ -133,11 +133,16 @@ void RunStation(size_t i, const DeviceConfig& config, const LineRun& run, int re
         const auto attemptStart = Clock::now();
         Result r = Attempt(s, i, config, run, board);
         s.ok = r.status == kExitOk;
-        s.diagnosis = s.ok ? r.message : DiagnosisOf(r);
+        s.diagnosis = !s.ok              ? DiagnosisOf(r)
+                      : run.dryRun || r.traces.empty() ? r.message
+                                                       : r.traces.back().Diagnosis();
         s.hint = r.hint;
         events.Attempt(run, s, s.ok, MsSince(attemptStart));
-        if (s.ok) break;
-        for (ExchangeTrace& t : r.traces) s.failedTraces.push_back(std::move(t));
+        if (!s.ok) {
+            for (ExchangeTrace& t : r.traces) s.failedTraces.push_back(std::move(t));
+        }
+        // The other model answered: another try at this model's rate would fail the same way.
+        if (s.ok || !s.hint.empty()) break;
     }
     s.attempt = std::min(s.attempt, 1 + retries);
     s.durationMs = MsSince(start);

@@ -27,7 +27,8 @@ double MsBetween(std::chrono::steady_clock::time_point from, std::chrono::steady
 // "done in 64 ms", "FAILED: no answer", "writing".
 std::string StateText(const StationRecord& r, double ms) {
     if (r.state == StationState::kDone) return "done in " + TimeText(ms);
-    if (r.state == StationState::kFailed) return "FAILED: " + r.diagnosis;
+    if (r.state == StationState::kFailed)
+        return "FAILED: " + r.diagnosis + (r.hint.empty() ? "" : " " + r.hint);
     return StateName(r.state);
 }
 
