@@ -269,6 +269,12 @@ TEST_F(LineTest, ABadMapOrCommandLineIsAUsageErrorBeforeAnyPortIsOpened) {
     const testing::ProgramRun listed = Cli({"stations", "--stations", map});
     EXPECT_NE(listed.err.find("bad.ini:3: station \"a\" is pinned twice"), std::string::npos)
         << listed.err;
+    // A report that could not be written is found out before any station is.
+    ASSERT_TRUE(WriteConfigFile(File("x.reg"), DeviceConfig{}, nullptr));
+    const testing::ProgramRun noFolder =
+        Cli({"apply", File("x.reg"), "--stations", good, "--junit", File("none/j.xml")});
+    EXPECT_EQ(noFolder.status, 4);
+    EXPECT_EQ(noFolder.err.find("/dev/null"), std::string::npos) << noFolder.err;
     // --init never writes over a map someone has edited.
     const testing::ProgramRun init = Cli({"stations", "--init", "--stations", good});
     EXPECT_EQ(init.status, 4);

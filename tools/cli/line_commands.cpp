@@ -241,6 +241,18 @@ int ApplyToLine(const Options& o) {
         return kExitFile;
     }
 
+    // A report that cannot be written is known before anything is written.
+    if (!o.junitFile.empty()) {
+        const std::filesystem::path folder =
+            std::filesystem::absolute(o.junitFile).parent_path();
+        std::error_code ec;
+        if (!std::filesystem::is_directory(folder, ec)) {
+            std::fprintf(stderr, "linkmate-cli: --junit: %s: no such folder\n",
+                         folder.string().c_str());
+            return kExitFile;
+        }
+    }
+
     // Who is who, before anything is written.
     const LineResolution line =
         ResolveStations(map, DiscoverTtyDevices().devices, SystemResolveEnv());
