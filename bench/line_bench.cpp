@@ -27,7 +27,7 @@ using Clock = std::chrono::steady_clock;
 
 struct Run {
     double wallMs = -1;
-    double cpuMs = 0;           // the tool's
+    double cpuMs = 0;            // the tool's
     double convertersCpuMs = 0;  // the virtual converters', in this process
 };
 
@@ -46,7 +46,8 @@ Run RunCli(const std::vector<std::string>& args) {
     getrusage(RUSAGE_SELF, &before);
     const auto start = Clock::now();
     pid_t pid = 0;
-    if (posix_spawn(&pid, LINKMATE_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) return run;
+    if (posix_spawn(&pid, LINKMATE_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0)
+        return run;
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
@@ -56,8 +57,8 @@ Run RunCli(const std::vector<std::string>& args) {
     run.cpuMs = Ms(usage.ru_utime) + Ms(usage.ru_stime);
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
-    run.convertersCpuMs = Ms(after.ru_utime) + Ms(after.ru_stime) - Ms(before.ru_utime) -
-                          Ms(before.ru_stime);
+    run.convertersCpuMs =
+        Ms(after.ru_utime) + Ms(after.ru_stime) - Ms(before.ru_utime) - Ms(before.ru_stime);
     return run;
 }
 

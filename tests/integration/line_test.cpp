@@ -80,7 +80,7 @@ std::map<std::string, JUnitCase> ParseJUnit(const std::string& path, int& tests,
 }
 
 class LineTest : public ::testing::Test {
-protected:
+  protected:
     sim::VirtualConverter& Converter(sim::Options options = {}) {
         converters.push_back(std::make_unique<sim::VirtualConverter>(options));
         EXPECT_TRUE(converters.back()->Start());
@@ -118,16 +118,16 @@ TEST_F(LineTest, EightStationsWithFaultsAreReportedWithoutStoppingTheOthers) {
     sim::VirtualConverter& quiet = Converter(silent);
     sim::VirtualConverter& forgets = Converter(forgetful);
     sim::VirtualConverter& noise = Converter(noisy);
-    const std::string map = WriteFile(
-        "line.ini", "[defaults]\nmodel=A\n"
-                    "[good-1]\ndevice=" + good1.devicePath() + "\n" +
-                    "[good-2]\ndevice=" + good2.devicePath() + "\n" +
-                    "[good-b]\nmodel=B\ndevice=" + goodB.devicePath() + "\n" +
-                    "[wrong-model]\ndevice=" + wrongModel.devicePath() + "\n" +
-                    "[silent]\ndevice=" + quiet.devicePath() + "\n" +
-                    "[forgetful]\ndevice=" + forgets.devicePath() + "\n" +
-                    "[noisy]\ndevice=" + noise.devicePath() + "\n" +
-                    "[absent]\nusb-serial=NOT-PLUGGED-IN\n");
+    const std::string map =
+        WriteFile("line.ini",
+                  "[defaults]\nmodel=A\n"
+                  "[good-1]\ndevice=" +
+                      good1.devicePath() + "\n" + "[good-2]\ndevice=" + good2.devicePath() + "\n" +
+                      "[good-b]\nmodel=B\ndevice=" + goodB.devicePath() + "\n" +
+                      "[wrong-model]\ndevice=" + wrongModel.devicePath() + "\n" +
+                      "[silent]\ndevice=" + quiet.devicePath() + "\n" + "[forgetful]\ndevice=" +
+                      forgets.devicePath() + "\n" + "[noisy]\ndevice=" + noise.devicePath() + "\n" +
+                      "[absent]\nusb-serial=NOT-PLUGGED-IN\n");
 
     const testing::ProgramRun run =
         Cli({"apply", File("line.reg"), "--stations", map, "--retries", "1", "--events",
@@ -166,7 +166,9 @@ TEST_F(LineTest, EightStationsWithFaultsAreReportedWithoutStoppingTheOthers) {
     }();
     EXPECT_EQ(fingerprint.size(), 8u);
     ASSERT_EQ(results.size(), 8u);
-    auto outcome = [&](const std::string& s) { return results[s]["outcome"].toString().toStdString(); };
+    auto outcome = [&](const std::string& s) {
+        return results[s]["outcome"].toString().toStdString();
+    };
     auto diagnosis = [&](const std::string& s) {
         return results[s]["diagnosis"].toString().toStdString() + " " +
                results[s]["hint"].toString().toStdString();
@@ -177,10 +179,13 @@ TEST_F(LineTest, EightStationsWithFaultsAreReportedWithoutStoppingTheOthers) {
     }
     EXPECT_EQ(results["good-1"]["device"].toObject()["path"].toString().toStdString(),
               good1.devicePath());
-    EXPECT_EQ(results["good-1"]["tool_version"].toString().toStdString().rfind("linkmate-cli ", 0), 0u);
+    EXPECT_EQ(results["good-1"]["tool_version"].toString().toStdString().rfind("linkmate-cli ", 0),
+              0u);
     EXPECT_GT(results["good-1"]["duration_ms"].toDouble(), 0);
-    for (const char* s : {"wrong-model", "silent", "forgetful", "absent"}) EXPECT_EQ(outcome(s), "failed") << s;
-    EXPECT_NE(diagnosis("wrong-model").find("choose Ternix-B"), std::string::npos) << diagnosis("wrong-model");
+    for (const char* s : {"wrong-model", "silent", "forgetful", "absent"})
+        EXPECT_EQ(outcome(s), "failed") << s;
+    EXPECT_NE(diagnosis("wrong-model").find("choose Ternix-B"), std::string::npos)
+        << diagnosis("wrong-model");
     EXPECT_NE(diagnosis("silent").find("No answer"), std::string::npos) << diagnosis("silent");
     EXPECT_NE(diagnosis("forgetful").find("verification failed"), std::string::npos);
     EXPECT_EQ(attempts["forgetful"], 2);  // retried once
@@ -201,14 +206,16 @@ TEST_F(LineTest, EightStationsWithFaultsAreReportedWithoutStoppingTheOthers) {
         failedCases += c.failed;
         EXPECT_EQ(c.failed, outcome(name) == "failed") << name;
         if (c.failed) {
-            EXPECT_EQ(c.message.find(results[name]["diagnosis"].toString().toStdString()), 0u) << name;
+            EXPECT_EQ(c.message.find(results[name]["diagnosis"].toString().toStdString()), 0u)
+                << name;
         }
     }
     EXPECT_EQ(failures, failedCases);
 
     // The run's log keeps the traces of the failed attempts.
     std::vector<std::filesystem::path> logs;
-    for (const auto& entry : std::filesystem::directory_iterator(File("logs"))) logs.push_back(entry.path());
+    for (const auto& entry : std::filesystem::directory_iterator(File("logs")))
+        logs.push_back(entry.path());
     ASSERT_EQ(logs.size(), 1u);
     const std::string log = ReadText(logs[0].string());
     EXPECT_NE(log.find("silent: FAILED after 2 attempt(s)"), std::string::npos) << log;
@@ -222,11 +229,12 @@ TEST_F(LineTest, ADryRunAsksEveryConverterAndWritesNothing) {
     b.SetStoredConfig(testing::SingleExtendedExample());
     std::string error;
     ASSERT_TRUE(WriteConfigFile(File("line.reg"), testing::SingleExtendedExample(), &error));
-    const std::string map = WriteFile("line.ini", "[a]\ndevice=" + a.devicePath() + "\n[b]\ndevice=" +
-                                                      b.devicePath() + "\n[c]\ndevice=" +
-                                                      a.devicePath() + "\n");
+    const std::string map =
+        WriteFile("line.ini", "[a]\ndevice=" + a.devicePath() + "\n[b]\ndevice=" + b.devicePath() +
+                                  "\n[c]\ndevice=" + a.devicePath() + "\n");
     // Two stations on one device: neither is touched; --only leaves the third out.
-    testing::ProgramRun same = Cli({"apply", File("line.reg"), "--stations", map, "--dry-run", "-q"});
+    testing::ProgramRun same =
+        Cli({"apply", File("line.reg"), "--stations", map, "--dry-run", "-q"});
     EXPECT_EQ(same.status, 1);
     EXPECT_NE(same.err.find("a: FAILED: the same device"), std::string::npos) << same.err;
     EXPECT_EQ(a.stats().readRequests, 0);
@@ -241,7 +249,9 @@ TEST_F(LineTest, ADryRunAsksEveryConverterAndWritesNothing) {
     }
     ASSERT_EQ(results.size(), 2u);
     EXPECT_TRUE(results["b"]["dry_run"].toBool());
-    auto text = [&](const char* s, const char* key) { return results[s][key].toString().toStdString(); };
+    auto text = [&](const char* s, const char* key) {
+        return results[s][key].toString().toStdString();
+    };
     EXPECT_EQ(text("b", "held_fingerprint"), text("b", "fingerprint"));
     EXPECT_NE(text("a", "held_fingerprint"), text("a", "fingerprint"));
     EXPECT_EQ(text("a", "held_fingerprint").size(), 8u);

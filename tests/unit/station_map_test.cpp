@@ -1,9 +1,10 @@
 // The station map: what a map file may say, and which adapter each station resolves to, from
 // recorded udev properties (no hardware).
+#include "tools/cli/station_map.h"
+
 #include <gtest/gtest.h>
 
 #include "serial/serial_discovery.h"
-#include "tools/cli/station_map.h"
 
 namespace linkmate::cli {
 namespace {
@@ -11,9 +12,10 @@ namespace {
 TEST(StationMapTest, ParsesStationsWithTheirModelAndTheDefaults) {
     StationMap map;
     std::string error;
-    ASSERT_TRUE(ParseStationMap("; line 4\n[defaults]\nmodel=B\n\n[bench-1]\nusb-serial = \"A 1\"\n"
-                                "[bench-2]\nmodel=A\ncom=3\n",
-                                "m.ini", map, &error))
+    ASSERT_TRUE(
+        ParseStationMap("; line 4\n[defaults]\nmodel=B\n\n[bench-1]\nusb-serial = \"A 1\"\n"
+                        "[bench-2]\nmodel=A\ncom=3\n",
+                        "m.ini", map, &error))
         << error;
     ASSERT_EQ(map.stations.size(), 2u);
     EXPECT_EQ(map.stations[0].name, "bench-1");
@@ -49,10 +51,14 @@ TEST(StationMapTest, RefusesAMapThatDoesNotSayExactlyOneDevicePerStation) {
 
 TtyRecord UsbAdapter(const std::string& name, const std::string& serial, const std::string& port) {
     TtyRecord r{name, "/dev/" + name, true, "", "ftdi_sio", {}};
-    r.properties = {{"ID_BUS", "usb"},         {"ID_VENDOR_ENC", "FTDI"},
-                    {"ID_MODEL_ENC", "FT232R"}, {"ID_VENDOR_ID", "0403"},
-                    {"ID_MODEL_ID", "6001"},    {"ID_USB_DRIVER", "ftdi_sio"},
-                    {"DEVLINKS", "/dev/serial/by-path/pci-0000:00:14.0-usb-0:" + port + ":1.0-port0"}};
+    r.properties = {
+        {"ID_BUS", "usb"},
+        {"ID_VENDOR_ENC", "FTDI"},
+        {"ID_MODEL_ENC", "FT232R"},
+        {"ID_VENDOR_ID", "0403"},
+        {"ID_MODEL_ID", "6001"},
+        {"ID_USB_DRIVER", "ftdi_sio"},
+        {"DEVLINKS", "/dev/serial/by-path/pci-0000:00:14.0-usb-0:" + port + ":1.0-port0"}};
     if (!serial.empty()) r.properties["ID_SERIAL_SHORT"] = serial;
     return r;
 }
@@ -73,15 +79,16 @@ TEST(StationMapTest, ResolvesStationsFromRecordedUdevProperties) {
     });
     StationMap map;
     std::string error;
-    ASSERT_TRUE(ParseStationMap("[by-serial]\nusb-serial=FT1\n"
-                                "[twin]\nusb-serial=TWIN\n"
-                                "[by-port]\nusb-path=/dev/serial/by-path/pci-0000:00:14.0-usb-0:3:1.0-port0\n"
-                                "[no-serial]\nusb-path=pci-0000:00:14.0-usb-0:4:1.0-port0\n"
-                                "[unplugged]\nusb-serial=GONE\n"
-                                "[empty-socket]\nusb-path=pci-0000:00:14.0-usb-0:9:1.0-port0\n"
-                                "[missing]\ndevice=/nowhere\n"
-                                "[network]\naddress=10.0.0.7:4001\n",
-                                "m.ini", map, &error))
+    ASSERT_TRUE(ParseStationMap(
+        "[by-serial]\nusb-serial=FT1\n"
+        "[twin]\nusb-serial=TWIN\n"
+        "[by-port]\nusb-path=/dev/serial/by-path/pci-0000:00:14.0-usb-0:3:1.0-port0\n"
+        "[no-serial]\nusb-path=pci-0000:00:14.0-usb-0:4:1.0-port0\n"
+        "[unplugged]\nusb-serial=GONE\n"
+        "[empty-socket]\nusb-path=pci-0000:00:14.0-usb-0:9:1.0-port0\n"
+        "[missing]\ndevice=/nowhere\n"
+        "[network]\naddress=10.0.0.7:4001\n",
+        "m.ini", map, &error))
         << error;
     const LineResolution line = ResolveStations(map, present, {&FakeCanonical, &FakeCom});
     ASSERT_EQ(line.stations.size(), 8u);
@@ -113,8 +120,8 @@ TEST(StationMapTest, ResolvesStationsFromRecordedUdevProperties) {
 TEST(StationMapTest, TwoStationsOnOneDeviceAreNeitherWritten) {
     const auto present = SerialDevicesFromRecords({UsbAdapter("ttyUSB0", "FT1", "1")});
     StationMap map;
-    ASSERT_TRUE(ParseStationMap("[a]\nusb-serial=FT1\n[b]\ncom=1\n[c]\ndevice=/dev/ttyUSB7\n", "m.ini",
-                                map, nullptr));
+    ASSERT_TRUE(ParseStationMap("[a]\nusb-serial=FT1\n[b]\ncom=1\n[c]\ndevice=/dev/ttyUSB7\n",
+                                "m.ini", map, nullptr));
     const LineResolution line = ResolveStations(map, present, {&FakeCanonical, &FakeCom});
     // COM1 leads to the same adapter through a link.
     EXPECT_NE(line.stations[0].problem.find("the same device (/dev/ttyUSB0) as station b"),

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,8 @@ const char* StateName(StationState state);
 
 // The events stream: one JSON object per line, written and flushed as each event happens.
 class EventStream {
-public:
+  public:
+    EventStream();
     ~EventStream();
     // `path`: a file (appended) or "-" for standard output. False with the reason.
     bool Open(const std::string& path, std::string* error);
@@ -56,10 +58,10 @@ public:
     // Whether every line reached its destination.
     bool Good() const;
 
-private:
+  private:
     void Write(const std::string& line);
     struct Impl;
-    Impl* m_impl = nullptr;
+    std::unique_ptr<Impl> m_impl;
 };
 
 // One test case per station, the diagnosis as the failure's message. False with the reason.

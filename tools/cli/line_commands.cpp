@@ -29,9 +29,13 @@ double MsSince(Clock::time_point start) {
 // Tells the progress what the exchange is doing by what it sends: the write frame, or the read
 // request of the read-back (or of a dry run's probe).
 class ObservedIo final : public PortIo {
-public:
+  public:
     ObservedIo(PortIo& inner, LineBoard& board, size_t station, int attempt, bool dryRun)
-        : m_inner(inner), m_board(board), m_station(station), m_attempt(attempt), m_dryRun(dryRun) {}
+        : m_inner(inner),
+          m_board(board),
+          m_station(station),
+          m_attempt(attempt),
+          m_dryRun(dryRun) {}
     uint32_t Read(void* buffer, uint32_t count, uint32_t timeoutMs) override {
         return m_inner.Read(buffer, count, timeoutMs);
     }
@@ -39,14 +43,14 @@ public:
         if (count == sizeof(ConfigFrame)) {
             m_board.SetState(m_station, StationState::kWriting, m_attempt);
         } else if (count == sizeof(ReadRequest)) {
-            m_board.SetState(m_station, m_dryRun ? StationState::kProbing : StationState::kVerifying,
-                             m_attempt);
+            m_board.SetState(
+                m_station, m_dryRun ? StationState::kProbing : StationState::kVerifying, m_attempt);
         }
         m_inner.Write(buffer, count, timeoutMs);
     }
     bool DeviceRemoved() const override { return m_inner.DeviceRemoved(); }
 
-private:
+  private:
     PortIo& m_inner;
     LineBoard& m_board;
     size_t m_station;
@@ -133,7 +137,7 @@ void RunStation(size_t i, const DeviceConfig& config, const LineRun& run, int re
         const auto attemptStart = Clock::now();
         Result r = Attempt(s, i, config, run, board);
         s.ok = r.status == kExitOk;
-        s.diagnosis = !s.ok              ? DiagnosisOf(r)
+        s.diagnosis = !s.ok                            ? DiagnosisOf(r)
                       : run.dryRun || r.traces.empty() ? r.message
                                                        : r.traces.back().Diagnosis();
         s.hint = r.hint;
@@ -191,7 +195,8 @@ int InitMap(const Options& o) {
     std::FILE* f = std::fopen(o.stationsFile.c_str(), "w");
     const bool written = f != nullptr && std::fputs(text.c_str(), f) >= 0;
     if (f == nullptr || std::fclose(f) != 0 || !written) {
-        std::fprintf(stderr, "linkmate-cli: %s: %s\n", o.stationsFile.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "linkmate-cli: %s: %s\n", o.stationsFile.c_str(),
+                     std::strerror(errno));
         return kExitFile;
     }
     if (!o.quiet) std::fprintf(stderr, "station map written to %s\n", o.stationsFile.c_str());
@@ -243,8 +248,7 @@ int ApplyToLine(const Options& o) {
 
     // A report that cannot be written is known before anything is written.
     if (!o.junitFile.empty()) {
-        const std::filesystem::path folder =
-            std::filesystem::absolute(o.junitFile).parent_path();
+        const std::filesystem::path folder = std::filesystem::absolute(o.junitFile).parent_path();
         std::error_code ec;
         if (!std::filesystem::is_directory(folder, ec)) {
             std::fprintf(stderr, "linkmate-cli: --junit: %s: no such folder\n",
@@ -274,17 +278,16 @@ int ApplyToLine(const Options& o) {
             board.Finish(i, std::move(s));
             continue;
         }
-        threads.emplace_back(
-            [&, i] { RunStation(i, config, run, o.retries, board, events); });
+        threads.emplace_back([&, i] { RunStation(i, config, run, o.retries, board, events); });
     }
     for (std::thread& t : threads) t.join();
     const double totalMs = MsSince(start);
     records = board.Close(totalMs);
 
-    int status = std::all_of(records.begin(), records.end(),
-                             [](const StationRecord& s) { return s.ok; })
-                     ? kExitOk
-                     : kExitComm;
+    int status =
+        std::all_of(records.begin(), records.end(), [](const StationRecord& s) { return s.ok; })
+            ? kExitOk
+            : kExitComm;
     if (!events.Good()) {
         std::fprintf(stderr, "linkmate-cli: --events: %s: not every event could be written\n",
                      o.eventsFile.c_str());

@@ -64,8 +64,9 @@ int ApplyLineOption(OptionId id, const char* arg, Options& o) {
 
 int CheckLineCommand(const Options& o) {
     if (!IsLineCommand(o.command)) {
-        return AnyLineOption(o) ? Usage("--stations, --only, --retries, --dry-run, --init, --events, "
-                                        "--junit and --log-dir go with apply and stations")
+        return AnyLineOption(o) ? Usage(
+                                      "--stations, --only, --retries, --dry-run, --init, --events, "
+                                      "--junit and --log-dir go with apply and stations")
                                 : 0;
     }
     if (!o.targets.empty())
@@ -78,7 +79,8 @@ int CheckLineCommand(const Options& o) {
             !o.logDir.empty())
             return Usage("--retries, --dry-run, --events, --junit and --log-dir go with apply");
         if (o.init && !o.only.empty()) return Usage("--init and --only do not go together");
-        if (!o.init && o.stationsFile.empty()) return Usage("stations needs --stations MAP, or --init");
+        if (!o.init && o.stationsFile.empty())
+            return Usage("stations needs --stations MAP, or --init");
         return 0;
     }
     if (o.init) return Usage("--init goes with stations");

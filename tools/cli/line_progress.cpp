@@ -20,7 +20,8 @@ std::string TimeText(double ms) {
     return text;
 }
 
-double MsBetween(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to) {
+double MsBetween(std::chrono::steady_clock::time_point from,
+                 std::chrono::steady_clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
@@ -49,7 +50,9 @@ ProgressStyle LineBoard::StyleFor(std::FILE* out, bool quiet, size_t stations) {
 }
 
 LineBoard::LineBoard(std::vector<StationRecord> records, ProgressStyle style, std::FILE* out)
-    : m_style(style), m_out(out), m_records(std::move(records)),
+    : m_style(style),
+      m_out(out),
+      m_records(std::move(records)),
       m_started(m_records.size(), std::chrono::steady_clock::now()) {
     if (m_style == ProgressStyle::kTable) m_thread = std::thread(&LineBoard::Run, this);
 }
@@ -138,7 +141,8 @@ std::vector<StationRecord> LineBoard::Close(double totalMs) {
         if (r.ok) continue;
         ++failed;
         if (m_style == ProgressStyle::kQuiet)
-            std::fprintf(m_out, "%s: %s\n", r.station.station.name.c_str(), StateText(r, 0).c_str());
+            std::fprintf(m_out, "%s: %s\n", r.station.station.name.c_str(),
+                         StateText(r, 0).c_str());
     }
     if (m_style != ProgressStyle::kQuiet && totalMs > 0) {
         std::fprintf(m_out, "%zu station%s: %zu passed, %d failed in %s\n", m_records.size(),

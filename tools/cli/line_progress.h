@@ -18,7 +18,7 @@ enum class ProgressStyle { kTable, kLines, kQuiet };
 
 // The stations' records, shared by their threads and the progress.
 class LineBoard {
-public:
+  public:
     LineBoard(std::vector<StationRecord> records, ProgressStyle style, std::FILE* out);
     ~LineBoard();
     LineBoard(const LineBoard&) = delete;
@@ -34,7 +34,7 @@ public:
     // Stops the drawing and shows the final state; the records, in the map's order.
     std::vector<StationRecord> Close(double totalMs);
 
-private:
+  private:
     void Draw();
     void Run();
 

@@ -48,10 +48,18 @@ std::string XmlEscaped(const std::string& s) {
     std::string out;
     for (const char c : s) {
         switch (c) {
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '&': out += "&amp;"; break;
-            case '"': out += "&quot;"; break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
             default:
                 // XML 1.0 has no place for other control characters.
                 if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') {
@@ -103,13 +111,20 @@ std::string UtcNow() {
 
 const char* StateName(StationState state) {
     switch (state) {
-        case StationState::kWaiting: return "waiting";
-        case StationState::kOpening: return "opening";
-        case StationState::kWriting: return "writing";
-        case StationState::kVerifying: return "verifying";
-        case StationState::kProbing: return "probing";
-        case StationState::kDone: return "done";
-        case StationState::kFailed: return "FAILED";
+        case StationState::kWaiting:
+            return "waiting";
+        case StationState::kOpening:
+            return "opening";
+        case StationState::kWriting:
+            return "writing";
+        case StationState::kVerifying:
+            return "verifying";
+        case StationState::kProbing:
+            return "probing";
+        case StationState::kDone:
+            return "done";
+        case StationState::kFailed:
+            return "FAILED";
     }
     return "";
 }
@@ -121,13 +136,14 @@ struct EventStream::Impl {
     bool good = true;
 };
 
+EventStream::EventStream() = default;
+
 EventStream::~EventStream() {
     if (m_impl != nullptr && m_impl->own) std::fclose(m_impl->file);
-    delete m_impl;
 }
 
 bool EventStream::Open(const std::string& path, std::string* error) {
-    m_impl = new Impl;
+    m_impl = std::make_unique<Impl>();
     if (path == "-") {
         m_impl->file = stdout;
         return true;
@@ -236,9 +252,9 @@ std::string WriteRunLog(const std::string& dir, const LineRun& run,
     std::filesystem::create_directories(dir, ec);
     std::string stamp = run.started;
     for (char& c : stamp) c = c == ':' ? '-' : c;
-    const std::string path =
-        (std::filesystem::path(dir) / ("apply-" + stamp + "-" + std::to_string(::getpid()) + ".log"))
-            .string();
+    const std::string path = (std::filesystem::path(dir) /
+                              ("apply-" + stamp + "-" + std::to_string(::getpid()) + ".log"))
+                                 .string();
     std::FILE* f = std::fopen(path.c_str(), "a");
     if (f == nullptr) {
         if (error != nullptr) *error = path + ": " + std::strerror(errno);

@@ -149,8 +149,9 @@ bool ParseStationMap(const std::string& text, const std::string& path, StationMa
             }
         }
         if (++section.pins > 1) {
-            fail(line, "station \"" + section.station.name +
-                           "\" is pinned twice: give one of usb-serial, usb-path, device, com, address");
+            fail(line,
+                 "station \"" + section.station.name +
+                     "\" is pinned twice: give one of usb-serial, usb-path, device, com, address");
             continue;
         }
         section.station.kind = *kind;
@@ -215,7 +216,8 @@ LineResolution ResolveStations(const StationMap& map, const std::vector<SerialDe
         switch (s.kind) {
             case PinKind::kUsbSerial:
                 if (const auto it = bySerial.find(s.pin); it != bySerial.end()) found = it->second;
-                if (found.empty()) r.problem = "no adapter with USB serial number \"" + s.pin + "\"";
+                if (found.empty())
+                    r.problem = "no adapter with USB serial number \"" + s.pin + "\"";
                 break;
             case PinKind::kUsbPath:
                 for (const SerialDevice& d : present) {

@@ -19,7 +19,7 @@ enum class PinKind { kUsbSerial, kUsbPath, kDevice, kCom, kAddress };
 struct Station {
     std::string name;  // the section's name, "bench-3"
     PinKind kind = PinKind::kDevice;
-    std::string pin;  // the key's value as written
+    std::string pin;    // the key's value as written
     int32_t model = 0;  // 0 Ternix-A, 1 Ternix-B
     int line = 0;       // of the section header, for messages
 };
@@ -39,7 +39,7 @@ const char* PinKeyName(PinKind kind);
 // What a station's entry stands for now.
 struct ResolvedStation {
     Station station;
-    std::string device;  // what the port is opened as; empty when nothing was found
+    std::string device;     // what the port is opened as; empty when nothing was found
     std::string canonical;  // the device behind links, for telling two stations on one device apart
     std::string problem;    // why nothing is written to it; empty when it may be written
     // Who the adapter is, where discovery knows it.
