@@ -93,13 +93,18 @@ void LineBoard::Run() {
     std::unique_lock lock(m_mutex);
     while (!m_closing) {
         // Elapsed times move on their own: redraw while any station is busy, even unchanged.
-        Draw();
+        const std::string frame = Frame();
+        // A slow terminal holds up this thread only, never a station's.
+        lock.unlock();
+        std::fputs(frame.c_str(), m_out);
+        std::fflush(m_out);
+        lock.lock();
         m_wake.wait_for(lock, kRedrawInterval, [this] { return m_closing; });
     }
 }
 
 // Called with the mutex held.
-void LineBoard::Draw() {
+std::string LineBoard::Frame() {
     const auto now = std::chrono::steady_clock::now();
     const size_t columns = TerminalColumns(m_out);
     std::string text;
@@ -122,9 +127,8 @@ void LineBoard::Draw() {
                       r.attempt > 0 ? TimeText(ms).c_str() : "", StateText(r, ms).c_str());
         row(line);
     }
-    std::fputs(text.c_str(), m_out);
-    std::fflush(m_out);
     m_drawn = true;
+    return text;
 }
 
 std::vector<StationRecord> LineBoard::Close(double totalMs) {
@@ -135,12 +139,13 @@ std::vector<StationRecord> LineBoard::Close(double totalMs) {
     m_wake.notify_all();
     if (m_thread.joinable()) m_thread.join();
     const std::lock_guard lock(m_mutex);
-    if (m_style == ProgressStyle::kTable) Draw();
+    if (m_style == ProgressStyle::kTable) std::fputs(Frame().c_str(), m_out);
     int failed = 0;
     for (const StationRecord& r : m_records) {
         if (r.ok) continue;
         ++failed;
-        if (m_style == ProgressStyle::kQuiet)
+        // The table cuts a diagnosis at the screen's edge: the failures again, whole.
+        if (m_style != ProgressStyle::kLines)
             std::fprintf(m_out, "%s: %s\n", r.station.station.name.c_str(),
                          StateText(r, 0).c_str());
     }

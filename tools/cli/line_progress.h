@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -35,7 +36,8 @@ class LineBoard {
     std::vector<StationRecord> Close(double totalMs);
 
   private:
-    void Draw();
+    // The table as it stands, drawn over the last one.
+    std::string Frame();
     void Run();
 
     ProgressStyle m_style;
