@@ -180,7 +180,10 @@ void PrintWarnings(const Options& o, const LineResolution& line) {
 }
 
 int InitMap(const Options& o) {
-    const std::string text = InitialStationMap(DiscoverTtyDevices().devices);
+    const std::vector<SerialDevice> present = DiscoverTtyDevices().devices;
+    if (present.empty())
+        std::fprintf(stderr, "warning: no serial devices found: add the stations by hand\n");
+    const std::string text = InitialStationMap(present);
     if (o.stationsFile.empty()) {
         std::fputs(text.c_str(), stdout);
         return Finish(kExitOk);
