@@ -31,7 +31,8 @@ Json Common(const LineRun& run, const StationRecord& s, const char* event) {
     j["time"] = UtcNow();
     j["station"] = s.station.station.name;
     j["event"] = event;
-    j["fingerprint"] = run.fingerprint.empty() ? Json(nullptr) : Json(run.fingerprint);  // dry run without a file
+    // A dry run without a file has no configuration to name.
+    j["fingerprint"] = run.fingerprint.empty() ? Json(nullptr) : Json(run.fingerprint);
     return j;
 }
 
