@@ -54,6 +54,8 @@ offers "list values" 'Transparent\ with\ ID' _linkmate_cli linkmate-cli set Tran
 offers "list values" 'Dual' _linkmate_cli linkmate-cli set CanFilterMode = ""
 offers "help" set _linkmate_cli linkmate-cli help s
 offers "files" "$source/LICENSE" _linkmate_cli linkmate-cli export "$source/LIC"
+offers "commands" apply _linkmate_cli linkmate-cli ap
+offers "station maps" "$source/LICENSE" _linkmate_cli linkmate-cli apply --stations "$source/LIC"
 
 check_program linkmate-sim "$build/tools/linkmate-sim" "$source/packaging/bash-completion/linkmate-sim" \
     _linkmate_sim "$source/packaging/man/linkmate-sim.1"

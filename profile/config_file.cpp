@@ -57,10 +57,12 @@ bool Fail(std::string* error, const std::string& text) {
 bool ReadRegFile(const std::string& path, RegDocument& doc, std::string* error) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return Fail(error, path + ": " + text::SystemReason(errno));
+    // Read as far as the limit, in pieces: a buffer of the limit's size would be zeroed and
+    // paged in for every file, most of them a kilobyte long.
     std::string bytes;
-    bytes.resize(kMaxConfigBytes + 1);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
+    char piece[16384];
+    while (bytes.size() <= kMaxConfigBytes && in.read(piece, sizeof piece).gcount() > 0)
+        bytes.append(piece, static_cast<size_t>(in.gcount()));
     if (bytes.size() > kMaxConfigBytes) {
         return Fail(error, text::Arg(text::translate("ConfigFile", "%1: larger than 1 MiB, not a configuration file"), {path}));
     }

@@ -26,6 +26,7 @@ benchmarks=(
     "profile_bench 50"
     "startup_bench 10"
     "fleet_bench 3"
+    "line_bench 3"
     "find_bench 5"
     "exchange_gap_bench 3"
     "discovery_bench 20"
@@ -111,6 +112,13 @@ rows_fleet_bench() {
     row '`linkmate-cli write` + verify, paced 57600 bit/s: one converter / eight at once / eight in turn' \
         "$(n $b cli_write_verify_one_converter_median) / $(n $b cli_write_verify_eight_at_once_median) / $(v $b cli_write_verify_eight_sequential_median)" \
         "eight at once: $(n $b eight_at_once_to_one) × one" "$(load $b)"
+}
+
+rows_line_bench() {
+    local b=line_bench
+    row '`linkmate-cli apply`, paced 57600 bit/s: 1 / 8 / 16 / 32 stations' \
+        "$(n $b apply_1_stations_median) / $(n $b apply_8_stations_median) / $(n $b apply_16_stations_median) / $(v $b apply_32_stations_median)" \
+        "32 stations: $(n $b apply_32_stations_to_one) × one" "$(load $b)"
 }
 
 rows_find_bench() {

@@ -39,6 +39,26 @@ constexpr OptionSpec kOptions[] = {
     {OptionId::kQuiet, "quiet", 'q', nullptr, "Options", "no status lines", nullptr},
     {OptionId::kVerbose, "verbose", 'v', nullptr, "Options",
      "print the trace of every exchange (what each attempt sent and received)", nullptr},
+    {OptionId::kStations, "stations", 0, "MAP", "Line",
+     "the station map: one [NAME] section per station with usb-serial=,\n"
+     "usb-path=, device= or com=, and model=A|B (or in [defaults])",
+     "apply stations", C::kFile},
+    {OptionId::kOnly, "only", 0, "NAME", "Line", "only this station (repeatable)", "apply stations"},
+    {OptionId::kRetries, "retries", 0, "N", "Line",
+     "try a failed station N more times (default 0); the others go on", "apply"},
+    {OptionId::kDryRun, "dry-run", 0, nullptr, "Line",
+     "resolve the stations and ask each converter what it holds; write nothing", "apply"},
+    {OptionId::kInit, "init", 0, nullptr, "Line",
+     "write a map of the adapters present to MAP (never over an existing file),\n"
+     "or to standard output without --stations", "stations"},
+    {OptionId::kEvents, "events", 0, "FILE", "Line",
+     "append one JSON object per event (start, attempt, result) to FILE; - for\n"
+     "standard output", "apply", C::kFile},
+    {OptionId::kJunit, "junit", 0, "FILE", "Line",
+     "write a JUnit XML report: one test case per station", "apply", C::kFile},
+    {OptionId::kLogDir, "log-dir", 0, "DIR", "Line",
+     "write the run's log, with the traces of failed attempts, to a new file in DIR",
+     "apply", C::kFile},
     {OptionId::kVersion, "version", 0, nullptr, "Options", "print the version", nullptr},
     {OptionId::kHelp, "help", 'h', nullptr, "Options", "show this text", nullptr},
 };
@@ -67,12 +87,19 @@ constexpr CommandSpec kCommands[] = {
      "FILE (a configuration or profile file), or else the profile, in the form\n"
      "Windows' registry editor writes and imports: UTF-16 with a byte-order\n"
      "mark, CR LF line ends", C::kFile},
+    {"stations", "--stations MAP | --init",
+     "list what each station of MAP resolves to now (exit 0 when all do, 1 when\n"
+     "not); --init: a map of the adapters present, for you to edit", C::kNone},
+    {"apply", "FILE --stations MAP",
+     "write and verify FILE on every station at once, with live progress and\n"
+     "reports (exit 0 when all passed, 1 when some failed)", C::kFile},
     {"help", "[COMMAND]", "show this text, or what COMMAND takes", C::kCommand},
 };
 
 constexpr const char* kSections[][2] = {
     {"Targets", "Targets (repeatable, combinable; each converter is served by its own thread):"},
     {"Options", "Options:"},
+    {"Line", "Production line (apply, stations):"},
 };
 
 constexpr const char* kTargetsTail = "  Without a target: --port 1.\n";

@@ -20,6 +20,14 @@ enum class OptionId {
     kDecode,
     kQuiet,
     kVerbose,
+    kStations,
+    kOnly,
+    kRetries,
+    kDryRun,
+    kInit,
+    kEvents,
+    kJunit,
+    kLogDir,
     kVersion,
     kHelp,
 };
@@ -32,7 +40,7 @@ struct OptionSpec {
     const char* longName;  // without "--"; nullptr when there is only the short form
     char shortName;        // 0 when there is only the long form
     const char* value;     // the value's name in the help ("N", "FILE"); nullptr for a switch
-    const char* section;   // "Targets" or "Options"
+    const char* section;   // "Targets", "Options" or "Line"
     const char* help;      // lines separated by '\n'
     const char* commands;  // the commands it goes with, blank-separated; nullptr for all
     Completion completion = Completion::kNone;

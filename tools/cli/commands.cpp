@@ -41,7 +41,8 @@ std::string DifferenceText(const std::vector<SettingDifference>& differences, co
     return out;
 }
 
-// Writes `config`, reads it back and compares every byte the converter returns with what was sent.
+}  // namespace
+
 void WriteAndVerify(PortIo& io, const DeviceConfig& config, Result& r) {
     r.expected = config;
     VerifiedWrite v = WriteAndVerify(io, config);
@@ -73,6 +74,8 @@ void WriteAndVerify(PortIo& io, const DeviceConfig& config, Result& r) {
     }
     r.message = "Write Configration Successfully! (verified)";
 }
+
+namespace {
 
 // Why the converter would not hold `config` as it says, or empty.
 std::string Unsendable(const DeviceConfig& config) {
@@ -255,6 +258,16 @@ int SaveToProfile(const Options& o, const Result& only) {
 }
 
 }  // namespace
+
+int ReadFileToWrite(const std::string& path, DeviceConfig& config) {
+    Options o;
+    o.command = "write";
+    o.args = {path};
+    Request request;
+    const int status = Prepare(o, request);
+    config = request.fileConfig;
+    return status;
+}
 
 int RunConverterCommand(const Options& o) {
     Request request;

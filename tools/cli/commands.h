@@ -26,6 +26,12 @@ struct Result {
     std::string hint;  // when nothing came back: the model that answered at its own bit rate
 };
 
+// Writes `config`, reads it back and compares every byte the converter returns with what was sent.
+void WriteAndVerify(PortIo& io, const DeviceConfig& config, Result& r);
+// The configuration file of write, read and checked as write checks it: 0, else the exit status
+// (the reason printed).
+int ReadFileToWrite(const std::string& path, DeviceConfig& config);
+
 // read, write, set, default, diff, copy on every target; the exit status.
 int RunConverterCommand(const Options& o);
 

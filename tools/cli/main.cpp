@@ -3,6 +3,7 @@
 // per converter), with the window's port map, profile and configuration files.
 #include "profile/program_args.h"
 #include "tools/cli/commands.h"
+#include "tools/cli/line.h"
 #include "tools/cli/options.h"
 
 int main(int argc, char** argv) {
@@ -19,5 +20,7 @@ int main(int argc, char** argv) {
     if (o.command == "profile") return Profile(o);
     if (o.command == "export") return Export(o);
     if (o.command == "help") return Help(o);
+    if (o.command == "stations") return Stations(o);
+    if (o.command == "apply") return ApplyToLine(o);
     return RunConverterCommand(o);
 }

@@ -10,6 +10,7 @@
 #include "serial/com_port_names.h"
 #include "serial/port_map.h"
 #include "tools/cli/cli_table.h"
+#include "tools/cli/line_options.h"
 #include "tools/cli/status.h"
 
 namespace linkmate::cli {
@@ -144,6 +145,15 @@ int Apply(const OptionSpec& spec, const char* arg, Options& o, bool& done) {
         case OptionId::kVerbose:
             o.verbose = true;
             return 0;
+        case OptionId::kStations:
+        case OptionId::kOnly:
+        case OptionId::kRetries:
+        case OptionId::kDryRun:
+        case OptionId::kInit:
+        case OptionId::kEvents:
+        case OptionId::kJunit:
+        case OptionId::kLogDir:
+            return ApplyLineOption(spec.id, arg, o);
         case OptionId::kVersion:
             std::printf("%s\n", kVersionText);
             break;
@@ -158,6 +168,8 @@ int Apply(const OptionSpec& spec, const char* arg, Options& o, bool& done) {
 // The command's arguments and the options that go with it.
 int CheckCommand(Options& o) {
     if (!IsCommand(o.command)) return Usage("unknown command \"" + o.command + "\"");
+    if (const int status = CheckLineCommand(o); status != 0 || IsLineCommand(o.command))
+        return status;
     const bool takesFile = o.command == "write" || o.command == "diff";
     if (takesFile && o.args.size() != 1) return Usage(o.command + " takes one FILE");
     if (o.command == "set" && o.args.empty()) return Usage("set takes KEY=VALUE...");
@@ -185,6 +197,8 @@ int CheckCommand(Options& o) {
 }
 
 }  // namespace
+
+std::string_view VersionText() { return kVersionText; }
 
 int ParseCommandLine(int argc, char** argv, Options& o, bool& done) {
     const GetoptTable& table = Getopt();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace linkmate::cli {
@@ -25,7 +26,19 @@ struct Options {
     std::string app = "linkmate";
     std::string command;
     std::vector<std::string> args;
+    // The production line (apply, stations).
+    std::string stationsFile;
+    std::vector<std::string> only;  // station names; empty: all
+    int retries = 0;
+    bool dryRun = false;
+    bool init = false;
+    std::string eventsFile;  // "-": standard output
+    std::string junitFile;
+    std::string logDir;
 };
+
+// "linkmate-cli 2.0.0.1".
+std::string_view VersionText();
 
 // 0 to go on, else the exit status. `done`: the command line has been answered already
 // (--help, --version).

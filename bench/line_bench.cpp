@@ -1,0 +1,123 @@
+// A production line: linkmate-cli apply writing (and verifying) one configuration file to 1, 8, 16
+// and 32 virtual converters paced at 57600 bit/s, each station of a station map. Prints the median
+// wall time and the tool's CPU time (user + system) for each, and each time against one station
+// (target: 32 stations <= 1.5 x one on a 2-core machine).
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "profile/config_file.h"
+#include "tools/sim/virtual_converter.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Run {
+    double wallMs = -1;
+    double cpuMs = 0;            // the tool's
+    double convertersCpuMs = 0;  // the virtual converters', in this process
+};
+
+double Ms(const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; }
+
+Run RunCli(const std::vector<std::string>& args) {
+    std::vector<char*> argv{const_cast<char*>(LINKMATE_CLI_PATH)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    Run run;
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    const auto start = Clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, LINKMATE_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0)
+        return run;
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    posix_spawn_file_actions_destroy(&actions);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return run;
+    run.wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    run.cpuMs = Ms(usage.ru_utime) + Ms(usage.ru_stime);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    run.convertersCpuMs =
+        Ms(after.ru_utime) + Ms(after.ru_stime) - Ms(before.ru_utime) - Ms(before.ru_stime);
+    return run;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace linkmate;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+    const std::string home = bench::UsePrivateConfigHome("line-bench");
+    if (home.empty()) return 1;
+
+    constexpr int kMost = 32;
+    std::vector<std::unique_ptr<sim::VirtualConverter>> converters;
+    for (int i = 0; i < kMost; ++i) {
+        sim::Options options;
+        options.paceBitRate = 57600;
+        converters.push_back(std::make_unique<sim::VirtualConverter>(options));
+        if (!converters.back()->Start()) return 1;
+    }
+    const std::string file = home + "/line.reg";
+    DeviceConfig config;
+    config.can.CanBaudrate = 12;
+    config.can.CanBTR0 = "00";
+    config.can.CanBTR1 = "1C";
+    std::string error;
+    if (!WriteConfigFile(file, config, &error)) return 1;
+
+    std::printf("runs: %d\n", runs);
+    // What else this machine is doing bounds the figures: a loaded machine stretches the
+    // 32-station run, which needs the processors most.
+    double load[3] = {};
+    if (getloadavg(load, 3) == 3) std::printf("load_average_1min: %.2f\n", load[0]);
+    double one = 0;
+    for (const int n : {1, 8, 16, 32}) {
+        const std::string map = home + "/line-" + std::to_string(n) + ".ini";
+        std::ofstream out(map);
+        for (int i = 0; i < n; ++i)
+            out << "[station-" << i + 1 << "]\ndevice=" << converters[i]->devicePath() << "\n";
+        out.close();
+        std::vector<double> wall, cpu, simCpu;
+        for (int r = 0; r < runs; ++r) {
+            const Run run = RunCli({"apply", file, "--stations", map, "--quiet"});
+            if (run.wallMs < 0) {
+                std::fprintf(stderr, "apply to %d stations failed\n", n);
+                return 1;
+            }
+            wall.push_back(run.wallMs);
+            cpu.push_back(run.cpuMs);
+            simCpu.push_back(run.convertersCpuMs);
+        }
+        const double w = bench::Median(wall), c = bench::Median(cpu);
+        if (n == 1) one = w;
+        std::printf("apply_%d_stations_median: %.1f ms\n", n, w);
+        std::printf("apply_%d_stations_cli_cpu_median: %.1f ms\n", n, c);
+        std::printf("apply_%d_stations_converters_cpu_median: %.1f ms\n", n, bench::Median(simCpu));
+        std::printf("apply_%d_stations_to_one: %.2f%s\n", n, w / one,
+                    n == kMost ? " (target <= 1.5)" : "");
+    }
+    for (auto& c : converters) c->Stop();
+    std::filesystem::remove_all(home);
+    return 0;
+}
