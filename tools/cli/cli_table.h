@@ -20,6 +20,7 @@ enum class OptionId {
     kDecode,
     kQuiet,
     kVerbose,
+    kPartial,
     kVersion,
     kHelp,
 };
