@@ -195,14 +195,15 @@ bool HoldsWritten(const ConfigFrame& reply, const ConfigFrame& written) {
 // A read; with `written`, a reply that carries exactly those bytes needs no second one to
 // confirm it: noise that turns another configuration into the very frame just written, check
 // byte and all, is not a risk worth a second request.
-bool ReadFrame(PortIo& port, ConfigFrame& frame, ExchangeTrace* trace, const ConfigFrame* written) {
+bool ReadFrame(PortIo& port, ConfigFrame& frame, ExchangeTrace* trace, const ConfigFrame* written,
+               int failuresAllowed = kExchangeAttempts) {
     if (trace != nullptr) trace->exchange = "read";
     // Replies that passed every check but have not been confirmed by an equal one. A duplicated
     // or flipped byte can leave a frame whose 8-bit check still holds; two equal replies cannot
     // come from independent faults.
     std::vector<ConfigFrame> replies;
     int failures = 0;
-    while (failures < kExchangeAttempts) {
+    while (failures < failuresAllowed) {
         port.Write(ReadRequest.data(), static_cast<uint32_t>(ReadRequest.size()),
                    kRequestWriteTimeoutMs);
         TraceAttempt* record = NewAttempt(trace, ReadRequest.data(), ReadRequest.size());
@@ -273,47 +274,50 @@ VerifiedWrite WriteAndVerify(PortIo& port, const SerialSettings& serial, const C
                              const TranSettings& tran) {
     VerifiedWrite v;
     v.write.exchange = "write";
+    v.readBack.exchange = "read";
     const ConfigFrame frame = EncodeConfigFrame(serial, can, tran);
-    for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
-        port.Write(frame.data(), static_cast<uint32_t>(frame.size()), kFrameWriteTimeoutMs);
-        TraceAttempt* record = NewAttempt(&v.write, frame.data(), frame.size());
-        const AttemptEnd end = AwaitAck(port, kCmdWriteConfig, frame.data(), frame.size(), record);
-        if (end == AttemptEnd::kDeviceRemoved) {
-            v.deviceRemoved = true;
-            return v;
-        }
-        // Silence: the converter did not take the frame (it answers every frame it stores).
-        if (end != AttemptEnd::kOk && record->received.empty()) continue;
-        // An acknowledgement is verified by reading back. Bytes that were not one may be a
-        // damaged acknowledgement of a frame the converter took: read back before sending again.
-        const bool acknowledged = end == AttemptEnd::kOk;
-        ExchangeTrace readBack;
-        const bool held = ReadFrame(port, v.held, &readBack, &frame);
-        v.readBack.exchange = "read";
-        for (TraceAttempt& a : readBack.attempts) v.readBack.attempts.push_back(std::move(a));
-        if (readBack.deviceRemoved()) {
-            v.outcome = acknowledged ? VerifiedWrite::Outcome::kReadBackFailed
-                                     : VerifiedWrite::Outcome::kNotAcknowledged;
-            v.deviceRemoved = true;
-            return v;
-        }
+    // Reads back into v; true when that settled the outcome.
+    const auto readBack = [&](bool acknowledged, int failuresAllowed) {
+        ExchangeTrace trace;
+        const bool held = ReadFrame(port, v.held, &trace, &frame, failuresAllowed);
+        for (TraceAttempt& a : trace.attempts) v.readBack.attempts.push_back(std::move(a));
+        v.deviceRemoved = trace.deviceRemoved();
         if (held) {
             v.differences = CompareHeldFrame(frame, v.held);
             if (v.differences.empty()) {
                 v.outcome = VerifiedWrite::Outcome::kVerified;
-                return v;
+                return true;
             }
             if (acknowledged) {
                 v.outcome = VerifiedWrite::Outcome::kDiffers;
-                return v;
+                return true;
             }
-            v.differences.clear();  // the frame did not arrive: send it again
-            continue;
+            v.differences.clear();  // the frame did not arrive
+            return false;
         }
         v.outcome = acknowledged ? VerifiedWrite::Outcome::kReadBackFailed
                                  : VerifiedWrite::Outcome::kNotAcknowledged;
-        return v;
+        return true;
+    };
+    bool silent = false;
+    for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
+        port.Write(frame.data(), static_cast<uint32_t>(frame.size()), kFrameWriteTimeoutMs);
+        const AttemptEnd end = AwaitAck(port, kCmdWriteConfig, frame.data(), frame.size(),
+                                        NewAttempt(&v.write, frame.data(), frame.size()));
+        if (end == AttemptEnd::kDeviceRemoved) {
+            v.deviceRemoved = true;
+            return v;
+        }
+        // Silence (or only our echo): most likely the frame did not arrive whole; the next
+        // attempt goes out without a read-back, so that a silent converter costs no more.
+        silent = end == AttemptEnd::kNoAnswer || end == AttemptEnd::kEchoOnly;
+        if (silent) continue;
+        // An acknowledgement is verified by reading back. Bytes that were not one may be a
+        // damaged acknowledgement of a frame the converter took: read back before sending again.
+        if (readBack(end == AttemptEnd::kOk, kExchangeAttempts)) return v;
     }
+    // The last frame unanswered: one request settles whether the converter took it all the same.
+    if (silent && readBack(false, 1) && v.verified()) return v;
     v.outcome = VerifiedWrite::Outcome::kNotAcknowledged;
     return v;
 }

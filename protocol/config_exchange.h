@@ -60,7 +60,8 @@ bool WaitAck(PortIo& port, uint8_t expectedCommand, TraceAttempt* record = nullp
 // decoder reads is compared with what was written. An acknowledgement is read back at once; so is
 // an answer that was not an acknowledgement (a damaged one, perhaps), before the frame is sent
 // again, since the converter may have taken it. A read-back reply equal to the written frame
-// settles it by itself. Silence after a frame is followed by the next attempt without reading.
+// settles it by itself. Silence after a frame is followed by the next attempt without reading;
+// after the last, one read request settles whether the converter took the frame unanswered.
 struct VerifiedWrite {
     enum class Outcome {
         kVerified,         // the converter holds exactly what was written

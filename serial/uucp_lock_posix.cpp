@@ -45,9 +45,12 @@ LockFile ReadLockFile(const std::string& path) {
     const ssize_t n = ::read(fd, text, sizeof text - 1);
     ::close(fd);
     if (n <= 0) return lock;
+    // Only the ASCII form names its owner: blanks, digits, a newline. Anything else (a binary
+    // process id, text) leaves the owner unknown rather than misread.
     char* end = nullptr;
     const long pid = std::strtol(text, &end, 10);
-    if (pid > 0 && pid <= INT_MAX) lock.pid = static_cast<pid_t>(pid);
+    const bool whole = end != text && std::strspn(end, "\n") == static_cast<size_t>(text + n - end);
+    if (whole && pid > 0 && pid <= INT_MAX) lock.pid = static_cast<pid_t>(pid);
     return lock;
 }
 

@@ -454,9 +454,15 @@ TEST(WriteAndVerifyTest, EveryByteTheDecoderReadsIsCompared) {
     EXPECT_NE(v.differences[0].wrote, v.differences[0].holds);
     EXPECT_NE(v.differences[0].holds.find("FF FF FF FE"), std::string::npos);
 
+    // Silence: four frames, then one request to see whether one was taken unanswered.
     ScriptedPort silent;
     EXPECT_EQ(WriteAndVerify(silent, config).outcome, VerifiedWrite::Outcome::kNotAcknowledged);
-    EXPECT_EQ(silent.writes.size(), 4u);
+    ASSERT_EQ(silent.writes.size(), 5u);
+    EXPECT_EQ(silent.writes[4].bytes, kRequest);
+    ScriptedPort unanswered;
+    for (int i = 0; i < kExchangeAttempts; ++i) unanswered.AnswerNextWrite({});
+    unanswered.AnswerNextWrite({Data(reply)});
+    EXPECT_TRUE(WriteAndVerify(unanswered, config).verified());
 }
 
 // Whether the converter took the frame decides, not whether its acknowledgement came through.

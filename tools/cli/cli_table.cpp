@@ -86,6 +86,9 @@ constexpr const char* kSettingsTail = R"(
 window shows it (CanBaudrate=250K, CanBaudrate="250 K" and CanBaudrate=10 are the same); a hex
 setting takes hex byte text (CanID="00 00 07 FF"). A preset CanBaudrate brings its BTR0/BTR1;
 CanBTR0/CanBTR1 may be named only with CanBaudrate Custom. Masks change only when named.
+SerialDataBit, SerialStopBit and SerialFlowCtrl are not kept by the converter (8, 1, None).
+A FILE holds every setting (or, with write --partial, some); each value is checked as set
+checks it. FILE must be a regular file, or - for standard input.
 
 Status and error lines go to standard error, data to standard output.
 Exit status: 0 success, 1 communication error, 2 usage error or port that cannot be opened,
