@@ -2,7 +2,10 @@
 // flipped, dropped, duplicated and inserted both ways). Every cycle ends in one of three ways:
 // ok (the values are what the converter holds), a clean failure (the tool says it failed), or
 // undetected (the tool says it succeeded with values the converter does not hold: must be 0).
-//   line_soak [CYCLES] [RATE...]     default: 100 cycles each way at 1e-3 and 1e-2
+// A failed write whose values the converter holds all the same is also a false failure: the
+// operator is told to try again what already took.
+//   line_soak [CYCLES] [RATE[:echo]...]   default: 100 cycles each way at 1e-3, 1e-2 and 1e-2:echo
+// ":echo" puts a two-wire RS-485 adapter on the line: every byte sent comes back, noise and all.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -31,6 +34,7 @@ bool SameSettings(const ConfigFrame& a, const ConfigFrame& b) {
 struct Tally {
     int ok = 0;
     int failed = 0;
+    int falseFailures = 0;  // failed, yet the converter holds what was meant
     int undetected = 0;
     double totalMs = 0;
     double maxFailureMs = 0;
@@ -39,6 +43,7 @@ struct Tally {
         totalMs += ms;
         if (!success) {
             ++failed;
+            if (correct) ++falseFailures;
             maxFailureMs = std::max(maxFailureMs, ms);
         } else if (correct) {
             ++ok;
@@ -50,6 +55,9 @@ struct Tally {
         std::printf("%s_cycles: %d count\n", tag.c_str(), cycles);
         std::printf("%s_ok: %d count\n", tag.c_str(), ok);
         std::printf("%s_clean_failures: %d count\n", tag.c_str(), failed);
+        std::printf("%s_false_failures: %d count\n", tag.c_str(), falseFailures);
+        std::printf("%s_false_failure_share: %.1f %%\n", tag.c_str(),
+                    cycles ? 100.0 * falseFailures / cycles : 0.0);
         std::printf("%s_undetected: %d count\n", tag.c_str(), undetected);
         std::printf("%s_mean: %.1f ms\n", tag.c_str(), cycles ? totalMs / cycles : 0.0);
         std::printf("%s_longest_failure: %.1f ms\n", tag.c_str(), maxFailureMs);
@@ -68,9 +76,10 @@ DeviceConfig CycleConfig(int cycle) {
     return config;
 }
 
-int Soak(double rate, int cycles, uint64_t seed) {
+int Soak(double rate, bool echo, int cycles, uint64_t seed) {
     sim::Options options;
     options.noiseRate = rate;
+    options.echo = echo;
     options.noiseSeed = seed;
     sim::VirtualConverter converter(options);
     std::string error;
@@ -100,11 +109,12 @@ int Soak(double rate, int cycles, uint64_t seed) {
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
         writes.Add(v.verified(), SameSettings(EncodeConfigFrame(config), converter.storedFrame()), ms);
     }
-    std::snprintf(tag, sizeof tag, "line_soak_%g_read", rate);
+    const char* suffix = echo ? "_echo" : "";
+    std::snprintf(tag, sizeof tag, "line_soak_%g%s_read", rate, suffix);
     reads.Print(tag, cycles);
-    std::snprintf(tag, sizeof tag, "line_soak_%g_write", rate);
+    std::snprintf(tag, sizeof tag, "line_soak_%g%s_write", rate, suffix);
     writes.Print(tag, cycles);
-    std::snprintf(tag, sizeof tag, "line_soak_%g", rate);
+    std::snprintf(tag, sizeof tag, "line_soak_%g%s", rate, suffix);
     std::printf("%s_bytes_damaged: %d count\n", tag, converter.stats().bytesDamaged);
     std::fflush(stdout);
     return 0;
@@ -114,10 +124,16 @@ int Soak(double rate, int cycles, uint64_t seed) {
 
 int main(int argc, char** argv) {
     const int cycles = argc > 1 ? std::atoi(argv[1]) : 100;
-    std::vector<double> rates;
-    for (int i = 2; i < argc; ++i) rates.push_back(std::atof(argv[i]));
-    if (rates.empty()) rates = {1e-3, 1e-2};
+    std::vector<std::pair<double, bool>> runs;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool echo = arg.ends_with(":echo");
+        runs.emplace_back(std::atof(arg.c_str()), echo);
+    }
+    if (runs.empty()) runs = {{1e-3, false}, {1e-2, false}, {1e-2, true}};
     int status = 0;
-    for (size_t i = 0; i < rates.size(); ++i) status |= Soak(rates[i], cycles, 1000 + i);
+    for (size_t i = 0; i < runs.size(); ++i) {
+        status |= Soak(runs[i].first, runs[i].second, cycles, 1000 + i);
+    }
     return status;
 }

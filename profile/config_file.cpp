@@ -1,11 +1,9 @@
 #include "profile/config_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 
 #include "profile/atomic_file.h"
+#include "profile/input_file.h"
 #include "profile/profile_store.h"
 #include "profile/reg_file.h"
 #include "profile/reg_text.h"
@@ -55,14 +53,8 @@ bool Fail(std::string* error, const std::string& text) {
 
 // The file parsed whole; false with the reason, naming the file and the first bad line.
 bool ReadRegFile(const std::string& path, RegDocument& doc, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return Fail(error, path + ": " + text::SystemReason(errno));
-    // Read as far as the limit, in pieces: a buffer of the limit's size would be zeroed and
-    // paged in for every file, most of them a kilobyte long.
     std::string bytes;
-    char piece[16384];
-    while (bytes.size() <= kMaxConfigBytes && in.read(piece, sizeof piece).gcount() > 0)
-        bytes.append(piece, static_cast<size_t>(in.gcount()));
+    if (!ReadInputFile(path, kMaxConfigBytes, bytes, error)) return false;
     if (bytes.size() > kMaxConfigBytes) {
         return Fail(error, text::Arg(text::translate("ConfigFile", "%1: larger than 1 MiB, not a configuration file"), {path}));
     }
@@ -77,24 +69,78 @@ bool ReadRegFile(const std::string& path, RegDocument& doc, std::string* error) 
     return true;
 }
 
+// "path:line: " for a value of the file.
+std::string At(const std::string& path, const RegValue& value) {
+    return path + ":" + std::to_string(value.line) + ": ";
+}
+
+// The value into `config` with the rules of `set`; false with the reason.
+bool TakeValue(const std::string& path, const Setting& s, const RegValue& value, DeviceConfig& config,
+               std::string* error) {
+    std::string text;
+    if (s.kind == SettingKind::kHex) {
+        if (!IsText(value)) {
+            return Fail(error, At(path, value) + text::Arg(text::translate("ConfigFile", "\"%1\" must be a text value"),
+                                                           {std::string(s.name)}));
+        }
+        text = TextOf(value);
+    } else {
+        if (value.type != kRegDword || value.data.size() != 4) {
+            return Fail(error, At(path, value) + text::Arg(text::translate("ConfigFile", "\"%1\" must be a dword value"),
+                                                           {std::string(s.name)}));
+        }
+        const auto& d = value.data;
+        text = std::to_string(static_cast<int32_t>(uint32_t{d[0]} | uint32_t{d[1]} << 8 |
+                                                   uint32_t{d[2]} << 16 | uint32_t{d[3]} << 24));
+    }
+    std::string why;
+    if (!SetSetting(config, s, text, &why)) return Fail(error, At(path, value) + why);
+    return true;
+}
+
+// Keys of the settings section that are neither settings nor the profile's model and port.
+std::vector<std::string> ForeignKeys(const RegKey& key) {
+    std::vector<std::string> out;
+    for (const auto& [name, value] : key.values) {
+        if (FindSetting(name) == nullptr && !EqualsNoCase(name, "DeviceType") && !EqualsNoCase(name, "ConfigPort")) {
+            out.push_back(name);
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
-bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* error) {
+bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* error,
+                    ConfigFileKeys keys, std::vector<const Setting*>* present) {
     RegDocument doc;
     if (!ReadRegFile(path, doc, error)) return false;
     const RegKey* key = SettingsKey(doc);
     if (key == nullptr) {
         return Fail(error, text::Arg(text::translate("ConfigFile", "%1: no [..\\LINKMATE] section"), {path}));
     }
+    if (keys != ConfigFileKeys::kAny) {
+        if (const auto foreign = ForeignKeys(*key); !foreign.empty()) {
+            const RegValue* first = doc.Find(key->path, foreign.front());
+            return Fail(error, At(path, *first) +
+                                   text::Arg(text::translate("ConfigFile", "\"%1\" is not a setting; the settings are: %2"),
+                                             {foreign.front(), SettingNames()}));
+        }
+    }
 
     DeviceConfig read = config;
     const DeviceConfig fallback = ProfileFallbackConfig();
     bool haveHalf[4] = {};
+    std::string missing;
+    std::vector<const Setting*> found;
     for (const Setting& s : ConverterSettings()) {
         const RegValue* value = doc.Find(key->path, s.name);
         const bool isHalf = s.kind == SettingKind::kHex && s.bytes == 2;
         if (value == nullptr) {
-            if (!isHalf) {
+            if (keys == ConfigFileKeys::kAll && RequiredInFile(s)) {
+                missing += (missing.empty() ? "" : ", ") + std::string(s.name);
+            }
+            if (!isHalf && keys != ConfigFileKeys::kPresent) {
                 DeviceConfig f = fallback;
                 if (s.kind == SettingKind::kHex) {
                     *s.text(read) = *s.text(f);
@@ -104,32 +150,40 @@ bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* 
             }
             continue;
         }
-        if (s.kind == SettingKind::kHex) {
-            if (!IsText(*value)) {
-                return Fail(error, text::Arg(text::translate("ConfigFile", "%1: \"%2\" must be a text value"),
-                                             {path, std::string(s.name)}));
+        if (!TakeValue(path, s, *value, read, error)) return false;
+        if (keys != ConfigFileKeys::kAny && s.kind == SettingKind::kList) {
+            if (const std::string why = NotKeptByConverter(s, *s.number(read)); !why.empty()) {
+                return Fail(error, At(path, *value) + why);
             }
-            *s.text(read) = TextOf(*value);
-        } else {
-            if (value->type != kRegDword || value->data.size() != 4) {
-                return Fail(error, text::Arg(text::translate("ConfigFile", "%1: \"%2\" must be a dword value"),
-                                             {path, std::string(s.name)}));
-            }
-            const auto& d = value->data;
-            *s.number(read) = static_cast<int32_t>(uint32_t{d[0]} | uint32_t{d[1]} << 8 |
-                                                   uint32_t{d[2]} << 16 | uint32_t{d[3]} << 24);
         }
+        found.push_back(&s);
         if (isHalf) {
             const std::string_view n = s.name;
             haveHalf[(n.find("Mask") != std::string_view::npos ? 2 : 0) + (n.back() == '2' ? 1 : 0)] = true;
         }
     }
-    // A profile keeps the combined texts only.
-    if (!haveHalf[0] && !haveHalf[1]) SplitHalves(read.can.CanAcptCode, read.can.CanAcptCode1, read.can.CanAcptCode2);
-    if (!haveHalf[2] && !haveHalf[3]) SplitHalves(read.can.CanAcptMask, read.can.CanAcptMask1, read.can.CanAcptMask2);
+    if (!missing.empty()) {
+        return Fail(error, text::Arg(text::translate("ConfigFile",
+                                                     "%1: settings missing: %2 (to change only the settings a file "
+                                                     "has, write it with --partial)"),
+                                     {path, missing}));
+    }
+    const auto has = [&](std::string_view name) {
+        return std::any_of(found.begin(), found.end(), [&](const Setting* s) { return s->name == name; });
+    };
+    // A profile keeps the combined texts only; the halves they give count as the file's own.
+    if (!haveHalf[0] && !haveHalf[1] && (keys != ConfigFileKeys::kPresent || has("CanAcptCode"))) {
+        SplitHalves(read.can.CanAcptCode, read.can.CanAcptCode1, read.can.CanAcptCode2);
+        if (has("CanAcptCode")) found.insert(found.end(), {FindSetting("CanAcptCode1"), FindSetting("CanAcptCode2")});
+    }
+    if (!haveHalf[2] && !haveHalf[3] && (keys != ConfigFileKeys::kPresent || has("CanAcptMask"))) {
+        SplitHalves(read.can.CanAcptMask, read.can.CanAcptMask1, read.can.CanAcptMask2);
+        if (has("CanAcptMask")) found.insert(found.end(), {FindSetting("CanAcptMask1"), FindSetting("CanAcptMask2")});
+    }
     config.serial = read.serial;
     config.can = read.can;
     config.tran = read.tran;
+    if (present != nullptr) *present = std::move(found);
     return true;
 }
 
@@ -155,6 +209,10 @@ bool WriteConfigFile(const std::string& path, const DeviceConfig& config, std::s
 bool RegFileForRegedit(const std::string& path, std::string& out, std::string* error) {
     RegDocument doc;
     if (!ReadRegFile(path, doc, error)) return false;
+    const RegKey* key = SettingsKey(doc);
+    if (key == nullptr || key->values.empty()) {
+        return Fail(error, text::Arg(text::translate("ConfigFile", "%1: no settings in it, nothing to export"), {path}));
+    }
     out = RegeditEncoding(doc.Serialize());
     return true;
 }

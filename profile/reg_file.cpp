@@ -425,6 +425,7 @@ RegDocument RegDocument::Parse(std::string_view text) {
             bad(whole);
             continue;
         }
+        value.line = statementLine;
         doc.Set(*current, name, std::move(value));
     }
     if (continuing) bad(pending);

@@ -26,6 +26,7 @@ struct RegValue {
     // As the registry holds it, except that text (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) is UTF-8
     // rather than UTF-16: REG_SZ with its terminating zero.
     std::vector<uint8_t> data;
+    size_t line = 0;  // where a parsed document had it (1-based); 0 for a value set in code
 };
 
 struct RegKey {

@@ -56,14 +56,19 @@ bool WriteConfig(PortIo& port, const DeviceConfig& config, ExchangeTrace* trace 
 // Collects up to one acknowledgement and tests it against `expectedCommand`.
 bool WaitAck(PortIo& port, uint8_t expectedCommand, TraceAttempt* record = nullptr);
 
-// A write followed by a read-back that compares every byte the converter returns and the decoder
-// reads with what was written.
+// A write whose success is decided by reading back: every byte the converter returns and the
+// decoder reads is compared with what was written. An acknowledgement is read back at once; so is
+// an answer that was not an acknowledgement (a damaged one, perhaps), before the frame is sent
+// again, since the converter may have taken it. A read-back reply equal to the written frame
+// settles it by itself. Silence after a frame is followed by the next attempt without reading;
+// after the last, one read request settles whether the converter took the frame unanswered.
 struct VerifiedWrite {
     enum class Outcome {
-        kVerified,         // acknowledged, and the converter holds exactly what was written
-        kNotAcknowledged,  // no acknowledgement: the converter may still have taken the values
+        kVerified,         // the converter holds exactly what was written
+        kNotAcknowledged,  // no acknowledgement, and no read-back showed the values taken: the
+                           // converter may still have taken them
         kReadBackFailed,   // acknowledged, but the read-back failed
-        kDiffers,          // the converter holds other values (see differences)
+        kDiffers,          // acknowledged, and the converter holds other values (see differences)
     };
     Outcome outcome = Outcome::kNotAcknowledged;
     bool deviceRemoved = false;
@@ -76,7 +81,9 @@ struct VerifiedWrite {
     // The write went unanswered, not a byte came back.
     bool heardNothing() const { return outcome == Outcome::kNotAcknowledged && write.heardNothing(); }
     // The trace of the exchange that decided the outcome.
-    const ExchangeTrace& lastTrace() const { return readBack.attempts.empty() ? write : readBack; }
+    const ExchangeTrace& lastTrace() const {
+        return outcome == Outcome::kNotAcknowledged || readBack.attempts.empty() ? write : readBack;
+    }
 };
 
 VerifiedWrite WriteAndVerify(PortIo& port, const SerialSettings& serial, const CanSettings& can,

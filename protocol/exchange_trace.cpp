@@ -75,9 +75,20 @@ std::string ExchangeTrace::Diagnosis() const {
                                "returns what it sends, but the converter does not answer. Check "
                                "the wires A and B, the converter's power and the model.");
     }
+    if (std::any_of(attempts.begin(), attempts.end(), [](const TraceAttempt& a) { return a.stillArriving; })) {
+        return text::translate("ExchangeTrace",
+                               "The converter answers slowly: its reply was still arriving, byte by "
+                               "byte, when the time for it ran out. Nothing was lost on the line.");
+    }
     if (any(AttemptEnd::kDiffers)) {
         return text::translate("ExchangeTrace",
                                "The replies differ: the line is noisy. Nothing was taken from them.");
+    }
+    if (any(AttemptEnd::kImplausible) && !any(AttemptEnd::kWrongCheck)) {
+        return text::translate("ExchangeTrace",
+                               "The converter holds a value outside its list (its check byte is "
+                               "right): write a good configuration (write a file, or default) to "
+                               "put it right.");
     }
     if (any(AttemptEnd::kWrongCheck) || any(AttemptEnd::kImplausible)) {
         return text::translate("ExchangeTrace", "A reply arrived with a wrong check byte: noise on the line.");

@@ -35,6 +35,8 @@ struct TraceAttempt {
     std::vector<TraceChunk> received;
     AttemptEnd end = AttemptEnd::kNoAnswer;
     size_t echoBytes = 0;  // how many of the received bytes were our own, returned by the adapter
+    // The collection's time ran out while the reply was still coming in, byte after byte.
+    bool stillArriving = false;
 };
 
 struct ExchangeTrace {

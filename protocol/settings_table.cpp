@@ -153,6 +153,26 @@ bool SetSetting(DeviceConfig& config, const Setting& setting, std::string_view v
     return false;
 }
 
+std::string NotKeptByConverter(const Setting& setting, int32_t value) {
+    struct Fixed {
+        std::string_view name;
+        int32_t index;
+    };
+    static constexpr Fixed kFixed[] = {{"SerialDataBit", 3}, {"SerialStopBit", 0}, {"SerialFlowCtrl", 2}};
+    for (const Fixed& f : kFixed) {
+        if (setting.name != f.name || value == f.index) continue;
+        return std::string(setting.name) + ": the converter does not keep it; it always works with " +
+               std::to_string(f.index) + " \"" + std::string(setting.entries[static_cast<size_t>(f.index)]) + "\"";
+    }
+    return {};
+}
+
+bool RequiredInFile(const Setting& setting) {
+    if (setting.kind == SettingKind::kHex && setting.bytes == 2) return false;
+    return setting.name != "SerialDataBit" && setting.name != "SerialStopBit" &&
+           setting.name != "SerialFlowCtrl";
+}
+
 std::string SettingText(DeviceConfig& config, const Setting& setting) {
     if (setting.kind == SettingKind::kHex) return Quoted(*setting.text(config));
     const int32_t value = *setting.number(config);

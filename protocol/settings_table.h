@@ -38,6 +38,15 @@ std::string SettingNames();  // "SerialBaudrate, SerialParity, ..."
 bool SetSetting(DeviceConfig& config, const Setting& setting, std::string_view value,
                 std::string* error);
 
+// Why the converter cannot keep `setting` at `value`, or empty. Its frame has no room for the
+// data bits, stop bits and flow control: it always works with 8 data bits, 1 stop bit and no flow
+// control, so any other choice would be reported written and never be held.
+std::string NotKeptByConverter(const Setting& setting, int32_t value);
+
+// The settings a file must name to say what a converter holds: every setting but the three the
+// frame does not carry and the dual-filter halves (a file may give those as the combined texts).
+bool RequiredInFile(const Setting& setting);
+
 // "10 (250 K)", "\"00 00 07 FF\"", "4".
 std::string SettingText(DeviceConfig& config, const Setting& setting);
 

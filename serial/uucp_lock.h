@@ -5,7 +5,9 @@
 // other program ever reads it half-written. A lock is taken over only when its process is gone or
 // (the process id reused by another program) has no descriptor open on the device; an empty or
 // unreadable lock younger than kUucpLockGraceSeconds counts as held, since its owner may still be
-// writing it or about to open the device.
+// writing it or about to open the device, and an older one as long as any other process has the
+// device open. Temporary files that dead processes left in the lock folder are removed when a
+// lock is taken.
 #pragma once
 
 #include <string>

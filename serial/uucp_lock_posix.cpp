@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <string>
@@ -44,9 +45,12 @@ LockFile ReadLockFile(const std::string& path) {
     const ssize_t n = ::read(fd, text, sizeof text - 1);
     ::close(fd);
     if (n <= 0) return lock;
+    // Only the ASCII form names its owner: blanks, digits, a newline. Anything else (a binary
+    // process id, text) leaves the owner unknown rather than misread.
     char* end = nullptr;
     const long pid = std::strtol(text, &end, 10);
-    if (pid > 0 && pid <= INT_MAX) lock.pid = static_cast<pid_t>(pid);
+    const bool whole = end != text && std::strspn(end, "\n") == static_cast<size_t>(text + n - end);
+    if (whole && pid > 0 && pid <= INT_MAX) lock.pid = static_cast<pid_t>(pid);
     return lock;
 }
 
@@ -71,13 +75,41 @@ bool HasDeviceOpen(pid_t pid, dev_t device) {
     return found;
 }
 
+// Whether a process other than this one has a descriptor open on `device`. Only the processes
+// whose descriptors can be seen count: to another user, root's are hidden, and counting them
+// would make every unreadable lock permanent.
+bool AnyOtherProcessHasDeviceOpen(dev_t device) {
+    DIR* proc = ::opendir("/proc");
+    if (proc == nullptr) return false;
+    bool found = false;
+    while (const dirent* entry = ::readdir(proc)) {
+        char* end = nullptr;
+        const long pid = std::strtol(entry->d_name, &end, 10);
+        if (pid <= 0 || *end != '\0' || pid == ::getpid()) continue;
+        const std::string folder = std::string("/proc/") + entry->d_name + "/fd";
+        if (::access(folder.c_str(), R_OK | X_OK) != 0) continue;
+        if (HasDeviceOpen(static_cast<pid_t>(pid), device)) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(proc);
+    return found;
+}
+
 // The process that holds `lock` of the device, or 0 when the lock may be taken over. A young lock
-// is held whatever it says: its owner takes the lock before it opens the device.
+// is held whatever it says: its owner takes the lock before it opens the device. An older lock
+// that names no process (empty, text, a binary number) is held while any program has the device
+// open: its owner cannot be asked, but the device can.
 pid_t Holder(const LockFile& lock, const std::string& devicePath, bool* heldWithoutPid) {
     if (heldWithoutPid != nullptr) *heldWithoutPid = false;
     if (!lock.exists) return 0;
     if (!IsAlive(lock.pid)) {
-        if (lock.pid == 0 && lock.young && heldWithoutPid != nullptr) *heldWithoutPid = true;
+        if (lock.pid == 0 && heldWithoutPid != nullptr) {
+            struct stat st {};
+            *heldWithoutPid = lock.young || (::stat(devicePath.c_str(), &st) == 0 &&
+                                             AnyOtherProcessHasDeviceOpen(st.st_rdev));
+        }
         return 0;
     }
     if (lock.young || lock.pid == ::getpid()) return lock.pid;
@@ -109,6 +141,21 @@ public:
 private:
     int m_fd;
 };
+
+// Temporary lock files of processes that died between writing them and removing them (killed
+// during an open): nothing else would ever remove them. One without a process id is left alone
+// while young, as its writer may not have written it yet.
+void RemoveDeadTemporaryLocks(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (std::strncmp(entry->d_name, "LTMP.", 5) != 0) continue;
+        const std::string path = folder + "/" + entry->d_name;
+        const LockFile lock = ReadLockFile(path);
+        if (lock.exists && !IsAlive(lock.pid) && (lock.pid != 0 || !lock.young)) ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
 
 // A temporary file in the lock folder holding our process id, ready to be linked into place;
 // empty when the folder cannot be written.
@@ -169,6 +216,7 @@ bool UucpLock::Acquire(const std::string& devicePath, pid_t* holder) {
     const std::string folder = path.substr(0, path.rfind('/'));
     const std::string temporary = WriteTemporaryLock(folder);
     if (temporary.empty()) return true;  // the lock folder is not ours to write: go on without
+    RemoveDeadTemporaryLocks(folder);
     bool taken = false, held = false;
     for (int attempt = 0; attempt < 3 && !taken && !held; ++attempt) {
         // link() never replaces a file: of several programs only one can succeed.

@@ -488,12 +488,36 @@
         <translation>%1: no [..\LINKMATE] section</translation>
     </message>
     <message>
-        <source>%1: &quot;%2&quot; must be a text value</source>
-        <translation>%1: &quot;%2&quot; must be a text value</translation>
+        <source>&quot;%1&quot; must be a text value</source>
+        <translation>&quot;%1&quot; must be a text value</translation>
     </message>
     <message>
-        <source>%1: &quot;%2&quot; must be a dword value</source>
-        <translation>%1: &quot;%2&quot; must be a dword value</translation>
+        <source>&quot;%1&quot; must be a dword value</source>
+        <translation>&quot;%1&quot; must be a dword value</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a setting; the settings are: %2</source>
+        <translation>&quot;%1&quot; is not a setting; the settings are: %2</translation>
+    </message>
+    <message>
+        <source>%1: settings missing: %2 (to change only the settings a file has, write it with --partial)</source>
+        <translation>%1: settings missing: %2 (to change only the settings a file has, write it with --partial)</translation>
+    </message>
+    <message>
+        <source>%1: no settings in it, nothing to export</source>
+        <translation>%1: no settings in it, nothing to export</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>standard input</translation>
+    </message>
+    <message>
+        <source>%1: a folder, not a file</source>
+        <translation>%1: a folder, not a file</translation>
+    </message>
+    <message>
+        <source>%1: not a regular file</source>
+        <translation>%1: not a regular file</translation>
     </message>
 </context>
 <context>
@@ -619,6 +643,14 @@
     <message>
         <source>the first %1 bytes: echo of our own bytes, skipped</source>
         <translation>the first %1 bytes: echo of our own bytes, skipped</translation>
+    </message>
+    <message>
+        <source>The converter answers slowly: its reply was still arriving, byte by byte, when the time for it ran out. Nothing was lost on the line.</source>
+        <translation>The converter answers slowly: its reply was still arriving, byte by byte, when the time for it ran out. Nothing was lost on the line.</translation>
+    </message>
+    <message>
+        <source>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</source>
+        <translation>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</translation>
     </message>
 </context>
 <context>

@@ -488,12 +488,36 @@
         <translation>%1：没有 [..\LINKMATE] 节</translation>
     </message>
     <message>
-        <source>%1: &quot;%2&quot; must be a text value</source>
-        <translation>%1：“%2”必须是文本值</translation>
+        <source>&quot;%1&quot; must be a text value</source>
+        <translation>“%1”必须是文本值</translation>
     </message>
     <message>
-        <source>%1: &quot;%2&quot; must be a dword value</source>
-        <translation>%1：“%2”必须是 dword 值</translation>
+        <source>&quot;%1&quot; must be a dword value</source>
+        <translation>“%1”必须是 dword 值</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a setting; the settings are: %2</source>
+        <translation>“%1”不是设置项；设置项有：%2</translation>
+    </message>
+    <message>
+        <source>%1: settings missing: %2 (to change only the settings a file has, write it with --partial)</source>
+        <translation>%1：缺少设置项：%2（若只想更改文件中已有的设置，请用 --partial 写入）</translation>
+    </message>
+    <message>
+        <source>%1: no settings in it, nothing to export</source>
+        <translation>%1：其中没有设置，无可导出</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>标准输入</translation>
+    </message>
+    <message>
+        <source>%1: a folder, not a file</source>
+        <translation>%1：是文件夹，不是文件</translation>
+    </message>
+    <message>
+        <source>%1: not a regular file</source>
+        <translation>%1：不是普通文件</translation>
     </message>
 </context>
 <context>
@@ -619,6 +643,14 @@
     <message>
         <source>the first %1 bytes: echo of our own bytes, skipped</source>
         <translation>前 %1 个字节：本机发送字节的回显，已跳过</translation>
+    </message>
+    <message>
+        <source>The converter answers slowly: its reply was still arriving, byte by byte, when the time for it ran out. Nothing was lost on the line.</source>
+        <translation>转换器应答缓慢：等待时间用完时，应答仍在逐字节到达。线路上没有丢失数据。</translation>
+    </message>
+    <message>
+        <source>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</source>
+        <translation>转换器保存了一个超出其列表的值（校验字节正确）：请写入一个正确的配置（写入文件或恢复默认值）来纠正。</translation>
     </message>
 </context>
 <context>

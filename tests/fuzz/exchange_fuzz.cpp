@@ -1,8 +1,8 @@
 // The read and write transactions against a converter whose every answer, split and time-out
 // comes from the fuzz input. Properties: no crash and no write past a buffer (a read never asks
 // for more than the room left), never more requests than the failed attempts and the compared
-// replies allow, and success only when a frame with a correct check byte (a read) or the exact
-// acknowledgement (a write) was received.
+// replies allow, and success only when a frame with a correct check byte (a read), the exact
+// acknowledgement (a write) or the written frame read back (a verified write) was received.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -60,6 +60,20 @@ bool ReceivedFrameOf(const std::vector<uint8_t>& bytes, const DeviceConfig& conf
     return false;
 }
 
+// A reply with a correct check byte carrying every byte of `written` that a converter keeps (the
+// two fixed line bytes 5 and 6 aside, which no one compares).
+bool ReceivedWrittenFrame(const std::vector<uint8_t>& bytes, const ConfigFrame& written) {
+    for (size_t p = 0; p + kConfigFrameSize <= bytes.size(); ++p) {
+        const uint8_t* f = bytes.data() + p;
+        bool same = f[2] == kCmdReadConfig && XorCheck(f, kConfigFrameSize - 1) == f[32];
+        for (size_t i = 0; same && i + 1 < kConfigFrameSize; ++i) {
+            same = i == 2 || i == 5 || i == 6 || f[i] == written[i];
+        }
+        if (same) return true;
+    }
+    return false;
+}
+
 bool ReceivedAck(const std::vector<uint8_t>& bytes) {
     const auto ack = ConfigAck(kCmdWriteConfig);
     return std::search(bytes.begin(), bytes.end(), ack.begin(), ack.end()) != bytes.end();
@@ -83,6 +97,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const bool ok = WriteConfig(port, DeviceConfig{});
         if (port.writes > kExchangeAttempts) __builtin_trap();
         if (ok && !ReceivedAck(port.received)) __builtin_trap();
+    }
+    {
+        // A verified write needs a reply carrying the very frame written, whatever acknowledgement
+        // came or did not: four frames, each read back at most once, one last request.
+        FuzzPort port(data, size);
+        const VerifiedWrite v = WriteAndVerify(port, DeviceConfig{});
+        if (port.writes > kExchangeAttempts * (1 + kExchangeAttempts + kReadRepliesCompared - 1) + 3) {
+            __builtin_trap();
+        }
+        if (v.verified() && !ReceivedWrittenFrame(port.received, EncodeConfigFrame(DeviceConfig{}))) {
+            __builtin_trap();
+        }
     }
     return 0;
 }

@@ -279,7 +279,7 @@ private slots:
 
     void writeFailsTellsAndSavesNothing() {
         sim::Options options;
-        options.fault = sim::Fault::kWrongAck;
+        options.fault = sim::Fault::kSilence;
         GuiEnvironment env(true, options);
         MessageLog log;
         TestSheet sheet;
@@ -289,6 +289,22 @@ private slots:
         QCOMPARE(log.texts(), std::vector<std::string>{"Communication Error!"});
         QCOMPARE(env.converter()->stats().writeFrames, 4);
         QVERIFY(!ProfileHasValues());
+    }
+
+    // The converter took the frame and its acknowledgement came back damaged: read back, it is a
+    // success, and the frame is not sent again.
+    void aWriteThatTookWithADamagedAcknowledgementSucceeds() {
+        sim::Options options;
+        options.fault = sim::Fault::kWrongAck;
+        GuiEnvironment env(true, options);
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QVERIFY(ClickConnect(sheet));
+        ClickButton(sheet, 12321);
+        QCOMPARE(log.texts(), std::vector<std::string>{"Write Configration Successfully!"});
+        QCOMPARE(env.converter()->stats().writeFrames, 1);
+        QVERIFY(ProfileHasValues());
     }
 
     // A silent converter: the window keeps answering, shows how far the Read has got, takes no

@@ -255,8 +255,13 @@ TEST_F(CliTest, UsageFilesAndOutputErrors) {
     const auto saved = JsonLines(profile.out);
     ASSERT_EQ(saved.size(), 1u);
     EXPECT_EQ(saved[0]["config"].toObject()["ConfigPort"].toObject()["text"].toString(), "COM1");
-    // Showing a profile that does not exist leaves nothing behind.
-    ASSERT_EQ(Cli({"profile", "--app", "nosuchapp"}).status, 0);
+    // A profile that does not exist is no saved settings (its fallbacks are not shown as if they
+    // were), and asking leaves nothing behind.
+    const CliRun none = Cli({"profile", "--app", "nosuchapp"});
+    EXPECT_EQ(none.status, 4);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("no saved settings"), std::string::npos) << none.err;
+    EXPECT_EQ(Cli({"export", "--app", "nosuchapp"}).status, 4);
     for (const char* leftover : {"nosuchapp.reg", "nosuchapp.reg.lock"}) {
         EXPECT_FALSE(std::filesystem::exists(File("应用程序向导生成的本地应用程序/") + leftover)) << leftover;
     }

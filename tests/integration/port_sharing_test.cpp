@@ -150,6 +150,36 @@ TEST(UucpLockTest, AReusedProcessIdOrAnOldEmptyLockIsTakenOverAYoungOneIsNot) {
     EXPECT_FALSE(port.Open(pty.path()));
 }
 
+TEST(UucpLockTest, ALockWithoutAReadableOwnerHoldsWhileTheDeviceIsOpenAndDeadTemporariesGo) {
+    LockFolder folder;
+    testing::PtyPair pty;
+    const std::string lockPath = UucpLockPath(pty.path());
+    CSerialComm port;
+    {
+        OtherProgram user(pty.path());
+        for (const std::string& content : {std::string(), std::string("locked\n"), std::string("\x39\x30\0\0", 4)}) {
+            std::ofstream(lockPath, std::ios::binary) << content;
+            Age(lockPath, 60);
+            EXPECT_FALSE(port.Open(pty.path())) << "two programs on the line";
+        }
+    }
+    EXPECT_TRUE(port.Open(pty.path())) << "nobody has the device open: the lock is stale";
+    port.Close();
+
+    // A temporary lock of a process killed during its open: removed at the next lock.
+    const pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string temporary = folder.path() + "/LTMP.abc123";
+    WriteLock(temporary, dead);
+    OtherProgram alive;
+    const std::string kept = folder.path() + "/LTMP.def456";
+    WriteLock(kept, alive.pid());
+    ASSERT_TRUE(port.Open(pty.path()));
+    EXPECT_FALSE(fs::exists(temporary));
+    EXPECT_TRUE(fs::exists(kept));
+}
+
 TEST(UucpLockTest, TwoProgramsStartingTogetherNeverLeaveThePortHeldWithoutALock) {
     LockFolder folder;
     testing::PtyPair pty;

@@ -454,9 +454,71 @@ TEST(WriteAndVerifyTest, EveryByteTheDecoderReadsIsCompared) {
     EXPECT_NE(v.differences[0].wrote, v.differences[0].holds);
     EXPECT_NE(v.differences[0].holds.find("FF FF FF FE"), std::string::npos);
 
+    // Silence: four frames, then one request to see whether one was taken unanswered.
     ScriptedPort silent;
     EXPECT_EQ(WriteAndVerify(silent, config).outcome, VerifiedWrite::Outcome::kNotAcknowledged);
-    EXPECT_EQ(silent.writes.size(), 4u);
+    ASSERT_EQ(silent.writes.size(), 5u);
+    EXPECT_EQ(silent.writes[4].bytes, kRequest);
+    ScriptedPort unanswered;
+    for (int i = 0; i < kExchangeAttempts; ++i) unanswered.AnswerNextWrite({});
+    unanswered.AnswerNextWrite({Data(reply)});
+    EXPECT_TRUE(WriteAndVerify(unanswered, config).verified());
+}
+
+// Whether the converter took the frame decides, not whether its acknowledgement came through.
+TEST(WriteAndVerifyTest, AWriteThatTookIsNeverCalledFailed) {
+    const DeviceConfig config = ConverterConfig();
+    const ConfigFrame frame = EncodeConfigFrame(config);
+    const Bytes sent(frame.begin(), frame.end());
+    const Bytes reply = ReplyFor(config);
+    DeviceConfig old = config;
+    old.tran.TranSpace = 9;
+    const Bytes oldReply = ReplyFor(old);
+    Bytes damagedAck = Ack();
+    damagedAck[4] ^= 0x40;
+    Bytes damagedEcho = sent;
+    damagedEcho[20] ^= 0x08;
+    const Bytes ack = Ack();
+    damagedEcho.insert(damagedEcho.end(), ack.begin(), ack.end());
+
+    const struct {
+        const char* name;
+        std::vector<std::vector<Chunk>> answers;  // to the frame, then to each request, in order
+        size_t frames;
+        size_t requests;
+    } cases[] = {
+        // A read-back equal to what was written needs no second reply.
+        {"acknowledged", {{Data(Ack())}, {Data(reply)}}, 1, 1},
+        // Read back before sending again: the converter took it.
+        {"damaged acknowledgement", {{Data(damagedAck)}, {Data(reply)}}, 1, 1},
+        // The acknowledgement behind an echo with a damaged byte.
+        {"damaged echo", {{Data(Slice(damagedEcho, 0, 12)), Data(Slice(damagedEcho, 12, 38))}, {Data(reply)}}, 1, 1},
+        // The read-back shows the old values, twice: the frame goes again.
+        {"frame lost", {{Data(damagedAck)}, {Data(oldReply)}, {Data(oldReply)}, {Data(Ack())}, {Data(reply)}}, 2, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedPort port;
+        for (const auto& a : c.answers) port.AnswerNextWrite(a);
+        const VerifiedWrite v = WriteAndVerify(port, config);
+        EXPECT_TRUE(v.verified());
+        const auto frames = std::count_if(port.writes.begin(), port.writes.end(),
+                                          [&](const ScriptedPort::WriteCall& w) { return w.bytes == sent; });
+        EXPECT_EQ(static_cast<size_t>(frames), c.frames);
+        EXPECT_EQ(port.writes.size() - static_cast<size_t>(frames), c.requests);
+    }
+}
+
+TEST(DiagnosisTest, AValueOutsideItsListIsNamedNotCalledNoise) {
+    DeviceConfig impossible = ConverterConfig();
+    impossible.serial.SerialBaudrate = -89;  // bit-rate code 0x63, the check byte right
+    ScriptedPort port;
+    for (int i = 0; i < kExchangeAttempts; ++i) port.AnswerNextWrite({Data(ReplyFor(impossible))});
+    DeviceConfig config;
+    ExchangeTrace trace;
+    EXPECT_FALSE(ReadConfig(port, config, &trace));
+    EXPECT_NE(trace.Diagnosis().find("outside its list"), std::string::npos) << trace.Diagnosis();
+    EXPECT_EQ(trace.Diagnosis().find("noise"), std::string::npos);
 }
 
 // A converter that trickles its answer, one byte per `gap` of a scripted clock: every read
@@ -522,6 +584,13 @@ TEST(TricklingConverterTest, ReadAndWriteEndWithinTheirBoundsWhateverArrives) {
         EXPECT_EQ(writePort.writes, kExchangeAttempts);
         EXPECT_LE(writePort.Elapsed(), std::chrono::milliseconds(4 * (500 + 3)));
     }
+    // A whole reply, only slower than the line allows: nothing was lost.
+    TricklingPort slow(frame, std::chrono::milliseconds(31));
+    DeviceConfig config;
+    ExchangeTrace trace;
+    EXPECT_FALSE(ReadConfig(slow, config, &trace));
+    EXPECT_TRUE(trace.attempts[0].stillArriving);
+    EXPECT_NE(trace.Diagnosis().find("answers slowly"), std::string::npos) << trace.Diagnosis();
     // An acknowledgement that trickles in within the bound still counts.
     TricklingPort slowAck(ack, std::chrono::milliseconds(100));
     EXPECT_TRUE(WriteConfig(slowAck, DeviceConfig{}));

@@ -36,6 +36,10 @@ constexpr OptionSpec kOptions[] = {
      "btr: the sample point: 87.5, 87.5%, 0.875 or 875, between 50 and 95 %\n"
      "(default as Linux: 87.5 up to 500K, 80 up to 800K, 75 above)", "btr"},
     {OptionId::kDecode, "decode", 0, nullptr, "Options", "btr: decode two bus-timing bytes", "btr"},
+    {OptionId::kPartial, "partial", 0, nullptr, "Options",
+     "write: FILE may hold only some settings; read the converter first and change\n"
+     "only those, checked as set checks them (without it, FILE must hold them all)",
+     "write"},
     {OptionId::kQuiet, "quiet", 'q', nullptr, "Options", "no status lines", nullptr},
     {OptionId::kVerbose, "verbose", 'v', nullptr, "Options",
      "print the trace of every exchange (what each attempt sent and received)", nullptr},
@@ -109,10 +113,14 @@ constexpr const char* kSettingsTail = R"(
 window shows it (CanBaudrate=250K, CanBaudrate="250 K" and CanBaudrate=10 are the same); a hex
 setting takes hex byte text (CanID="00 00 07 FF"). A preset CanBaudrate brings its BTR0/BTR1;
 CanBTR0/CanBTR1 may be named only with CanBaudrate Custom. Masks change only when named.
+SerialDataBit, SerialStopBit and SerialFlowCtrl are not kept by the converter (8, 1, None).
+A FILE holds every setting (or, with write --partial, some); each value is checked as set
+checks it. FILE must be a regular file, or - for standard input.
 
 Status and error lines go to standard error, data to standard output.
 Exit status: 0 success, 1 communication error, 2 usage error or port that cannot be opened,
-3 verification failed, 4 file or profile error (also output that cannot be written),
+3 verification failed, 4 file or profile error (also output that cannot be written, and a
+profile that holds no saved settings),
 5 diff found differences. With several targets, the highest status of them. btr: 1 when no
 pair reaches the rate within 1 %.
 )";

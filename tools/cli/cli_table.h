@@ -28,6 +28,7 @@ enum class OptionId {
     kEvents,
     kJunit,
     kLogDir,
+    kPartial,
     kVersion,
     kHelp,
 };

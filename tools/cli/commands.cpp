@@ -8,6 +8,7 @@
 #include "profile/profile_store.h"
 #include "profile/settings_profile.h"
 #include "protocol/hex_fields.h"
+#include "protocol/hex_text.h"
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
 #include "serial/converter_finder.h"
@@ -25,11 +26,21 @@ struct Assignment {
     std::string value;
 };
 
-// What every target works from: the file of write and diff, the settings of set.
+// What every target works from: the file of write and diff, the settings of set (and of a
+// partial file).
 struct Request {
     DeviceConfig fileConfig;
     std::vector<Assignment> assignments;
 };
+
+// The settings a partial file has, as `set` would name them.
+std::vector<Assignment> FileAssignments(DeviceConfig file, const std::vector<const Setting*>& present) {
+    std::vector<Assignment> out;
+    for (const Setting* s : present) {
+        out.push_back({s, s->kind == SettingKind::kHex ? *s->text(file) : std::to_string(*s->number(file))});
+    }
+    return out;
+}
 
 std::string DifferenceText(const std::vector<SettingDifference>& differences, const char* first,
                            const char* second) {
@@ -105,7 +116,14 @@ void SetAndVerify(PortIo& io, DeviceConfig config, const std::vector<Assignment>
         namedRate |= a.setting->name == "CanBaudrate";
         namedTiming |= a.setting->name == "CanBTR0" || a.setting->name == "CanBTR1";
     }
-    if (namedTiming && config.can.CanBaudrate != 0) {
+    // Timing named with a preset rate is refused unless it is the preset's own (a whole file
+    // written with --partial names both).
+    const auto isPreset = [&config] {
+        const auto& row = CanBaudPresets[static_cast<size_t>(config.can.CanBaudrate)];
+        return ParseHexGroups(config.can.CanBTR0, 1) == ParseHexGroups(row.btr0, 1) &&
+               ParseHexGroups(config.can.CanBTR1, 1) == ParseHexGroups(row.btr1, 1);
+    };
+    if (namedTiming && config.can.CanBaudrate != 0 && !isPreset()) {
         r.status = kExitUsage;
         r.message = "CanBTR0 and CanBTR1 can be set only with CanBaudrate Custom (0); it is " +
                     std::to_string(config.can.CanBaudrate);
@@ -133,19 +151,26 @@ void AfterRead(const Options& o, PortIo& io, const Request& request, Result& r) 
     } else if (o.command == "copy") {
         WriteAndVerify(io, config, r);
     } else if (o.command == "default") {
+        config = DeviceConfig{};
         ApplyDefaults(config);
         ApplyBaudPreset(config.can);
         ApplyMaskRule(config.can);
         WriteAndVerify(io, config, r);
-    } else if (o.command == "set") {
+    } else if (o.command == "set" || o.command == "write") {  // write: --partial
         SetAndVerify(io, config, request.assignments, r);
     }
 }
 
 // What a command does over the open port.
 void Converse(const Options& o, PortIo& io, const Request& request, Result& r) {
-    if (o.command == "write") {
+    // Neither needs what the converter holds: they still work on a converter whose values a
+    // read refuses.
+    if (o.command == "write" && !o.partial) {
         WriteAndVerify(io, request.fileConfig, r);
+        return;
+    }
+    if (o.command == "default") {
+        AfterRead(o, io, request, r);
         return;
     }
     if (!ReadConfig(io, r.config, &r.traces.emplace_back())) {
@@ -197,9 +222,15 @@ Result RunTarget(const Options& o, const Target& target, const Request& request)
 int Prepare(const Options& o, Request& request) {
     if (o.command == "write" || o.command == "diff") {
         std::string error;
-        if (!ReadConfigFile(o.args[0], request.fileConfig, &error)) {
+        std::vector<const Setting*> present;
+        if (!ReadConfigFile(o.args[0], request.fileConfig, &error,
+                            o.partial ? ConfigFileKeys::kPresent : ConfigFileKeys::kAll, &present)) {
             std::fprintf(stderr, "linkmate-cli: %s\n", error.c_str());
             return Finish(kExitFile);
+        }
+        if (o.partial) {
+            request.assignments = FileAssignments(request.fileConfig, present);
+            return 0;  // checked as set checks, once the converter's values are in
         }
         const std::string why = o.command == "write" ? Unsendable(request.fileConfig) : "";
         if (!why.empty()) {
@@ -219,6 +250,11 @@ int Prepare(const Options& o, Request& request) {
         DeviceConfig scratch;
         std::string error;
         if (!SetSetting(scratch, *setting, arg.substr(eq + 1), &error)) return Usage(error);
+        if (setting->kind == SettingKind::kList) {
+            if (const std::string why = NotKeptByConverter(*setting, *setting->number(scratch)); !why.empty()) {
+                return Usage(why);
+            }
+        }
         request.assignments.push_back({setting, arg.substr(eq + 1)});
     }
     return 0;

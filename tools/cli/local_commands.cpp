@@ -1,5 +1,6 @@
 // The commands that need no converter: ports, find, btr, profile, export, help.
 #include <algorithm>
+#include <climits>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "protocol/config_lists.h"
 #include "protocol/device_config.h"
 #include "protocol/hex_text.h"
+#include "protocol/settings_table.h"
 #include "serial/com_port_names.h"
 #include "serial/converter_finder.h"
 #include "tools/cli/cli_table.h"
@@ -52,6 +54,26 @@ std::optional<BtrPreset> PresetForRate(uint32_t rate) {
             return BtrPreset{std::string(lists::CanBaudrate[i]), t};
     }
     return std::nullopt;
+}
+
+// Whether the profile of o.app holds saved settings (any of the persisted ones). Without them a
+// load gives the fallbacks, which must never pass for what a window saved. 0 to go on, else the
+// exit status, with the reason printed.
+int RequireSavedProfile(const Options& o, const std::string& path) {
+    ProfileTransaction profile(ProfileAccess::kRead);
+    for (const Setting& s : ConverterSettings()) {
+        if (s.kind == SettingKind::kHex && s.bytes == 2) continue;  // the halves are not persisted
+        const bool there = s.kind == SettingKind::kHex
+                               ? profile.ReadText(kProfileSection, s.name, "\n") != "\n"
+                               : profile.ReadInt(kProfileSection, s.name, INT32_MIN) != INT32_MIN;
+        if (there) return 0;
+    }
+    const std::string why = profile.Error().empty() ? "" : " (" + profile.Error() + ")";
+    std::fprintf(stderr,
+                 "linkmate-cli: no saved settings in the profile of \"%s\", %s%s: a window would start "
+                 "with the defaults\n",
+                 o.app.c_str(), path.c_str(), why.c_str());
+    return Finish(kExitFile);
 }
 
 }  // namespace
@@ -127,6 +149,7 @@ int Profile(const Options& o) {
                      problem.c_str());
         return Finish(kExitFile);
     }
+    if (const int status = RequireSavedProfile(o, path); status != 0) return status;
     DeviceConfig config;
     LoadProfile(config);
     if (o.json) {
@@ -150,11 +173,13 @@ int Export(const Options& o) {
         SetProfileRegistryKey(kProfileRegistryKey);
         SetProfileApplicationName(o.app);
         std::string problem;
-        if (ProfileFilePath(&problem).empty()) {
+        const std::string path = ProfileFilePath(&problem);
+        if (path.empty()) {
             std::fprintf(stderr, "linkmate-cli: no profile for \"%s\": %s\n", o.app.c_str(),
                          problem.c_str());
             return Finish(kExitFile);
         }
+        if (const int status = RequireSavedProfile(o, path); status != 0) return status;
         // The settings a window of that name would start with.
         DeviceConfig config;
         LoadProfile(config);

@@ -5,9 +5,11 @@
 #include "tools/cli/commands.h"
 #include "tools/cli/line.h"
 #include "tools/cli/options.h"
+#include "tools/cli/output_pipe.h"
 
 int main(int argc, char** argv) {
     using namespace linkmate::cli;
+    ReportBrokenPipeAsError();
     // Application names and file names in any script, on Windows too.
     linkmate::ProgramArgs args(argc, argv);
     Options o;

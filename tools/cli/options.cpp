@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -125,13 +126,19 @@ int Apply(const OptionSpec& spec, const char* arg, Options& o, bool& done) {
             o.json = true;
             return 0;
         case OptionId::kOut:
+            if (arg[0] == '\0') return Usage("-o takes a file name, or - for standard output");
             o.outFile = arg;
             return 0;
         case OptionId::kSaveProfile:
+            if (arg[0] == '\0') return Usage("--save-profile takes an application name");
             o.saveProfile = arg;
             return 0;
         case OptionId::kApp:
+            if (arg[0] == '\0') return Usage("--app takes an application name");
             o.app = arg;
+            return 0;
+        case OptionId::kPartial:
+            o.partial = true;
             return 0;
         case OptionId::kSamplePoint:
             o.samplePoint = arg;
@@ -184,12 +191,21 @@ int CheckCommand(Options& o) {
         return fits ? 0 : Usage("btr takes RATE, or --decode BTR0 BTR1");
     }
     if (o.decode || !o.samplePoint.empty()) return Usage("--decode and --sample-point go with btr");
+    if (o.partial && o.command != "write") return Usage("--partial goes with write");
     if (o.command == "export") return o.args.size() <= 1 ? 0 : Usage("export takes at most one FILE");
     if (!takesFile && o.command != "set" && !o.args.empty())
         return Usage(o.command + " takes no arguments");
     if (!o.outFile.empty() && o.command != "read") return Usage("-o goes with read and export");
     if (o.outFile == "-" && o.json) return Usage("-o - and --json both write to standard output");
     if (o.targets.empty()) o.targets.push_back({"COM1", FormatComPortName(1)});
+    // A target named twice is served once: two threads on one port would refuse each other.
+    std::vector<Target> unique;
+    for (const Target& t : o.targets) {
+        if (std::none_of(unique.begin(), unique.end(), [&](const Target& u) { return u.open == t.open; })) {
+            unique.push_back(t);
+        }
+    }
+    o.targets = std::move(unique);
     if (o.targets.size() > 1 && (!o.outFile.empty() || !o.saveProfile.empty())) {
         return Usage("-o and --save-profile take one target");
     }

@@ -260,8 +260,10 @@ void VirtualConverter::Serve() {
         const ssize_t n = ::read(m_master, chunk.data(), chunk.size());
         if (n <= 0) continue;
         if (m_options.echo) {
+            // The echo crosses the same noisy line as any answer.
             Log("TX", chunk.data(), static_cast<size_t>(n), "echo");
-            SendBytes(chunk.data(), static_cast<size_t>(n));
+            const std::vector<uint8_t> echoed = Noisy(chunk.data(), static_cast<size_t>(n));
+            SendBytes(echoed.data(), echoed.size());
         }
         if (m_options.lineBitRate != 0) {
             if (const uint32_t rate = ToolBitRate(m_master); rate != m_options.lineBitRate) {

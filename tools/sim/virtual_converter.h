@@ -51,7 +51,8 @@ struct Options {
     uint32_t shortReplyBytes = 20;
     uint32_t trailingBytes = 7;
     uint32_t lateMs = 1200;
-    // A two-wire RS-485 adapter: every byte the tool sends comes back to it, before the answer.
+    // A two-wire RS-485 adapter: every byte the tool sends comes back to it, before the answer
+    // (through the noise, when there is noise).
     bool echo = false;
     // A noisy line: each byte, both ways, is damaged with this probability: a bit flipped, the
     // byte dropped, duplicated, or followed by a random one (each a quarter of the cases).
