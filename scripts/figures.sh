@@ -143,11 +143,14 @@ rows_discovery_bench() {
 }
 
 rows_line_soak() {
-    local b=line_soak rate
-    for rate in 0.001 0.01; do
-        row "noisy line, $rate per byte both ways, $(n $b line_soak_${rate}_read_cycles) cycles: reads ok / failed / undetected; writes the same" \
-            "$(n $b line_soak_${rate}_read_ok) / $(n $b line_soak_${rate}_read_clean_failures) / $(n $b line_soak_${rate}_read_undetected); $(n $b line_soak_${rate}_write_ok) / $(n $b line_soak_${rate}_write_clean_failures) / $(n $b line_soak_${rate}_write_undetected)" \
-            "longest failure, read / write: $(n $b line_soak_${rate}_read_longest_failure) / $(v $b line_soak_${rate}_write_longest_failure)" "$(load $b)"
+    local b=line_soak run rate what
+    for run in 0.001 0.01 0.01_echo; do
+        rate="${run%_echo}"
+        what="noisy line, $rate per byte both ways"
+        [[ "$run" == *_echo ]] && what="$what, echoing adapter"
+        row "$what, $(n $b line_soak_${run}_read_cycles) cycles: reads ok / failed / undetected; writes ok / failed (of them taken by the converter) / undetected" \
+            "$(n $b line_soak_${run}_read_ok) / $(n $b line_soak_${run}_read_clean_failures) / $(n $b line_soak_${run}_read_undetected); $(n $b line_soak_${run}_write_ok) / $(n $b line_soak_${run}_write_clean_failures) ($(n $b line_soak_${run}_write_false_failures)) / $(n $b line_soak_${run}_write_undetected)" \
+            "longest failure, read / write: $(n $b line_soak_${run}_read_longest_failure) / $(v $b line_soak_${run}_write_longest_failure)" "$(load $b)"
     done
 }
 
