@@ -576,7 +576,7 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
     } else {
         fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Invalid serial port!"), res::LoadString(IDS_MSG_CAPTION),
                        fw::MessageIcon::kNone,
-                       DescribeOpenFailure(FormatComPortName(configPort + 1LL), error.m_lOsError));
+                       DescribeOpenFailure(FormatComPortName(configPort + 1LL), error));
     }
     for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(result == 1);
     m_facts.connected = result == 1;
