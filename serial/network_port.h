@@ -52,6 +52,8 @@ public:
     // False when the server did not take the rate (a raw TCP port never does).
     virtual bool SetBaudRate(uint32_t baudRate) = 0;
 
+    // Takes what has arrived, without waiting: notices a connection that dropped while idle.
+    void Poll() { Pump(Clock::now()); }
     // The connection dropped; every later read and write fails at once.
     bool lost() const { return m_lost; }
     NetSocket::Handle handle() const { return m_socket.handle(); }

@@ -128,6 +128,13 @@ std::string CSerialComm::RemovalText() const {
     return m_network ? m_network->LostText() : text::translate("ExchangeTrace", "the device was removed");
 }
 
+bool CSerialComm::CheckConnection() {
+    if (!m_network || m_removed) return !m_removed;
+    m_network->Poll();
+    m_removed = m_network->lost();
+    return !m_removed;
+}
+
 std::string CSerialComm::networkAddress() const { return m_network ? m_network->address().Text() : std::string(); }
 
 std::vector<std::string> CSerialComm::networkNotes() const {

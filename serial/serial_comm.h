@@ -92,6 +92,9 @@ public:
     // What the network port's set-up could not do or confirm (raw TCP cannot set the line, a
     // server that did not confirm SET-CONTROL), for the status line and the trace.
     std::vector<std::string> networkNotes() const;
+    // For a port on the network: takes what has arrived and tells whether the connection is still
+    // up (deviceRemoved() follows). Never while another thread uses the port. True for a device.
+    bool CheckConnection();
     // The round trip measured when the connection was made; 0 for a device.
     double roundTripMs() const;
 

@@ -312,6 +312,9 @@ void NetListener::Serve() {
         if (fds[0].revents != 0) return;
         if (fds[1].revents & POLLIN) {
             const int client = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+            // A client that has just closed, unnoticed yet, makes room for the next.
+            uint8_t peek = 0;
+            if (session && ::recv(session->client(), &peek, 1, MSG_PEEK | MSG_DONTWAIT) == 0) session.reset();
             if (client >= 0 && session) {
                 SendAll(client, std::vector<uint8_t>(kBusyText, kBusyText + sizeof kBusyText - 1));
                 ::close(client);
