@@ -715,8 +715,8 @@ void CLINKMATESheet::OnPortWatchTick() {
         if (m_portsDialog != nullptr && m_portsDialog->IsCreated()) m_portsDialog->Refresh();
     }
     // A server's port has no device to watch: its connection is looked at instead, while no
-    // exchange uses the port.
-    const bool connectionLost = m_port.isNetwork() && (IsExchanging() ? m_port.deviceRemoved() : !m_port.CheckConnection());
+    // exchange uses the port (one that loses it ends at once, and the next tick closes).
+    const bool connectionLost = m_port.isNetwork() && !IsExchanging() && !m_port.CheckConnection();
     m_openDeviceGone = (m_openDeviceGone || effect.openedDeviceRemoved || connectionLost) && m_port.IsOpen();
     if (!m_openDeviceGone) return;
     // The exchange's thread uses the port: it ends first (cancelled), and a later tick closes.

@@ -1,6 +1,7 @@
 #include "serial/network_port.h"
 
 #include <algorithm>
+#include <thread>
 
 #include "protocol/text.h"
 #include "serial/file_exception.h"
@@ -12,6 +13,11 @@ using namespace std::chrono;
 
 // A round trip longer than this is no network to configure a converter over.
 constexpr milliseconds kMostAllowance{2000};
+// A server that has just let a client go may not have noticed yet (ser2net sees the close on its
+// next turn, and our own last connection may be that client): a port turned away as busy is
+// asked again, a little later each time.
+constexpr int kBusyRetries = 3;
+constexpr milliseconds kBusyRetryGap{150};
 
 std::string ConnectFailureText(const PortAddress& a, const NetSocket::ConnectResult& r) {
     switch (r.failure) {
@@ -58,6 +64,14 @@ std::unique_ptr<NetworkPort> NetworkPort::Make(const PortAddress& address) {
 }
 
 NetworkPort::Failure NetworkPort::Open(const LineSettings& line) {
+    for (int attempt = 0;; ++attempt) {
+        Failure failure = OpenOnce(line);
+        if (failure.osError != CFileException::InUseError() || attempt == kBusyRetries) return failure;
+        std::this_thread::sleep_for(kBusyRetryGap * (attempt + 1));
+    }
+}
+
+NetworkPort::Failure NetworkPort::OpenOnce(const LineSettings& line) {
     Close();
     const NetSocket::ConnectResult r = m_socket.Connect(m_address.host, m_address.port, kConnectTimeout);
     if (r.failure != NetSocket::Failure::kNone) {

@@ -70,6 +70,8 @@ public:
 protected:
     explicit NetworkPort(PortAddress address) : m_address(std::move(address)) {}
 
+    Failure OpenOnce(const LineSettings& line);
+
     // After the connection is made: whatever the kind needs before the port can be used.
     virtual Failure SetUp(const LineSettings& line) = 0;
     // Bytes from the connection, to be turned into data for Read.

@@ -88,7 +88,7 @@ private:
         }
         if (!SendRaw(offer, kNegotiationTimeout)) return Lost();
         Await([&] { return m_comPort.has_value(); }, kNegotiationTimeout);
-        if (lost()) return TurnedAway(milliseconds(0));
+        if (lost()) return Lost();
         if (m_comPort != true) {
             const std::string pattern =
                 m_comPort == false
@@ -161,7 +161,10 @@ private:
         return {};
     }
 
-    Failure Lost() const {
+    // The connection ended during the set-up: a server that serves another client lets the
+    // negotiation begin and then closes (ser2net with "Port already in use").
+    Failure Lost() {
+        if (lost()) return TurnedAway(milliseconds(0));
         return {CFileException::ProtocolError(), LostText()};
     }
 
