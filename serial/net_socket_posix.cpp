@@ -58,6 +58,15 @@ int LookUp(const std::string& host, uint16_t port, Clock::time_point deadline, A
     return lookup->result;
 }
 
+// A server that sends the converter's answer byte by byte as the line delivers it, with Nagle's
+// algorithm on (ser2net does), holds each byte until the one before is acknowledged, and Linux
+// delays acknowledgements by up to 40 ms: a read would take several times its line time. Linux
+// turns quick acknowledgement off again by itself, so it is asked for after every receive.
+void AcknowledgeAtOnce(int fd) {
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+}
+
 // Waits for `events` until `deadline`; false when the time ran out first.
 bool WaitFor(int fd, short events, Clock::time_point deadline) {
     for (;;) {
@@ -128,6 +137,7 @@ NetSocket::ConnectResult NetSocket::Connect(const std::string& host, uint16_t po
         // Requests are a few bytes each and the reply is awaited: never hold one back.
         const int on = 1;
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+        AcknowledgeAtOnce(fd);
         m_socket = fd;
         return r;
     }
@@ -143,7 +153,10 @@ long NetSocket::Receive(void* buffer, size_t count, std::chrono::milliseconds wa
     const auto deadline = Clock::now() + wait;
     for (;;) {
         const ssize_t n = ::recv(fd, buffer, count, 0);
-        if (n > 0) return static_cast<long>(n);
+        if (n > 0) {
+            AcknowledgeAtOnce(fd);
+            return static_cast<long>(n);
+        }
         if (n < 0 && errno == EINTR) continue;
         if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) {
             m_closed = true;
