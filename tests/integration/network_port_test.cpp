@@ -185,7 +185,8 @@ TEST_F(NetworkPortTest, ServerStoppedMidExchangeEndsItAtOnceAsALostConnection) {
     SerialPortIo io(port);
     auto read = std::async(std::launch::async, [&] {
         ExchangeTrace trace;
-        ReadConfig(io, *std::make_unique<DeviceConfig>(), &trace);
+        DeviceConfig config;
+        ReadConfig(io, config, &trace);
         return trace;
     });
     std::this_thread::sleep_for(300ms);
