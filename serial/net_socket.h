@@ -45,7 +45,8 @@ public:
 
     // Up to `count` bytes: at once when some have arrived, otherwise the first to arrive within
     // `wait`. 0 on time-out; -1 once the peer has closed the connection or it failed (then
-    // closed() is true and every later call fails at once).
+    // closed() is true and every later send fails at once; what arrived before can still be
+    // received).
     long Receive(void* buffer, size_t count, std::chrono::milliseconds wait);
 
     // All `count` bytes within `wait`; false when the connection failed or the time ran out.

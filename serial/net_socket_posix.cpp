@@ -148,7 +148,8 @@ NetSocket::ConnectResult NetSocket::Connect(const std::string& host, uint16_t po
 }
 
 long NetSocket::Receive(void* buffer, size_t count, std::chrono::milliseconds wait) {
-    if (!IsOpen() || m_closed) return -1;
+    // Also once a send has failed: what the peer said before it closed is still to be read.
+    if (!IsOpen()) return -1;
     const int fd = static_cast<int>(m_socket);
     const auto deadline = Clock::now() + wait;
     for (;;) {

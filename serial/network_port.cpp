@@ -120,6 +120,12 @@ NetworkPort::Failure NetworkPort::TurnedAway(milliseconds wait) {
     const auto deadline = Clock::now() + wait;
     while (!m_lost && Clock::now() < deadline) Pump(deadline);
     if (!m_lost) return {};
+    // A send that failed on the closed connection may have ended the wait before the server's
+    // words were read.
+    uint8_t buffer[512];
+    for (long n; (n = m_socket.Receive(buffer, sizeof buffer, milliseconds(0))) > 0;) {
+        Take(buffer, static_cast<size_t>(n));
+    }
     const std::string said = Printable(m_data);
     return {CFileException::InUseError(),
             said.empty()
