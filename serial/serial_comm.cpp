@@ -135,14 +135,8 @@ bool CSerialComm::CheckConnection() {
     return !m_removed;
 }
 
-std::string CSerialComm::networkAddress() const { return m_network ? m_network->address().Text() : std::string(); }
-
 std::vector<std::string> CSerialComm::networkNotes() const {
     return m_network ? m_network->notes() : std::vector<std::string>();
-}
-
-double CSerialComm::roundTripMs() const {
-    return m_network ? std::chrono::duration<double, std::milli>(m_network->roundTrip()).count() : 0;
 }
 
 }  // namespace linkmate

@@ -87,16 +87,12 @@ public:
 
     // The open port is a serial device server's, reached over the network.
     bool isNetwork() const { return m_network != nullptr; }
-    // Its address ("rfc2217://HOST:PORT"); empty for a device.
-    std::string networkAddress() const;
     // What the network port's set-up could not do or confirm (raw TCP cannot set the line, a
     // server that did not confirm SET-CONTROL), for the status line and the trace.
     std::vector<std::string> networkNotes() const;
     // For a port on the network: takes what has arrived and tells whether the connection is still
     // up (deviceRemoved() follows). Never while another thread uses the port. True for a device.
     bool CheckConnection();
-    // The round trip measured when the connection was made; 0 for a device.
-    double roundTripMs() const;
 
     const LineSettings& lineSettings() const { return m_line; }
     uint32_t readTimeoutMs() const { return m_readTimeoutMs; }
