@@ -60,6 +60,56 @@ Medians Exchanges(const std::string& port, int transactions) {
     return m;
 }
 
+// 32 converters behind one ser2net: every port connected first, then one read on each at once,
+// against one read alone. The failed transactions.
+int Fleet(const std::vector<linkmate::testing::Ser2net::Connection>& connections, int transactions) {
+    linkmate::testing::Ser2net server(connections);
+    if (!server.Start()) {
+        std::fprintf(stderr, "cannot start %s\n", linkmate::testing::kSer2netPath);
+        return 1;
+    }
+    const int kFleet = static_cast<int>(connections.size());
+    const std::string tag = connections.front().chardelay ? "_chardelay" : "";
+    std::vector<std::unique_ptr<CSerialComm>> ports;
+    for (int i = 0; i < kFleet; ++i) {
+        ports.push_back(std::make_unique<CSerialComm>());
+        if (!ports.back()->Open(server[static_cast<size_t>(i)].Address(), kRate, 8, 0, 0)) {
+            std::fprintf(stderr, "cannot open %s\n", server[static_cast<size_t>(i)].Address().c_str());
+            return 1;
+        }
+    }
+    std::vector<double> alone;
+    int failures = 0;
+    for (int i = 0; i < transactions; ++i) {
+        SerialPortIo io(*ports[0]);
+        DeviceConfig config;
+        const auto start = Clock::now();
+        failures += ReadConfig(io, config) ? 0 : 1;
+        alone.push_back(MsSince(start));
+    }
+    std::vector<double> together;
+    for (int round = 0; round < std::max(1, transactions / 5); ++round) {
+        std::vector<std::thread> threads;
+        std::vector<int> ok(static_cast<size_t>(kFleet), 0);
+        const auto start = Clock::now();
+        for (int i = 0; i < kFleet; ++i) {
+            threads.emplace_back([&, i] {
+                SerialPortIo io(*ports[static_cast<size_t>(i)]);
+                DeviceConfig config;
+                ok[static_cast<size_t>(i)] = ReadConfig(io, config) ? 1 : 0;
+            });
+        }
+        for (std::thread& t : threads) t.join();
+        together.push_back(MsSince(start));
+        for (int v : ok) failures += 1 - v;
+    }
+    std::printf("fleet_one_read_median%s: %.3f ms\n", tag.c_str(), bench::Median(alone));
+    std::printf("fleet_%d_reads_at_once_median%s: %.3f ms\n", kFleet, tag.c_str(), bench::Median(together));
+    std::printf("fleet_ratio%s: %.3f x one alone (target <= 1.5)\n", tag.c_str(),
+                bench::Median(together) / bench::Median(alone));
+    return failures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,7 +130,6 @@ int main(int argc, char** argv) {
         {true, converters[1]->devicePath(), "9600n81", false},
         {true, converters[2]->devicePath(), "9600n81", true},
     };
-    for (int i = 0; i < kFleet; ++i) connections.push_back({true, converters[3 + i]->devicePath(), "9600n81", false});
     Ser2net server(connections);
     if (!server.Start()) {
         std::fprintf(stderr, "cannot start %s\n", testing::kSer2netPath);
@@ -99,43 +148,13 @@ int main(int argc, char** argv) {
     std::printf("rfc2217_write_ratio: %.3f x the pty (target <= 1.10, chardelay: false)\n", fast.write / pty.write);
     std::printf("rfc2217_read_ratio_chardelay: %.3f x the pty (ser2net's default)\n", delayed.read / pty.read);
 
-    // The fleet: every port connected first, then one read on each at once.
-    std::vector<std::unique_ptr<CSerialComm>> ports;
-    for (int i = 0; i < kFleet; ++i) {
-        ports.push_back(std::make_unique<CSerialComm>());
-        if (!ports.back()->Open(server[2 + static_cast<size_t>(i)].Address(), kRate, 8, 0, 0)) {
-            std::fprintf(stderr, "cannot open %s\n", server[2 + static_cast<size_t>(i)].Address().c_str());
-            return 1;
-        }
-    }
-    std::vector<double> alone;
+    // The fleet, with each of ser2net's two ways of handing bytes on.
     int failures = 0;
-    for (int i = 0; i < transactions; ++i) {
-        SerialPortIo io(*ports[0]);
-        DeviceConfig config;
-        const auto start = Clock::now();
-        failures += ReadConfig(io, config) ? 0 : 1;
-        alone.push_back(MsSince(start));
+    for (const bool chardelay : {false, true}) {
+        std::vector<Ser2net::Connection> fleet;
+        for (int i = 0; i < kFleet; ++i) fleet.push_back({true, converters[3 + i]->devicePath(), "9600n81", chardelay});
+        failures += Fleet(fleet, transactions);
     }
-    std::vector<double> together;
-    for (int round = 0; round < std::max(1, transactions / 5); ++round) {
-        std::vector<std::thread> threads;
-        std::vector<int> ok(kFleet, 0);
-        const auto start = Clock::now();
-        for (int i = 0; i < kFleet; ++i) {
-            threads.emplace_back([&, i] {
-                SerialPortIo io(*ports[static_cast<size_t>(i)]);
-                DeviceConfig config;
-                ok[static_cast<size_t>(i)] = ReadConfig(io, config) ? 1 : 0;
-            });
-        }
-        for (std::thread& t : threads) t.join();
-        together.push_back(MsSince(start));
-        for (int v : ok) failures += 1 - v;
-    }
-    std::printf("fleet_one_read_median: %.3f ms\n", bench::Median(alone));
-    std::printf("fleet_32_reads_at_once_median: %.3f ms\n", bench::Median(together));
-    std::printf("fleet_ratio: %.3f x one alone (target <= 1.5)\n", bench::Median(together) / bench::Median(alone));
     failures += pty.failures + fast.failures + delayed.failures;
     std::printf("failed_transactions: %d\n", failures);
     return failures == 0 ? 0 : 1;
