@@ -571,7 +571,7 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
     } else {
         fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Invalid serial port!"), res::LoadString(IDS_MSG_CAPTION),
                        fw::MessageIcon::kNone,
-                       DescribeOpenFailure(FormatComPortName(configPort + 1LL), error.m_lOsError));
+                       DescribeOpenFailure(FormatComPortName(configPort + 1LL), error));
     }
     for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(result == 1);
     m_facts.connected = result == 1;
@@ -580,6 +580,8 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
         m_facts.port = "COM" + std::to_string(configPort + 1);
         m_facts.device = info.devicePath;
         m_facts.deviceDescription = info.description;
+        // Raw TCP runs at the server's settings, whatever the model: the status line says so.
+        for (const std::string& note : m_port.networkNotes()) m_facts.deviceDescription += "; " + note;
         m_facts.model = std::string(lists::DeviceType.at(static_cast<size_t>(deviceType)));
         m_facts.bitRate = ConfigPortBaudTable.at(static_cast<size_t>(deviceType));
     }
@@ -721,7 +723,10 @@ void CLINKMATESheet::OnPortWatchTick() {
         m_panel.RefreshPortTips();
         if (m_portsDialog != nullptr && m_portsDialog->IsCreated()) m_portsDialog->Refresh();
     }
-    m_openDeviceGone = (m_openDeviceGone || effect.openedDeviceRemoved) && m_port.IsOpen();
+    // A server's port has no device to watch: its connection is looked at instead, while no
+    // exchange uses the port (one that loses it ends at once, and the next tick closes).
+    const bool connectionLost = m_port.isNetwork() && !IsExchanging() && !m_port.CheckConnection();
+    m_openDeviceGone = (m_openDeviceGone || effect.openedDeviceRemoved || connectionLost) && m_port.IsOpen();
     if (!m_openDeviceGone) return;
     // The exchange's thread uses the port: it ends first (cancelled), and a later tick closes.
     if (IsExchanging()) {
@@ -729,12 +734,15 @@ void CLINKMATESheet::OnPortWatchTick() {
         return;
     }
     m_openDeviceGone = false;
+    const bool network = m_port.isNetwork();
+    const std::string lost = m_port.RemovalText();
     ClosePort();
     for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(false);
     m_panel.ShowConnection(false);
     m_facts.connected = false;
-    SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "The adapter of COM%1 was unplugged."),
-                            {std::to_string(m_openComNumber)}));
+    SetEvent(network ? fw::FormatText(fw::Translate("CLINKMATESheet", "COM%1: %2."), {std::to_string(m_openComNumber), lost})
+                     : fw::FormatText(fw::Translate("CLINKMATESheet", "The adapter of COM%1 was unplugged."),
+                                      {std::to_string(m_openComNumber)}));
 }
 
 }  // namespace linkmate

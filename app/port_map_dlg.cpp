@@ -1,6 +1,7 @@
 #include "app/port_map_dlg.h"
 
 #include "framework/translate.h"
+#include "serial/port_address.h"
 #include "res/resource.h"
 #include "res/resources.h"
 
@@ -11,6 +12,7 @@ bool CPortMapDlg::OnInitDialog() {
     fw::CDialog::OnInitDialog();
     On(IDC_PORTS_ASSIGN, fw::Notify::kClicked, &CPortMapDlg::OnAssign);
     On(IDC_PORTS_FREE, fw::Notify::kClicked, &CPortMapDlg::OnFree);
+    On(IDC_PORTS_ASSIGN_ADDRESS, fw::Notify::kClicked, &CPortMapDlg::OnAssignAddress);
     On(IDC_PORTS_REFRESH, fw::Notify::kClicked, &CPortMapDlg::Refresh);
     On(IDC_PORTS_LIST, fw::Notify::kSelChange, &CPortMapDlg::UpdateButtons);
     On(IDC_PORTS_DEVICES, fw::Notify::kSelChange, &CPortMapDlg::UpdateButtons);
@@ -48,8 +50,11 @@ void CPortMapDlg::UpdateButtons() {
     const int device = Item<fw::ListBox>(IDC_PORTS_DEVICES).GetCurSel();
     const bool haveDevice = device >= 0 && device < static_cast<int>(m_found.size());
     EnableItem(IDC_PORTS_ASSIGN, SelectedComNumber() != 0 && haveDevice);
-    EnableItem(IDC_PORTS_FREE,
-               SelectedComNumber() != 0 && !DescribeComPort(SelectedComNumber(), m_roots).linkPath.empty());
+    const ComPortInfo selected = SelectedComNumber() != 0 ? DescribeComPort(SelectedComNumber(), m_roots) : ComPortInfo{};
+    EnableItem(IDC_PORTS_FREE, SelectedComNumber() != 0 && !selected.linkPath.empty());
+    EnableItem(IDC_PORTS_ASSIGN_ADDRESS, SelectedComNumber() != 0);
+    // A COM number that points at a server shows its address, ready to be changed.
+    if (LooksLikePortAddress(selected.devicePath)) GetDlgItem(IDC_PORTS_ADDRESS).SetWindowText(selected.devicePath);
 }
 
 void CPortMapDlg::OnAssign() {
@@ -62,6 +67,19 @@ void CPortMapDlg::OnAssign() {
         .SetWindowText(AssignComPort(number, path, &error, m_roots)
                            ? fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is now %2."), {std::to_string(number), path})
                            : error);
+    Refresh();
+}
+
+void CPortMapDlg::OnAssignAddress() {
+    const int number = SelectedComNumber();
+    const std::string address = GetDlgItem(IDC_PORTS_ADDRESS).GetWindowText();
+    std::string error;
+    if (number == 0) {
+        error = fw::Translate("CPortMapDlg", "Choose the COM number first.");
+    } else if (AssignComPort(number, address, &error, m_roots)) {
+        error = fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is now %2."), {std::to_string(number), address});
+    }
+    GetDlgItem(IDC_PORTS_STATUS).SetWindowText(error);
     Refresh();
 }
 

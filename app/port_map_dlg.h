@@ -1,5 +1,5 @@
 // The "Ports" dialog: what each of COM1..COM8 is, the serial devices on this machine, and
-// assigning a present device to a COM number or freeing one. Changes take effect at the next
+// assigning a present device or a serial device server's address to a COM number, or freeing one. Changes take effect at the next
 // Connect.
 #pragma once
 
@@ -22,6 +22,7 @@ protected:
 
 private:
     void OnAssign();
+    void OnAssignAddress();
     void OnFree();
     void UpdateButtons();
     int SelectedComNumber() const;

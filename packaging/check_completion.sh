@@ -9,8 +9,8 @@ failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# The options a text names: "-o", "--port" (not "Ternix-A" or "read-back").
-options_in() { grep -oE -- '(^|[][ ,|(])--?[a-zA-Z][a-zA-Z-]*' | sed -E 's/^[][ ,|(]//' | sort -u; }
+# The options a text names: "-o", "--port", "--listen-rfc2217" (not "Ternix-A" or "read-back").
+options_in() { grep -oE -- '(^|[][ ,|(])--?[a-zA-Z][a-zA-Z0-9-]*' | sed -E 's/^[][ ,|(]//' | sort -u; }
 
 # What completion function FN offers for the last of WORDS.
 offered() {

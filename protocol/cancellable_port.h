@@ -33,6 +33,7 @@ public:
     void Write(const void* buffer, uint32_t count, uint32_t timeoutMs) override;
     std::chrono::steady_clock::time_point Now() const override { return m_inner.Now(); }
     bool DeviceRemoved() const override { return m_inner.DeviceRemoved(); }
+    std::string RemovalText() const override { return m_inner.RemovalText(); }
 
 private:
     PortIo& m_inner;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <string>
 
 namespace linkmate {
 
@@ -22,6 +23,8 @@ public:
     // True once the device has gone away under the port (unplugged, its driver removed): every
     // later call fails at once, so the exchange stops instead of waiting out its attempts.
     virtual bool DeviceRemoved() const { return false; }
+    // How that is said to the operator (a port on the network loses its connection instead).
+    virtual std::string RemovalText() const { return "the device was removed"; }
 
     // The clock the exchange measures its overall deadlines by; a scripted port may script it.
     virtual std::chrono::steady_clock::time_point Now() const {

@@ -198,7 +198,7 @@ const DialogTemplate& AboutBoxTemplate() {
 
 const DialogTemplate& PortMapTemplate() {
     static const DialogTemplate tmpl{
-        IDD_PORT_MAP, TRANSLATE_NOOP("CPortMapDlg", "Ports"), 400, 334, "MS Shell Dlg", 8, false, false,
+        IDD_PORT_MAP, TRANSLATE_NOOP("CPortMapDlg", "Ports"), 400, 364, "MS Shell Dlg", 8, false, false,
         {
             Label(TRANSLATE_NOOP("CPortMapDlg", "&COM ports (changes take effect at the next Connect):"), 7, 7, 386, 8),
             {ControlKind::kListView, IDC_PORTS_LIST, "", 7, 17, 386, 178, kTabStop,
@@ -208,8 +208,11 @@ const DialogTemplate& PortMapTemplate() {
             Button(IDC_PORTS_ASSIGN, TRANSLATE_NOOP("CPortMapDlg", "&Assign to selected COM"), 7, 267, 100, 14),
             Button(IDC_PORTS_FREE, TRANSLATE_NOOP("CPortMapDlg", "&Free selected COM"), 111, 267, 90, 14),
             Button(IDC_PORTS_REFRESH, TRANSLATE_NOOP("CPortMapDlg", "&Refresh"), 205, 267, 60, 14),
-            {ControlKind::kText, IDC_PORTS_STATUS, "", 7, 287, 386, 20, kWrap, {}, 0},
-            Button(fw::IDCANCEL, TRANSLATE_NOOP("CPortMapDlg", "Close"), 343, 313, 50, 14),
+            Label(TRANSLATE_NOOP("CPortMapDlg", "Or a serial device ser&ver's port (rfc2217://HOST:PORT or socket://HOST:PORT):"), 7, 288, 386, 8),
+            Edit(IDC_PORTS_ADDRESS, 7, 298, 258, 14),
+            Button(IDC_PORTS_ASSIGN_ADDRESS, TRANSLATE_NOOP("CPortMapDlg", "Assi&gn server to selected COM"), 269, 298, 124, 14),
+            {ControlKind::kText, IDC_PORTS_STATUS, "", 7, 317, 386, 20, kWrap, {}, 0},
+            Button(fw::IDCANCEL, TRANSLATE_NOOP("CPortMapDlg", "Close"), 343, 343, 50, 14),
         },
         "CPortMapDlg"};
     return tmpl;

@@ -31,6 +31,7 @@ benchmarks=(
     "exchange_gap_bench 3"
     "discovery_bench 20"
     "line_soak 50"
+    "network_bench 10"
 )
 
 out="$(mktemp -d "${TMPDIR:-/tmp}/linkmate-figures-XXXXXX")"
@@ -152,6 +153,17 @@ rows_line_soak() {
             "$(n $b line_soak_${run}_read_ok) / $(n $b line_soak_${run}_read_clean_failures) / $(n $b line_soak_${run}_read_undetected); $(n $b line_soak_${run}_write_ok) / $(n $b line_soak_${run}_write_clean_failures) ($(n $b line_soak_${run}_write_false_failures)) / $(n $b line_soak_${run}_write_undetected)" \
             "longest failure, read / write: $(n $b line_soak_${run}_read_longest_failure) / $(v $b line_soak_${run}_write_longest_failure)" "$(load $b)"
     done
+}
+
+rows_network_bench() {
+    local b=network_bench l
+    l="$(load $b)"
+    row 'Read / Write through ser2net on loopback, RFC 2217 with `chardelay: false`, paced 57600 bit/s (on a pty: '"$(n $b pty_read_median) / $(v $b pty_write_median))" \
+        "$(n $b rfc2217_read_median) / $(v $b rfc2217_write_median)" "ratio to the pty: $(n $b rfc2217_read_ratio) / $(n $b rfc2217_write_ratio)" "$l"
+    row 'Read through ser2net with its default character delay' \
+        "$(v $b rfc2217_read_median_chardelay)" "ratio to the pty: $(n $b rfc2217_read_ratio_chardelay)" "$l"
+    row '32 converters behind one ser2net (`chardelay: false`), one Read each at once / one alone' \
+        "$(n $b fleet_32_reads_at_once_median) / $(v $b fleet_one_read_median)" "ratio: $(n $b fleet_ratio)" "$l"
 }
 
 # A benchmark without rows of its own: each of its lines as it is.

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 shift || true
 targets=("$@")
-[[ ${#targets[@]} -eq 0 ]] && targets=(decode_frame_fuzz exchange_fuzz reg_file_fuzz profile_store_fuzz message_catalogue_fuzz)
+[[ ${#targets[@]} -eq 0 ]] && targets=(decode_frame_fuzz exchange_fuzz reg_file_fuzz profile_store_fuzz message_catalogue_fuzz telnet_fuzz)
 
 scripts/install-deps.sh
 CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "serial/com_port_names.h"
+#include "serial/port_address.h"
 #include "serial/port_map.h"
 
 namespace linkmate {
@@ -32,7 +33,17 @@ std::string ComPortDevicePath(int portNumber) {
     if (portNumber < 1) return std::string();
     const std::string link = LinkPath(portNumber);
     struct stat st{};
-    if (!link.empty() && ::lstat(link.c_str(), &st) == 0) return link;
+    if (!link.empty() && ::lstat(link.c_str(), &st) == 0) {
+        // A COM number that points at a serial device server: the link's target is its address.
+        if (S_ISLNK(st.st_mode)) {
+            char target[4096];
+            const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+            if (n > 0 && LooksLikePortAddress(std::string_view(target, static_cast<size_t>(n)))) {
+                return std::string(target, static_cast<size_t>(n));
+            }
+        }
+        return link;
+    }
     return "/dev/ttyS" + std::to_string(portNumber - 1);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <future>
+#include <memory>
 
 #include "protocol/config_exchange.h"
 #include "protocol/config_lists.h"
@@ -97,10 +98,16 @@ ProbeResult ProbePort(int port, ProbeWaits waits) {
     ProbeResult result;
     result.port = port;
     result.device = ComPortDevicePath(port);
+    std::unique_ptr<CSerialComm> open;
     for (int32_t model = 0; model < static_cast<int32_t>(ConfigPortBaudTable.size()); ++model) {
-        CSerialComm serial;
+        // A serial device server's port is asked at the next rate over the connection it has: the
+        // server lets one client in at a time and may not have seen the last one go yet.
+        const bool reused = open && open->isNetwork() &&
+                            open->SetBaudRate(ConfigPortBaudTable[static_cast<size_t>(model)]);
+        if (!reused) open = std::make_unique<CSerialComm>();
+        CSerialComm& serial = *open;
         CFileException error;
-        if (!OpenConfigPort(serial, model, port - 1, &error)) {
+        if (!reused && !OpenConfigPort(serial, model, port - 1, &error)) {
             result.opened = false;
             result.problem = error.what();
             result.held = error.m_cause == CFileException::sharingViolation ||

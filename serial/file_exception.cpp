@@ -20,6 +20,13 @@ CFileException::CFileException(Cause cause, long osError, std::string fileName)
       m_lOsError(osError),
       m_strFileName(std::move(fileName)) {}
 
+CFileException::CFileException(Cause cause, long osError, std::string fileName, std::string reason)
+    : std::runtime_error((fileName.empty() ? std::string("port") : fileName) + ": " + reason),
+      m_cause(cause),
+      m_lOsError(osError),
+      m_strFileName(std::move(fileName)),
+      m_strReason(std::move(reason)) {}
+
 void CFileException::Set(long osError, std::string fileName) {
     *this = CFileException(CauseFromOsError(osError), osError, std::move(fileName));
 }

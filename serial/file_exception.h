@@ -29,6 +29,9 @@ public:
 
     CFileException();
     CFileException(Cause cause, long osError, std::string fileName);
+    // A port on the network says in words what went wrong (the server refused the bit rate, the
+    // host is unknown): `reason` replaces the system's text in what().
+    CFileException(Cause cause, long osError, std::string fileName, std::string reason);
 
     // Fills in the three parts from a system error code.
     void Set(long osError, std::string fileName);
@@ -41,10 +44,16 @@ public:
     static long NoDeviceError();
     // The code an open reports when the object already has a port open.
     static long AlreadyOpenError();
+    // The code a port on the network reports when its server serves another client already.
+    static long InUseError();
+    // The code a port on the network reports when its server broke the protocol or refused a
+    // line setting.
+    static long ProtocolError();
 
     Cause m_cause = none;
     long m_lOsError = 0;
     std::string m_strFileName;
+    std::string m_strReason;  // empty for a port that is a device
 };
 
 }  // namespace linkmate

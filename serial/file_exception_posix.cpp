@@ -11,6 +11,8 @@ std::string CFileException::SystemErrorText(long osError) {
 
 long CFileException::AlreadyOpenError() { return EBUSY; }
 long CFileException::NoDeviceError() { return ENODEV; }
+long CFileException::InUseError() { return EBUSY; }
+long CFileException::ProtocolError() { return EPROTO; }
 
 CFileException::Cause CFileException::CauseFromOsError(long osError) {
     switch (osError) {

@@ -11,6 +11,8 @@ std::string CFileException::SystemErrorText(long osError) {
 
 long CFileException::AlreadyOpenError() { return ERROR_BUSY; }
 long CFileException::NoDeviceError() { return ERROR_FILE_NOT_FOUND; }
+long CFileException::InUseError() { return ERROR_SHARING_VIOLATION; }
+long CFileException::ProtocolError() { return ERROR_INVALID_DATA; }
 
 CFileException::Cause CFileException::CauseFromOsError(long osError) {
     switch (osError) {

@@ -4,11 +4,16 @@
 
 #include <string>
 
+#include "serial/file_exception.h"
+
 namespace linkmate {
 
 // Several lines of plain text for a failed open of `portName` ("\\.\COMn", "COMn" or a path)
 // with the system's error code `osError`.
 std::string DescribeOpenFailure(const std::string& portName, long osError);
+// The same from the open's error report, which for a serial device server's port carries the
+// reason in words ("the server at HOST:PORT did not take 57600 bit/s").
+std::string DescribeOpenFailure(const std::string& portName, const CFileException& error);
 
 // The program that holds `devicePath` (through the shared lock file or a lock on the device):
 // "minicom (process 1234)"; empty when none is found.

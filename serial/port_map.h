@@ -31,7 +31,8 @@ ComPortInfo DescribeComPort(int number, const DeviceRoots& roots = {});
 std::vector<ComPortInfo> DescribeComPorts(const DeviceRoots& roots = {});
 
 // Points COMn at `devicePath`, by its stable name where udev gives one, so that the assignment
-// survives re-plugging into another socket. Atomic per link; refuses numbers outside 1..8 and
+// survives re-plugging into another socket, or at a serial device server's address
+// ("rfc2217://HOST:PORT", "socket://HOST:PORT"; checked for its form only). Atomic per link; refuses numbers outside 1..8 and
 // devices that are not there. False with a reason in `error`.
 bool AssignComPort(int number, const std::string& devicePath, std::string* error,
                    const DeviceRoots& roots = {});

@@ -13,6 +13,7 @@
 #include "protocol/text.h"
 #include "serial/com_port_names.h"
 #include "serial/first_line.h"
+#include "serial/port_address.h"
 #include "serial/port_map.h"
 
 namespace linkmate {
@@ -118,7 +119,17 @@ ComPortInfo Describe(int number, const DeviceRoots& roots, LazyDevices& devices)
     struct stat st {};
     if (!link.empty() && ::lstat(link.c_str(), &st) == 0) {
         info.linkPath = link;
-        info.devicePath = S_ISLNK(st.st_mode) ? Absolute(link, ReadLink(link)) : link;
+        const std::string target = S_ISLNK(st.st_mode) ? ReadLink(link) : std::string();
+        if (const auto address = ParsePortAddress(target)) {
+            // Whether the server is there shows only when the port is opened.
+            info.devicePath = address->Text();
+            info.present = true;
+            info.description = address->scheme == PortAddress::Scheme::kRfc2217
+                                   ? text::translate("Ports", "serial device server (RFC 2217)")
+                                   : text::translate("Ports", "serial device server (raw TCP)");
+            return info;
+        }
+        info.devicePath = S_ISLNK(st.st_mode) ? Absolute(link, target) : link;
         if (IsStaleConverterLink(number)) {
             info.description =
                 text::translate("Ports", "not present (left by a virtual converter that no longer runs)");
@@ -149,6 +160,25 @@ ComPortInfo Describe(int number, const DeviceRoots& roots, LazyDevices& devices)
     return info;
 }
 
+// COMn pointed at a serial device server: the link's target is the address, as it is written.
+bool AssignAddress(int number, const std::string& spelled, std::string* error) {
+    std::string why;
+    const auto address = ParsePortAddress(spelled, &why);
+    if (!address) {
+        if (error != nullptr) *error = spelled + ": " + why;
+        return false;
+    }
+    if (!RegisterComPort(number, address->Text())) {
+        if (error != nullptr) {
+            *error = text::Arg(text::translate("Ports", "the port map cannot be written: %1"),
+                               {std::generic_category().message(errno)});
+        }
+        return false;
+    }
+    ::unlink(OwnerPath(number).c_str());
+    return true;
+}
+
 }  // namespace
 
 ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
@@ -166,6 +196,7 @@ std::vector<ComPortInfo> DescribeComPorts(const DeviceRoots& roots) {
 bool AssignComPort(int number, const std::string& devicePath, std::string* error,
                    const DeviceRoots& roots) {
     if (!ValidNumber(number, error)) return false;
+    if (LooksLikePortAddress(devicePath)) return AssignAddress(number, devicePath, error);
     struct stat st {};
     if (::stat(devicePath.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
         if (error != nullptr) {

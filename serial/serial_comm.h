@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "protocol/port_io.h"
 #include "serial/file_exception.h"
@@ -24,6 +26,8 @@ struct LineSettings {
     uint8_t stopBits = kOneStopBit;
 };
 
+class NetworkPort;
+
 class CSerialComm {
 public:
     using NativeHandle = intptr_t;
@@ -31,14 +35,16 @@ public:
 
     static constexpr uint32_t kOpenReadTimeoutMs = 1000;
 
-    CSerialComm() = default;
+    CSerialComm();
     CSerialComm(const CSerialComm&) = delete;
     CSerialComm& operator=(const CSerialComm&) = delete;
     virtual ~CSerialComm();
 
     bool IsOpen() const { return m_handle != kInvalidHandle; }
 
-    // Opens `portName` ("\\.\COMn", "COMn" or a device path) with the kept line settings, raw
+    // Opens `portName` ("\\.\COMn", "COMn", a device path, or the address of a serial device
+    // server's port: "rfc2217://HOST:PORT", "socket://HOST:PORT", directly or through the port
+    // map) with the kept line settings, raw
     // 8-bit, no flow control, DTR and RTS off, exclusively: a port another program has open (on
     // Linux also one the shared UUCP lock file names) is refused (EBUSY; ERROR_ACCESS_DENIED on
     // Windows). Resets the read time-out to 1000 ms
@@ -73,9 +79,20 @@ public:
     // keeps the rate it had).
     bool SetBaudRate(uint32_t baudRate);
 
-    // The device went away under the open port: unplugged, or its driver removed. The port stays
-    // open (and its lock held) until Close.
+    // The device went away under the open port: unplugged, or its driver removed; for a port on
+    // the network, the connection dropped. The port stays open (and its lock held) until Close.
     bool deviceRemoved() const { return m_removed; }
+    // How that is said: "the device was removed", "the connection to HOST:PORT was lost".
+    std::string RemovalText() const;
+
+    // The open port is a serial device server's, reached over the network.
+    bool isNetwork() const { return m_network != nullptr; }
+    // What the network port's set-up could not do or confirm (raw TCP cannot set the line, a
+    // server that did not confirm SET-CONTROL), for the status line and the trace.
+    std::vector<std::string> networkNotes() const;
+    // For a port on the network: takes what has arrived and tells whether the connection is still
+    // up (deviceRemoved() follows). Never while another thread uses the port. True for a device.
+    bool CheckConnection();
 
     const LineSettings& lineSettings() const { return m_line; }
     uint32_t readTimeoutMs() const { return m_readTimeoutMs; }
@@ -92,6 +109,10 @@ private:
     uint32_t ReadPort(void* buffer, uint32_t count, uint32_t timeoutMs);
     void WritePort(const void* buffer, uint32_t count, uint32_t timeoutMs);
     bool SetPortBaudRate(uint32_t baudRate);
+    // The same for a port on the network (network_port.h). A server's port takes no lock file: the
+    // server lets one client in at a time.
+    bool OpenNetworkPort(const std::string& portName, const std::string& address,
+                         CFileException* errorReport);
 
     NativeHandle m_handle = kInvalidHandle;
     std::string m_portName;
@@ -101,6 +122,7 @@ private:
     uint32_t m_readTimeoutMs = kOpenReadTimeoutMs;
     uint32_t m_writeTimeoutMs = 0;  // 0: no time-out
     UucpLock m_lineLock;  // the lock file other serial programs honour, while open
+    std::unique_ptr<NetworkPort> m_network;  // while a server's port is open
 };
 
 // Lets the configuration exchange run over a CSerialComm.
@@ -114,6 +136,7 @@ public:
         m_port.Write(buffer, count, timeoutMs);
     }
     bool DeviceRemoved() const override { return m_port.deviceRemoved(); }
+    std::string RemovalText() const override { return m_port.RemovalText(); }
 
 private:
     CSerialComm& m_port;

@@ -371,6 +371,10 @@
         <source>The converter on COM%1 is chosen: press Connect.</source>
         <translation>The converter on COM%1 is chosen: press Connect.</translation>
     </message>
+    <message>
+        <source>COM%1: %2.</source>
+        <translation>COM%1: %2.</translation>
+    </message>
 </context>
 <context>
     <name>CMessageBox</name>
@@ -448,6 +452,18 @@
     <message>
         <source>Close</source>
         <translation>Close</translation>
+    </message>
+    <message>
+        <source>Choose the COM number first.</source>
+        <translation>Choose the COM number first.</translation>
+    </message>
+    <message>
+        <source>Or a serial device ser&amp;ver&apos;s port (rfc2217://HOST:PORT or socket://HOST:PORT):</source>
+        <translation>Or a serial device ser&amp;ver&apos;s port (rfc2217://HOST:PORT or socket://HOST:PORT):</translation>
+    </message>
+    <message>
+        <source>Assi&amp;gn server to selected COM</source>
+        <translation>Assi&amp;gn server to selected COM</translation>
     </message>
 </context>
 <context>
@@ -839,6 +855,105 @@ version 2.0(full)</translation>
     </message>
 </context>
 <context>
+    <name>NetworkPort</name>
+    <message>
+        <source>the host &quot;%1&quot; is unknown (%2)</source>
+        <translation>the host &quot;%1&quot; is unknown (%2)</translation>
+    </message>
+    <message>
+        <source>the server at %1 refused the connection: nothing listens on that port</source>
+        <translation>the server at %1 refused the connection: nothing listens on that port</translation>
+    </message>
+    <message>
+        <source>the server at %1 did not answer within %2 s</source>
+        <translation>the server at %1 did not answer within %2 s</translation>
+    </message>
+    <message>
+        <source>the server at %1 cannot be reached (%2)</source>
+        <translation>the server at %1 cannot be reached (%2)</translation>
+    </message>
+    <message>
+        <source>the connection to %1 failed (%2)</source>
+        <translation>the connection to %1 failed (%2)</translation>
+    </message>
+    <message>
+        <source>the connection to %1 was lost</source>
+        <translation>the connection to %1 was lost</translation>
+    </message>
+    <message>
+        <source>the server at %1 closed the connection at once: it may serve another client (a serial device server takes one client per port)</source>
+        <translation>the server at %1 closed the connection at once: it may serve another client (a serial device server takes one client per port)</translation>
+    </message>
+    <message>
+        <source>the server at %1 turned the connection away (&quot;%2&quot;): another program is connected to it (a serial device server takes one client per port)</source>
+        <translation>the server at %1 turned the connection away (&quot;%2&quot;): another program is connected to it (a serial device server takes one client per port)</translation>
+    </message>
+    <message>
+        <source>raw TCP: the line runs at the settings of the server at %1, not at the model&apos;s bit rate</source>
+        <translation>raw TCP: the line runs at the settings of the server at %1, not at the model&apos;s bit rate</translation>
+    </message>
+    <message>
+        <source>no parity</source>
+        <translation>no parity</translation>
+    </message>
+    <message>
+        <source>odd parity</source>
+        <translation>odd parity</translation>
+    </message>
+    <message>
+        <source>even parity</source>
+        <translation>even parity</translation>
+    </message>
+    <message>
+        <source>mark parity</source>
+        <translation>mark parity</translation>
+    </message>
+    <message>
+        <source>space parity</source>
+        <translation>space parity</translation>
+    </message>
+    <message>
+        <source>1.5 stop bits</source>
+        <translation>1.5 stop bits</translation>
+    </message>
+    <message>
+        <source>2 stop bits</source>
+        <translation>2 stop bits</translation>
+    </message>
+    <message>
+        <source>1 stop bit</source>
+        <translation>1 stop bit</translation>
+    </message>
+    <message>
+        <source>the server at %1 refused the COM-PORT option: it is no RFC 2217 port (for a raw TCP port use socket://%1)</source>
+        <translation>the server at %1 refused the COM-PORT option: it is no RFC 2217 port (for a raw TCP port use socket://%1)</translation>
+    </message>
+    <message>
+        <source>the server at %1 did not answer the Telnet negotiation: it is no RFC 2217 port (for a raw TCP port use socket://%1)</source>
+        <translation>the server at %1 did not answer the Telnet negotiation: it is no RFC 2217 port (for a raw TCP port use socket://%1)</translation>
+    </message>
+    <message>
+        <source>%1 bit/s</source>
+        <translation>%1 bit/s</translation>
+    </message>
+    <message>
+        <source>%1 data bits</source>
+        <translation>%1 data bits</translation>
+    </message>
+    <message>
+        <source>the server at %1 did not take %2</source>
+        <translation>the server at %1 did not take %2</translation>
+    </message>
+    <message>
+        <source>the server at %1 did not confirm that flow control is off (SET-CONTROL)</source>
+        <translation>the server at %1 did not confirm that flow control is off (SET-CONTROL)</translation>
+    </message>
+    <message>
+        <source>the server at %1 did not confirm that it emptied its buffers (PURGE-DATA)</source>
+        <translation>the server at %1 did not confirm that it emptied its buffers (PURGE-DATA)</translation>
+    </message>
+</context>
+<context>
     <name>OpenFailure</name>
     <message>
         <source>a program</source>
@@ -936,6 +1051,14 @@ and log out and in again. Or ask the administrator for access.</translation>
         <source>%1 (process %2, lock file %3)</source>
         <translation>%1 (process %2, lock file %3)</translation>
     </message>
+    <message>
+        <source>%1 is %2.</source>
+        <translation>%1 is %2.</translation>
+    </message>
+    <message>
+        <source>%1 is %2 (through the port map&apos;s %3).</source>
+        <translation>%1 is %2 (through the port map&apos;s %3).</translation>
+    </message>
 </context>
 <context>
     <name>Ports</name>
@@ -1010,6 +1133,14 @@ and log out and in again. Or ask the administrator for access.</translation>
     <message>
         <source>serial port</source>
         <translation>serial port</translation>
+    </message>
+    <message>
+        <source>serial device server (RFC 2217)</source>
+        <translation>serial device server (RFC 2217)</translation>
+    </message>
+    <message>
+        <source>serial device server (raw TCP)</source>
+        <translation>serial device server (raw TCP)</translation>
     </message>
 </context>
 <context>

@@ -371,6 +371,10 @@
         <source>The converter on COM%1 is chosen: press Connect.</source>
         <translation>已选择 COM%1 上的转换器：请按“连接”。</translation>
     </message>
+    <message>
+        <source>COM%1: %2.</source>
+        <translation>COM%1：%2。</translation>
+    </message>
 </context>
 <context>
     <name>CMessageBox</name>
@@ -448,6 +452,18 @@
     <message>
         <source>Close</source>
         <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Choose the COM number first.</source>
+        <translation>请先选择 COM 编号。</translation>
+    </message>
+    <message>
+        <source>Or a serial device ser&amp;ver&apos;s port (rfc2217://HOST:PORT or socket://HOST:PORT):</source>
+        <translation>或串口设备服务器的端口（rfc2217://主机:端口 或 socket://主机:端口）(&amp;V):</translation>
+    </message>
+    <message>
+        <source>Assi&amp;gn server to selected COM</source>
+        <translation>将服务器分配给所选 COM(&amp;G)</translation>
     </message>
 </context>
 <context>
@@ -839,6 +855,105 @@ version 2.0(full)</source>
     </message>
 </context>
 <context>
+    <name>NetworkPort</name>
+    <message>
+        <source>the host &quot;%1&quot; is unknown (%2)</source>
+        <translation>主机“%1”未知（%2）</translation>
+    </message>
+    <message>
+        <source>the server at %1 refused the connection: nothing listens on that port</source>
+        <translation>%1 上的服务器拒绝了连接：该端口上没有服务在监听</translation>
+    </message>
+    <message>
+        <source>the server at %1 did not answer within %2 s</source>
+        <translation>%1 上的服务器在 %2 秒内没有应答</translation>
+    </message>
+    <message>
+        <source>the server at %1 cannot be reached (%2)</source>
+        <translation>无法访问 %1 上的服务器（%2）</translation>
+    </message>
+    <message>
+        <source>the connection to %1 failed (%2)</source>
+        <translation>与 %1 的连接失败（%2）</translation>
+    </message>
+    <message>
+        <source>the connection to %1 was lost</source>
+        <translation>与 %1 的连接已断开</translation>
+    </message>
+    <message>
+        <source>the server at %1 closed the connection at once: it may serve another client (a serial device server takes one client per port)</source>
+        <translation>%1 上的服务器立即关闭了连接：它可能正在为另一个客户端服务（串口设备服务器每个端口只接受一个客户端）</translation>
+    </message>
+    <message>
+        <source>the server at %1 turned the connection away (&quot;%2&quot;): another program is connected to it (a serial device server takes one client per port)</source>
+        <translation>%1 上的服务器拒绝了连接（“%2”）：另一个程序已连接到它（串口设备服务器每个端口只接受一个客户端）</translation>
+    </message>
+    <message>
+        <source>raw TCP: the line runs at the settings of the server at %1, not at the model&apos;s bit rate</source>
+        <translation>原始 TCP：线路使用 %1 上服务器的设置运行，而不是该型号的波特率</translation>
+    </message>
+    <message>
+        <source>no parity</source>
+        <translation>无校验</translation>
+    </message>
+    <message>
+        <source>odd parity</source>
+        <translation>奇校验</translation>
+    </message>
+    <message>
+        <source>even parity</source>
+        <translation>偶校验</translation>
+    </message>
+    <message>
+        <source>mark parity</source>
+        <translation>标记校验</translation>
+    </message>
+    <message>
+        <source>space parity</source>
+        <translation>空格校验</translation>
+    </message>
+    <message>
+        <source>1.5 stop bits</source>
+        <translation>1.5 个停止位</translation>
+    </message>
+    <message>
+        <source>2 stop bits</source>
+        <translation>2 个停止位</translation>
+    </message>
+    <message>
+        <source>1 stop bit</source>
+        <translation>1 个停止位</translation>
+    </message>
+    <message>
+        <source>the server at %1 refused the COM-PORT option: it is no RFC 2217 port (for a raw TCP port use socket://%1)</source>
+        <translation>%1 上的服务器拒绝了 COM-PORT 选项：它不是 RFC 2217 端口（原始 TCP 端口请使用 socket://%1）</translation>
+    </message>
+    <message>
+        <source>the server at %1 did not answer the Telnet negotiation: it is no RFC 2217 port (for a raw TCP port use socket://%1)</source>
+        <translation>%1 上的服务器没有应答 Telnet 协商：它不是 RFC 2217 端口（原始 TCP 端口请使用 socket://%1）</translation>
+    </message>
+    <message>
+        <source>%1 bit/s</source>
+        <translation>%1 bit/s</translation>
+    </message>
+    <message>
+        <source>%1 data bits</source>
+        <translation>%1 个数据位</translation>
+    </message>
+    <message>
+        <source>the server at %1 did not take %2</source>
+        <translation>%1 上的服务器不接受 %2</translation>
+    </message>
+    <message>
+        <source>the server at %1 did not confirm that flow control is off (SET-CONTROL)</source>
+        <translation>%1 上的服务器没有确认已关闭流控制（SET-CONTROL）</translation>
+    </message>
+    <message>
+        <source>the server at %1 did not confirm that it emptied its buffers (PURGE-DATA)</source>
+        <translation>%1 上的服务器没有确认已清空其缓冲区（PURGE-DATA）</translation>
+    </message>
+</context>
+<context>
     <name>OpenFailure</name>
     <message>
         <source>a program</source>
@@ -936,6 +1051,14 @@ and log out and in again. Or ask the administrator for access.</source>
         <source>%1 (process %2, lock file %3)</source>
         <translation>%1（进程 %2，锁文件 %3）</translation>
     </message>
+    <message>
+        <source>%1 is %2.</source>
+        <translation>%1 是 %2。</translation>
+    </message>
+    <message>
+        <source>%1 is %2 (through the port map&apos;s %3).</source>
+        <translation>%1 是 %2（经由端口映射的 %3）。</translation>
+    </message>
 </context>
 <context>
     <name>Ports</name>
@@ -1010,6 +1133,14 @@ and log out and in again. Or ask the administrator for access.</source>
     <message>
         <source>serial port</source>
         <translation>串口</translation>
+    </message>
+    <message>
+        <source>serial device server (RFC 2217)</source>
+        <translation>串口设备服务器（RFC 2217）</translation>
+    </message>
+    <message>
+        <source>serial device server (raw TCP)</source>
+        <translation>串口设备服务器（原始 TCP）</translation>
     </message>
 </context>
 <context>

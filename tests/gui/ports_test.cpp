@@ -19,6 +19,7 @@
 #include "gui_harness.h"
 #include "res/resource.h"
 #include "serial/com_port_names.h"
+#include "tools/sim/net_listener.h"
 
 using namespace linkmate;
 using namespace linkmate::guitest;
@@ -180,6 +181,50 @@ private slots:
                      status.find("\nThe adapter of COM3 was unplugged.") != std::string::npos,
                  status.c_str());
         QVERIFY(log.calls.empty());
+    }
+
+    // A COM number pointed at a serial device server: Read and Write through it, and the window
+    // notices when the server goes away.
+    void aComNumberPointedAtAServerReadsWritesAndNoticesTheLoss() {
+        GuiEnvironment env(false);
+        sim::Options options;
+        options.lineBitRate = 57600;
+        sim::VirtualConverter converter(options);
+        QVERIFY(converter.Start());
+        auto listener = std::make_unique<sim::NetListener>();
+        std::string error;
+        QVERIFY2(listener->Start("0", true, converter.devicePath(), 9600, &error), error.c_str());
+        const std::string address = listener->address();
+
+        CPortMapDlg dialog;
+        Inspect(dialog, nullptr, [&](fw::CDialog&) {
+            fw::ListView ports = dialog.Item<fw::ListView>(IDC_PORTS_LIST);
+            ports.SetCurSel(4);
+            Enter(dialog, IDC_PORTS_ADDRESS, "rfc2217://no-port");
+            dialog.GetDlgItem(IDC_PORTS_ASSIGN_ADDRESS).Click();
+            QVERIFY(dialog.GetDlgItem(IDC_PORTS_STATUS).GetWindowText().find("no port number") != std::string::npos);
+            Enter(dialog, IDC_PORTS_ADDRESS, address);
+            dialog.GetDlgItem(IDC_PORTS_ASSIGN_ADDRESS).Click();
+            QCOMPARE(ports.GetText(4, 1), address);
+            QCOMPARE(ports.GetText(4, 2), std::string("serial device server (RFC 2217)"));
+        });
+
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        Choose(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT), 4);
+        QVERIFY(ClickConnect(sheet));
+        ClickButton(sheet, 2);
+        QCOMPARE(log.texts().back(), std::string("Read Configration Successfully!"));
+        ClickButton(sheet, 12321);
+        QCOMPARE(log.texts().back(), std::string("Write Configration Successfully!"));
+
+        // The server goes away while the window sits connected: the port watch sees it.
+        listener.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet.m_port.IsOpen(), 3000);
+        const std::string status = sheet.GetDlgItem(IDC_SHEET_STATUS).GetWindowText();
+        QVERIFY2(status.find("COM5: the connection to " + address.substr(10) + " was lost.") != std::string::npos,
+                 status.c_str());
     }
 
     // Ctrl+F: a Ternix-B on COM3 and a Ternix-A on COM5 are listed with what they hold, a port

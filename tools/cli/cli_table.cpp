@@ -14,8 +14,9 @@ constexpr OptionSpec kOptions[] = {
     {OptionId::kPort, "port", 0, "N", "Targets",
      "COMN (1..255), through the port map ~/.config/linkmate/dosdevices/comN", nullptr, C::kWords,
      "1 2 3 4 5 6 7 8"},
-    {OptionId::kDevice, "device", 0, "PATH", "Targets", "a device path, without the port map",
-     nullptr, C::kDevice},
+    {OptionId::kDevice, "device", 0, "PATH", "Targets",
+     "a device path, without the port map, or a serial device server's port:\n"
+     "rfc2217://HOST:PORT (RFC 2217) or socket://HOST:PORT (raw TCP)", nullptr, C::kDevice},
     {OptionId::kModel, "model", 0, "A|B", "Targets",
      "A = Ternix-A (57600 bit/s, default), B = Ternix-B (19200 bit/s), for all", nullptr, C::kWords,
      "A B"},

@@ -62,7 +62,7 @@ void WriteAndVerify(PortIo& io, const DeviceConfig& config, Result& r) {
     // Without an acknowledgement or a read-back the converter may hold the new values or the old.
     const std::string mayHaveTaken =
         "\nThe converter may have taken the new values: press Read to see what it holds.";
-    const std::string removed = v.deviceRemoved ? ": the device was removed" : "";
+    const std::string removed = v.deviceRemoved ? ": " + io.RemovalText() : "";
     if (v.outcome == VerifiedWrite::Outcome::kNotAcknowledged ||
         v.outcome == VerifiedWrite::Outcome::kReadBackFailed) {
         r.status = kExitComm;
@@ -175,7 +175,7 @@ void Converse(const Options& o, PortIo& io, const Request& request, Result& r) {
     }
     if (!ReadConfig(io, r.config, &r.traces.emplace_back())) {
         r.status = kExitComm;
-        r.message = r.traces.back().deviceRemoved() ? "Communication Error! (read): the device was removed"
+        r.message = r.traces.back().deviceRemoved() ? "Communication Error! (read): " + io.RemovalText()
                                                     : "Communication Error! (read)";
         return;
     }
@@ -203,11 +203,13 @@ Result RunTarget(const Options& o, const Target& target, const Request& request)
     if (!opened) {
         r.status = kExitUsage;
         r.message =
-            "Invalid serial port!\n" + DescribeOpenFailure(target.open, openError.m_lOsError);
+            "Invalid serial port!\n" + DescribeOpenFailure(target.open, openError);
         return r;
     }
     SerialPortIo io(port);
     Converse(o, io, request, r);
+    // A server's port that could not set or confirm everything says so with the outcome.
+    for (const std::string& note : port.networkNotes()) r.message += "\n" + note;
     // Silence may be the other model, which talks at another bit rate.
     const bool heardNothing = std::all_of(r.traces.begin(), r.traces.end(),
                                           [](const ExchangeTrace& t) { return t.heardNothing(); });

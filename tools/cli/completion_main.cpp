@@ -61,7 +61,9 @@ void WriteOptionValues(std::ostream& out) {
                 out << "COMPREPLY=($(compgen -W " << Quoted(o.words) << " -- \"$2\"))";
                 break;
             case Completion::kDevice:
-                out << "_linkmate_cli_files \"${2:-/dev/tty}\"";
+                // A serial device server's port is an address instead of a path.
+                out << "_linkmate_cli_files \"${2:-/dev/tty}\"; "
+                       "COMPREPLY+=($(compgen -W \"rfc2217:// socket://\" -- \"$2\"))";
                 break;
             case Completion::kFile:
                 out << "_linkmate_cli_files \"$2\"";

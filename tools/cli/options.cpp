@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "serial/com_port_names.h"
+#include "serial/port_address.h"
 #include "serial/port_map.h"
 #include "tools/cli/cli_table.h"
 #include "tools/cli/line_options.h"
@@ -114,6 +115,9 @@ int Apply(const OptionSpec& spec, const char* arg, Options& o, bool& done) {
             return AddPort(arg, o);
         case OptionId::kDevice:
             if (arg[0] == '\0') return Usage("--device takes a device path");
+            if (std::string why; LooksLikePortAddress(arg) && !ParsePortAddress(arg, &why)) {
+                return Usage("--device " + std::string(arg) + ": " + why);
+            }
             o.targets.push_back({arg, arg});
             return 0;
         case OptionId::kModel:

@@ -8,7 +8,9 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <tuple>
 
+#include "tools/sim/net_listener.h"
 #include "tools/sim/virtual_converter.h"
 
 namespace {
@@ -25,6 +27,14 @@ Options:
                      status 2) when comN points somewhere else, unless at a converter that
                      no longer runs
   --replace          with --com: take comN over whatever it points to
+  --listen [HOST:]PORT
+                     also serve the converter on a TCP port, raw (socket://HOST:PORT), as a
+                     serial device server does; its line runs at the --model's bit rate
+                     (57600 without --model). HOST defaults to 127.0.0.1; PORT 0 takes a
+                     free port. One client at a time
+  --listen-rfc2217 [HOST:]PORT
+                     the same with RFC 2217 (rfc2217://HOST:PORT): the client sets bit rate,
+                     data size, parity and stop bits; the line starts at 9600 bit/s
   --model A|B        answer only while the tool's line is at that model's bit rate (57600 for
                      Ternix-A, 19200 for Ternix-B), as a real converter; default: at any rate
   --pace BITRATE     send answers at the pace of a line at BITRATE bit/s (10 bits per byte),
@@ -85,6 +95,7 @@ int main(int argc, char** argv) {
     using namespace linkmate::sim;
     Options options;
     bool verbose = false;
+    std::string listenRaw, listenRfc2217;
 
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -99,6 +110,9 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "-v" || arg == "--verbose") {
             verbose = true;
+        } else if (arg == "--listen" || arg == "--listen-rfc2217") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') return Fail(std::string(arg) + " needs [HOST:]PORT");
+            (arg == "--listen" ? listenRaw : listenRfc2217) = argv[++i];
         } else if (arg == "--replace") {
             options.replaceLink = true;
         } else if (arg == "--com") {
@@ -162,6 +176,7 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     const int comPort = options.comPort;
+    const uint32_t lineBitRate = options.lineBitRate;
     VirtualConverter converter(std::move(options));
     std::string error;
     if (!converter.Start(&error)) {
@@ -170,10 +185,25 @@ int main(int argc, char** argv) {
     }
     std::printf("%s\n", converter.devicePath().c_str());
     if (comPort > 0) std::printf("registered as COM%d\n", comPort);
+    NetListener raw, rfc2217;
+    // The rate a real converter's server would be set up with; an RFC 2217 client sets its own.
+    const uint32_t rawRate = lineBitRate != 0 ? lineBitRate : 57600;
+    for (auto [listener, where, isRfc2217, rate] : {std::tuple{&raw, &listenRaw, false, rawRate},
+                                                    std::tuple{&rfc2217, &listenRfc2217, true, 9600u}}) {
+        if (where->empty()) continue;
+        if (!listener->Start(*where, isRfc2217, converter.devicePath(), rate, &error)) {
+            std::cerr << "linkmate-sim: cannot listen on " << error << '\n';
+            converter.Stop();
+            return 1;
+        }
+        std::printf("listening on %s\n", listener->address().c_str());
+    }
     std::fflush(stdout);
 
     int received = 0;
     sigwait(&stopSignals, &received);
+    raw.Stop();
+    rfc2217.Stop();
     converter.Stop();
     return 0;
 }
