@@ -133,7 +133,7 @@ TEST_F(CliTest, SetTakesIndexesTextsAndRefusesBadValuesBeforeSending) {
         {{"set", "TranSpace=300"}, "from 0 to 255"},
         {{"set", "CanID=xy"}, "hex digit pairs"},
         {{"set", "CanBTR0=3f"}, "only with CanBaudrate Custom"},
-        {{"set", "CanFrameType=0", "CanID=7FF"}, "cannot be held"},
+        {{"set", "CanFrameType=0", "CanID=7FF"}, "for the number 7FF write CanID=\"00 00 07 FF\""},
     };
     for (const auto& b : bad) {
         const CliRun run = Cli(b.args);

@@ -134,7 +134,9 @@ void PrintProfileJson(const std::string& app, const std::string& path, const Dev
 void PrintFindJson(const std::vector<ProbeResult>& results, double ms) {
     Json ports = Json::array();
     for (const ProbeResult& r : results) {
-        Json port = {{"com", r.port}, {"device", r.device}, {"opened", r.opened}, {"problem", OrNull(r.problem)}};
+        // The system's reason alone: the port's Windows name is no use on Linux, and "com" says it.
+        Json port = {{"com", r.port},           {"device", r.device},         {"state", FindState(r)},
+                     {"opened", r.opened},      {"problem", OrNull(r.reason)}, {"holder", OrNull(r.holder)}};
         if (r.model) {
             const size_t m = static_cast<size_t>(*r.model);
             port["model"] = std::string(lists::DeviceType[m]);
