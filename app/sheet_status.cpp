@@ -36,7 +36,8 @@ std::string OriginPart(const SheetStatus& s) {
             break;
     }
     if (s.editedSince) text += Text(TRANSLATE_NOOP("SheetStatus", ", edited since"));
-    return text + ".";
+    // The sentence's full stop is the language's own.
+    return fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "%1.")), {text});
 }
 
 }  // namespace

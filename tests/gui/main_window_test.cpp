@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -416,6 +417,49 @@ private slots:
         ClickButton(sheet, 12321);
         QVERIFY(says("written to the converter at "));
         QCOMPARE(sheet.widget()->accessibleDescription().toStdString(), sheet.StatusText());
+    }
+
+    // Alt+D while connected reaches Default at once (the model list that shares the letter is
+    // locked): Ctrl+Z brings every page back, once, until something is written. After an exchange
+    // the focus is where the operator left it.
+    void defaultIsUndoneOnceAndTheFocusComesBackAfterRead() {
+        GuiEnvironment env;
+        env.converter()->SetStoredConfig(testing::DualExtendedEdited());
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QApplication::setActiveWindow(sheet.widget());
+        QVERIFY(ClickConnect(sheet));
+        ClickButton(sheet, 2);
+        const DeviceConfig read{sheet.m_serialPage.serial, sheet.m_canPage.can, sheet.m_tranPage.tran, {}};
+        sheet.SetActivePage(2);
+        QLineEdit* id = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID);
+        Retype(id, "00 00 01 23");
+        id->setFocus();
+
+        QTest::keyClick(sheet.widget(), Qt::Key_D, Qt::AltModifier);
+        QCOMPARE(id->text(), QString("00 00 00 00"));
+        QVERIFY(sheet.CanUndo());
+        QVERIFY(sheet.GetDlgItem(IDC_SHEET_UNDO).IsWindowVisible());
+        QTest::keyClick(sheet.widget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(id->text(), QString("00 00 01 23"));
+        for (fw::CDialog* page : sheet.SettingsPages()) page->ExchangeData(true);
+        QCOMPARE(sheet.m_tranPage.tran.TranSpace, read.tran.TranSpace);
+        QCOMPARE(sheet.m_serialPage.serial.SerialBaudrate, read.serial.SerialBaudrate);
+        QCOMPARE(sheet.m_canPage.can.CanAcptCode2, read.can.CanAcptCode2);
+        QVERIFY(sheet.StatusText().find("edited since") != std::string::npos);
+        QVERIFY(!sheet.CanUndo());  // once
+        QVERIFY(!sheet.GetDlgItem(IDC_SHEET_UNDO).IsWindowVisible());
+
+        id->setFocus();
+        ClickButton(sheet, 2);  // Read
+        QVERIFY(sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).HasFocus());
+        sheet.OnCommand(1);
+        ClickButton(sheet, 12321);  // a Write ends what Undo could bring back
+        QVERIFY(!sheet.CanUndo());
+        QVERIFY(!sheet.GetDlgItem(fw::IDOK).HasFocus());
+        QTest::keyClick(sheet.widget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(id->text(), QString("00 00 00 00"));
     }
 
     void closingDuringAnExchangeCancelsItThenCloses() {
