@@ -3,6 +3,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include <QApplication>
@@ -373,6 +374,24 @@ private slots:
         QVERIFY2(detail.rfind("No answer at all", 0) == 0 && detail.find("\n\n" + hint) != std::string::npos,
                  detail.c_str());
         QVERIFY2(sheet.StatusText().find(hint) != std::string::npos, sheet.StatusText().c_str());
+        // What Copy takes for a ticket: the context before the trace, the probe at the other rate
+        // included.
+        const std::string& details = log.calls[0].details;
+        for (const std::string& part :
+             {std::string("Program: "), std::string(" 2.0.0.1 on Linux "), std::string("Started: 20"),
+              "Port: COM1, device " + env.converter()->devicePath(), std::string("Model: Ternix-A at 57600 bit/s"),
+              std::string("Asked again at 19200 bit/s (Ternix-B): a converter answered"),
+              std::string("read, attempt 4: sent F7 F8 03 01 AA A7")}) {
+            QVERIFY2(details.find(part) != std::string::npos, (part + " in:\n" + details).c_str());
+        }
+        // The line's whole text is its tip, and every status is in the log with its time.
+        QCOMPARE(sheet.GetDlgItem(IDC_SHEET_STATUS).GetToolTip(), sheet.StatusText());
+        const std::vector<std::string>& events = sheet.EventLog();
+        QVERIFY(std::any_of(events.begin(), events.end(),
+                            [&](const std::string& e) { return e.find(hint) != std::string::npos && e[2] == ':'; }));
+        QVERIFY(std::count_if(events.begin(), events.end(), [](const std::string& e) {
+                    return e.find("Reading the configuration") != std::string::npos;
+                }) == 1);
         termios line{};
         QCOMPARE(tcgetattr(static_cast<int>(sheet.m_port.nativeHandle()), &line), 0);
         QCOMPARE(cfgetospeed(&line), speed_t{B57600});
