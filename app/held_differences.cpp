@@ -70,7 +70,9 @@ std::string PageValue(DeviceConfig& config, const Setting& setting) {
     if (setting.kind == SettingKind::kList) {
         if (value < 0 || static_cast<size_t>(value) >= setting.entries.size()) return std::to_string(value);
         const std::string entry(setting.entries[static_cast<size_t>(value)]);
-        return "\"" + text::Unbroken(text::translate("lists", entry.c_str())) + "\"";
+        // Quoted as the language quotes.
+        return fw::FormatText(fw::Translate("HeldDifferences", "\"%1\""),
+                              {text::Unbroken(text::translate("lists", entry.c_str()))});
     }
     if (setting.name == "TranID" || setting.name == "TranInfo") {
         return value != 0 ? fw::Translate("HeldDifferences", "ticked") : fw::Translate("HeldDifferences", "not ticked");

@@ -584,7 +584,18 @@ bool CLINKMATESheet::OnCloseRequest() {
     return false;
 }
 
-void CLINKMATESheet::RefreshStatus() { SetStatus(FormatStatus(m_facts)); }
+void CLINKMATESheet::RefreshStatus() {
+    SetStatus(FormatStatus(m_facts));
+    if (!m_logStatus) return;
+    // The log keeps what changed: the event, or else the connection and the pages' origin.
+    SheetStatus facts = m_facts;
+    facts.event.clear();
+    std::string entry = m_facts.event.empty() ? FormatStatus(facts) : m_facts.event;
+    std::replace(entry.begin(), entry.end(), '\n', ' ');
+    if (!m_lastLogged.empty() && m_lastLogged == entry) return;
+    m_lastLogged = entry;
+    m_eventLog.push_back(ClockTime() + "  " + entry);
+}
 
 void CLINKMATESheet::SetEvent(const std::string& text) {
     m_facts.event = text;
@@ -611,11 +622,6 @@ void CLINKMATESheet::SetStatus(const std::string& text) {
     // The line has room for a few lines only: the whole text is in its tip and in the log.
     m_statusLine.SetToolTip(text);
     SetAccessibleDescription(text);
-    if (!m_logStatus) return;
-    std::string entry = text;
-    std::replace(entry.begin(), entry.end(), '\n', ' ');
-    if (!m_eventLog.empty() && m_eventLog.back().substr(m_eventLog.back().find("  ") + 2) == entry) return;
-    m_eventLog.push_back(ClockTime() + "  " + entry);
 }
 
 void CLINKMATESheet::OnEventLog() {
@@ -698,7 +704,8 @@ void CLINKMATESheet::ReportDifferences(const ExchangeOutcome& outcome, const Con
     }
     const std::string text =
         fw::Translate("CLINKMATESheet", "The converter answered, but it holds other values than you wrote.");
-    SetEvent(text + " " + fields);
+    // The line has room for the heading; the fields are in the box and its details.
+    SetEvent(text);
     fw::MessageBox(this, text, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation, fields,
                    ReportContext(outcome) + "\n" + outcome.trace.Format());
 }

@@ -173,6 +173,7 @@ private:
     std::vector<std::string> m_eventLog;
     bool m_logStatus = true;  // off for the progress line's ticks
     bool m_progressLogged = false;
+    std::string m_lastLogged;
     fw::Control m_undoButton;
 
     StartChoice m_startChoice;

@@ -679,6 +679,10 @@
         <source>%1: you wrote %2; the converter holds %3.</source>
         <translation>%1: you wrote %2; the converter holds %3.</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation>&quot;%1&quot;</translation>
+    </message>
 </context>
 <context>
     <name>IDD_ABOUTBOX</name>

@@ -679,6 +679,10 @@
         <source>%1: you wrote %2; the converter holds %3.</source>
         <translation>%1：您写入的是 %2，转换器保存的是 %3。</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation>“%1”</translation>
+    </message>
 </context>
 <context>
     <name>IDD_ABOUTBOX</name>

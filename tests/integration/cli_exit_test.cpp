@@ -122,6 +122,9 @@ TEST(CliModelHint, SilenceAtOneRateNamesTheModelThatAnswersAtTheOther) {
     EXPECT_EQ(json.status, 1);
     EXPECT_NE(json.out.find(R"j("hint":"a converter answered at 19200 bit/s: use --model B (Ternix-B)")j"), std::string::npos)
         << json.out;
+    EXPECT_NE(json.out.find(R"("context":{"program":"linkmate-cli 2.0.0.1","system":"Linux )"), std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find(R"("model":"Ternix-A","bitRate":57600})"), std::string::npos) << json.out;
     // Only read requests went to the other rate.
     EXPECT_EQ(ternixB.stats().writeFrames + ternixB.stats().rejectedFrames, 0);
     ternixB.Stop();

@@ -3,10 +3,12 @@
 // place, so every line parses.
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <nlohmann/json.hpp>
 
 #include "protocol/config_lists.h"
 #include "protocol/hex_text.h"
+#include "protocol/system_name.h"
 #include "serial/config_port.h"
 #include "tools/cli/report.h"
 #include "tools/cli/status.h"
@@ -122,6 +124,13 @@ void PrintResultJson(const Options& o, const Target& t, const Result& r) {
         line["diagnosis"] = r.traces.back().Diagnosis();
         line["hint"] = OrNull(r.hint);
         line["trace"] = TraceJson(r.traces);
+        // What a support ticket needs beside the trace, as the window's failure report has it.
+        const std::time_t now = std::time(nullptr);
+        char time[48];
+        std::strftime(time, sizeof time, "%Y-%m-%d %H:%M:%S %z", std::localtime(&now));
+        const size_t m = static_cast<size_t>(o.model);
+        line["context"] = {{"program", "linkmate-cli 2.0.0.1"}, {"system", SystemName()}, {"time", time},
+                           {"model", std::string(lists::DeviceType.at(m))}, {"bitRate", ConfigPortBaudTable.at(m)}};
     }
     if (!r.differences.empty()) line["differences"] = DifferencesJson(o.command, r);
     PrintLine(line);
