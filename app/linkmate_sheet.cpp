@@ -252,7 +252,7 @@ bool CLINKMATESheet::OnInitDialog() {
     for (fw::CDialog* page : SettingsPages()) page->SetChangeObserver([this] { MarkEdited(); });
     m_canPage.onRuleReplaced = [this](HexField field, const std::string& was, const std::string& now) {
         SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "The mask rule replaced %1 \"%2\" with %3."),
-                                {CCanPage::FieldName(field), was, now}));
+                                {CCanPage::FieldName(field), text::Unbroken(was), text::Unbroken(now)}));
     };
     SetOrigin(PagesOrigin::kProfile, ProfileSavedAt());
     return result;

@@ -420,7 +420,7 @@ private slots:
 
         QVERIFY(ClickConnect(sheet));
         QVERIFY(says("Connected to COM1 \u2192 " + env.converter()->devicePath()));
-        QVERIFY(says("; Ternix-A at 57600 bit/s."));
+        QVERIFY(says("; " + text::Unbroken("Ternix-A") + " at 57600 bit/s."));
         ClickButton(sheet, 2);
         QVERIFY(says("read from the converter at "));
         QVERIFY(!says("edited since"));
@@ -431,7 +431,8 @@ private slots:
         Retype(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK), "12 34 56 78");
         QVERIFY(says("not written, edited since."));
         Choose(sheet.m_canPage, IDC_CAN_BAUDRATE, 12);
-        QVERIFY(says("The mask rule replaced Acceptance Mask \"12 34 56 78\" with FF FF FF FF."));
+        QVERIFY(says("The mask rule replaced Acceptance Mask \"" + text::Unbroken("12 34 56 78") + "\" with " +
+                     text::Unbroken("FF FF FF FF") + "."));
 
         ClickButton(sheet, 12321);
         QVERIFY(says("written to the converter at "));
