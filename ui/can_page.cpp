@@ -118,20 +118,25 @@ void CCanPage::DoDataExchange(fw::DataExchange& dx) {
     // The tips say what the bytes shown give, however they came there.
     if (!dx.saving()) {
         UpdateTimingTips();
-        ClearReplacedTips();
+        if (m_refreshing == 0) ClearReplacedTips();
     }
 }
 
 void CCanPage::RefreshCanControls() {
+    // The page's own loads keep the replaced-mask tips: it is enabled twice on Connect, and the
+    // second run, which replaces nothing, must not take back what the first one said.
+    ++m_refreshing;
     ExchangeData(true);
     // An index the preset table lacks (-1 from an empty list, a foreign profile value) leaves
     // the timing texts as they are, like "Custom".
     ApplyBaudPreset(can);
     ExchangeData(false);
     RefreshMaskControls();
+    --m_refreshing;
 }
 
 void CCanPage::RefreshMaskControls() {
+    ++m_refreshing;
     ExchangeData(true);
     const CanSettings before = can;
     ApplyMaskRule(can);
@@ -146,6 +151,7 @@ void CCanPage::RefreshMaskControls() {
         if (onRuleReplaced) onRuleReplaced(field, was, now);
     }
     ShowControlStates();
+    --m_refreshing;
 }
 
 void CCanPage::TellReplaced(HexField field, const std::string& was) {

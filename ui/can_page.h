@@ -61,6 +61,7 @@ private:
 
     std::array<CHexEdit, 9> m_hexEdits;
     bool m_keepValuesWhenEnabled = false;
+    int m_refreshing = 0;  // inside RefreshCanControls or RefreshMaskControls
 };
 
 }  // namespace linkmate
