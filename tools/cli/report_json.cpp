@@ -65,6 +65,7 @@ Json TraceJson(const std::vector<ExchangeTrace>& traces) {
                     {{"ms", Rounded(chunk.ms, 1)}, {"bytes", HexBytes(chunk.bytes)}});
             }
             out.push_back({{"exchange", trace.exchange},
+                           {"atMs", Rounded(a.atMs, 1)},
                            {"sent", HexBytes(a.sent)},
                            {"received", received},
                            {"ended", AttemptEndText(a.end)}});
