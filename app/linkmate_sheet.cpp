@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "app/about_dlg.h"
@@ -624,6 +625,31 @@ void CLINKMATESheet::SetStatus(const std::string& text) {
     SetAccessibleDescription(text);
 }
 
+void CLINKMATESheet::OnSaveReport() {
+    if (m_lastReport.empty()) {
+        Tell(fw::Translate("CLINKMATESheet", "No failure has been reported in this run."));
+        return;
+    }
+    const fw::Control focus = FocusedControl();
+    const std::string suggested = (std::filesystem::path(LastConfigFolder()) / "linkmate-report.txt").string();
+    const std::string path = fw::AskFileName(
+        this, {fw::FileDialogKind::kSave, fw::Translate("CLINKMATESheet", "Save report"),
+               fw::Translate("CLINKMATESheet", "Text files (*.txt);;All files (*)"), suggested, "txt"});
+    RestoreFocus(focus);
+    if (path.empty()) return;
+    // The event log goes with it: what happened before the failure.
+    std::string log;
+    for (const std::string& entry : m_eventLog) log += entry + "\n";
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << m_lastReport << "\n" << log;
+    out.close();
+    if (!out) {
+        fw::MessageBox(this,
+                       fw::FormatText(fw::Translate("CLINKMATESheet", "The report could not be saved: %1."), {path}),
+                       res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
+    }
+}
+
 void CLINKMATESheet::OnEventLog() {
     const fw::Control focus = FocusedControl();
     std::string log;
@@ -648,8 +674,10 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
         for (const std::string& more : {hint, advice}) {
             if (!more.empty()) detail += (detail.empty() ? "" : "\n\n") + more;
         }
-        fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Communication Error!"), res::LoadString(IDS_MSG_CAPTION),
-                       fw::MessageIcon::kNone, detail, ReportContext(outcome) + "\n" + trace.Format());
+        const std::string details = ReportContext(outcome) + "\n" + trace.Format();
+        const std::string heading = fw::Translate("CLINKMATESheet", "Communication Error!");
+        m_lastReport = heading + "\n\n" + detail + "\n\n" + details;
+        fw::MessageBox(this, heading, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone, detail, details);
         return;
     }
     std::string error;
@@ -706,8 +734,9 @@ void CLINKMATESheet::ReportDifferences(const ExchangeOutcome& outcome, const Con
         fw::Translate("CLINKMATESheet", "The converter answered, but it holds other values than you wrote.");
     // The line has room for the heading; the fields are in the box and its details.
     SetEvent(text);
-    fw::MessageBox(this, text, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation, fields,
-                   ReportContext(outcome) + "\n" + outcome.trace.Format());
+    const std::string details = ReportContext(outcome) + "\n" + outcome.trace.Format();
+    m_lastReport = text + "\n\n" + fields + "\n\n" + details;
+    fw::MessageBox(this, text, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation, fields, details);
 }
 
 void CLINKMATESheet::ClosePort() {
@@ -782,6 +811,7 @@ void CLINKMATESheet::WireCommands() {
         {fw::Translate("CLINKMATESheet", "&Ports..."), kPortsShortcut, [this] { OnPorts(); }},
         {fw::Translate("CLINKMATESheet", "&Bit timing calculator..."), kBitTimingShortcut, [this] { OnBitTimingCalculator(); }},
         {fw::Translate("CLINKMATESheet", "Event &log..."), kEventLogShortcut, [this] { OnEventLog(); }},
+        {fw::Translate("CLINKMATESheet", "Save &report..."), {}, [this] { OnSaveReport(); }},
         {res::LoadString(IDS_ABOUTBOX), {}, [this] { OnSysCommand(IDM_ABOUTBOX); }},
     });
 }

@@ -77,6 +77,9 @@ public:
     const std::vector<std::string>& EventLog() const { return m_eventLog; }
     // The log in a box, copyable (context menu and Ctrl+L).
     void OnEventLog();
+    // The last failure's report (message, diagnosis, context, trace) and the event log to a text
+    // file, for a support ticket (context menu).
+    void OnSaveReport();
 
     // Members in declaration order, as they are constructed.
     CSerialComm m_port;
@@ -174,6 +177,7 @@ private:
     bool m_logStatus = true;  // off for the progress line's ticks
     bool m_progressLogged = false;
     std::string m_lastLogged;
+    std::string m_lastReport;  // the last failure's box, whole
     fw::Control m_undoButton;
 
     StartChoice m_startChoice;

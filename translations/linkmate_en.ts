@@ -423,6 +423,26 @@
         <source>&amp;Cancel</source>
         <translation>&amp;Cancel</translation>
     </message>
+    <message>
+        <source>No failure has been reported in this run.</source>
+        <translation>No failure has been reported in this run.</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>Save report</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>The report could not be saved: %1.</source>
+        <translation>The report could not be saved: %1.</translation>
+    </message>
+    <message>
+        <source>Save &amp;report...</source>
+        <translation>Save &amp;report...</translation>
+    </message>
 </context>
 <context>
     <name>CMessageBox</name>

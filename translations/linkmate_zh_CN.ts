@@ -423,6 +423,26 @@
         <source>&amp;Cancel</source>
         <translation>取消(&amp;C)</translation>
     </message>
+    <message>
+        <source>No failure has been reported in this run.</source>
+        <translation>本次运行中尚未报告过故障。</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>保存报告</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*)</source>
+        <translation>文本文件 (*.txt);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>The report could not be saved: %1.</source>
+        <translation>报告无法保存：%1。</translation>
+    </message>
+    <message>
+        <source>Save &amp;report...</source>
+        <translation>保存报告(&amp;R)...</translation>
+    </message>
 </context>
 <context>
     <name>CMessageBox</name>

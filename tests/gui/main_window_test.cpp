@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include "app/language.h"
+#include "framework/file_dialog.h"
 #include "framework/translate.h"
 #include "gui_harness.h"
 #include "protocol/text.h"
@@ -384,6 +386,16 @@ private slots:
               std::string("read, attempt 4: sent F7 F8 03 01 AA A7")}) {
             QVERIFY2(details.find(part) != std::string::npos, (part + " in:\n" + details).c_str());
         }
+        // Save report writes the same, with the log.
+        const std::string reportPath = env.home() + "/report.txt";
+        fw::SetFileDialogResponder([&](const fw::FileDialogCall&) { return reportPath; });
+        sheet.OnSaveReport();
+        fw::SetFileDialogResponder(nullptr);
+        std::ifstream saved(reportPath);
+        const std::string report((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+        QVERIFY2(report.rfind("Communication Error!\n\nNo answer at all", 0) == 0 && report.find(details) != std::string::npos &&
+                     report.find(hint) != std::string::npos,
+                 report.c_str());
         // The line's whole text is its tip, and every status is in the log with its time.
         QCOMPARE(sheet.GetDlgItem(IDC_SHEET_STATUS).GetToolTip(), sheet.StatusText());
         const std::vector<std::string>& events = sheet.EventLog();
