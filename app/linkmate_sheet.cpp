@@ -4,12 +4,14 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "app/about_dlg.h"
 #include "app/bit_timing_dlg.h"
 #include "app/config_file_place.h"
 #include "app/find_converter_dlg.h"
+#include "app/held_differences.h"
 #include "app/port_map_dlg.h"
 #include "framework/application.h"
 #include "framework/file_dialog.h"
@@ -22,6 +24,7 @@
 #include "protocol/config_lists.h"
 #include "protocol/hex_fields.h"
 #include "protocol/hex_text.h"
+#include "protocol/system_name.h"
 #include "protocol/text.h"
 #include "res/resource.h"
 #include "res/resources.h"
@@ -56,6 +59,12 @@ constexpr const char* kOpenShortcut = "Ctrl+O";
 constexpr const char* kBitTimingShortcut = "Ctrl+B";
 constexpr const char* kSaveShortcut = "Ctrl+S";
 constexpr const char* kAboutShortcut = "F1";
+constexpr const char* kUndoShortcut = "Ctrl+Z";
+constexpr const char* kEventLogShortcut = "Ctrl+L";
+// The commands that replace every page, as the Undo event names them.
+constexpr const char* kDefaultCommand = TRANSLATE_NOOP("CLINKMATESheet", "Default");
+constexpr const char* kOpenCommand = TRANSLATE_NOOP("CLINKMATESheet", "Open");
+constexpr const char* kBitTimingCommand = TRANSLATE_NOOP("CLINKMATESheet", "the bit timing");
 constexpr const char* kConfigFileFilter =
     TRANSLATE_NOOP("CLINKMATESheet", "LINKMATE configuration (*.reg);;All files (*)");
 
@@ -122,6 +131,14 @@ std::string ClockTime() {
     char text[16];
     // The window thread is the only caller, so the shared result of localtime is safe.
     std::strftime(text, sizeof text, "%H:%M:%S", std::localtime(&now));
+    return text;
+}
+
+// "2026-12-08 14:02:11 +0000", local time.
+std::string DateTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    char text[48];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S %z", std::localtime(&now));
     return text;
 }
 
@@ -192,9 +209,14 @@ bool CLINKMATESheet::OnInitDialog() {
     // The status line under the buttons, and Cancel at the row's left while an exchange runs.
     const fw::Rect button = GetDlgItem(fw::IDOK).GetWindowRect();
     const fw::Rect tabsRect = tabs.GetWindowRect();
-    m_cancel = AddItem(IDC_SHEET_CANCEL, fw::ControlKind::kPushButton, SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Cancel")));
+    m_cancel = AddItem(IDC_SHEET_CANCEL, fw::ControlKind::kPushButton, SheetText(TRANSLATE_NOOP("CLINKMATESheet", "&Cancel")));
     m_cancel.MoveWindow({tabsRect.x, button.y, button.width, button.height});
     m_cancel.ShowWindow(false);
+    // Undo stands where Cancel does: one is there only while an exchange runs, the other only
+    // when it does not.
+    m_undoButton = AddItem(IDC_SHEET_UNDO, fw::ControlKind::kPushButton, SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Undo")));
+    m_undoButton.MoveWindow({tabsRect.x, button.y, button.width, button.height});
+    m_undoButton.ShowWindow(false);
     m_statusLine = AddItem(IDC_SHEET_STATUS, fw::ControlKind::kText, {});
     const int statusTop = std::max(button.bottom(), tabsBottom + kWindowBottomBelowTabsPx - kStatusGapPx) + kStatusGapPx;
     // Room for four lines: the connection and the pages take two or three with a long device
@@ -226,7 +248,7 @@ bool CLINKMATESheet::OnInitDialog() {
     for (fw::CDialog* page : SettingsPages()) page->SetChangeObserver([this] { MarkEdited(); });
     m_canPage.onRuleReplaced = [this](HexField field, const std::string& was, const std::string& now) {
         SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "The mask rule replaced %1 \"%2\" with %3."),
-                                {CCanPage::FieldName(field), was, now}));
+                                {CCanPage::FieldName(field), text::Unbroken(was), text::Unbroken(now)}));
     };
     SetOrigin(PagesOrigin::kProfile, ProfileSavedAt());
     return result;
@@ -235,6 +257,10 @@ bool CLINKMATESheet::OnInitDialog() {
 bool CLINKMATESheet::OnCommand(int id) {
     if (id == IDC_SHEET_CANCEL) {
         CancelExchange();
+        return true;
+    }
+    if (id == IDC_SHEET_UNDO) {
+        OnUndo();
         return true;
     }
     // A command that arrives while an exchange runs (a key, a click queued before the buttons
@@ -260,11 +286,77 @@ void CLINKMATESheet::Tell(const std::string& text) {
 
 void CLINKMATESheet::OnDefault() {
     ExchangePages(true);
+    KeepForUndo(kDefaultCommand);
     ApplyDefaults(m_serialPage.serial, m_canPage.can, m_tranPage.tran);
     ExchangePages(false);
     m_tranPage.RefreshTranControls();
     m_canPage.RefreshCanControls();
     SetOrigin(PagesOrigin::kDefaults);
+    SetEvent(fw::Translate("CLINKMATESheet", "Default replaced every page; Undo (Ctrl+Z) brings back what they showed."));
+}
+
+void CLINKMATESheet::KeepForUndo(const char* command) {
+    m_undo = PagesSnapshot{m_serialPage.serial, m_canPage.can,         m_tranPage.tran, m_facts.origin,
+                           m_facts.originDetail, m_facts.editedSince, command};
+    m_undoButton.ShowWindow(!IsExchanging());
+    m_undoButton.SetToolTip(fw::FormatText(fw::Translate("CLINKMATESheet", "Undo %1 (%2)"),
+                                           {SheetText(command), kUndoShortcut}));
+}
+
+void CLINKMATESheet::DropUndo() {
+    m_undo.reset();
+    // The focus leaves the button before it goes away, so it does not fall on Default.
+    if (m_undoButton.HasFocus()) RestoreFocus({});
+    m_undoButton.ShowWindow(false);
+}
+
+void CLINKMATESheet::OnUndo() {
+    if (!m_undo || IsExchanging()) return;
+    const PagesSnapshot was = *m_undo;
+    DropUndo();
+    m_serialPage.serial = was.serial;
+    m_canPage.can = was.can;
+    m_tranPage.tran = was.tran;
+    ExchangePages(false);
+    ShowControlStates();
+    SetOrigin(was.origin, was.originDetail);
+    m_facts.editedSince = was.editedSince;
+    SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Undone: the pages show again what they showed before %1."),
+                            {SheetText(was.command)}));
+}
+
+fw::Control CLINKMATESheet::FocusedControl() const {
+    for (const fw::Control& c : TabStops()) {
+        if (c.HasFocus()) return c;
+    }
+    return {};
+}
+
+void CLINKMATESheet::RestoreFocus(fw::Control where) {
+    const fw::Control disconnect = m_panel.GetDlgItem(IDC_CONNECT);
+    const auto fit = [&](const fw::Control& c) {
+        return c && c.CanTakeFocus() && !(c == GetDlgItem(fw::IDOK)) && !(c == disconnect) && !(c == m_undoButton);
+    };
+    if (fit(where)) {
+        where.SetFocus();
+        return;
+    }
+    // Else the current page's first field, then Read, then the panel.
+    std::vector<fw::Control> candidates;
+    if (const int active = GetActiveIndex(); active >= 0) candidates = GetPage(active)->TabStops();
+    candidates.push_back(GetDlgItem(fw::IDCANCEL));
+    for (const fw::Control& c : m_panel.TabStops()) candidates.push_back(c);
+    for (fw::Control& c : candidates) {
+        if (fit(c)) {
+            c.SetFocus();
+            return;
+        }
+    }
+}
+
+void CLINKMATESheet::FollowOriginOnConnect() {
+    const PagesOrigin o = m_facts.origin;
+    m_canPage.KeepValuesWhenEnabled(o == PagesOrigin::kFile || o == PagesOrigin::kRead || o == PagesOrigin::kWritten);
 }
 
 void CLINKMATESheet::OnRead() {
@@ -319,7 +411,7 @@ void CLINKMATESheet::OnWrite() {
                 return;
             }
             if (write->outcome == VerifiedWrite::Outcome::kDiffers) {
-                ReportDifferences(write->differences);
+                ReportDifferences(outcome, write->held, write->differences);
                 return;
             }
             Report(outcome.ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"), outcome,
@@ -406,24 +498,29 @@ void CLINKMATESheet::ShowControlStates() {
 void CLINKMATESheet::RunExchange(const char* progress, Transaction transaction,
                                  std::function<void(ExchangeOutcome&)> finish) {
     auto control = std::make_shared<ExchangeControl>();
+    const fw::Control focus = FocusedControl();
     m_exchange = control;
     m_progress = progress;
     m_exchangeStart = std::chrono::steady_clock::now();
     LockForExchange(true);
+    m_progressLogged = false;
     ShowProgress();
     m_progressTimer.Start(kProgressInterval, true, [this] { ShowProgress(); });
 
     const uint32_t readTimeoutMs = m_port.readTimeoutMs();
     fw::RunOffWindowThread<ExchangeOutcome>(
-        [this, control, readTimeoutMs, transaction = std::move(transaction), config = CurrentConfig()] {
+        [this, control, readTimeoutMs, transaction = std::move(transaction), config = CurrentConfig(),
+         startedAt = DateTimeNow()] {
             ExchangeOutcome outcome;
             outcome.config = config;
+            outcome.startedAt = startedAt;
             {
                 SerialPortIo serial(m_port);
                 CancellablePortIo io(serial, readTimeoutMs, *control);
                 outcome.ok = transaction(io, outcome);
                 // Silence may be the other model, which talks at another bit rate.
                 if (!outcome.ok && outcome.heardNothing && !control->cancelled) {
+                    outcome.probed = true;
                     outcome.otherModel = ProbeOtherModels(m_port, io);
                 }
             }
@@ -434,12 +531,14 @@ void CLINKMATESheet::RunExchange(const char* progress, Transaction transaction,
             control->finished = true;
             return outcome;
         },
-        [this, alive = std::weak_ptr<bool>(m_alive), finish = std::move(finish)](ExchangeOutcome outcome) {
+        [this, focus, alive = std::weak_ptr<bool>(m_alive), finish = std::move(finish)](ExchangeOutcome outcome) {
             if (alive.expired()) return;
             m_progressTimer.Stop();
             m_exchange.reset();
             LockForExchange(false);
+            RestoreFocus(focus);
             finish(outcome);
+            RestoreFocus(focus);
             if (m_closeWhenDone) Close();
         });
 }
@@ -451,6 +550,7 @@ void CLINKMATESheet::LockForExchange(bool locked) {
     for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(!locked);
     // Disconnecting would close the port under the exchange.
     m_panel.GetDlgItem(IDC_CONNECT).EnableWindow(!locked);
+    m_undoButton.ShowWindow(!locked && m_undo);
     m_cancel.ShowWindow(locked);
     m_cancel.EnableWindow(locked);
     if (locked) m_cancel.SetFocus();
@@ -462,7 +562,11 @@ void CLINKMATESheet::ShowProgress() {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", elapsed.count());
     const int request = std::max(m_exchange->sends.load(), 1);
+    // Only the first tick goes into the log: the rest say the same with another clock.
+    m_logStatus = !m_progressLogged;
+    m_progressLogged = true;
     SetEvent(fw::FormatText(SheetText(m_progress), {std::to_string(request), seconds}));
+    m_logStatus = true;
 }
 
 void CLINKMATESheet::CancelExchange() {
@@ -476,7 +580,18 @@ bool CLINKMATESheet::OnCloseRequest() {
     return false;
 }
 
-void CLINKMATESheet::RefreshStatus() { SetStatus(FormatStatus(m_facts)); }
+void CLINKMATESheet::RefreshStatus() {
+    SetStatus(FormatStatus(m_facts));
+    if (!m_logStatus) return;
+    // The log keeps what changed: the event, or else the connection and the pages' origin.
+    SheetStatus facts = m_facts;
+    facts.event.clear();
+    std::string entry = m_facts.event.empty() ? FormatStatus(facts) : m_facts.event;
+    std::replace(entry.begin(), entry.end(), '\n', ' ');
+    if (!m_lastLogged.empty() && m_lastLogged == entry) return;
+    m_lastLogged = entry;
+    m_eventLog.push_back(ClockTime() + "  " + entry);
+}
 
 void CLINKMATESheet::SetEvent(const std::string& text) {
     m_facts.event = text;
@@ -488,6 +603,7 @@ void CLINKMATESheet::SetOrigin(PagesOrigin origin, const std::string& detail) {
     m_facts.originDetail = detail;
     m_facts.editedSince = false;
     m_facts.event.clear();
+    FollowOriginOnConnect();
     RefreshStatus();
 }
 
@@ -499,7 +615,45 @@ void CLINKMATESheet::MarkEdited() {
 
 void CLINKMATESheet::SetStatus(const std::string& text) {
     m_statusLine.SetWindowText(text);
+    // The line has room for a few lines only: the whole text is in its tip and in the log.
+    m_statusLine.SetToolTip(text);
     SetAccessibleDescription(text);
+}
+
+void CLINKMATESheet::OnSaveReport() {
+    if (m_lastReport.empty()) {
+        Tell(fw::Translate("CLINKMATESheet", "No failure has been reported in this run."));
+        return;
+    }
+    const fw::Control focus = FocusedControl();
+    const std::string suggested = (std::filesystem::path(LastConfigFolder()) / "linkmate-report.txt").string();
+    const std::string path = fw::AskFileName(
+        this, {fw::FileDialogKind::kSave, fw::Translate("CLINKMATESheet", "Save report"),
+               fw::Translate("CLINKMATESheet", "Text files (*.txt);;All files (*)"), suggested, "txt"});
+    RestoreFocus(focus);
+    if (path.empty()) return;
+    // The event log goes with it: what happened before the failure.
+    std::string log;
+    for (const std::string& entry : m_eventLog) log += entry + "\n";
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << m_lastReport << "\n" << log;
+    out.close();
+    if (!out) {
+        fw::MessageBox(this,
+                       fw::FormatText(fw::Translate("CLINKMATESheet", "The report could not be saved: %1."), {path}),
+                       res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
+    }
+}
+
+void CLINKMATESheet::OnEventLog() {
+    const fw::Control focus = FocusedControl();
+    std::string log;
+    for (const std::string& entry : m_eventLog) log += entry + "\n";
+    fw::MessageBox(this,
+                   fw::FormatText(fw::Translate("CLINKMATESheet", "%1 events in this run; Show Details lists them with their times."),
+                                  {std::to_string(m_eventLog.size())}),
+                   res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone, {}, log);
+    RestoreFocus(focus);
 }
 
 void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeOutcome& outcome,
@@ -515,13 +669,17 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
         for (const std::string& more : {hint, advice}) {
             if (!more.empty()) detail += (detail.empty() ? "" : "\n\n") + more;
         }
-        fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Communication Error!"), res::LoadString(IDS_MSG_CAPTION),
-                       fw::MessageIcon::kNone, detail, trace.Format());
+        const std::string details = ReportContext(outcome) + "\n" + trace.Format();
+        const std::string heading = fw::Translate("CLINKMATESheet", "Communication Error!");
+        m_lastReport = heading + "\n\n" + detail + "\n\n" + details;
+        fw::MessageBox(this, heading, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone, detail, details);
         return;
     }
     std::string error;
     const bool saved =
         SaveProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection, &error);
+    // The pages now match the converter; what they showed before is no longer theirs to bring back.
+    DropUndo();
     SetOrigin(trace.exchange == "write" ? PagesOrigin::kWritten : PagesOrigin::kRead, ClockTime());
     Tell(success);
     if (!saved) {
@@ -535,18 +693,45 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
     }
 }
 
-void CLINKMATESheet::ReportDifferences(const std::vector<FrameFieldDifference>& differences) {
+std::string CLINKMATESheet::ReportContext(const ExchangeOutcome& outcome) const {
+    const auto line = [](const char* source, std::initializer_list<std::string> values) {
+        return fw::FormatText(fw::Translate("CLINKMATESheet", source), values) + "\n";
+    };
+    std::string device = m_facts.device.empty() ? fw::Translate("CLINKMATESheet", "unknown") : m_facts.device;
+    if (!m_facts.deviceDescription.empty()) device += " (" + m_facts.deviceDescription + ")";
+    std::string out = line(TRANSLATE_NOOP("CLINKMATESheet", "Program: %1 %2 on %3"),
+                           {fw::ApplicationName(), LINKMATE_VERSION, SystemName()}) +
+                      line(TRANSLATE_NOOP("CLINKMATESheet", "Started: %1"), {outcome.startedAt}) +
+                      line(TRANSLATE_NOOP("CLINKMATESheet", "Port: %1, device %2"), {m_facts.port, device}) +
+                      line(TRANSLATE_NOOP("CLINKMATESheet", "Model: %1 at %2 bit/s"),
+                           {m_facts.model, std::to_string(m_facts.bitRate)});
+    if (outcome.probed) {
+        for (size_t model = 0; model < ConfigPortBaudTable.size(); ++model) {
+            if (ConfigPortBaudTable[model] == m_facts.bitRate) continue;
+            const bool answered = outcome.otherModel && static_cast<size_t>(*outcome.otherModel) == model;
+            out += line(answered ? TRANSLATE_NOOP("CLINKMATESheet", "Asked again at %1 bit/s (%2): a converter answered")
+                                 : TRANSLATE_NOOP("CLINKMATESheet", "Asked again at %1 bit/s (%2): no answer"),
+                        {std::to_string(ConfigPortBaudTable[model]), std::string(lists::DeviceType.at(model))});
+        }
+    }
+    return out;
+}
+
+void CLINKMATESheet::ReportDifferences(const ExchangeOutcome& outcome, const ConfigFrame& held,
+                                       const std::vector<FrameFieldDifference>& differences) {
     // The converter answered the read-back with other values: nothing is saved and the pages keep
     // what was typed, so the operator can write again or read what the converter holds.
     std::string fields;
-    for (const FrameFieldDifference& d : differences) {
-        fields += "\n" + fw::FormatText(fw::Translate("CLINKMATESheet", "%1: you wrote %2, the converter holds %3."),
-                                        {std::string(d.name), text::Unbroken(d.wrote), text::Unbroken(d.holds)});
+    for (const std::string& line : DescribeHeldDifferences(outcome.config, held, differences)) {
+        fields += (fields.empty() ? "" : "\n") + line;
     }
-    const std::string text = fw::Translate("CLINKMATESheet", "The converter holds other values than you wrote:");
+    const std::string text =
+        fw::Translate("CLINKMATESheet", "The converter answered, but it holds other values than you wrote.");
+    // The line has room for the heading; the fields are in the box and its details.
     SetEvent(text);
-    fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Communication Error!"), res::LoadString(IDS_MSG_CAPTION),
-                   fw::MessageIcon::kNone, text + fields);
+    const std::string details = ReportContext(outcome) + "\n" + outcome.trace.Format();
+    m_lastReport = text + "\n\n" + fields + "\n\n" + details;
+    fw::MessageBox(this, text, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation, fields, details);
 }
 
 void CLINKMATESheet::ClosePort() {
@@ -597,8 +782,10 @@ void CLINKMATESheet::OnDestroy() {
 
 bool CLINKMATESheet::OnSysCommand(unsigned command) {
     if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
+    const fw::Control focus = FocusedControl();
     CAboutDlg about;
     about.DoModal(this);
+    RestoreFocus(focus);
     return true;
 }
 
@@ -609,6 +796,8 @@ void CLINKMATESheet::WireCommands() {
     AddShortcut(kBitTimingShortcut, [this] { OnBitTimingCalculator(); });
     AddShortcut(kSaveShortcut, [this] { OnSaveConfiguration(); });
     AddShortcut(kAboutShortcut, [this] { OnSysCommand(IDM_ABOUTBOX); });
+    AddShortcut(kUndoShortcut, [this] { OnUndo(); });
+    AddShortcut(kEventLogShortcut, [this] { OnEventLog(); });
     // No program-controlled system menu here: the About entry lives in the window's context
     // menu instead (and on F1).
     SetContextMenu({
@@ -618,6 +807,8 @@ void CLINKMATESheet::WireCommands() {
         {fw::Translate("CLINKMATESheet", "&Find converter..."), kFindShortcut, [this] { OnFindConverter(); }},
         {fw::Translate("CLINKMATESheet", "&Ports..."), kPortsShortcut, [this] { OnPorts(); }},
         {fw::Translate("CLINKMATESheet", "&Bit timing calculator..."), kBitTimingShortcut, [this] { OnBitTimingCalculator(); }},
+        {fw::Translate("CLINKMATESheet", "Event &log..."), kEventLogShortcut, [this] { OnEventLog(); }},
+        {fw::Translate("CLINKMATESheet", "Save &report..."), {}, [this] { OnSaveReport(); }},
         {res::LoadString(IDS_ABOUTBOX), {}, [this] { OnSysCommand(IDM_ABOUTBOX); }},
     });
 }
@@ -645,9 +836,11 @@ void CLINKMATESheet::OnSaveConfiguration() {
 
 void CLINKMATESheet::OnOpenConfiguration() {
     if (IsExchanging()) return;  // the pages and the port belong to the exchange
+    const fw::Control focus = FocusedControl();
     const std::string path = fw::AskFileName(
         this, {fw::FileDialogKind::kOpen, fw::Translate("CLINKMATESheet", "Open configuration"),
                SheetText(kConfigFileFilter), LastConfigFolder(), kConfigFileExtension});
+    RestoreFocus(focus);
     if (path.empty()) return;
     DeviceConfig config = CurrentConfig();
     std::string error;
@@ -657,8 +850,18 @@ void CLINKMATESheet::OnOpenConfiguration() {
         return;
     }
     RememberConfigFolder(path);
+    // What the pages show, typed entries included, is what Undo brings back.
+    ExchangePages(true);
+    // The file has no custom-mask box: ticked for a mask that compares anything, as a Read decodes
+    // it, so the mask the file holds can be edited and a rule leaves it as the box says.
+    const CanSettings& can = config.can;
+    const bool zeroMask = can.CanFiterMode != 0
+                              ? ParseHexGroups(can.CanAcptMask, 4) == 0
+                              : ParseHexGroups(can.CanAcptMask1, 2) == 0 && ParseHexGroups(can.CanAcptMask2, 2) == 0;
+    config.can.CanCustomMask = zeroMask ? 0 : 1;
     // Into the pages, as Default puts its values there: nothing is sent until Write. The texts
     // stay as the file has them.
+    KeepForUndo(kOpenCommand);
     m_serialPage.serial = config.serial;
     m_canPage.can = config.can;
     m_tranPage.tran = config.tran;
@@ -673,20 +876,27 @@ DeviceConfig CLINKMATESheet::CurrentConfig() const {
 
 void CLINKMATESheet::OnBitTimingCalculator() {
     if (IsExchanging()) return;  // the pages and the port belong to the exchange
-    CBitTimingDlg dialog([this](const BitTiming& t) {
+    fw::Control focus = FocusedControl();
+    CBitTimingDlg dialog([this, &focus](const BitTiming& t) {
+        ExchangePages(true);
+        KeepForUndo(kBitTimingCommand);
         m_canPage.UseBitTiming(t.btr0, t.btr1);
         MarkEdited();
         ShowPage(&m_canPage);
+        focus = m_canPage.GetDlgItem(IDC_CAN_BTR0);
     });
     dialog.DoModal(this);
+    RestoreFocus(focus);
 }
 
 void CLINKMATESheet::OnPorts() {
     if (IsExchanging()) return;  // the pages and the port belong to the exchange
+    const fw::Control focus = FocusedControl();
     CPortMapDlg dialog;
     m_portsDialog = &dialog;
     dialog.DoModal(this);
     m_portsDialog = nullptr;
+    RestoreFocus(focus);
     m_panel.RefreshPortTips();
 }
 
@@ -694,6 +904,7 @@ void CLINKMATESheet::OnFindConverter() {
     if (IsExchanging()) return;  // the port belongs to the exchange
     // The search asks every port, the open one too: the window lets it go for the search and
     // connects again afterwards, to the converter chosen if one was.
+    const fw::Control focus = FocusedControl();
     const bool wasConnected = m_port.IsOpen();
     if (wasConnected) m_panel.OnConnect();
     std::vector<int> ports;
@@ -709,12 +920,15 @@ void CLINKMATESheet::OnFindConverter() {
     const std::string com = std::to_string(m_panel.connection.ConfigPort + kFirstComPort);
     if (wasConnected) {
         m_panel.OnConnect();
-        if (!m_port.IsOpen()) return;  // the failure has been told
-        SetEvent(used ? fw::FormatText(fw::Translate("CLINKMATESheet", "Connected to the converter found on COM%1."), {com})
-                      : fw::FormatText(fw::Translate("CLINKMATESheet", "Connected to COM%1 again after the search."), {com}));
+        // A failure to connect again has been told already.
+        if (m_port.IsOpen()) {
+            SetEvent(used ? fw::FormatText(fw::Translate("CLINKMATESheet", "Connected to the converter found on COM%1."), {com})
+                          : fw::FormatText(fw::Translate("CLINKMATESheet", "Connected to COM%1 again after the search."), {com}));
+        }
     } else if (used) {
         SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "The converter on COM%1 is chosen: press Connect."), {com}));
     }
+    RestoreFocus(focus);
 }
 
 void CLINKMATESheet::OnPortWatchTick() {

@@ -67,8 +67,19 @@ public:
     bool IsExchanging() const { return m_exchange != nullptr; }
     // Stops the running Read or Write (the Cancel button): nothing is saved, the pages stay.
     void CancelExchange();
+    // Brings back what the pages showed before the last Default, Open or bit timing Use (Ctrl+Z
+    // and the Undo button), once, until something is read or written.
+    void OnUndo();
+    bool CanUndo() const { return m_undo.has_value(); }
     // The line under the command buttons: progress, then what the pages show.
     std::string StatusText() const { return m_statusLine.GetWindowText(); }
+    // Every status the line showed in this run (progress ticks aside), each with its time.
+    const std::vector<std::string>& EventLog() const { return m_eventLog; }
+    // The log in a box, copyable (context menu and Ctrl+L).
+    void OnEventLog();
+    // The last failure's report (message, diagnosis, context, trace) and the event log to a text
+    // file, for a support ticket (context menu).
+    void OnSaveReport();
 
     // Members in declaration order, as they are constructed.
     CSerialComm m_port;
@@ -108,7 +119,9 @@ private:
         DeviceConfig config;  // what the transaction left: decoded by a Read
         ExchangeTrace trace;
         bool heardNothing = false;             // not a byte came back
+        bool probed = false;                   // the other models' rates were asked after silence
         std::optional<int32_t> otherModel;     // then: the model that answered at its own rate
+        std::string startedAt;                 // local date and time the exchange began
     };
     // Fills the outcome's config, trace and heardNothing; true on success.
     using Transaction = std::function<bool(PortIo&, ExchangeOutcome&)>;
@@ -129,12 +142,43 @@ private:
     // `advice`, when given, goes under the diagnosis of a failure, after the hint of the model
     // that answered at its own rate.
     void Report(bool ok, const std::string& success, const ExchangeOutcome& outcome, const std::string& advice = {});
-    void ReportDifferences(const std::vector<FrameFieldDifference>& differences);
+    // What a support ticket needs beside the trace: program, system, date and time, port, device,
+    // model and bit rate, and what was asked at the other models' rates.
+    std::string ReportContext(const ExchangeOutcome& outcome) const;
+    void ReportDifferences(const ExchangeOutcome& outcome, const ConfigFrame& held,
+                           const std::vector<FrameFieldDifference>& differences);
     void ClosePort();
     void Tell(const std::string& text);
+    // Before a command replaces every page: what they show now, for one Undo.
+    void KeepForUndo(const char* command);
+    void DropUndo();
+    // The control that has the keyboard focus, and giving it back after an exchange or a dialog:
+    // never to Default or Disconnect, where a stray Space would undo the operator's work.
+    fw::Control FocusedControl() const;
+    void RestoreFocus(fw::Control where);
+    // Enabling the pages (Connect) leaves values that were opened, read or written as they are;
+    // over the profile's or the factory values it runs the rules.
+    void FollowOriginOnConnect();
     // Adapters and virtual converters that come and go while the window is open: the COM list's
     // tips and an open Ports dialog follow them; the open port's device going away disconnects.
     void OnPortWatchTick();
+
+    struct PagesSnapshot {
+        SerialSettings serial;
+        CanSettings can;
+        TranSettings tran;
+        PagesOrigin origin;
+        std::string originDetail;
+        bool editedSince;
+        const char* command;  // untranslated
+    };
+    std::optional<PagesSnapshot> m_undo;
+    std::vector<std::string> m_eventLog;
+    bool m_logStatus = true;  // off for the progress line's ticks
+    bool m_progressLogged = false;
+    std::string m_lastLogged;
+    std::string m_lastReport;  // the last failure's box, whole
+    fw::Control m_undoButton;
 
     StartChoice m_startChoice;
     fw::Control m_statusLine;

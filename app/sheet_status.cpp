@@ -1,6 +1,7 @@
 #include "app/sheet_status.h"
 
 #include "framework/translate.h"
+#include "protocol/text.h"
 
 namespace linkmate {
 namespace {
@@ -13,7 +14,8 @@ std::string ConnectionPart(const SheetStatus& s) {
     if (!s.device.empty()) where += " \u2192 " + s.device;
     if (!s.deviceDescription.empty()) where += ", " + s.deviceDescription;
     const std::string model =
-        fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "%1 at %2 bit/s")), {s.model, std::to_string(s.bitRate)});
+        fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "%1 at %2 bit/s")),
+                       {text::Unbroken(s.model), std::to_string(s.bitRate)});
     return fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "Connected to %1; %2.")), {where, model});
 }
 
@@ -36,7 +38,8 @@ std::string OriginPart(const SheetStatus& s) {
             break;
     }
     if (s.editedSince) text += Text(TRANSLATE_NOOP("SheetStatus", ", edited since"));
-    return text + ".";
+    // The sentence's full stop is the language's own.
+    return fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "%1.")), {text});
 }
 
 }  // namespace

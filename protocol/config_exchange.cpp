@@ -121,9 +121,12 @@ AttemptEnd ReplyEnd(const std::array<uint8_t, kReplyBufferSize>& reply, const Co
     return IsPlausibleReply(frame) ? AttemptEnd::kOk : AttemptEnd::kImplausible;
 }
 
-TraceAttempt* NewAttempt(ExchangeTrace* trace, const uint8_t* sent, size_t size) {
+TraceAttempt* NewAttempt(const PortIo& port, ExchangeTrace* trace, const uint8_t* sent, size_t size) {
     if (trace == nullptr) return nullptr;
-    trace->attempts.push_back({std::vector<uint8_t>(sent, sent + size), {}, AttemptEnd::kNoAnswer, 0});
+    const auto now = port.Now();
+    if (trace->attempts.empty()) trace->start = now;
+    const double atMs = std::chrono::duration<double, std::milli>(now - trace->start).count();
+    trace->attempts.push_back({std::vector<uint8_t>(sent, sent + size), {}, AttemptEnd::kNoAnswer, 0, atMs});
     return &trace->attempts.back();
 }
 
@@ -206,7 +209,7 @@ bool ReadFrame(PortIo& port, ConfigFrame& frame, ExchangeTrace* trace, const Con
     while (failures < failuresAllowed) {
         port.Write(ReadRequest.data(), static_cast<uint32_t>(ReadRequest.size()),
                    kRequestWriteTimeoutMs);
-        TraceAttempt* record = NewAttempt(trace, ReadRequest.data(), ReadRequest.size());
+        TraceAttempt* record = NewAttempt(port, trace, ReadRequest.data(), ReadRequest.size());
         std::array<uint8_t, kReplyBufferSize> reply{};
         const Collection c = Collect(port, reply, kConfigFrameSize, kReplyReadChunk, kReplyReadTimeoutMs,
                                      ReadRequest.data(), ReadRequest.size(), record);
@@ -255,7 +258,7 @@ bool WriteConfig(PortIo& port, const SerialSettings& serial, const CanSettings& 
     for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
         port.Write(frame.data(), static_cast<uint32_t>(frame.size()), kFrameWriteTimeoutMs);
         const AttemptEnd end = AwaitAck(port, kCmdWriteConfig, frame.data(), frame.size(),
-                                        NewAttempt(trace, frame.data(), frame.size()));
+                                        NewAttempt(port, trace, frame.data(), frame.size()));
         if (end == AttemptEnd::kOk) return true;
         if (end == AttemptEnd::kDeviceRemoved) return false;
     }

@@ -117,7 +117,10 @@ std::string ExchangeTrace::Format() const {
         const TraceAttempt& a = attempts[i];
         const std::string name = exchange == "read" ? text::translate("ExchangeTrace", "read")
                                                     : text::translate("ExchangeTrace", "write");
-        out += text::Arg(text::translate("ExchangeTrace", "%1, attempt %2: sent %3"),
+        char at[32];
+        std::snprintf(at, sizeof at, "[+%.1f ms] ", a.atMs);
+        out += at +
+               text::Arg(text::translate("ExchangeTrace", "%1, attempt %2: sent %3"),
                          {name, std::to_string(i + 1), HexBytes(a.sent)}) +
                "\n";
         for (const TraceChunk& c : a.received) {

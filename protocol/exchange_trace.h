@@ -2,6 +2,7 @@
 // one-line diagnosis an engineer can act on when the exchange failed.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -37,11 +38,13 @@ struct TraceAttempt {
     size_t echoBytes = 0;  // how many of the received bytes were our own, returned by the adapter
     // The collection's time ran out while the reply was still coming in, byte after byte.
     bool stillArriving = false;
+    double atMs = 0;       // when it was sent, since the exchange's first attempt
 };
 
 struct ExchangeTrace {
     std::string exchange;  // "read" or "write"
     std::vector<TraceAttempt> attempts;
+    std::chrono::steady_clock::time_point start{};  // when the first attempt was sent
 
     bool succeeded() const { return !attempts.empty() && attempts.back().end == AttemptEnd::kOk; }
     bool deviceRemoved() const {

@@ -79,6 +79,7 @@
 #define IDC_TIMING_SOCKETCAN 1116
 #define IDC_SHEET_STATUS 1120
 #define IDC_SHEET_CANCEL 1121
+#define IDC_SHEET_UNDO 1122
 
 // Find converter
 #define IDC_FIND_LIST 1130

@@ -113,6 +113,9 @@ ProbeResult ProbePort(int port, ProbeWaits waits) {
             result.held = error.m_cause == CFileException::sharingViolation ||
                           error.m_cause == CFileException::lockViolation;
             if (result.held) result.holder = DeviceHolder(result.device);
+            result.absent = error.m_cause == CFileException::fileNotFound ||
+                            error.m_lOsError == CFileException::NoDeviceError();
+            result.reason = CFileException::SystemErrorText(error.m_lOsError);
             return result;
         }
         result.opened = true;

@@ -30,6 +30,8 @@ struct ProbeResult {
     bool held = false;        // another program has it open (`holder` names it when known)
     std::string problem;
     std::string holder;       // "minicom (process 1234)"
+    bool absent = false;      // no device behind the COM number
+    std::string reason;       // the system's reason the port did not open, without its name
     std::optional<int32_t> model;  // DeviceType of the rate that answered
     DeviceConfig config;           // what it answered, when it did
 };

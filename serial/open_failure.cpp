@@ -5,8 +5,9 @@
 
 namespace linkmate {
 
-std::string DescribeOpenFailure(const std::string& portName, const CFileException& error) {
-    if (error.m_strReason.empty()) return DescribeOpenFailure(portName, error.m_lOsError);
+std::string DescribeOpenFailure(const std::string& portName, const CFileException& error,
+                                OpenFailureReader reader) {
+    if (error.m_strReason.empty()) return DescribeOpenFailure(portName, error.m_lOsError, reader);
     std::string reason = error.m_strReason;
     if (!reason.empty() && reason[0] >= 'a' && reason[0] <= 'z') reason[0] = static_cast<char>(reason[0] - 'a' + 'A');
     const auto number = ParseComPortName(portName);

@@ -63,7 +63,7 @@ std::string DeviceHolder(const std::string& devicePath) {
     return pid == 0 ? std::string() : ProcessName(pid, lockPath);
 }
 
-std::string DescribeOpenFailure(const std::string& portName, long osError) {
+std::string DescribeOpenFailure(const std::string& portName, long osError, OpenFailureReader reader) {
     std::string out;
     const auto number = ParseComPortName(portName);
     std::string device = ResolvePortName(portName);
@@ -92,9 +92,14 @@ std::string DescribeOpenFailure(const std::string& portName, long osError) {
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            out += text::translate("OpenFailure", "The device is not present: the adapter may be unplugged, or the port map "
-                      "points nowhere. Choose \"Ports...\" in the window's context menu (Ctrl+P) to "
-                      "see and change which device each COM number is.");
+            out += reader == OpenFailureReader::kWindow
+                       ? text::translate("OpenFailure", "The device is not present: the adapter may be unplugged, or the port map "
+                                 "points nowhere. Choose \"Ports...\" in the window's context menu (Ctrl+P) to "
+                                 "see and change which device each COM number is.")
+                       // The command-line tool keeps English; its reader runs commands, not menus.
+                       : std::string("The device is not present: the adapter may be unplugged, or the port map points "
+                                     "nowhere. \"linkmate-cli ports\" lists which device each COM number is; "
+                                     "--device PATH opens a device by its path.");
             break;
         case EBUSY: {
             const std::string holder = DeviceHolder(device);

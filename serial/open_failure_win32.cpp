@@ -11,7 +11,7 @@ namespace linkmate {
 // Windows does not say which program holds a port.
 std::string DeviceHolder(const std::string&) { return std::string(); }
 
-std::string DescribeOpenFailure(const std::string& portName, long osError) {
+std::string DescribeOpenFailure(const std::string& portName, long osError, OpenFailureReader) {
     std::string out;
     if (const auto number = ParseComPortName(portName)) {
         const ComPortInfo info = DescribeComPort(*number);

@@ -141,6 +141,10 @@
         <source>BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)</source>
         <translation>BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)</translation>
     </message>
+    <message>
+        <source>The mask rule replaced &quot;%1&quot; here.</source>
+        <translation>The mask rule replaced &quot;%1&quot; here.</translation>
+    </message>
 </context>
 <context>
     <name>CFindConverterDlg</name>
@@ -304,10 +308,6 @@
         <translation>The configuration could not be opened: %1.</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
         <source>Read cancelled: the pages and the profile are unchanged.</source>
         <translation>Read cancelled: the pages and the profile are unchanged.</translation>
     </message>
@@ -330,14 +330,6 @@
     <message>
         <source>The converter may have taken the new values: press Read to see what it holds.</source>
         <translation>The converter may have taken the new values: press Read to see what it holds.</translation>
-    </message>
-    <message>
-        <source>%1: you wrote %2, the converter holds %3.</source>
-        <translation>%1: you wrote %2, the converter holds %3.</translation>
-    </message>
-    <message>
-        <source>The converter holds other values than you wrote:</source>
-        <translation>The converter holds other values than you wrote:</translation>
     </message>
     <message>
         <source>Reading the configuration: request %1, %2 s</source>
@@ -374,6 +366,98 @@
     <message>
         <source>COM%1: %2.</source>
         <translation>COM%1: %2.</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>Default</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>the bit timing</source>
+        <translation>the bit timing</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Default replaced every page; Undo (Ctrl+Z) brings back what they showed.</source>
+        <translation>Default replaced every page; Undo (Ctrl+Z) brings back what they showed.</translation>
+    </message>
+    <message>
+        <source>Undo %1 (%2)</source>
+        <translation>Undo %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Undone: the pages show again what they showed before %1.</source>
+        <translation>Undone: the pages show again what they showed before %1.</translation>
+    </message>
+    <message>
+        <source>%1 events in this run; Show Details lists them with their times.</source>
+        <translation>%1 events in this run; Show Details lists them with their times.</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>Program: %1 %2 on %3</source>
+        <translation>Program: %1 %2 on %3</translation>
+    </message>
+    <message>
+        <source>Started: %1</source>
+        <translation>Started: %1</translation>
+    </message>
+    <message>
+        <source>Port: %1, device %2</source>
+        <translation>Port: %1, device %2</translation>
+    </message>
+    <message>
+        <source>Model: %1 at %2 bit/s</source>
+        <translation>Model: %1 at %2 bit/s</translation>
+    </message>
+    <message>
+        <source>Asked again at %1 bit/s (%2): a converter answered</source>
+        <translation>Asked again at %1 bit/s (%2): a converter answered</translation>
+    </message>
+    <message>
+        <source>Asked again at %1 bit/s (%2): no answer</source>
+        <translation>Asked again at %1 bit/s (%2): no answer</translation>
+    </message>
+    <message>
+        <source>The converter answered, but it holds other values than you wrote.</source>
+        <translation>The converter answered, but it holds other values than you wrote.</translation>
+    </message>
+    <message>
+        <source>Event &amp;log...</source>
+        <translation>Event &amp;log...</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>No failure has been reported in this run.</source>
+        <translation>No failure has been reported in this run.</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>Save report</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>The report could not be saved: %1.</source>
+        <translation>The report could not be saved: %1.</translation>
+    </message>
+    <message>
+        <source>Save &amp;report...</source>
+        <translation>Save &amp;report...</translation>
     </message>
 </context>
 <context>
@@ -667,6 +751,29 @@
     <message>
         <source>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</source>
         <translation>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</translation>
+    </message>
+</context>
+<context>
+    <name>HeldDifferences</name>
+    <message>
+        <source>ticked</source>
+        <translation>ticked</translation>
+    </message>
+    <message>
+        <source>not ticked</source>
+        <translation>not ticked</translation>
+    </message>
+    <message>
+        <source>%1 page, %2</source>
+        <translation>%1 page, %2</translation>
+    </message>
+    <message>
+        <source>%1: you wrote %2; the converter holds %3.</source>
+        <translation>%1: you wrote %2; the converter holds %3.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation>&quot;%1&quot;</translation>
     </message>
 </context>
 <context>
@@ -1254,6 +1361,10 @@ and log out and in again. Or ask the administrator for access.</translation>
     <message>
         <source>, edited since</source>
         <translation>, edited since</translation>
+    </message>
+    <message>
+        <source>%1.</source>
+        <translation>%1.</translation>
     </message>
 </context>
 <context>

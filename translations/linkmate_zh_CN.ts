@@ -48,7 +48,7 @@
     </message>
     <message>
         <source>&amp;Sample point (%):</source>
-        <translation>采样点 (%)(&amp;S):</translation>
+        <translation>采样点 %(&amp;S):</translation>
     </message>
     <message>
         <source>Bit rate (kbit/s)</source>
@@ -140,6 +140,10 @@
     <message>
         <source>BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)</source>
         <translation>BTR0 和 BTR1：位定时的两个十六进制字节（控制器时钟 16 MHz）</translation>
+    </message>
+    <message>
+        <source>The mask rule replaced &quot;%1&quot; here.</source>
+        <translation>规则替换了此处原有的“%1”。</translation>
     </message>
 </context>
 <context>
@@ -261,7 +265,7 @@
     </message>
     <message>
         <source>The settings could not be saved in the profile, so the next start will not show them: %1.</source>
-        <translation>设置无法保存到配置文件，下次启动时将不会显示这些设置：%1。</translation>
+        <translation>设置无法保存到用户配置，下次启动时将不会显示这些设置：%1。</translation>
     </message>
     <message>
         <source>The serial port could not be closed cleanly: %1</source>
@@ -304,12 +308,8 @@
         <translation>配置无法打开：%1。</translation>
     </message>
     <message>
-        <source>Cancel</source>
-        <translation>取消</translation>
-    </message>
-    <message>
         <source>Read cancelled: the pages and the profile are unchanged.</source>
-        <translation>读取已取消：页面和配置文件均未改变。</translation>
+        <translation>读取已取消：页面和用户配置均未改变。</translation>
     </message>
     <message>
         <source>Write cancelled: nothing was saved; the converter may hold what was sent.</source>
@@ -321,7 +321,7 @@
     </message>
     <message>
         <source>The mask rule replaced %1 &quot;%2&quot; with %3.</source>
-        <translation>屏蔽码规则已将 %1“%2”替换为 %3。</translation>
+        <translation>规则已将%1“%2”替换为 %3。</translation>
     </message>
     <message>
         <source>The adapter of COM%1 was unplugged.</source>
@@ -330,14 +330,6 @@
     <message>
         <source>The converter may have taken the new values: press Read to see what it holds.</source>
         <translation>转换器可能已接收新的配置值：请按“读取”查看它保存的内容。</translation>
-    </message>
-    <message>
-        <source>%1: you wrote %2, the converter holds %3.</source>
-        <translation>%1：您写入的是 %2，转换器保存的是 %3。</translation>
-    </message>
-    <message>
-        <source>The converter holds other values than you wrote:</source>
-        <translation>转换器保存的值与您写入的不同：</translation>
     </message>
     <message>
         <source>Reading the configuration: request %1, %2 s</source>
@@ -374,6 +366,98 @@
     <message>
         <source>COM%1: %2.</source>
         <translation>COM%1：%2。</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>默认</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开配置</translation>
+    </message>
+    <message>
+        <source>the bit timing</source>
+        <translation>位定时</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>撤销</translation>
+    </message>
+    <message>
+        <source>Default replaced every page; Undo (Ctrl+Z) brings back what they showed.</source>
+        <translation>“默认”已替换所有页面；按“撤销”（Ctrl+Z）可恢复原来的内容。</translation>
+    </message>
+    <message>
+        <source>Undo %1 (%2)</source>
+        <translation>撤销“%1”（%2）</translation>
+    </message>
+    <message>
+        <source>Undone: the pages show again what they showed before %1.</source>
+        <translation>已撤销：页面恢复为“%1”之前的内容。</translation>
+    </message>
+    <message>
+        <source>%1 events in this run; Show Details lists them with their times.</source>
+        <translation>本次运行共有 %1 条事件；“显示详细信息”列出每条事件及其时间。</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>Program: %1 %2 on %3</source>
+        <translation>程序：%1 %2，系统：%3</translation>
+    </message>
+    <message>
+        <source>Started: %1</source>
+        <translation>开始时间：%1</translation>
+    </message>
+    <message>
+        <source>Port: %1, device %2</source>
+        <translation>端口：%1，设备：%2</translation>
+    </message>
+    <message>
+        <source>Model: %1 at %2 bit/s</source>
+        <translation>型号：%1，%2 bit/s</translation>
+    </message>
+    <message>
+        <source>Asked again at %1 bit/s (%2): a converter answered</source>
+        <translation>以 %1 bit/s（%2）再次询问：有转换器应答</translation>
+    </message>
+    <message>
+        <source>Asked again at %1 bit/s (%2): no answer</source>
+        <translation>以 %1 bit/s（%2）再次询问：无应答</translation>
+    </message>
+    <message>
+        <source>The converter answered, but it holds other values than you wrote.</source>
+        <translation>转换器已应答，但它保存的值与您写入的不同。</translation>
+    </message>
+    <message>
+        <source>Event &amp;log...</source>
+        <translation>事件日志(&amp;L)...</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>取消(&amp;C)</translation>
+    </message>
+    <message>
+        <source>No failure has been reported in this run.</source>
+        <translation>本次运行中尚未报告过故障。</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <translation>保存报告</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*)</source>
+        <translation>文本文件 (*.txt);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>The report could not be saved: %1.</source>
+        <translation>报告无法保存：%1。</translation>
+    </message>
+    <message>
+        <source>Save &amp;report...</source>
+        <translation>保存报告(&amp;R)...</translation>
     </message>
 </context>
 <context>
@@ -667,6 +751,29 @@
     <message>
         <source>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</source>
         <translation>转换器保存了一个超出其列表的值（校验字节正确）：请写入一个正确的配置（写入文件或恢复默认值）来纠正。</translation>
+    </message>
+</context>
+<context>
+    <name>HeldDifferences</name>
+    <message>
+        <source>ticked</source>
+        <translation>已勾选</translation>
+    </message>
+    <message>
+        <source>not ticked</source>
+        <translation>未勾选</translation>
+    </message>
+    <message>
+        <source>%1 page, %2</source>
+        <translation>“%1”页的“%2”</translation>
+    </message>
+    <message>
+        <source>%1: you wrote %2; the converter holds %3.</source>
+        <translation>%1：您写入的是 %2，转换器保存的是 %3。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation>“%1”</translation>
     </message>
 </context>
 <context>
@@ -1159,11 +1266,11 @@ and log out and in again. Or ask the administrator for access.</source>
     </message>
     <message>
         <source>the profile&apos;s lock cannot be taken</source>
-        <translation>无法获取配置文件的锁</translation>
+        <translation>无法获取用户配置的锁</translation>
     </message>
     <message>
         <source>the profile is locked by another program</source>
-        <translation>配置文件已被另一个程序锁定</translation>
+        <translation>用户配置已被另一个程序锁定</translation>
     </message>
     <message>
         <source>there is no per-user configuration folder (neither XDG_CONFIG_HOME nor HOME is set)</source>
@@ -1175,7 +1282,7 @@ and log out and in again. Or ask the administrator for access.</source>
     </message>
     <message>
         <source>the application name cannot name a profile file (empty, &quot;.&quot;, &quot;..&quot;, a slash or a control character)</source>
-        <translation>应用程序名不能用作配置文件名（为空、“.”、“..”、含斜杠或控制字符）</translation>
+        <translation>应用程序名不能用作用户配置的文件名（为空、“.”、“..”、含斜杠或控制字符）</translation>
     </message>
     <message>
         <source>cannot create the folder %1: %2</source>
@@ -1195,7 +1302,7 @@ and log out and in again. Or ask the administrator for access.</source>
     </message>
     <message>
         <source>the profile could not be written</source>
-        <translation>配置文件无法写入</translation>
+        <translation>用户配置无法写入</translation>
     </message>
     <message>
         <source>cannot open the registry key %1: %2</source>
@@ -1229,31 +1336,35 @@ and log out and in again. Or ask the administrator for access.</source>
     </message>
     <message>
         <source>The pages show the profile&apos;s values (nothing saved yet)</source>
-        <translation>页面显示配置文件的值（尚未保存过）</translation>
+        <translation>页面显示的是用户配置的值（尚未保存过）</translation>
     </message>
     <message>
         <source>The pages show the profile saved on %1</source>
-        <translation>页面显示于 %1 保存的配置文件</translation>
+        <translation>页面显示的是 %1 保存的用户配置</translation>
     </message>
     <message>
         <source>The pages show the factory values (Default), not written</source>
-        <translation>页面显示出厂值（默认），尚未写入</translation>
+        <translation>页面显示的是出厂值（默认），尚未写入</translation>
     </message>
     <message>
         <source>The pages show what was read from the converter at %1</source>
-        <translation>页面显示于 %1 从转换器读取的值</translation>
+        <translation>页面显示的是 %1 从转换器读取的值</translation>
     </message>
     <message>
         <source>The pages show what was written to the converter at %1</source>
-        <translation>页面显示于 %1 写入转换器的值</translation>
+        <translation>页面显示的是 %1 写入转换器的值</translation>
     </message>
     <message>
         <source>The pages show the file %1, not written</source>
-        <translation>页面显示文件 %1 的值，尚未写入</translation>
+        <translation>页面显示的是文件 %1 的值，尚未写入</translation>
     </message>
     <message>
         <source>, edited since</source>
         <translation>，此后已修改</translation>
+    </message>
+    <message>
+        <source>%1.</source>
+        <translation>%1。</translation>
     </message>
 </context>
 <context>

@@ -59,6 +59,9 @@ bool CCanPage::OnInitDialog() {
     // Typing in BTR0/BTR1; what the program puts there is followed by the exchange itself.
     On(IDC_CAN_BTR0, fw::Notify::kChange, &CCanPage::UpdateTimingTips);
     On(IDC_CAN_BTR1, fw::Notify::kChange, &CCanPage::UpdateTimingTips);
+    for (int mask : {IDC_CAN_ACCEPT_MASK, IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2}) {
+        On(mask, fw::Notify::kChange, &CCanPage::ClearReplacedTips);
+    }
     fw::ComboBox rates = Item<fw::ComboBox>(IDC_CAN_BAUDRATE);
     for (int i = 1; i < rates.GetCount() && i < static_cast<int>(CanBaudPresets.size()); ++i) {
         const CanBaudPreset& preset = CanBaudPresets[static_cast<size_t>(i)];
@@ -113,33 +116,51 @@ void CCanPage::DoDataExchange(fw::DataExchange& dx) {
         if (!m_hexEdits[i].IsAttached()) m_hexEdits[i].SubclassDlgItem(kHexFields[i].id, this);
     }
     // The tips say what the bytes shown give, however they came there.
-    if (!dx.saving()) UpdateTimingTips();
+    if (!dx.saving()) {
+        UpdateTimingTips();
+        if (m_refreshing == 0) ClearReplacedTips();
+    }
 }
 
 void CCanPage::RefreshCanControls() {
+    // The page's own loads keep the replaced-mask tips: it is enabled twice on Connect, and the
+    // second run, which replaces nothing, must not take back what the first one said.
+    ++m_refreshing;
     ExchangeData(true);
     // An index the preset table lacks (-1 from an empty list, a foreign profile value) leaves
     // the timing texts as they are, like "Custom".
     ApplyBaudPreset(can);
     ExchangeData(false);
     RefreshMaskControls();
+    --m_refreshing;
 }
 
 void CCanPage::RefreshMaskControls() {
+    ++m_refreshing;
     ExchangeData(true);
     const CanSettings before = can;
     ApplyMaskRule(can);
     ExchangeData(false);
-    if (onRuleReplaced) {
-        const bool single = can.CanFiterMode != 0;
-        for (HexField field : single ? std::vector<HexField>{HexField::kAcptMask}
-                                     : std::vector<HexField>{HexField::kAcptMask1, HexField::kAcptMask2}) {
-            const std::string was = HexFieldText(before, field);
-            const std::string now = HexFieldText(can, field);
-            if (was != now) onRuleReplaced(field, was, now);
-        }
+    const bool single = can.CanFiterMode != 0;
+    for (HexField field : single ? std::vector<HexField>{HexField::kAcptMask}
+                                 : std::vector<HexField>{HexField::kAcptMask1, HexField::kAcptMask2}) {
+        const std::string was = HexFieldText(before, field);
+        const std::string now = HexFieldText(can, field);
+        if (was == now) continue;
+        TellReplaced(field, was);
+        if (onRuleReplaced) onRuleReplaced(field, was, now);
     }
     ShowControlStates();
+    --m_refreshing;
+}
+
+void CCanPage::TellReplaced(HexField field, const std::string& was) {
+    GetDlgItem(ControlOf(field).id)
+        .SetToolTip(fw::FormatText(fw::Translate("CCanPage", "The mask rule replaced \"%1\" here."), {was}));
+}
+
+void CCanPage::ClearReplacedTips() {
+    for (int id : {IDC_CAN_ACCEPT_MASK, IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2}) GetDlgItem(id).SetToolTip({});
 }
 
 void CCanPage::ShowControlStates() {
@@ -175,7 +196,12 @@ void CCanPage::FocusField(HexField field) {
 
 void CCanPage::OnEnable(bool enable) {
     for (int id : kInputControls) EnableItem(id, enable);
-    if (enable) RefreshCanControls();
+    if (!enable) return;
+    if (m_keepValuesWhenEnabled) {
+        ShowControlStates();
+    } else {
+        RefreshCanControls();
+    }
 }
 
 }  // namespace linkmate

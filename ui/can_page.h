@@ -31,6 +31,10 @@ public:
     // texts that came from the converter or the profile stay as they came: timing bytes editable
     // for "Custom", the single or dual filter edits, masks editable with the box ticked.
     void ShowControlStates();
+    // Whether enabling the page (on Connect) leaves the values as they are instead of running the
+    // preset and the mask rule over them: values the operator opened, read or edited are what is
+    // meant to be written.
+    void KeepValuesWhenEnabled(bool keep) { m_keepValuesWhenEnabled = keep; }
 
     // Puts a bit-timing pair into BTR0/BTR1 with "Custom" selected; nothing else changes.
     void UseBitTiming(uint8_t btr0, uint8_t btr1);
@@ -50,7 +54,14 @@ protected:
     void OnEnable(bool enable) override;
 
 private:
+    // The tip of a mask field whose typed text the rule replaced says what it was, until the
+    // field is typed in again or loaded anew.
+    void TellReplaced(HexField field, const std::string& was);
+    void ClearReplacedTips();
+
     std::array<CHexEdit, 9> m_hexEdits;
+    bool m_keepValuesWhenEnabled = false;
+    int m_refreshing = 0;  // inside RefreshCanControls or RefreshMaskControls
 };
 
 }  // namespace linkmate

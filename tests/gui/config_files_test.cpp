@@ -81,6 +81,51 @@ private slots:
         QCOMPARE(env.converter()->storedFrame(), before);
     }
 
+    // A file opened while disconnected is what the operator means to write: Connect does not run
+    // the mask rule over it. A rule that does replace a mask later says so at the field, and Undo
+    // brings back what the pages showed before the file.
+    void anOpenedFileKeepsItsMaskThroughConnect() {
+        GuiEnvironment env;
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        DeviceConfig file = testing::SingleExtendedExample();
+        file.can.CanFrameType = 0;
+        file.can.CanFiterMode = 1;
+        file.can.CanAcptCode = "00 00 01 20";
+        file.can.CanAcptMask = "00 00 07 F0";
+        const std::string path = env.home() + "/filter.reg";
+        std::string error;
+        QVERIFY2(WriteConfigFile(path, file, &error), error.c_str());
+        QVERIFY2(ReadConfigFile(path, file, &error), error.c_str());
+        fw::SetFileDialogResponder([&](const fw::FileDialogCall&) { return path; });
+        sheet.OnOpenConfiguration();
+
+        QVERIFY(ClickConnect(sheet));
+        QLineEdit* mask = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK);
+        QCOMPARE(mask->text(), QString("00 00 07 F0"));
+        ClickButton(sheet, fw::ID_APPLY_NOW);
+        QCOMPARE(log.texts().back(), std::string("Write Configration Successfully!"));
+        QCOMPARE(env.converter()->storedFrame(), EncodeConfigFrame(file));
+
+        // Disconnected and connected again, the values read or written stay too.
+        QVERIFY(!ClickConnect(sheet));
+        QVERIFY(ClickConnect(sheet));
+        QCOMPARE(mask->text(), QString("00 00 07 F0"));
+        Choose(sheet.m_canPage, IDC_CAN_FRAME_FORMAT, 1);
+        QVERIFY(mask->text() != QString("00 00 07 F0"));
+        QVERIFY2(mask->toolTip().contains("00 00 07 F0"), qPrintable(mask->toolTip()));
+        Retype(mask, "00 00 00 0F");
+        QVERIFY(mask->toolTip().isEmpty());
+
+        // Undo of an Open, before anything is written.
+        QVERIFY(!sheet.CanUndo());
+        sheet.OnOpenConfiguration();
+        QVERIFY(sheet.CanUndo());
+        sheet.OnUndo();
+        QCOMPARE(mask->text(), QString("00 00 00 0F"));
+    }
+
     void aRejectedEntryStopsTheSaveAndABadFileIsNamed() {
         GuiEnvironment env(false);
         MessageLog log;

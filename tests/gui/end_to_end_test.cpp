@@ -6,7 +6,9 @@
 #include <algorithm>
 
 #include "gui_harness.h"
+#include "protocol/config_lists.h"
 #include "protocol/frame_codec.h"
+#include "protocol/text.h"
 #include "res/resource.h"
 
 using namespace linkmate;
@@ -102,8 +104,9 @@ private slots:
         QCOMPARE(again.m_panel.GetDlgItem(IDC_DEVICE).GetWindowText(), std::string("Ternix-A"));
     }
 
-    // A converter that acknowledges but keeps its old values: the read-back names the field,
-    // nothing is saved and the page keeps what was typed.
+    // A converter that acknowledges but keeps its old values: the read-back names each field by
+    // its page and label with the values as the page shows them, nothing is saved and the page
+    // keeps what was typed.
     void writeThatDidNotTakeIsReportedAndNotSaved() {
         GuiEnvironment env;
         MessageLog log;
@@ -114,10 +117,19 @@ private slots:
         env.converter()->SetFault(sim::Fault::kForgetful);
         Choose(sheet.m_tranPage, IDC_TRAN_MODE, 1);
         Enter(sheet.m_tranPage, IDC_TRAN_SPACE, "7");
+        const int rate = sheet.m_canPage.can.CanBaudrate;
+        const int chosen = rate == 12 ? 11 : 12;
+        Choose(sheet.m_canPage, IDC_CAN_BAUDRATE, chosen);
         ClickButton(sheet, 12321);
-        QCOMPARE(log.texts().back(), std::string("Communication Error!"));
-        QVERIFY2(log.calls.back().detail.find("TranSpace: you wrote 7,") != std::string::npos,
-                 log.calls.back().detail.c_str());
+        QCOMPARE(log.texts().back(), std::string("The converter answered, but it holds other values than you wrote."));
+        const std::string& detail = log.calls.back().detail;
+        QVERIFY2(detail.find("Conversion page, Interval between two frames: you wrote 7;") != std::string::npos,
+                 detail.c_str());
+        const auto entry = [](int i) { return "\"" + text::Unbroken(lists::CanBaudrate.at(static_cast<size_t>(i))) + "\""; };
+        QVERIFY2(detail.find("CAN page, Baudrate: you wrote " + entry(chosen) + "; the converter holds " + entry(rate) + ".") !=
+                     std::string::npos,
+                 detail.c_str());
+        QVERIFY2(detail.find("TranSpace") == std::string::npos, detail.c_str());
         QCOMPARE(sheet.m_tranPage.GetDlgItem(IDC_TRAN_SPACE).GetWindowText(), std::string("7"));
         sheet.Close();
         TestSheet again;

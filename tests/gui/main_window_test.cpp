@@ -3,8 +3,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -14,6 +17,7 @@
 #include <QTimer>
 
 #include "app/language.h"
+#include "framework/file_dialog.h"
 #include "framework/translate.h"
 #include "gui_harness.h"
 #include "protocol/text.h"
@@ -390,6 +394,34 @@ private slots:
         QVERIFY2(detail.rfind("No answer at all", 0) == 0 && detail.find("\n\n" + hint) != std::string::npos,
                  detail.c_str());
         QVERIFY2(sheet.StatusText().find(hint) != std::string::npos, sheet.StatusText().c_str());
+        // What Copy takes for a ticket: the context before the trace, the probe at the other rate
+        // included.
+        const std::string& details = log.calls[0].details;
+        for (const std::string& part :
+             {std::string("Program: "), std::string(" 2.0.0.1 on Linux "), std::string("Started: 20"),
+              "Port: COM1, device " + env.converter()->devicePath(), std::string("Model: Ternix-A at 57600 bit/s"),
+              std::string("Asked again at 19200 bit/s (Ternix-B): a converter answered"),
+              std::string("read, attempt 4: sent F7 F8 03 01 AA A7")}) {
+            QVERIFY2(details.find(part) != std::string::npos, (part + " in:\n" + details).c_str());
+        }
+        // Save report writes the same, with the log.
+        const std::string reportPath = env.home() + "/report.txt";
+        fw::SetFileDialogResponder([&](const fw::FileDialogCall&) { return reportPath; });
+        sheet.OnSaveReport();
+        fw::SetFileDialogResponder(nullptr);
+        std::ifstream saved(reportPath);
+        const std::string report((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+        QVERIFY2(report.rfind("Communication Error!\n\nNo answer at all", 0) == 0 && report.find(details) != std::string::npos &&
+                     report.find(hint) != std::string::npos,
+                 report.c_str());
+        // The line's whole text is its tip, and every status is in the log with its time.
+        QCOMPARE(sheet.GetDlgItem(IDC_SHEET_STATUS).GetToolTip(), sheet.StatusText());
+        const std::vector<std::string>& events = sheet.EventLog();
+        QVERIFY(std::any_of(events.begin(), events.end(),
+                            [&](const std::string& e) { return e.find(hint) != std::string::npos && e[2] == ':'; }));
+        QVERIFY(std::count_if(events.begin(), events.end(), [](const std::string& e) {
+                    return e.find("Reading the configuration") != std::string::npos;
+                }) == 1);
         termios line{};
         QCOMPARE(tcgetattr(static_cast<int>(sheet.m_port.nativeHandle()), &line), 0);
         QCOMPARE(cfgetospeed(&line), speed_t{B57600});
@@ -418,7 +450,7 @@ private slots:
 
         QVERIFY(ClickConnect(sheet));
         QVERIFY(says("Connected to COM1 \u2192 " + env.converter()->devicePath()));
-        QVERIFY(says("; Ternix-A at 57600 bit/s."));
+        QVERIFY(says("; " + text::Unbroken("Ternix-A") + " at 57600 bit/s."));
         ClickButton(sheet, 2);
         QVERIFY(says("read from the converter at "));
         QVERIFY(!says("edited since"));
@@ -429,11 +461,55 @@ private slots:
         Retype(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK), "12 34 56 78");
         QVERIFY(says("not written, edited since."));
         Choose(sheet.m_canPage, IDC_CAN_BAUDRATE, 12);
-        QVERIFY(says("The mask rule replaced Acceptance Mask \"12 34 56 78\" with FF FF FF FF."));
+        QVERIFY(says("The mask rule replaced Acceptance Mask \"" + text::Unbroken("12 34 56 78") + "\" with " +
+                     text::Unbroken("FF FF FF FF") + "."));
 
         ClickButton(sheet, 12321);
         QVERIFY(says("written to the converter at "));
         QCOMPARE(sheet.widget()->accessibleDescription().toStdString(), sheet.StatusText());
+    }
+
+    // Alt+D while connected reaches Default at once (the model list that shares the letter is
+    // locked): Ctrl+Z brings every page back, once, until something is written. After an exchange
+    // the focus is where the operator left it.
+    void defaultIsUndoneOnceAndTheFocusComesBackAfterRead() {
+        GuiEnvironment env;
+        env.converter()->SetStoredConfig(testing::DualExtendedEdited());
+        MessageLog log;
+        TestSheet sheet;
+        sheet.Init();
+        QApplication::setActiveWindow(sheet.widget());
+        QVERIFY(ClickConnect(sheet));
+        ClickButton(sheet, 2);
+        const DeviceConfig read{sheet.m_serialPage.serial, sheet.m_canPage.can, sheet.m_tranPage.tran, {}};
+        sheet.SetActivePage(2);
+        QLineEdit* id = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID);
+        Retype(id, "00 00 01 23");
+        id->setFocus();
+
+        QTest::keyClick(sheet.widget(), Qt::Key_D, Qt::AltModifier);
+        QCOMPARE(id->text(), QString("00 00 00 00"));
+        QVERIFY(sheet.CanUndo());
+        QVERIFY(sheet.GetDlgItem(IDC_SHEET_UNDO).IsWindowVisible());
+        QTest::keyClick(sheet.widget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(id->text(), QString("00 00 01 23"));
+        for (fw::CDialog* page : sheet.SettingsPages()) page->ExchangeData(true);
+        QCOMPARE(sheet.m_tranPage.tran.TranSpace, read.tran.TranSpace);
+        QCOMPARE(sheet.m_serialPage.serial.SerialBaudrate, read.serial.SerialBaudrate);
+        QCOMPARE(sheet.m_canPage.can.CanAcptCode2, read.can.CanAcptCode2);
+        QVERIFY(sheet.StatusText().find("edited since") != std::string::npos);
+        QVERIFY(!sheet.CanUndo());  // once
+        QVERIFY(!sheet.GetDlgItem(IDC_SHEET_UNDO).IsWindowVisible());
+
+        id->setFocus();
+        ClickButton(sheet, 2);  // Read
+        QVERIFY(sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).HasFocus());
+        sheet.OnCommand(1);
+        ClickButton(sheet, 12321);  // a Write ends what Undo could bring back
+        QVERIFY(!sheet.CanUndo());
+        QVERIFY(!sheet.GetDlgItem(fw::IDOK).HasFocus());
+        QTest::keyClick(sheet.widget(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(id->text(), QString("00 00 00 00"));
     }
 
     void closingDuringAnExchangeCancelsItThenCloses() {

@@ -209,6 +209,9 @@ TEST(CliFind, NamesEachConvertersPortAndModel) {
     EXPECT_NE(line("COM3").find("Ternix-B (19200 bit/s): serial 9600 bit/s"), std::string::npos) << text.out;
     EXPECT_NE(line("COM5").find("Ternix-A (57600 bit/s)"), std::string::npos) << text.out;
     EXPECT_EQ(line("COM4").find("Ternix"), std::string::npos) << text.out;
+    // Every other port in the words of the command line: its device path, never a Windows name.
+    EXPECT_EQ(text.out.find("\\\\.\\"), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find("skipped"), std::string::npos) << text.out;
     EXPECT_NE(text.err.find("2 converters found"), std::string::npos) << text.err;
     // Only read requests went out: nothing was written to either converter.
     for (auto& c : converters) EXPECT_EQ(c->stats().writeFrames + c->stats().rejectedFrames, 0);
@@ -217,6 +220,8 @@ TEST(CliFind, NamesEachConvertersPortAndModel) {
     EXPECT_EQ(json.status, 0);
     EXPECT_NE(json.out.find(R"("model":"Ternix-B")"), std::string::npos) << json.out;
     EXPECT_NE(json.out.find(R"("model":"Ternix-A")"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find(R"("state":"answered")"), std::string::npos) << json.out;
+    EXPECT_EQ(json.out.find("\\\\\\\\.\\\\"), std::string::npos) << json.out;
 
     for (auto& c : converters) c->Stop();
     EXPECT_EQ(RunCli({"find"}, {}).status, 1);
@@ -234,12 +239,16 @@ TEST(CliModelHint, SilenceAtOneRateNamesTheModelThatAnswersAtTheOther) {
     const testing::ProgramRun text = RunCli({"--port", "1", "--model", "A", "read"}, {});
     EXPECT_EQ(text.status, 1);
     EXPECT_NE(text.err.find("No answer at all"), std::string::npos) << text.err;
-    EXPECT_NE(text.err.find("COM1: A converter answered at 19200 bit/s: choose Ternix-B."), std::string::npos)
+    EXPECT_NE(text.err.find("COM1: a converter answered at 19200 bit/s: use --model B (Ternix-B)"),
+              std::string::npos)
         << text.err;
     const testing::ProgramRun json = RunCli({"--port", "1", "--json", "read"}, {});
     EXPECT_EQ(json.status, 1);
-    EXPECT_NE(json.out.find(R"("hint":"A converter answered at 19200 bit/s: choose Ternix-B.")"), std::string::npos)
+    EXPECT_NE(json.out.find(R"j("hint":"a converter answered at 19200 bit/s: use --model B (Ternix-B)")j"), std::string::npos)
         << json.out;
+    EXPECT_NE(json.out.find(R"("context":{"program":"linkmate-cli 2.0.0.1","system":"Linux )"), std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find(R"("model":"Ternix-A","bitRate":57600})"), std::string::npos) << json.out;
     // Only read requests went to the other rate.
     EXPECT_EQ(ternixB.stats().writeFrames + ternixB.stats().rejectedFrames, 0);
     ternixB.Stop();

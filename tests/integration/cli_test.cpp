@@ -133,7 +133,7 @@ TEST_F(CliTest, SetTakesIndexesTextsAndRefusesBadValuesBeforeSending) {
         {{"set", "TranSpace=300"}, "from 0 to 255"},
         {{"set", "CanID=xy"}, "hex digit pairs"},
         {{"set", "CanBTR0=3f"}, "only with CanBaudrate Custom"},
-        {{"set", "CanFrameType=0", "CanID=7FF"}, "cannot be held"},
+        {{"set", "CanFrameType=0", "CanID=7FF"}, "for the number 7FF write CanID=\"00 00 07 FF\""},
     };
     for (const auto& b : bad) {
         const CliRun run = Cli(b.args);
@@ -370,10 +370,14 @@ TEST_F(CliTest, AFailedExchangeCarriesItsDiagnosisAndTrace) {
     EXPECT_EQ(trace[0].toObject()["sent"].toString(), "F7 F8 03 01 AA A7");
     EXPECT_EQ(trace[0].toObject()["ended"].toString(), "wrong header");
     EXPECT_FALSE(trace[0].toObject()["received"].toArray().isEmpty());
+    // Each attempt has its time since the first.
+    ASSERT_GT(trace.size(), 1);
+    EXPECT_EQ(trace[0].toObject()["atMs"].toDouble(), 0.0);
+    EXPECT_GT(trace[1].toObject()["atMs"].toDouble(), 0.0);
 
     const CliRun verbose = Cli({"-v", "read"});
     EXPECT_EQ(verbose.status, 1);
-    EXPECT_NE(verbose.err.find("COM1: read, attempt 1: sent F7 F8 03 01 AA A7"), std::string::npos)
+    EXPECT_NE(verbose.err.find("COM1: [+0.0 ms] read, attempt 1: sent F7 F8 03 01 AA A7"), std::string::npos)
         << verbose.err;
     EXPECT_NE(verbose.err.find("check the converter model"), std::string::npos) << verbose.err;
 }

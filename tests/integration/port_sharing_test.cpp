@@ -264,6 +264,10 @@ TEST(OpenFailureTest, ReasonsNameThePortTheDeviceAndTheRemedy) {
     EXPECT_NE(absent.find("COM3 is /dev/linkmate-unplugged"), std::string::npos) << absent;
     EXPECT_NE(absent.find("not present"), std::string::npos) << absent;
     EXPECT_NE(absent.find("No such file or directory"), std::string::npos) << absent;
+    // The command line's reader is told of its own command, not of the window's menu.
+    const std::string forCli = DescribeOpenFailure("COM3", error.m_lOsError, OpenFailureReader::kCommandLine);
+    EXPECT_NE(forCli.find("linkmate-cli ports"), std::string::npos) << forCli;
+    EXPECT_EQ(forCli.find("Ctrl+P"), std::string::npos) << forCli;
 
     // Permission, from the device's real mode: /dev/null lets everyone in, so the group is not it.
     const std::string denied = DescribeOpenFailure("/dev/null", EACCES);

@@ -7,6 +7,7 @@
 #include "profile/config_file.h"
 #include "profile/profile_store.h"
 #include "profile/settings_profile.h"
+#include "protocol/config_lists.h"
 #include "protocol/hex_fields.h"
 #include "protocol/hex_text.h"
 #include "serial/com_port_names.h"
@@ -98,9 +99,17 @@ std::string Unsendable(const DeviceConfig& config) {
         for (const Setting& s : ConverterSettings()) {
             DeviceConfig copy = config;
             if (s.kind == SettingKind::kHex && s.text(copy) == &HexFieldText(copy.can, v.field)) {
-                out += (out.empty() ? "" : "; ") + std::string(s.name) + " \"" +
-                       HexFieldText(config.can, v.field) +
+                const std::string typed = HexFieldText(config.can, v.field);
+                out += (out.empty() ? "" : "; ") + std::string(s.name) + " \"" + typed +
                        "\" cannot be held by the converter in this frame format";
+                // One run of digits ("7FF") was almost surely meant as one number, not as the
+                // byte groups it reads as.
+                if (const auto number = ParseHexRun(typed, s.bytes); number && *number != v.typed) {
+                    const std::string groups =
+                        s.bytes == 2 ? FormatHex16(*number) : s.bytes == 4 ? FormatHex32(*number) : FormatHex8(*number);
+                    out += " (it reads as byte groups; for the number " + typed + " write " + std::string(s.name) +
+                           "=\"" + groups + "\")";
+                }
             }
         }
     }
@@ -202,8 +211,8 @@ Result RunTarget(const Options& o, const Target& target, const Request& request)
                                   LineSettings::kNoParity, LineSettings::kOneStopBit, &openError);
     if (!opened) {
         r.status = kExitUsage;
-        r.message =
-            "Invalid serial port!\n" + DescribeOpenFailure(target.open, openError);
+        r.message = "Invalid serial port!\n" +
+                    DescribeOpenFailure(target.open, openError, OpenFailureReader::kCommandLine);
         return r;
     }
     SerialPortIo io(port);
@@ -214,7 +223,11 @@ Result RunTarget(const Options& o, const Target& target, const Request& request)
     const bool heardNothing = std::all_of(r.traces.begin(), r.traces.end(),
                                           [](const ExchangeTrace& t) { return t.heardNothing(); });
     if (r.status == kExitComm && !r.traces.empty() && heardNothing) {
-        if (const auto model = ProbeOtherModels(port, io)) r.hint = ModelHint(*model);
+        if (const auto model = ProbeOtherModels(port, io)) {
+            const size_t m = static_cast<size_t>(*model);
+            r.hint = "a converter answered at " + std::to_string(ConfigPortBaudTable.at(m)) + " bit/s: use --model " +
+                     std::string(1, static_cast<char>('A' + *model)) + " (" + std::string(lists::DeviceType.at(m)) + ")";
+        }
     }
     return r;
 }

@@ -22,7 +22,10 @@ void PrintResultJson(const Options& o, const Target& t, const Result& r);
 void PrintConfigText(const DeviceConfig& config, bool withConnection);
 void PrintProfileJson(const std::string& app, const std::string& path, const DeviceConfig& config);
 
-// find: every port's outcome and the time the search took.
+// find: every port's outcome and the time the search took. A port's state is "answered",
+// "no answer", "absent" (no device behind it), "held" (another program has it open) or
+// "not opened" (any other reason, which `ProbeResult::reason` gives).
+std::string FindState(const ProbeResult& r);
 void PrintFindText(const std::vector<ProbeResult>& results, double ms);
 void PrintFindJson(const std::vector<ProbeResult>& results, double ms);
 

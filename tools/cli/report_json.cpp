@@ -3,10 +3,12 @@
 // place, so every line parses.
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <nlohmann/json.hpp>
 
 #include "protocol/config_lists.h"
 #include "protocol/hex_text.h"
+#include "protocol/system_name.h"
 #include "serial/config_port.h"
 #include "tools/cli/report.h"
 #include "tools/cli/status.h"
@@ -63,6 +65,7 @@ Json TraceJson(const std::vector<ExchangeTrace>& traces) {
                     {{"ms", Rounded(chunk.ms, 1)}, {"bytes", HexBytes(chunk.bytes)}});
             }
             out.push_back({{"exchange", trace.exchange},
+                           {"atMs", Rounded(a.atMs, 1)},
                            {"sent", HexBytes(a.sent)},
                            {"received", received},
                            {"ended", AttemptEndText(a.end)}});
@@ -122,6 +125,13 @@ void PrintResultJson(const Options& o, const Target& t, const Result& r) {
         line["diagnosis"] = r.traces.back().Diagnosis();
         line["hint"] = OrNull(r.hint);
         line["trace"] = TraceJson(r.traces);
+        // What a support ticket needs beside the trace, as the window's failure report has it.
+        const std::time_t now = std::time(nullptr);
+        char time[48];
+        std::strftime(time, sizeof time, "%Y-%m-%d %H:%M:%S %z", std::localtime(&now));
+        const size_t m = static_cast<size_t>(o.model);
+        line["context"] = {{"program", "linkmate-cli 2.0.0.1"}, {"system", SystemName()}, {"time", time},
+                           {"model", std::string(lists::DeviceType.at(m))}, {"bitRate", ConfigPortBaudTable.at(m)}};
     }
     if (!r.differences.empty()) line["differences"] = DifferencesJson(o.command, r);
     PrintLine(line);
@@ -134,7 +144,9 @@ void PrintProfileJson(const std::string& app, const std::string& path, const Dev
 void PrintFindJson(const std::vector<ProbeResult>& results, double ms) {
     Json ports = Json::array();
     for (const ProbeResult& r : results) {
-        Json port = {{"com", r.port}, {"device", r.device}, {"opened", r.opened}, {"problem", OrNull(r.problem)}};
+        // The system's reason alone: the port's Windows name is no use on Linux, and "com" says it.
+        Json port = {{"com", r.port},           {"device", r.device},         {"state", FindState(r)},
+                     {"opened", r.opened},      {"problem", OrNull(r.reason)}, {"holder", OrNull(r.holder)}};
         if (r.model) {
             const size_t m = static_cast<size_t>(*r.model);
             port["model"] = std::string(lists::DeviceType[m]);

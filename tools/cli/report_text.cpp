@@ -62,6 +62,13 @@ void PrintResultText(const Options& o, const Target& t, const Result& r, bool se
     }
 }
 
+std::string FindState(const ProbeResult& r) {
+    if (r.model) return "answered";
+    if (r.opened) return "no answer";
+    if (r.held) return "held";
+    return r.absent ? "absent" : "not opened";
+}
+
 void PrintFindText(const std::vector<ProbeResult>& results, double ms) {
     int found = 0;
     for (const ProbeResult& r : results) {
@@ -72,7 +79,11 @@ void PrintFindText(const std::vector<ProbeResult>& results, double ms) {
             what = std::string(lists::DeviceType[m]) + " (" + std::to_string(ConfigPortBaudTable[m]) +
                    " bit/s): " + ConfigSummary(r.config);
         } else {
-            what = r.opened ? "no answer at 57600 or 19200 bit/s" : "skipped: " + r.problem;
+            const std::string state = FindState(r);
+            what = state == "no answer" ? "no answer at 57600 or 19200 bit/s"
+                   : state == "held"    ? "held by " + (r.holder.empty() ? std::string("another program") : r.holder)
+                   : state == "absent"  ? "absent (" + r.reason + ")"
+                                        : "not opened: " + r.reason;
         }
         std::printf("COM%d  %-28s %s\n", r.port, r.device.c_str(), what.c_str());
     }
