@@ -126,8 +126,10 @@ TraceAttempt* NewAttempt(const PortIo& port, ExchangeTrace* trace, const uint8_t
     const auto now = port.Now();
     if (trace->attempts.empty()) trace->start = now;
     const double atMs = std::chrono::duration<double, std::milli>(now - trace->start).count();
-    trace->attempts.push_back({std::vector<uint8_t>(sent, sent + size), {}, AttemptEnd::kNoAnswer, 0, atMs});
-    return &trace->attempts.back();
+    TraceAttempt& attempt = trace->attempts.emplace_back();
+    attempt.sent.assign(sent, sent + size);
+    attempt.atMs = atMs;
+    return &attempt;
 }
 
 // Bytes of the frame that must have come back before an acknowledgement is looked for behind a
@@ -306,7 +308,7 @@ VerifiedWrite WriteAndVerify(PortIo& port, const SerialSettings& serial, const C
     for (int attempt = 0; attempt < kExchangeAttempts; ++attempt) {
         port.Write(frame.data(), static_cast<uint32_t>(frame.size()), kFrameWriteTimeoutMs);
         const AttemptEnd end = AwaitAck(port, kCmdWriteConfig, frame.data(), frame.size(),
-                                        NewAttempt(&v.write, frame.data(), frame.size()));
+                                        NewAttempt(port, &v.write, frame.data(), frame.size()));
         if (end == AttemptEnd::kDeviceRemoved) {
             v.deviceRemoved = true;
             return v;
