@@ -175,7 +175,7 @@ TEST_F(NetworkPortTest, WrongModelThroughRfc2217GetsTheModelHint) {
     const ProgramRun run =
         RunProgram(LINKMATE_CLI_PATH, {"--model", "B", "--device", rfc, "read"});
     EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.err.find("A converter answered at 57600 bit/s: choose Ternix-A."), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("a converter answered at 57600 bit/s: use --model A (Ternix-A)"), std::string::npos) << run.err;
 }
 
 TEST_F(NetworkPortTest, ServerStoppedMidExchangeEndsItAtOnceAsALostConnection) {

@@ -37,6 +37,6 @@ run() {  # EXPECTED-STATUS(0 or nonzero) EXPECTED-TEXT ARGS...
 }
 run 0 CanBTR0 --device "$rfc" read
 run 0 "raw TCP" --device "$raw" read
-run 1 "choose Ternix-A" --model B --device "$rfc" read
+run 1 "use --model A (Ternix-A)" --model B --device "$rfc" read
 run 1 "refused the connection" --device rfc2217://127.0.0.1:1 read
 [ "$failures" -eq 0 ]
