@@ -33,6 +33,15 @@ public:
     ~WaitCursor();
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
+
+    // The backend's cursor, shown for as long as its peer lives.
+    class Peer {
+    public:
+        virtual ~Peer() = default;
+    };
+
+private:
+    std::unique_ptr<Peer> m_peer;
 };
 
 // Runs `work` on a thread of its own and then `done` with its result on the window thread, once

@@ -39,9 +39,6 @@ Application::~Application() { backend::JoinBackgroundWork(); }
 
 std::string ApplicationName() { return QCoreApplication::applicationName().toStdString(); }
 
-WaitCursor::WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-WaitCursor::~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-
 namespace {
 
 class QtTimer : public Timer::Peer {
@@ -60,6 +57,12 @@ private:
     QMetaObject::Connection m_connection;
 };
 
+class QtWaitCursor : public WaitCursor::Peer {
+public:
+    QtWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~QtWaitCursor() override { QGuiApplication::restoreOverrideCursor(); }
+};
+
 std::unique_ptr<QTranslator>& OwnTexts() {
     static std::unique_ptr<QTranslator> own;
     return own;
@@ -72,13 +75,8 @@ std::unique_ptr<QTranslator>& QtTexts() {
 
 }  // namespace
 
-Timer::Timer() : m_peer(std::make_unique<QtTimer>()) {}
-Timer::~Timer() = default;
-void Timer::Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) {
-    m_peer->Start(interval, repeat, std::move(tick));
-}
-void Timer::Stop() { m_peer->Stop(); }
-bool Timer::IsActive() const { return m_peer->IsActive(); }
+std::unique_ptr<Timer::Peer> backend::CreateTimer() { return std::make_unique<QtTimer>(); }
+std::unique_ptr<WaitCursor::Peer> backend::ShowWaitCursor() { return std::make_unique<QtWaitCursor>(); }
 
 std::string Translate(const char* context, const char* source) {
     return QCoreApplication::translate(context, source).toStdString();

@@ -53,6 +53,12 @@ private:
     std::function<void()> m_tick;
 };
 
+class Win32WaitCursor : public WaitCursor::Peer {
+public:
+    Win32WaitCursor() { win32::AddWaitCursor(+1); }
+    ~Win32WaitCursor() override { win32::AddWaitCursor(-1); }
+};
+
 HWND OwnerWindow(CWnd* owner) {
     if (owner == nullptr) return nullptr;
     auto* host = dynamic_cast<win32::WindowHost*>(owner->peer());
@@ -148,16 +154,8 @@ Application::~Application() {
 
 std::string ApplicationName() { return Name(); }
 
-WaitCursor::WaitCursor() { win32::AddWaitCursor(+1); }
-WaitCursor::~WaitCursor() { win32::AddWaitCursor(-1); }
-
-Timer::Timer() : m_peer(std::make_unique<Win32Timer>()) {}
-Timer::~Timer() = default;
-void Timer::Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) {
-    m_peer->Start(interval, repeat, std::move(tick));
-}
-void Timer::Stop() { m_peer->Stop(); }
-bool Timer::IsActive() const { return m_peer->IsActive(); }
+std::unique_ptr<Timer::Peer> backend::CreateTimer() { return std::make_unique<Win32Timer>(); }
+std::unique_ptr<WaitCursor::Peer> backend::ShowWaitCursor() { return std::make_unique<Win32WaitCursor>(); }
 
 std::string Translate(const char* context, const char* source) {
     const auto it = Catalogue().find({context, source});
