@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "framework/application.h"
 #include "framework/window.h"
@@ -59,6 +60,12 @@ struct SheetWindowPeers {
     SheetPeer* sheet = nullptr;
 };
 SheetWindowPeers CreateSheetWindow(CPropertySheet& sheet, const std::string& caption);
+// For a backend whose sheet window is both.
+template <typename Window>
+SheetWindowPeers SheetWindowPeersOf(std::unique_ptr<Window> window) {
+    SheetPeer* sheet = window.get();
+    return {std::move(window), sheet};
+}
 
 // A timer on the window thread, stopped.
 std::unique_ptr<Timer::Peer> CreateTimer();

@@ -182,9 +182,7 @@ void SheetWidget::contextMenuEvent(QContextMenuEvent* event) {
 namespace linkmate::fw::backend {
 
 SheetWindowPeers CreateSheetWindow(CPropertySheet& sheet, const std::string& caption) {
-    auto window = std::make_unique<qt::SheetWindow>(sheet, caption);
-    SheetPeer* part = window.get();
-    return {std::move(window), part};
+    return SheetWindowPeersOf(std::make_unique<qt::SheetWindow>(sheet, caption));
 }
 
 }  // namespace linkmate::fw::backend

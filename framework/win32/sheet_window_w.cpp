@@ -222,9 +222,7 @@ private:
 namespace linkmate::fw::backend {
 
 SheetWindowPeers CreateSheetWindow(CPropertySheet& sheet, const std::string& caption) {
-    auto window = std::make_unique<win32::SheetWindow>(sheet, caption);
-    SheetPeer* part = window.get();
-    return {std::move(window), part};
+    return SheetWindowPeersOf(std::make_unique<win32::SheetWindow>(sheet, caption));
 }
 
 }  // namespace linkmate::fw::backend
