@@ -178,7 +178,7 @@ TEST(FrameworkKeyboard, EveryListAndEditOfEveryWindowHasItsLabelsNameAndLetter) 
                 if (control.GetMnemonic() == 0) withoutLetter.push_back(where);
             }
         }
-        EXPECT_EQ(controls, 24 + 6) << language;  // the panel and pages, then the dialogs
+        EXPECT_EQ(controls, 24 + 7) << language;  // the panel and pages, then the dialogs
         EXPECT_EQ(unnamed, std::vector<std::string>{}) << language;
         EXPECT_EQ(withoutLetter, std::vector<std::string>{}) << language;
     }
