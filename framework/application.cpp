@@ -4,6 +4,10 @@
 
 namespace linkmate::fw {
 
+Application::Application(char** argv, const std::string& name, const std::string& version)
+    : m_peer(backend::StartApplication(argv, name, version)) {}
+Application::~Application() { backend::JoinBackgroundWork(); }
+
 WaitCursor::WaitCursor() : m_peer(backend::ShowWaitCursor()) {}
 WaitCursor::~WaitCursor() = default;
 

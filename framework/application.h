@@ -18,9 +18,14 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
+    // The backend's toolkit, set up for as long as its peer lives.
+    class Peer {
+    public:
+        virtual ~Peer() = default;
+    };
+
 private:
-    struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    std::unique_ptr<Peer> m_peer;
 };
 
 // The name the application was started with ("linkmate").

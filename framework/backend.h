@@ -67,6 +67,8 @@ SheetWindowPeers SheetWindowPeersOf(std::unique_ptr<Window> window) {
     return {std::move(window), sheet};
 }
 
+// The toolkit set up for the application `name`; `argv[0]` names the program.
+std::unique_ptr<Application::Peer> StartApplication(char** argv, const std::string& name, const std::string& version);
 // A timer on the window thread, stopped.
 std::unique_ptr<Timer::Peer> CreateTimer();
 // The wait cursor, shown until the peer goes.

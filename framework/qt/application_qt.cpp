@@ -21,21 +21,28 @@
 
 namespace linkmate::fw {
 
-struct Application::Impl {
-    explicit Impl(char** argv) : app(argc, argv) {}
-    int argc = 1;  // Qt sees only the program's name: the options are the program's own
-    QApplication app;
+namespace {
+
+class QtApplication : public Application::Peer {
+public:
+    QtApplication(char** argv, const std::string& name, const std::string& version) : m_app(m_argc, argv) {
+        // The classic look of the platform the tool was designed for.
+        if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
+        QCoreApplication::setApplicationName(QString::fromStdString(name));
+        QCoreApplication::setApplicationVersion(QString::fromStdString(version));
+    }
+
+private:
+    int m_argc = 1;  // Qt sees only the program's name: the options are the program's own
+    QApplication m_app;
 };
 
-Application::Application(char** argv, const std::string& name, const std::string& version)
-    : m_impl(std::make_unique<Impl>(argv)) {
-    // The classic look of the platform the tool was designed for.
-    if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
-    QCoreApplication::setApplicationName(QString::fromStdString(name));
-    QCoreApplication::setApplicationVersion(QString::fromStdString(version));
-}
+}  // namespace
 
-Application::~Application() { backend::JoinBackgroundWork(); }
+std::unique_ptr<Application::Peer> backend::StartApplication(char** argv, const std::string& name,
+                                                             const std::string& version) {
+    return std::make_unique<QtApplication>(argv, name, version);
+}
 
 std::string ApplicationName() { return QCoreApplication::applicationName().toStdString(); }
 

@@ -134,22 +134,27 @@ HRESULT CALLBACK MessageBoxEvents(HWND box, UINT note, WPARAM button, LPARAM, LO
 
 }  // namespace
 
-struct Application::Impl {
-    std::string previousName;
+namespace {
+
+class Win32Application : public Application::Peer {
+public:
+    explicit Win32Application(const std::string& name) : m_previousName(Name()) {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
+                                                              ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        win32::DispatchWindow();
+        Name() = name;
+    }
+    ~Win32Application() override { Name() = m_previousName; }
+
+private:
+    std::string m_previousName;
 };
 
-Application::Application(char**, const std::string& name, const std::string&) : m_impl(std::make_unique<Impl>()) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
-                                                          ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    win32::DispatchWindow();
-    m_impl->previousName = Name();
-    Name() = name;
-}
+}  // namespace
 
-Application::~Application() {
-    backend::JoinBackgroundWork();
-    Name() = m_impl->previousName;
+std::unique_ptr<Application::Peer> backend::StartApplication(char**, const std::string& name, const std::string&) {
+    return std::make_unique<Win32Application>(name);
 }
 
 std::string ApplicationName() { return Name(); }
