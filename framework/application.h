@@ -18,9 +18,14 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
+    // The backend's toolkit, set up for as long as its peer lives.
+    class Peer {
+    public:
+        virtual ~Peer() = default;
+    };
+
 private:
-    struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    std::unique_ptr<Peer> m_peer;
 };
 
 // The name the application was started with ("linkmate").
@@ -33,6 +38,15 @@ public:
     ~WaitCursor();
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
+
+    // The backend's cursor, shown for as long as its peer lives.
+    class Peer {
+    public:
+        virtual ~Peer() = default;
+    };
+
+private:
+    std::unique_ptr<Peer> m_peer;
 };
 
 // Runs `work` on a thread of its own and then `done` with its result on the window thread, once

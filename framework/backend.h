@@ -1,11 +1,14 @@
-// What a toolkit backend provides to the framework. The neutral classes call these; exactly one
-// backend folder (framework/qt/ today) defines them, chosen by the build.
+// What a toolkit backend provides to the framework. The neutral classes call these factories and
+// peer interfaces and nothing else of a backend; exactly one backend folder (framework/qt/ or
+// framework/win32/) defines them, chosen by the build.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
+#include "framework/application.h"
 #include "framework/window.h"
 
 namespace linkmate::fw {
@@ -28,25 +31,48 @@ std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* pare
 // The pixel size of a template in its own font.
 Size TemplateSize(const DialogTemplate& tmpl);
 
-// What a property sheet needs of its window beyond a plain one: the tab control (12320) and the
-// four standard buttons (1, 2, 12321, 9) as items, the tabs, the place of the pages.
-class SheetPeer : public WindowPeer {
+// What a property sheet needs beyond its window: the tab control (12320), its tabs and the place
+// of the pages, and controls of its own. The sheet lays them out itself; the window's controls,
+// these included, are the window's items.
+class SheetPeer {
 public:
-    // Lays out a tab control for pages of `pageSize` with a tab per title, and the buttons.
-    virtual void Build(const std::vector<std::string>& titles, Size pageSize) = 0;
+    virtual ~SheetPeer() = default;
+    // Pixels of `units`, dialog units of the sheet's font: x and width across, y and height down.
+    virtual Rect DialogUnitsToPixels(const Rect& units) const = 0;
+    // Creates the tab control with its top left corner at `x`, `y`, a tab per title, as large as
+    // pages of `pageSize` need; returns its place.
+    virtual Rect AddTabControl(const std::vector<std::string>& titles, Size pageSize, int x, int y) = 0;
     virtual void SelectTab(int index) = 0;
     virtual int CurrentTab() const = 0;
     virtual int TabCount() const = 0;
     virtual std::string TabText(int index) const = 0;
     // Where a page stands, in the coordinates of the window the pages are placed in.
     virtual Rect PageArea() const = 0;
-    // A control of the sheet's own beside the standard ones (a push button sends its command
-    // like them); nullptr for a kind a sheet does not carry.
+    // A control of the sheet's own (a push button sends its command to the sheet); nullptr for a
+    // kind a sheet does not carry.
     virtual ControlPeer* AddControl(int id, ControlKind kind, const std::string& text) = 0;
     // What a screen reader says about the window beyond its title.
     virtual void SetAccessibleDescription(const std::string& text) = 0;
 };
-std::unique_ptr<SheetPeer> CreateSheetWindow(CPropertySheet& sheet, const std::string& caption);
+// A sheet's window and its sheet part, which lives as long as the window.
+struct SheetWindowPeers {
+    std::unique_ptr<WindowPeer> window;
+    SheetPeer* sheet = nullptr;
+};
+SheetWindowPeers CreateSheetWindow(CPropertySheet& sheet, const std::string& caption);
+// For a backend whose sheet window is both.
+template <typename Window>
+SheetWindowPeers SheetWindowPeersOf(std::unique_ptr<Window> window) {
+    SheetPeer* sheet = window.get();
+    return {std::move(window), sheet};
+}
+
+// The toolkit set up for the application `name`; `argv[0]` names the program.
+std::unique_ptr<Application::Peer> StartApplication(char** argv, const std::string& name, const std::string& version);
+// A timer on the window thread, stopped.
+std::unique_ptr<Timer::Peer> CreateTimer();
+// The wait cursor, shown until the peer goes.
+std::unique_ptr<WaitCursor::Peer> ShowWaitCursor();
 
 // Shows a modal box; the answer (kAnswerYes, kAnswerNo, kAnswerAlternative).
 int ShowMessageBox(const MessageBoxCall& call);

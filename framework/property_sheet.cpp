@@ -1,8 +1,11 @@
 #include "framework/property_sheet.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "framework/keyboard.h"
+#include "framework/translate.h"
 
 namespace linkmate::fw {
 
@@ -30,6 +33,16 @@ namespace {
 
 constexpr const char* kNextPageKeys[] = {"Ctrl+Tab", "Ctrl+PgDown"};
 constexpr const char* kPreviousPageKeys[] = {"Ctrl+Shift+Tab", "Ctrl+PgUp"};
+
+// The standard sheet layout, in dialog units of the sheet's font.
+constexpr int kMargin = 7;
+constexpr int kButtonWidth = 50;
+constexpr int kButtonHeight = 14;
+constexpr int kButtonGap = 4;
+
+constexpr int kButtonIds[] = {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP};
+constexpr const char* kButtonTexts[] = {TRANSLATE_NOOP("CPropertySheet", "OK"), TRANSLATE_NOOP("CPropertySheet", "Cancel"),
+                                        TRANSLATE_NOOP("CPropertySheet", "&Apply"), TRANSLATE_NOOP("CPropertySheet", "Help")};
 
 }  // namespace
 
@@ -101,7 +114,9 @@ void CPropertySheet::SetAccessibleDescription(const std::string& text) {
 }
 
 bool CPropertySheet::OnInitDialog() {
-    SetPeer(backend::CreateSheetWindow(*this, m_caption));
+    backend::SheetWindowPeers window = backend::CreateSheetWindow(*this, m_caption);
+    m_sheet = window.sheet;
+    SetPeer(std::move(window.window));
     Size page;
     std::vector<std::string> titles;
     for (CPropertyPage* p : m_pages) {
@@ -110,12 +125,28 @@ bool CPropertySheet::OnInitDialog() {
         page.height = std::max(page.height, size.height);
         titles.push_back(p->title());
     }
-    sheetPeer()->Build(titles, page);
+    Build(titles, page);
     for (const char* keys : kNextPageKeys) peer()->AddShortcut(keys, [this] { StepPage(1); });
     for (const char* keys : kPreviousPageKeys) peer()->AddShortcut(keys, [this] { StepPage(-1); });
     peer()->SetMnemonicHandler([this](char letter) { PressMnemonic(TabStops(), letter); });
     if (!m_pages.empty()) SetActivePage(std::clamp(m_startPage, 0, GetPageCount() - 1));
     return true;
+}
+
+void CPropertySheet::Build(const std::vector<std::string>& titles, Size pageSize) {
+    const Rect units = m_sheet->DialogUnitsToPixels({kMargin, kMargin, kButtonWidth, kButtonHeight});
+    const int gap = m_sheet->DialogUnitsToPixels({kButtonGap, 0, 0, 0}).x;
+    const Rect tabs = m_sheet->AddTabControl(titles, pageSize, units.x, units.y);
+    // Right-aligned under the tab control: OK, Cancel, Apply, Help.
+    const int top = tabs.y + tabs.height + units.y;
+    int x = tabs.x + tabs.width - 4 * units.width - 3 * gap;
+    for (size_t i = 0; i < std::size(kButtonIds); ++i) {
+        ControlPeer* button =
+            m_sheet->AddControl(kButtonIds[i], ControlKind::kPushButton, Translate("CPropertySheet", kButtonTexts[i]));
+        if (button != nullptr) button->Move({x, top, units.width, units.height});
+        x += units.width + gap;
+    }
+    peer()->SetFixedSize({tabs.x + tabs.width + units.x, top + units.height + units.y});
 }
 
 bool CPropertySheet::SetActivePage(int index) {

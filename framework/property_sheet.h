@@ -32,7 +32,7 @@ public:
     // The tab control (12320) and the buttons IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP.
     template <typename T = Control>
     T Item(int id) const {
-        return HandleOf<T>(sheetPeer() ? sheetPeer()->Item(id) : nullptr);
+        return HandleOf<T>(peer() ? peer()->Item(id) : nullptr);
     }
     Control GetDlgItem(int id) const { return Item<Control>(id); }
     // Adds a control of the sheet's own (a static text or a push button) after the window is
@@ -72,11 +72,14 @@ protected:
     // The window is going away; runs once.
     virtual void OnDestroy();
 
-    backend::SheetPeer* sheetPeer() const { return static_cast<backend::SheetPeer*>(peer()); }
+    backend::SheetPeer* sheetPeer() const { return m_sheet; }
 
 private:
     void UpdateTabOrder();
+    // The tab control for pages of `pageSize` and the four buttons right-aligned under it.
+    void Build(const std::vector<std::string>& titles, Size pageSize);
 
+    backend::SheetPeer* m_sheet = nullptr;  // part of the window, which owns it
     std::vector<CPropertyPage*> m_pages;
     std::vector<CDialog*> m_tabOrderTail;
     std::vector<int> m_addedButtons;

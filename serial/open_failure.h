@@ -20,6 +20,21 @@ std::string DescribeOpenFailure(const std::string& portName, long osError,
 std::string DescribeOpenFailure(const std::string& portName, const CFileException& error,
                                 OpenFailureReader reader = OpenFailureReader::kWindow);
 
+// The texts a description is made of on every system; each system's own advice is its own.
+enum class OpenText {
+    kPortIs,          // "%1 is %2: %3." the COM number, its device, the device's description
+    kDeviceIs,        // "The device is %1."
+    kSystemSays,      // "The system says: %1."
+    kInUse,           // "The port is in use by %1. ..." the program holding it
+    kAnotherProgram,  // the holder when none can be named
+    kNoResponse,      // the device is there but does not answer its driver
+};
+// The text in the operator's language.
+std::string OpenFailureText(OpenText which);
+// The lines of a description: where the port leads, what the system says, and the advice when
+// there is some.
+std::string JoinOpenFailure(const std::string& place, const std::string& systemReason, const std::string& advice);
+
 // The program that holds `devicePath` (through the shared lock file or a lock on the device):
 // "minicom (process 1234)"; empty when none is found.
 std::string DeviceHolder(const std::string& devicePath);

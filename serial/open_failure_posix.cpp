@@ -64,7 +64,7 @@ std::string DeviceHolder(const std::string& devicePath) {
 }
 
 std::string DescribeOpenFailure(const std::string& portName, long osError, OpenFailureReader reader) {
-    std::string out;
+    std::string place;
     const auto number = ParseComPortName(portName);
     std::string device = ResolvePortName(portName);
     if (number) {
@@ -72,51 +72,48 @@ std::string DescribeOpenFailure(const std::string& portName, long osError, OpenF
         device = info.devicePath;
         const std::string com = "COM" + std::to_string(*number);
         const std::string path = device.empty() ? text::translate("OpenFailure", "no device") : device;
-        out = info.linkPath.empty()
-                  ? text::Arg(text::translate("OpenFailure", "%1 is %2: %3."), {com, path, info.description})
-                  : text::Arg(text::translate("OpenFailure", "%1 is %2 (through the port map's %3): %4."),
-                              {com, path, info.linkPath, info.description});
+        place = info.linkPath.empty()
+                    ? text::Arg(OpenFailureText(OpenText::kPortIs), {com, path, info.description})
+                    : text::Arg(text::translate("OpenFailure", "%1 is %2 (through the port map's %3): %4."),
+                                {com, path, info.linkPath, info.description});
     } else {
-        out = text::Arg(text::translate("OpenFailure", "The device is %1."), {device});
+        place = text::Arg(OpenFailureText(OpenText::kDeviceIs), {device});
     }
-    out += "\n" + text::Arg(text::translate("OpenFailure", "The system says: %1."), {text::SystemReason(static_cast<int>(osError))}) + "\n";
+    std::string advice;
     switch (osError) {
         case EACCES:
         case EPERM: {
             DeviceAccess access;
-            out += ReadDeviceAccess(device, &access)
-                       ? PermissionAdvice(access)
-                       : text::translate("OpenFailure", "Your user may not open the device.");
+            advice = ReadDeviceAccess(device, &access)
+                         ? PermissionAdvice(access)
+                         : text::translate("OpenFailure", "Your user may not open the device.");
             break;
         }
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            out += reader == OpenFailureReader::kWindow
-                       ? text::translate("OpenFailure", "The device is not present: the adapter may be unplugged, or the port map "
-                                 "points nowhere. Choose \"Ports...\" in the window's context menu (Ctrl+P) to "
-                                 "see and change which device each COM number is.")
-                       // The command-line tool keeps English; its reader runs commands, not menus.
-                       : std::string("The device is not present: the adapter may be unplugged, or the port map points "
-                                     "nowhere. \"linkmate-cli ports\" lists which device each COM number is; "
-                                     "--device PATH opens a device by its path.");
+            advice = reader == OpenFailureReader::kWindow
+                         ? text::translate("OpenFailure", "The device is not present: the adapter may be unplugged, or the port map "
+                                   "points nowhere. Choose \"Ports...\" in the window's context menu (Ctrl+P) to "
+                                   "see and change which device each COM number is.")
+                         // The command-line tool keeps English; its reader runs commands, not menus.
+                         : std::string("The device is not present: the adapter may be unplugged, or the port map points "
+                                       "nowhere. \"linkmate-cli ports\" lists which device each COM number is; "
+                                       "--device PATH opens a device by its path.");
             break;
         case EBUSY: {
             const std::string holder = DeviceHolder(device);
-            out += text::Arg(text::translate("OpenFailure", "The port is in use by %1. Close it there, or choose another port."),
-                             {holder.empty() ? text::translate("OpenFailure", "another program") : holder});
+            advice = text::Arg(OpenFailureText(OpenText::kInUse),
+                               {holder.empty() ? OpenFailureText(OpenText::kAnotherProgram) : holder});
             break;
         }
         case EIO:
-            out += text::translate("OpenFailure", "The device does not respond: an on-board port without a UART, or a failing "
-                      "adapter.");
+            advice = OpenFailureText(OpenText::kNoResponse);
             break;
         default:
             break;
     }
-    // Without advice, no empty line after what the system says.
-    if (out.back() == '\n') out.pop_back();
-    return out;
+    return JoinOpenFailure(place, text::SystemReason(static_cast<int>(osError)), advice);
 }
 
 }  // namespace linkmate

@@ -21,26 +21,30 @@
 
 namespace linkmate::fw {
 
-struct Application::Impl {
-    explicit Impl(char** argv) : app(argc, argv) {}
-    int argc = 1;  // Qt sees only the program's name: the options are the program's own
-    QApplication app;
+namespace {
+
+class QtApplication : public Application::Peer {
+public:
+    QtApplication(char** argv, const std::string& name, const std::string& version) : m_app(m_argc, argv) {
+        // The classic look of the platform the tool was designed for.
+        if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
+        QCoreApplication::setApplicationName(QString::fromStdString(name));
+        QCoreApplication::setApplicationVersion(QString::fromStdString(version));
+    }
+
+private:
+    int m_argc = 1;  // Qt sees only the program's name: the options are the program's own
+    QApplication m_app;
 };
 
-Application::Application(char** argv, const std::string& name, const std::string& version)
-    : m_impl(std::make_unique<Impl>(argv)) {
-    // The classic look of the platform the tool was designed for.
-    if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
-    QCoreApplication::setApplicationName(QString::fromStdString(name));
-    QCoreApplication::setApplicationVersion(QString::fromStdString(version));
+}  // namespace
+
+std::unique_ptr<Application::Peer> backend::StartApplication(char** argv, const std::string& name,
+                                                             const std::string& version) {
+    return std::make_unique<QtApplication>(argv, name, version);
 }
 
-Application::~Application() { backend::JoinBackgroundWork(); }
-
 std::string ApplicationName() { return QCoreApplication::applicationName().toStdString(); }
-
-WaitCursor::WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-WaitCursor::~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
 
 namespace {
 
@@ -60,6 +64,12 @@ private:
     QMetaObject::Connection m_connection;
 };
 
+class QtWaitCursor : public WaitCursor::Peer {
+public:
+    QtWaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~QtWaitCursor() override { QGuiApplication::restoreOverrideCursor(); }
+};
+
 std::unique_ptr<QTranslator>& OwnTexts() {
     static std::unique_ptr<QTranslator> own;
     return own;
@@ -72,13 +82,8 @@ std::unique_ptr<QTranslator>& QtTexts() {
 
 }  // namespace
 
-Timer::Timer() : m_peer(std::make_unique<QtTimer>()) {}
-Timer::~Timer() = default;
-void Timer::Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) {
-    m_peer->Start(interval, repeat, std::move(tick));
-}
-void Timer::Stop() { m_peer->Stop(); }
-bool Timer::IsActive() const { return m_peer->IsActive(); }
+std::unique_ptr<Timer::Peer> backend::CreateTimer() { return std::make_unique<QtTimer>(); }
+std::unique_ptr<WaitCursor::Peer> backend::ShowWaitCursor() { return std::make_unique<QtWaitCursor>(); }
 
 std::string Translate(const char* context, const char* source) {
     return QCoreApplication::translate(context, source).toStdString();

@@ -4,13 +4,11 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QLabel>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionTabWidgetFrame>
 #include <QTabBar>
-#include <array>
 
 #include "framework/property_sheet.h"
 #include "framework/qt/dialog_window.h"
@@ -18,17 +16,7 @@
 namespace linkmate::fw::qt {
 namespace {
 
-// The standard sheet layout, in dialog units of the sheet's font.
-constexpr int kMargin = 7;
-constexpr int kButtonWidth = 50;
-constexpr int kButtonHeight = 14;
-constexpr int kButtonGap = 4;
 constexpr int kPaneBorder = 2;  // pixels between the pane's frame and the page
-
-constexpr std::array<int, 4> kButtonIds = {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP};
-constexpr std::array<const char*, 4> kButtonTexts = {
-    QT_TRANSLATE_NOOP("CPropertySheet", "OK"), QT_TRANSLATE_NOOP("CPropertySheet", "Cancel"),
-    QT_TRANSLATE_NOOP("CPropertySheet", "&Apply"), QT_TRANSLATE_NOOP("CPropertySheet", "Help")};
 
 QFont SheetFont() { return DialogFont("MS Shell Dlg", 8); }
 
@@ -64,11 +52,9 @@ private:
     QTabBar* m_tabs;
 };
 
-class SheetWindow;
-
 class SheetWidget : public QDialog {
 public:
-    SheetWidget(CPropertySheet& owner, SheetWindow& window) : m_owner(owner), m_window(window) {}
+    SheetWidget(CPropertySheet& owner, WidgetWindow& window) : m_owner(owner), m_window(window) {}
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
@@ -98,15 +84,16 @@ protected:
 
 private:
     CPropertySheet& m_owner;
-    SheetWindow& m_window;
+    WidgetWindow& m_window;
 };
 
-class SheetWindow : public backend::SheetPeer, public WindowHost {
+// The sheet's window is a plain window with the tab control and the sheet's buttons as its items.
+class SheetWindow : public WidgetWindow, public backend::SheetPeer {
 public:
     SheetWindow(CPropertySheet& owner, const std::string& caption)
-        : m_owner(owner), m_window(new SheetWidget(owner, *this)) {
-        m_window.widget()->setWindowTitle(QString::fromStdString(caption));
-        m_window.widget()->setFont(SheetFont());
+        : WidgetWindow(new SheetWidget(owner, *this)), m_owner(owner) {
+        widget()->setWindowTitle(QString::fromStdString(caption));
+        widget()->setFont(SheetFont());
         // Every window of the program shows the dialog font (message boxes, menus and file
         // dialogs take their window's). Made the application's font too, it also serves what lays
         // out text before it has a parent's font: each line edit lays out its empty text when it
@@ -116,37 +103,21 @@ public:
         QApplication::setFont(SheetFont());
     }
 
-    void Build(const std::vector<std::string>& titles, Size pageSize) override {
-        QDialog* sheet = m_window.widget();
-        const DialogUnits units(SheetFont());
-        const int margin = units.ToPixelsX(kMargin);
-        const int marginY = units.ToPixelsY(kMargin);
-        m_tabs = new TabControl(sheet);
+    Rect DialogUnitsToPixels(const Rect& units) const override {
+        const DialogUnits convert(SheetFont());
+        return {convert.ToPixelsX(units.x), convert.ToPixelsY(units.y), convert.ToPixelsX(units.width),
+                convert.ToPixelsY(units.height)};
+    }
+    Rect AddTabControl(const std::vector<std::string>& titles, Size pageSize, int x, int y) override {
+        m_tabs = new TabControl(widget());
         for (const std::string& title : titles) m_tabs->tabBar()->addTab(QString::fromStdString(title));
         const int tabRow = m_tabs->tabBar()->sizeHint().height();
-        m_tabs->setGeometry(margin, marginY, pageSize.width + 2 * kPaneBorder,
-                            pageSize.height + tabRow + 2 * kPaneBorder);
+        m_tabs->setGeometry(x, y, pageSize.width + 2 * kPaneBorder, pageSize.height + tabRow + 2 * kPaneBorder);
         m_items.emplace(AFX_IDC_TAB_CONTROL, std::make_unique<QtControl>(m_tabs, ControlKind::kText, AFX_IDC_TAB_CONTROL));
-
-        // Right-aligned under the tab control: OK, Cancel, Apply, Help.
-        const int width = units.ToPixelsX(kButtonWidth);
-        const int height = units.ToPixelsY(kButtonHeight);
-        const int gap = units.ToPixelsX(kButtonGap);
-        const int top = m_tabs->geometry().bottom() + 1 + marginY;
-        int x = m_tabs->geometry().right() + 1 - 4 * width - 3 * gap;
-        for (size_t i = 0; i < kButtonIds.size(); ++i) {
-            auto* button = new QPushButton(QCoreApplication::translate("CPropertySheet", kButtonTexts[i]), sheet);
-            button->setAutoDefault(false);
-            ForwardMnemonics(button);
-            button->setGeometry(x, top, width, height);
-            const int id = kButtonIds[i];
-            QObject::connect(button, &QPushButton::clicked, sheet, [this, id] { m_owner.HandleCommand(id); });
-            m_items.emplace(id, std::make_unique<QtControl>(button, ControlKind::kPushButton, id));
-            x += width + gap;
-        }
-        sheet->setFixedSize(m_tabs->geometry().right() + 1 + margin, top + height + marginY);
-        QObject::connect(m_tabs->tabBar(), &QTabBar::currentChanged, sheet,
+        QObject::connect(m_tabs->tabBar(), &QTabBar::currentChanged, widget(),
                          [this](int index) { m_owner.HandleTabSelected(index); });
+        const QRect r = m_tabs->geometry();
+        return {r.x(), r.y(), r.width(), r.height()};
     }
 
     void SelectTab(int index) override {
@@ -163,71 +134,46 @@ public:
         return {r.x(), r.y(), r.width(), r.height()};
     }
     ControlPeer* AddControl(int id, ControlKind kind, const std::string& text) override {
-        QDialog* sheet = m_window.widget();
-        QWidget* widget = nullptr;
+        QDialog* sheet = widget();
+        QWidget* control = nullptr;
         if (kind == ControlKind::kText) {
             auto* label = new QLabel(QString::fromStdString(text), sheet);
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(true);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            widget = label;
+            control = label;
         } else if (kind == ControlKind::kPushButton) {
             auto* button = new QPushButton(QString::fromStdString(text), sheet);
             button->setAutoDefault(false);
             ForwardMnemonics(button);
             QObject::connect(button, &QPushButton::clicked, sheet, [this, id] { m_owner.HandleCommand(id); });
-            widget = button;
+            control = button;
         } else {
             return nullptr;
         }
-        widget->show();
+        control->show();
         std::unique_ptr<QtControl>& slot = m_items[id];
-        slot = std::make_unique<QtControl>(widget, kind, id);
+        slot = std::make_unique<QtControl>(control, kind, id);
         return slot.get();
     }
     void SetAccessibleDescription(const std::string& text) override {
-        m_window.widget()->setAccessibleDescription(QString::fromStdString(text));
+        widget()->setAccessibleDescription(QString::fromStdString(text));
     }
-    QWidget* TopWidget() const override { return m_window.widget(); }
     QWidget* PageHost() const override { return m_tabs; }
-    WidgetWindow& window() { return m_window; }
 
     ControlPeer* Item(int id) override {
         const auto it = m_items.find(id);
         return it == m_items.end() ? nullptr : it->second.get();
     }
-    bool IsEnabled() const override { return m_window.IsEnabled(); }
-    void Enable(bool enable) override { m_window.Enable(enable); }
-    bool IsVisible() const override { return m_window.IsVisible(); }
-    void Show(bool show) override { m_window.Show(show); }
-    Rect Bounds() const override { return m_window.Bounds(); }
-    void Move(const Rect& rect) override { m_window.Move(rect); }
-    Rect Frame() const override { return m_window.Frame(); }
-    void SetFixedSize(Size size) override { m_window.SetFixedSize(size); }
-    std::string Title() const override { return m_window.Title(); }
-    void SetTitle(const std::string& title) override { m_window.SetTitle(title); }
-    void SetIcon(int resource) override { m_window.SetIcon(resource); }
-    void AddMinimizeBox() override { m_window.AddMinimizeBox(); }
-    void AddShortcut(const std::string& keys, std::function<void()> run) override {
-        m_window.AddShortcut(keys, std::move(run));
-    }
-    void SetContextMenu(std::vector<MenuItem> items) override { m_window.SetContextMenu(std::move(items)); }
-    void SetTabOrder(const std::vector<ControlPeer*>& controls) override { m_window.SetTabOrder(controls); }
-    void SetMnemonicHandler(std::function<void(char)> press) override {
-        m_window.SetMnemonicHandler(std::move(press));
-    }
-    int RunModal() override { return m_window.RunModal(); }
-    void End(int result) override { m_window.End(result); }
 
 private:
     CPropertySheet& m_owner;
-    WidgetWindow m_window;
     TabControl* m_tabs = nullptr;
     std::map<int, std::unique_ptr<QtControl>> m_items;
 };
 
 void SheetWidget::contextMenuEvent(QContextMenuEvent* event) {
-    m_window.window().ShowContextMenu(event->globalPos());
+    m_window.ShowContextMenu(event->globalPos());
 }
 
 }  // namespace
@@ -235,8 +181,8 @@ void SheetWidget::contextMenuEvent(QContextMenuEvent* event) {
 
 namespace linkmate::fw::backend {
 
-std::unique_ptr<SheetPeer> CreateSheetWindow(CPropertySheet& sheet, const std::string& caption) {
-    return std::make_unique<qt::SheetWindow>(sheet, caption);
+SheetWindowPeers CreateSheetWindow(CPropertySheet& sheet, const std::string& caption) {
+    return SheetWindowPeersOf(std::make_unique<qt::SheetWindow>(sheet, caption));
 }
 
 }  // namespace linkmate::fw::backend

@@ -53,6 +53,12 @@ private:
     std::function<void()> m_tick;
 };
 
+class Win32WaitCursor : public WaitCursor::Peer {
+public:
+    Win32WaitCursor() { win32::AddWaitCursor(+1); }
+    ~Win32WaitCursor() override { win32::AddWaitCursor(-1); }
+};
+
 HWND OwnerWindow(CWnd* owner) {
     if (owner == nullptr) return nullptr;
     auto* host = dynamic_cast<win32::WindowHost*>(owner->peer());
@@ -128,36 +134,33 @@ HRESULT CALLBACK MessageBoxEvents(HWND box, UINT note, WPARAM button, LPARAM, LO
 
 }  // namespace
 
-struct Application::Impl {
-    std::string previousName;
+namespace {
+
+class Win32Application : public Application::Peer {
+public:
+    explicit Win32Application(const std::string& name) : m_previousName(Name()) {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
+                                                              ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        win32::DispatchWindow();
+        Name() = name;
+    }
+    ~Win32Application() override { Name() = m_previousName; }
+
+private:
+    std::string m_previousName;
 };
 
-Application::Application(char**, const std::string& name, const std::string&) : m_impl(std::make_unique<Impl>()) {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
-                                                          ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
-    InitCommonControlsEx(&controls);
-    win32::DispatchWindow();
-    m_impl->previousName = Name();
-    Name() = name;
-}
+}  // namespace
 
-Application::~Application() {
-    backend::JoinBackgroundWork();
-    Name() = m_impl->previousName;
+std::unique_ptr<Application::Peer> backend::StartApplication(char**, const std::string& name, const std::string&) {
+    return std::make_unique<Win32Application>(name);
 }
 
 std::string ApplicationName() { return Name(); }
 
-WaitCursor::WaitCursor() { win32::AddWaitCursor(+1); }
-WaitCursor::~WaitCursor() { win32::AddWaitCursor(-1); }
-
-Timer::Timer() : m_peer(std::make_unique<Win32Timer>()) {}
-Timer::~Timer() = default;
-void Timer::Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) {
-    m_peer->Start(interval, repeat, std::move(tick));
-}
-void Timer::Stop() { m_peer->Stop(); }
-bool Timer::IsActive() const { return m_peer->IsActive(); }
+std::unique_ptr<Timer::Peer> backend::CreateTimer() { return std::make_unique<Win32Timer>(); }
+std::unique_ptr<WaitCursor::Peer> backend::ShowWaitCursor() { return std::make_unique<Win32WaitCursor>(); }
 
 std::string Translate(const char* context, const char* source) {
     const auto it = Catalogue().find({context, source});

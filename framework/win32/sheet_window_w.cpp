@@ -2,10 +2,7 @@
 // four standard buttons in the standard layout.
 #include <windowsx.h>
 
-#include <array>
-
 #include "framework/property_sheet.h"
-#include "framework/translate.h"
 #include "framework/win32/accessible_w.h"
 #include "framework/win32/dialog_template_w.h"
 #include "framework/win32/window_w.h"
@@ -13,23 +10,13 @@
 namespace linkmate::fw::win32 {
 namespace {
 
-// The standard sheet layout, in dialog units of the sheet's font.
-constexpr int kMargin = 7;
-constexpr int kButtonWidth = 50;
-constexpr int kButtonHeight = 14;
-constexpr int kButtonGap = 4;
-
-constexpr std::array<int, 4> kButtonIds = {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP};
-constexpr std::array<const char*, 4> kButtonTexts = {
-    TRANSLATE_NOOP("CPropertySheet", "OK"), TRANSLATE_NOOP("CPropertySheet", "Cancel"),
-    TRANSLATE_NOOP("CPropertySheet", "&Apply"), TRANSLATE_NOOP("CPropertySheet", "Help")};
-
 const DialogTemplate& SheetTemplate() {
     static const DialogTemplate tmpl{0, "", 100, 50, "MS Shell Dlg", 8, false, false, {}, "CPropertySheet"};
     return tmpl;
 }
 
-class SheetWindow : public backend::SheetPeer, public WindowHost {
+// The sheet's window is a plain window with the tab control and the sheet's buttons as its items.
+class SheetWindow : public Win32Window, public backend::SheetPeer {
 public:
     SheetWindow(CPropertySheet& owner, const std::string& caption) : m_owner(owner) {
         DispatchWindow();
@@ -38,35 +25,29 @@ public:
                                                   WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, false});
         const HWND window = CreateDialogIndirectParamW(Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()),
                                                        nullptr, &SheetWindow::Proc, reinterpret_cast<LPARAM>(this));
-        m_window.Attach(window);
-        m_window.SetTitle(caption);
-        m_sheetHandler = std::make_unique<SheetKeys>();
-        RegisterTopLevel(window, m_sheetHandler.get());
-        m_sheetHandler->window = &m_window;
+        Attach(window);
+        SetTitle(caption);
+    }
+    ~SheetWindow() override {
+        if (m_tabs != nullptr) RemoveWindowSubclass(m_tabs, &SheetWindow::TabsProc, 1);
     }
 
-    void Build(const std::vector<std::string>& titles, Size pageSize) override {
-        const HWND sheet = m_window.hwnd();
-        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(sheet, WM_GETFONT, 0, 0));
-        RECT units = {kMargin, kMargin, kButtonWidth, kButtonHeight};
-        MapDialogRect(sheet, &units);
-        RECT gapUnits = {kButtonGap, 0, 0, 0};
-        MapDialogRect(sheet, &gapUnits);
-        const int margin = units.left;
-        const int marginY = units.top;
-        const int width = units.right;
-        const int height = units.bottom;
-        const int gap = gapUnits.left;
-
+    Rect DialogUnitsToPixels(const Rect& units) const override {
+        RECT r = {units.x, units.y, units.width, units.height};
+        MapDialogRect(hwnd(), &r);
+        return {r.left, r.top, r.right, r.bottom};
+    }
+    Rect AddTabControl(const std::vector<std::string>& titles, Size pageSize, int x, int y) override {
+        const HWND sheet = hwnd();
         // The pages stand on the sheet beside the tab control, not inside it: the dialog manager's
         // Tab then stops at the tab row and goes on into the page, as in the system's sheets (a
         // tab control holding the pages would be passed through as a container). Its display
         // area lets the mouse through to the page over it.
         m_tabs = CreateWindowExW(0, WC_TABCONTROLW, L"",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, margin, marginY,
-                                 100, 100, sheet, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AFX_IDC_TAB_CONTROL)),
-                                 Instance(), nullptr);
-        SendMessageW(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, 100, 100,
+                                 sheet, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AFX_IDC_TAB_CONTROL)), Instance(),
+                                 nullptr);
+        SendMessageW(m_tabs, WM_SETFONT, SendMessageW(sheet, WM_GETFONT, 0, 0), FALSE);
         SetWindowSubclass(m_tabs, &SheetWindow::TabsProc, 1, reinterpret_cast<DWORD_PTR>(this));
         for (size_t i = 0; i < titles.size(); ++i) {
             std::wstring title = Widen(titles[i]);
@@ -78,25 +59,12 @@ public:
         // The tab control as large as the pages need, its tab row and frame added around them.
         RECT frame = {0, 0, pageSize.width, pageSize.height};
         SendMessageW(m_tabs, TCM_ADJUSTRECT, TRUE, reinterpret_cast<LPARAM>(&frame));
-        const int tabsWidth = frame.right - frame.left;
-        const int tabsHeight = frame.bottom - frame.top;
-        MoveWindow(m_tabs, margin, marginY, tabsWidth, tabsHeight, FALSE);
+        const int width = frame.right - frame.left;
+        const int height = frame.bottom - frame.top;
+        MoveWindow(m_tabs, x, y, width, height, FALSE);
         m_tabsAt = RectInSheet(m_tabs);
         m_items.emplace(AFX_IDC_TAB_CONTROL, std::make_unique<Win32Control>(m_tabs, ControlKind::kText, AFX_IDC_TAB_CONTROL));
-
-        // Right-aligned under the tab control: OK, Cancel, Apply, Help.
-        const int top = marginY + tabsHeight + marginY;
-        int x = margin + tabsWidth - 4 * width - 3 * gap;
-        for (size_t i = 0; i < kButtonIds.size(); ++i) {
-            const int id = kButtonIds[i];
-            const HWND button = CreateWindowExW(0, L"BUTTON", Widen(Translate("CPropertySheet", kButtonTexts[i])).c_str(),
-                                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, x, top, width, height,
-                                                sheet, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
-            SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            m_items.emplace(id, std::make_unique<Win32Control>(button, ControlKind::kPushButton, id));
-            x += width + gap;
-        }
-        m_window.SetFixedSize({margin + tabsWidth + margin, top + height + marginY});
+        return {x, y, width, height};
     }
 
     void SelectTab(int index) override { SendMessageW(m_tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0); }
@@ -118,11 +86,11 @@ public:
         RECT r;
         GetClientRect(m_tabs, &r);
         SendMessageW(m_tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
-        MapWindowPoints(m_tabs, m_window.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        MapWindowPoints(m_tabs, hwnd(), reinterpret_cast<POINT*>(&r), 2);
         return {r.left, r.top, r.right - r.left, r.bottom - r.top};
     }
     ControlPeer* AddControl(int id, ControlKind kind, const std::string& text) override {
-        const HWND sheet = m_window.hwnd();
+        const HWND sheet = hwnd();
         const wchar_t* windowClass = nullptr;
         DWORD style = WS_CHILD | WS_VISIBLE;
         if (kind == ControlKind::kText) {
@@ -143,62 +111,32 @@ public:
     }
     void SetAccessibleDescription(const std::string& text) override {
         m_description = text;
-        win32::SetAccessibleDescription(m_window.hwnd(), text);
+        win32::SetAccessibleDescription(hwnd(), text);
     }
-    HWND TopHwnd() const override { return m_window.hwnd(); }
-    HWND PageHost() const override { return m_window.hwnd(); }
-
     ControlPeer* Item(int id) override {
         const auto it = m_items.find(id);
         return it == m_items.end() ? nullptr : it->second.get();
     }
-    bool IsEnabled() const override { return m_window.IsEnabled(); }
-    void Enable(bool enable) override { m_window.Enable(enable); }
-    bool IsVisible() const override { return m_window.IsVisible(); }
-    void Show(bool show) override { m_window.Show(show); }
-    Rect Bounds() const override { return m_window.Bounds(); }
-    void Move(const Rect& rect) override { m_window.Move(rect); }
-    Rect Frame() const override { return m_window.Frame(); }
-    void SetFixedSize(Size size) override { m_window.SetFixedSize(size); }
-    std::string Title() const override { return m_window.Title(); }
-    void SetTitle(const std::string& title) override { m_window.SetTitle(title); }
-    void SetIcon(int resource) override { m_window.SetIcon(resource); }
-    void AddMinimizeBox() override { m_window.AddMinimizeBox(); }
-    void AddShortcut(const std::string& keys, std::function<void()> run) override {
-        m_window.AddShortcut(keys, std::move(run));
-    }
-    void SetContextMenu(std::vector<MenuItem> items) override { m_window.SetContextMenu(std::move(items)); }
-    void SetTabOrder(const std::vector<ControlPeer*>& controls) override { m_window.SetTabOrder(controls); }
-    void SetMnemonicHandler(std::function<void(char)> press) override {
-        m_window.SetMnemonicHandler(std::move(press));
-    }
-    int RunModal() override { return m_window.RunModal(); }
+    // Enter and Esc would press Default and Read (IDOK and IDCANCEL); the sheet ends only
+    // through its Close.
+    bool SwallowsDialogKeys() const override { return true; }
     void End(int result) override {
         m_owner.HandleDestroy();
-        m_window.End(result);
+        Win32Window::End(result);
     }
 
 private:
-    // Enter and Esc would press Default and Read (IDOK and IDCANCEL); the sheet ends only
-    // through its Close.
-    struct SheetKeys : TopLevel {
-        Win32Window* window = nullptr;
-        bool RunShortcut(const MSG& msg) override { return window->RunShortcut(msg); }
-        bool PressMnemonic(char letter) override { return window->PressMnemonic(letter); }
-        bool SwallowsDialogKeys() const override { return true; }
-    };
-
     RECT RectInSheet(HWND child) const {
         RECT r;
         GetWindowRect(child, &r);
-        MapWindowPoints(HWND_DESKTOP, m_window.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&r), 2);
         return r;
     }
 
     // The pages: the dialogs on the sheet that stand within the tab control.
     std::vector<HWND> Pages() const {
         std::vector<HWND> pages;
-        for (HWND child = GetWindow(m_window.hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = GetWindow(hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
             wchar_t name[16] = {};
             GetClassNameW(child, name, 16);
             RECT r = RectInSheet(child);
@@ -260,7 +198,7 @@ private:
                 if (self->m_owner.HandleCloseRequest()) self->End(IDCANCEL);
                 return TRUE;
             case WM_CONTEXTMENU:
-                self->m_window.ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+                self->ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
                 return TRUE;
             case WM_SETCURSOR:
                 if (!WaitCursorShown()) return FALSE;
@@ -272,8 +210,6 @@ private:
     }
 
     CPropertySheet& m_owner;
-    Win32Window m_window;
-    std::unique_ptr<SheetKeys> m_sheetHandler;
     HWND m_tabs = nullptr;
     RECT m_tabsAt = {};  // the tab control's place on the sheet, which the pages follow
     std::map<int, std::unique_ptr<Win32Control>> m_items;
@@ -285,8 +221,8 @@ private:
 
 namespace linkmate::fw::backend {
 
-std::unique_ptr<SheetPeer> CreateSheetWindow(CPropertySheet& sheet, const std::string& caption) {
-    return std::make_unique<win32::SheetWindow>(sheet, caption);
+SheetWindowPeers CreateSheetWindow(CPropertySheet& sheet, const std::string& caption) {
+    return SheetWindowPeersOf(std::make_unique<win32::SheetWindow>(sheet, caption));
 }
 
 }  // namespace linkmate::fw::backend
