@@ -28,9 +28,11 @@ double Percentile(std::vector<double> values, double p) {
 double LineMs(size_t bytes, uint32_t bitRate) { return bytes * 10000.0 / bitRate; }
 
 // What a successful exchange puts on the line, both ways. A Read is two requests and two replies
-// (the second confirms the first); a Write is the frame, its acknowledgement and the read-back.
+// (the second confirms the first); a Write is the frame, its acknowledgement and the read-back,
+// one request and its reply (a reply equal to the frame written verifies it by itself).
 constexpr size_t kReadLineBytes = 2 * (linkmate::kReadRequestSize + linkmate::kConfigFrameSize);
-constexpr size_t kWriteLineBytes = linkmate::kConfigFrameSize + linkmate::kConfigAckSize + kReadLineBytes;
+constexpr size_t kWriteLineBytes = linkmate::kConfigFrameSize + linkmate::kConfigAckSize +
+                                   linkmate::kReadRequestSize + linkmate::kConfigFrameSize;
 
 // With `traced`, every transaction keeps its trace, as the window and the tool do.
 bool Run(uint32_t paceBitRate, int transactions, bool traced) {
