@@ -19,12 +19,14 @@ std::string Fixed(double value, int decimals) {
 
 std::string Trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 }  // namespace
 
-CBitTimingDlg::CBitTimingDlg(UseHandler use) : fw::CDialog(res::BitTimingTemplate()), m_onUse(std::move(use)) {}
+CBitTimingDlg::CBitTimingDlg(UseHandler use)
+    : fw::CDialog(res::BitTimingTemplate()), m_onUse(std::move(use)) {}
 
 bool CBitTimingDlg::OnInitDialog() {
     fw::CDialog::OnInitDialog();
@@ -44,15 +46,18 @@ void CBitTimingDlg::Calculate() {
     OnSelectionChanged();
     const auto rate = ParseBitRate(GetDlgItem(IDC_TIMING_RATE).GetWindowText());
     if (!rate) {
-        status.SetWindowText(fw::Translate("CBitTimingDlg", "Type a bit rate such as 83333, 83.333k, 500K or 1M."));
+        status.SetWindowText(
+            fw::Translate("CBitTimingDlg", "Type a bit rate such as 83333, 83.333k, 500K or 1M."));
         return;
     }
     int samplePoint = RecommendedSamplePoint(*rate);  // per mille
-    if (const std::string text = Trimmed(GetDlgItem(IDC_TIMING_SAMPLE_POINT).GetWindowText()); !text.empty()) {
+    if (const std::string text = Trimmed(GetDlgItem(IDC_TIMING_SAMPLE_POINT).GetWindowText());
+        !text.empty()) {
         const auto typed = ParseSamplePoint(text);
         if (!typed || *typed < kMinSamplePointPermille || *typed > kMaxSamplePointPermille) {
-            status.SetWindowText(fw::Translate(
-                "CBitTimingDlg", "Type a sample point between 50 and 95 %, such as 87.5, 0.875 or 875, or leave it empty."));
+            status.SetWindowText(fw::Translate("CBitTimingDlg",
+                                               "Type a sample point between 50 and 95 %, such as "
+                                               "87.5, 0.875 or 875, or leave it empty."));
             return;
         }
         samplePoint = *typed;
@@ -64,14 +69,20 @@ void CBitTimingDlg::Calculate() {
         char btr0[3], btr1[3];
         std::snprintf(btr0, sizeof btr0, "%02X", t.btr0);
         std::snprintf(btr1, sizeof btr1, "%02X", t.btr1);
-        table.AddRow({btr0, btr1, Fixed(t.bitRate / 1000.0, 3), Fixed((t.bitRate - *rate) / *rate * 100.0, 3) + " %",
-                      Fixed(t.samplePoint * 100.0, 1) + " %", std::to_string(t.quanta), std::to_string(t.sjw)});
+        table.AddRow({btr0, btr1, Fixed(t.bitRate / 1000.0, 3),
+                      Fixed((t.bitRate - *rate) / *rate * 100.0, 3) + " %",
+                      Fixed(t.samplePoint * 100.0, 1) + " %", std::to_string(t.quanta),
+                      std::to_string(t.sjw)});
     }
     if (m_found.empty()) {
-        status.SetWindowText(fw::FormatText(fw::Translate("CBitTimingDlg", "No pair reaches %1 kbit/s within 1 %."), {Fixed(*rate / 1000.0, 3)}));
+        status.SetWindowText(
+            fw::FormatText(fw::Translate("CBitTimingDlg", "No pair reaches %1 kbit/s within 1 %."),
+                           {Fixed(*rate / 1000.0, 3)}));
     } else {
-        status.SetWindowText(fw::FormatText(fw::Translate("CBitTimingDlg", "Best first, for a sample point of %1 %. Choose one and press Use."),
-                                            {Fixed(samplePoint / 10.0, 1)}));
+        status.SetWindowText(fw::FormatText(
+            fw::Translate("CBitTimingDlg",
+                          "Best first, for a sample point of %1 %. Choose one and press Use."),
+            {Fixed(samplePoint / 10.0, 1)}));
         table.SetCurSel(0);
     }
     OnSelectionChanged();

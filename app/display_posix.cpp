@@ -14,6 +14,8 @@ bool HaveDisplay() {
     return false;
 }
 
-void TellOperator(const std::string& text, bool error) { std::fputs(text.c_str(), error ? stderr : stdout); }
+void TellOperator(const std::string& text, bool error) {
+    std::fputs(text.c_str(), error ? stderr : stdout);
+}
 
 }  // namespace linkmate

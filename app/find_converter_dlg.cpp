@@ -21,7 +21,9 @@ struct SearchOutcome {
 }  // namespace
 
 CFindConverterDlg::CFindConverterDlg(std::vector<int> ports, UseHandler use)
-    : fw::CDialog(res::FindConverterTemplate()), m_ports(std::move(ports)), m_onUse(std::move(use)) {}
+    : fw::CDialog(res::FindConverterTemplate()),
+      m_ports(std::move(ports)),
+      m_onUse(std::move(use)) {}
 
 bool CFindConverterDlg::OnInitDialog() {
     fw::CDialog::OnInitDialog();
@@ -41,13 +43,17 @@ void CFindConverterDlg::Search() {
     EnableItem(IDC_FIND_USE, false);
     EnableItem(IDC_FIND_AGAIN, false);
     GetDlgItem(IDC_FIND_STATUS)
-        .SetWindowText(fw::Translate("CFindConverterDlg", "Asking every port at 57600 and at 19200 bit/s; only the read request is sent."));
+        .SetWindowText(fw::Translate(
+            "CFindConverterDlg",
+            "Asking every port at 57600 and at 19200 bit/s; only the read request is sent."));
     fw::RunOffWindowThread<SearchOutcome>(
         [ports = m_ports] {
             const auto start = std::chrono::steady_clock::now();
             SearchOutcome search;
             search.results = FindConverters(ports);
-            search.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            search.ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count();
             return search;
         },
         [this, alive = std::weak_ptr<bool>(m_alive)](SearchOutcome search) {
@@ -69,23 +75,31 @@ void CFindConverterDlg::ShowResults(std::vector<ProbeResult> results, double ms)
         if (!r.model) continue;
         const size_t m = static_cast<size_t>(*r.model);
         list.AddRow({"COM" + std::to_string(r.port), r.device,
-                     std::string(lists::DeviceType[m]) + " (" + std::to_string(ConfigPortBaudTable[m]) + " bit/s)",
+                     std::string(lists::DeviceType[m]) + " (" +
+                         std::to_string(ConfigPortBaudTable[m]) + " bit/s)",
                      ConfigSummary(r.config)});
         m_found.push_back(std::move(r));
     }
     for (const ProbeResult& r : results) {
         if (!r.held) continue;
-        const std::string why = r.holder.empty()
-                                    ? r.problem
-                                    : fw::FormatText(fw::Translate("CFindConverterDlg", "held by %1"), {r.holder});
-        list.AddRow({"COM" + std::to_string(r.port), r.device, fw::Translate("CFindConverterDlg", "skipped"), why});
+        const std::string why =
+            r.holder.empty()
+                ? r.problem
+                : fw::FormatText(fw::Translate("CFindConverterDlg", "held by %1"), {r.holder});
+        list.AddRow({"COM" + std::to_string(r.port), r.device,
+                     fw::Translate("CFindConverterDlg", "skipped"), why});
     }
     GetDlgItem(IDC_FIND_STATUS)
-        .SetWindowText(m_found.empty()
-                           ? fw::Translate("CFindConverterDlg", "No converter answered at 57600 or 19200 bit/s. Check the wiring, the converter's "
-                                  "power and the Ports dialog.")
-                           : fw::FormatText(fw::Translate("CFindConverterDlg", "%1 converter(s) found in %2 ms. Choose one and press Use."),
-                                            {std::to_string(m_found.size()), std::to_string(static_cast<long>(ms))}));
+        .SetWindowText(
+            m_found.empty()
+                ? fw::Translate("CFindConverterDlg",
+                                "No converter answered at 57600 or 19200 bit/s. Check the wiring, "
+                                "the converter's "
+                                "power and the Ports dialog.")
+                : fw::FormatText(
+                      fw::Translate("CFindConverterDlg",
+                                    "%1 converter(s) found in %2 ms. Choose one and press Use."),
+                      {std::to_string(m_found.size()), std::to_string(static_cast<long>(ms))}));
     if (!m_found.empty()) list.SetCurSel(0);
     EnableItem(IDC_FIND_AGAIN, true);
     OnSelectionChanged();

@@ -35,7 +35,8 @@ constexpr PageField kPageFields[] = {
     {"TranMode", "IDD_TRAN_PAGE", "Conversion", "Conversion &Mode:"},
     {"TranDir", "IDD_TRAN_PAGE", "Conversion", "Conversion &Direction:"},
     {"TranSpace", "IDD_TRAN_PAGE", "Conversion", "Interval between two frames:"},
-    {"TranInfo", "IDD_TRAN_PAGE", "Conversion", "Allow a serial frame to contain CAN Frame Information"},
+    {"TranInfo", "IDD_TRAN_PAGE", "Conversion",
+     "Allow a serial frame to contain CAN Frame Information"},
     {"TranID", "IDD_TRAN_PAGE", "Conversion", "Allow a serial frames to contain CAN Frame ID"},
     {"TranIdBase", "IDD_TRAN_PAGE", "Conversion", "Offset:"},
     {"TranLength", "IDD_TRAN_PAGE", "Conversion", "Length:"},
@@ -50,12 +51,14 @@ const PageField* PageFieldOf(std::string_view setting) {
 
 // A label as a name inside a sentence: no mnemonic ("&Parity:", "校验(&P):") and no colon.
 std::string LabelName(std::string label) {
-    if (const size_t open = label.find("(&"); open != std::string::npos && label.find(')', open) == open + 3) {
+    if (const size_t open = label.find("(&");
+        open != std::string::npos && label.find(')', open) == open + 3) {
         label.erase(open, 4);
     }
     if (const size_t amp = label.find('&'); amp != std::string::npos) label.erase(amp, 1);
     for (std::string_view colon : {":", "\xEF\xBC\x9A"}) {  // ":" and the full-width "："
-        if (label.size() >= colon.size() && label.compare(label.size() - colon.size(), colon.size(), colon) == 0) {
+        if (label.size() >= colon.size() &&
+            label.compare(label.size() - colon.size(), colon.size(), colon) == 0) {
             label.erase(label.size() - colon.size());
         }
     }
@@ -68,22 +71,25 @@ std::string PageValue(DeviceConfig& config, const Setting& setting) {
     if (setting.kind == SettingKind::kHex) return text::Unbroken(*setting.text(config));
     const int32_t value = *setting.number(config);
     if (setting.kind == SettingKind::kList) {
-        if (value < 0 || static_cast<size_t>(value) >= setting.entries.size()) return std::to_string(value);
+        if (value < 0 || static_cast<size_t>(value) >= setting.entries.size())
+            return std::to_string(value);
         const std::string entry(setting.entries[static_cast<size_t>(value)]);
         // Quoted as the language quotes.
         return fw::FormatText(fw::Translate("HeldDifferences", "\"%1\""),
                               {text::Unbroken(text::translate("lists", entry.c_str()))});
     }
     if (setting.name == "TranID" || setting.name == "TranInfo") {
-        return value != 0 ? fw::Translate("HeldDifferences", "ticked") : fw::Translate("HeldDifferences", "not ticked");
+        return value != 0 ? fw::Translate("HeldDifferences", "ticked")
+                          : fw::Translate("HeldDifferences", "not ticked");
     }
     return std::to_string(value);
 }
 
 }  // namespace
 
-std::vector<std::string> DescribeHeldDifferences(const DeviceConfig& wrote, const ConfigFrame& held,
-                                                 const std::vector<FrameFieldDifference>& differences) {
+std::vector<std::string> DescribeHeldDifferences(
+    const DeviceConfig& wrote, const ConfigFrame& held,
+    const std::vector<FrameFieldDifference>& differences) {
     DeviceConfig sent = wrote;
     DeviceConfig holds = wrote;
     ConfigFrame readable = held;  // decoded as the reply it was, whatever its check byte
@@ -110,8 +116,9 @@ std::vector<std::string> DescribeHeldDifferences(const DeviceConfig& wrote, cons
                 b = text::Unbroken(d.holds);
             }
         }
-        lines.push_back(fw::FormatText(fw::Translate("HeldDifferences", "%1: you wrote %2; the converter holds %3."),
-                                       {where, a, b}));
+        lines.push_back(fw::FormatText(
+            fw::Translate("HeldDifferences", "%1: you wrote %2; the converter holds %3."),
+            {where, a, b}));
     }
     return lines;
 }

@@ -12,7 +12,8 @@
 namespace linkmate {
 
 // One line per difference, in the window's language.
-std::vector<std::string> DescribeHeldDifferences(const DeviceConfig& wrote, const ConfigFrame& held,
-                                                 const std::vector<FrameFieldDifference>& differences);
+std::vector<std::string> DescribeHeldDifferences(
+    const DeviceConfig& wrote, const ConfigFrame& held,
+    const std::vector<FrameFieldDifference>& differences);
 
 }  // namespace linkmate

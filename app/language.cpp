@@ -9,7 +9,9 @@
 namespace linkmate {
 namespace {
 
-std::string TranslateForCore(const char* context, const char* source) { return fw::Translate(context, source); }
+std::string TranslateForCore(const char* context, const char* source) {
+    return fw::Translate(context, source);
+}
 
 }  // namespace
 

@@ -49,9 +49,10 @@ constexpr int kWindowBottomBelowStatusPx = 6;
 constexpr std::chrono::milliseconds kProgressInterval{100};
 // The request number rather than an attempt: a Read that succeeds sends two or three requests,
 // and a Write is read back.
-constexpr const char* kReadProgress = TRANSLATE_NOOP("CLINKMATESheet", "Reading the configuration: request %1, %2 s");
-constexpr const char* kWriteProgress =
-    TRANSLATE_NOOP("CLINKMATESheet", "Writing the configuration and reading it back: request %1, %2 s");
+constexpr const char* kReadProgress =
+    TRANSLATE_NOOP("CLINKMATESheet", "Reading the configuration: request %1, %2 s");
+constexpr const char* kWriteProgress = TRANSLATE_NOOP(
+    "CLINKMATESheet", "Writing the configuration and reading it back: request %1, %2 s");
 
 constexpr const char* kPortsShortcut = "Ctrl+P";
 constexpr const char* kFindShortcut = "Ctrl+F";
@@ -88,40 +89,51 @@ std::string SheetText(const char* source) { return fw::Translate("CLINKMATESheet
 std::string MalformedFieldMessage(HexField field, const std::string& text) {
     const int bytes = HexFieldBytes(field);
     const std::string hint =
-        bytes == 1 ? fw::Translate("CLINKMATESheet", "Type one byte as two hex digits (for example 1C).")
-                   : fw::FormatText(fw::Translate("CLINKMATESheet",
-                                                  "Type up to %1 bytes as pairs of hex digits separated by blanks, "
-                                                  "most significant first (for example %2)."),
-                                    {std::to_string(bytes), text::Unbroken(FormatBytes(0x7FF, bytes))});
+        bytes == 1
+            ? fw::Translate("CLINKMATESheet", "Type one byte as two hex digits (for example 1C).")
+            : fw::FormatText(
+                  fw::Translate("CLINKMATESheet",
+                                "Type up to %1 bytes as pairs of hex digits separated by blanks, "
+                                "most significant first (for example %2)."),
+                  {std::to_string(bytes), text::Unbroken(FormatBytes(0x7FF, bytes))});
     return fw::FormatText(
-        fw::Translate("CLINKMATESheet", "%1: \"%2\" is not hexadecimal byte text.\n\n%3 Nothing was sent."),
+        fw::Translate("CLINKMATESheet",
+                      "%1: \"%2\" is not hexadecimal byte text.\n\n%3 Nothing was sent."),
         {CCanPage::FieldName(field), text, hint});
 }
 
 std::string HeldDifferentlyQuestion(const CanSettings& can, const std::vector<HeldValue>& values) {
     std::string question =
-        fw::Translate("CLINKMATESheet", "The converter cannot hold these values as the page shows them:") + "\n";
+        fw::Translate("CLINKMATESheet",
+                      "The converter cannot hold these values as the page shows them:") +
+        "\n";
     for (const HeldValue& v : values) {
         const int bytes = HexFieldBytes(v.field);
         const std::string typed = HexFieldText(can, v.field);
         const std::string readAs = FormatBytes(v.typed, bytes);
         const std::string held = FormatBytes(v.held, bytes);
         const std::string name = CCanPage::FieldName(v.field);
-        question += "\n" + (typed != readAs
-                            ? fw::FormatText(fw::Translate("CLINKMATESheet",
-                                                           "%1: you typed \"%2\" (read as %3); the converter will hold %4."),
-                                             {name, text::Unbroken(typed), text::Unbroken(readAs), text::Unbroken(held)})
-                            : fw::FormatText(fw::Translate("CLINKMATESheet",
-                                                           "%1: you typed \"%2\"; the converter will hold %3."),
-                                             {name, text::Unbroken(typed), text::Unbroken(held)}));
+        question +=
+            "\n" +
+            (typed != readAs
+                 ? fw::FormatText(
+                       fw::Translate(
+                           "CLINKMATESheet",
+                           "%1: you typed \"%2\" (read as %3); the converter will hold %4."),
+                       {name, text::Unbroken(typed), text::Unbroken(readAs), text::Unbroken(held)})
+                 : fw::FormatText(
+                       fw::Translate("CLINKMATESheet",
+                                     "%1: you typed \"%2\"; the converter will hold %3."),
+                       {name, text::Unbroken(typed), text::Unbroken(held)}));
     }
     question += "\n\n" +
-            fw::FormatText(fw::Translate("CLINKMATESheet",
-                                         "Standard frames carry 11-bit identifiers (at most %1, or %2 "
-                                         "in a dual filter), extended frames 29-bit ones (at most %3)."),
-                           {text::Unbroken(FormatHex32(0x7FF)), text::Unbroken(FormatHex16(0x7FF)),
-                            text::Unbroken(FormatHex32(0x1FFFFFFF))}) +
-            "\n\n" + fw::Translate("CLINKMATESheet", "Write anyway?");
+                fw::FormatText(
+                    fw::Translate("CLINKMATESheet",
+                                  "Standard frames carry 11-bit identifiers (at most %1, or %2 "
+                                  "in a dual filter), extended frames 29-bit ones (at most %3)."),
+                    {text::Unbroken(FormatHex32(0x7FF)), text::Unbroken(FormatHex16(0x7FF)),
+                     text::Unbroken(FormatHex32(0x1FFFFFFF))}) +
+                "\n\n" + fw::Translate("CLINKMATESheet", "Write anyway?");
     return question;
 }
 
@@ -209,16 +221,20 @@ bool CLINKMATESheet::OnInitDialog() {
     // The status line under the buttons, and Cancel at the row's left while an exchange runs.
     const fw::Rect button = GetDlgItem(fw::IDOK).GetWindowRect();
     const fw::Rect tabsRect = tabs.GetWindowRect();
-    m_cancel = AddItem(IDC_SHEET_CANCEL, fw::ControlKind::kPushButton, SheetText(TRANSLATE_NOOP("CLINKMATESheet", "&Cancel")));
+    m_cancel = AddItem(IDC_SHEET_CANCEL, fw::ControlKind::kPushButton,
+                       SheetText(TRANSLATE_NOOP("CLINKMATESheet", "&Cancel")));
     m_cancel.MoveWindow({tabsRect.x, button.y, button.width, button.height});
     m_cancel.ShowWindow(false);
     // Undo stands where Cancel does: one is there only while an exchange runs, the other only
     // when it does not.
-    m_undoButton = AddItem(IDC_SHEET_UNDO, fw::ControlKind::kPushButton, SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Undo")));
+    m_undoButton = AddItem(IDC_SHEET_UNDO, fw::ControlKind::kPushButton,
+                           SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Undo")));
     m_undoButton.MoveWindow({tabsRect.x, button.y, button.width, button.height});
     m_undoButton.ShowWindow(false);
     m_statusLine = AddItem(IDC_SHEET_STATUS, fw::ControlKind::kText, {});
-    const int statusTop = std::max(button.bottom(), tabsBottom + kWindowBottomBelowTabsPx - kStatusGapPx) + kStatusGapPx;
+    const int statusTop =
+        std::max(button.bottom(), tabsBottom + kWindowBottomBelowTabsPx - kStatusGapPx) +
+        kStatusGapPx;
     // Room for four lines: the connection and the pages take two or three with a long device
     // description, then the latest event (a diagnosis can take two).
     const int statusHeight = 3 * button.height;
@@ -246,9 +262,11 @@ bool CLINKMATESheet::OnInitDialog() {
     m_portWatchTimer.Start(PortWatch::kPollInterval, true, [this] { OnPortWatchTick(); });
 
     for (fw::CDialog* page : SettingsPages()) page->SetChangeObserver([this] { MarkEdited(); });
-    m_canPage.onRuleReplaced = [this](HexField field, const std::string& was, const std::string& now) {
-        SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "The mask rule replaced %1 \"%2\" with %3."),
-                                {CCanPage::FieldName(field), text::Unbroken(was), text::Unbroken(now)}));
+    m_canPage.onRuleReplaced = [this](HexField field, const std::string& was,
+                                      const std::string& now) {
+        SetEvent(fw::FormatText(
+            fw::Translate("CLINKMATESheet", "The mask rule replaced %1 \"%2\" with %3."),
+            {CCanPage::FieldName(field), text::Unbroken(was), text::Unbroken(now)}));
     };
     SetOrigin(PagesOrigin::kProfile, ProfileSavedAt());
     return result;
@@ -265,7 +283,8 @@ bool CLINKMATESheet::OnCommand(int id) {
     }
     // A command that arrives while an exchange runs (a key, a click queued before the buttons
     // were disabled) is dropped, never run after it.
-    if (IsExchanging() && (id == fw::IDOK || id == fw::IDCANCEL || id == fw::ID_APPLY_NOW)) return true;
+    if (IsExchanging() && (id == fw::IDOK || id == fw::IDCANCEL || id == fw::ID_APPLY_NOW))
+        return true;
     switch (id) {
         case fw::IDOK: OnDefault(); return true;
         case fw::IDCANCEL: OnRead(); return true;
@@ -292,12 +311,15 @@ void CLINKMATESheet::OnDefault() {
     m_tranPage.RefreshTranControls();
     m_canPage.RefreshCanControls();
     SetOrigin(PagesOrigin::kDefaults);
-    SetEvent(fw::Translate("CLINKMATESheet", "Default replaced every page; Undo (Ctrl+Z) brings back what they showed."));
+    SetEvent(
+        fw::Translate("CLINKMATESheet",
+                      "Default replaced every page; Undo (Ctrl+Z) brings back what they showed."));
 }
 
 void CLINKMATESheet::KeepForUndo(const char* command) {
-    m_undo = PagesSnapshot{m_serialPage.serial, m_canPage.can,         m_tranPage.tran, m_facts.origin,
-                           m_facts.originDetail, m_facts.editedSince, command};
+    m_undo =
+        PagesSnapshot{m_serialPage.serial,  m_canPage.can,       m_tranPage.tran, m_facts.origin,
+                      m_facts.originDetail, m_facts.editedSince, command};
     m_undoButton.ShowWindow(!IsExchanging());
     m_undoButton.SetToolTip(fw::FormatText(fw::Translate("CLINKMATESheet", "Undo %1 (%2)"),
                                            {SheetText(command), kUndoShortcut}));
@@ -321,8 +343,9 @@ void CLINKMATESheet::OnUndo() {
     ShowControlStates();
     SetOrigin(was.origin, was.originDetail);
     m_facts.editedSince = was.editedSince;
-    SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Undone: the pages show again what they showed before %1."),
-                            {SheetText(was.command)}));
+    SetEvent(fw::FormatText(
+        fw::Translate("CLINKMATESheet", "Undone: the pages show again what they showed before %1."),
+        {SheetText(was.command)}));
 }
 
 fw::Control CLINKMATESheet::FocusedControl() const {
@@ -335,7 +358,8 @@ fw::Control CLINKMATESheet::FocusedControl() const {
 void CLINKMATESheet::RestoreFocus(fw::Control where) {
     const fw::Control disconnect = m_panel.GetDlgItem(IDC_CONNECT);
     const auto fit = [&](const fw::Control& c) {
-        return c && c.CanTakeFocus() && !(c == GetDlgItem(fw::IDOK)) && !(c == disconnect) && !(c == m_undoButton);
+        return c && c.CanTakeFocus() && !(c == GetDlgItem(fw::IDOK)) && !(c == disconnect) &&
+               !(c == m_undoButton);
     };
     if (fit(where)) {
         where.SetFocus();
@@ -356,7 +380,8 @@ void CLINKMATESheet::RestoreFocus(fw::Control where) {
 
 void CLINKMATESheet::FollowOriginOnConnect() {
     const PagesOrigin o = m_facts.origin;
-    m_canPage.KeepValuesWhenEnabled(o == PagesOrigin::kFile || o == PagesOrigin::kRead || o == PagesOrigin::kWritten);
+    m_canPage.KeepValuesWhenEnabled(o == PagesOrigin::kFile || o == PagesOrigin::kRead ||
+                                    o == PagesOrigin::kWritten);
 }
 
 void CLINKMATESheet::OnRead() {
@@ -372,7 +397,8 @@ void CLINKMATESheet::OnRead() {
         },
         [this, rejected](ExchangeOutcome& outcome) {
             if (outcome.cancelled) {
-                SetEvent(fw::Translate("CLINKMATESheet", "Read cancelled: the pages and the profile are unchanged."));
+                SetEvent(fw::Translate("CLINKMATESheet",
+                                       "Read cancelled: the pages and the profile are unchanged."));
                 return;
             }
             if (outcome.ok) {
@@ -386,7 +412,8 @@ void CLINKMATESheet::OnRead() {
                 if (outcome.ok || page != rejected) page->ExchangeData(false);
             }
             ShowControlStates();
-            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Read Configration Successfully!"), outcome);
+            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Read Configration Successfully!"),
+                   outcome);
         });
 }
 
@@ -406,17 +433,20 @@ void CLINKMATESheet::OnWrite() {
         },
         [this, write](ExchangeOutcome& outcome) {
             if (outcome.cancelled) {
-                SetEvent(fw::Translate("CLINKMATESheet",
-                                       "Write cancelled: nothing was saved; the converter may hold what was sent."));
+                SetEvent(fw::Translate(
+                    "CLINKMATESheet",
+                    "Write cancelled: nothing was saved; the converter may hold what was sent."));
                 return;
             }
             if (write->outcome == VerifiedWrite::Outcome::kDiffers) {
                 ReportDifferences(outcome, write->held, write->differences);
                 return;
             }
-            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"), outcome,
+            Report(outcome.ok, fw::Translate("CLINKMATESheet", "Write Configration Successfully!"),
+                   outcome,
                    fw::Translate("CLINKMATESheet",
-                                 "The converter may have taken the new values: press Read to see what it holds."));
+                                 "The converter may have taken the new values: press Read to see "
+                                 "what it holds."));
             ExchangePages(false);
             ShowControlStates();
         });
@@ -452,7 +482,8 @@ bool CLINKMATESheet::ReadyToSend() {
         const std::vector<HeldValue> differences = ValuesHeldDifferently(config);
         if (differences.empty()) return true;
         // A field typed as one run of digits ("7FF") was almost surely meant as one number
-        // (00 00 07 FF), not as the byte groups it reads as (7F 0F 00 00): offered as a third answer.
+        // (00 00 07 FF), not as the byte groups it reads as (7F 0F 00 00): offered as a third
+        // answer.
         std::vector<std::pair<HexField, std::string>> asNumbers;
         std::string numbers;
         for (const HeldValue& v : differences) {
@@ -463,20 +494,21 @@ bool CLINKMATESheet::ReadyToSend() {
             numbers += (numbers.empty() ? "" : ", ") + text::Unbroken(asNumbers.back().second);
         }
         const std::string alternative =
-            asNumbers.empty() ? std::string() : fw::FormatText(SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Use %1")), {numbers});
-        switch (fw::Ask(this, HeldDifferentlyQuestion(config.can, differences), res::LoadString(IDS_MSG_CAPTION),
-                        alternative)) {
-            case fw::kAnswerYes:
-                return true;
+            asNumbers.empty()
+                ? std::string()
+                : fw::FormatText(SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Use %1")), {numbers});
+        switch (fw::Ask(this, HeldDifferentlyQuestion(config.can, differences),
+                        res::LoadString(IDS_MSG_CAPTION), alternative)) {
+            case fw::kAnswerYes: return true;
             case fw::kAnswerAlternative:
                 // Into the fields, then asked again only if the converter would still hold
                 // something else.
-                for (const auto& [field, text] : asNumbers) HexFieldText(m_canPage.can, field) = text;
+                for (const auto& [field, text] : asNumbers)
+                    HexFieldText(m_canPage.can, field) = text;
                 m_canPage.ExchangeData(false);
                 MarkEdited();
                 continue;
-            case fw::kAnswerNo:
-                break;
+            case fw::kAnswerNo: break;
         }
         ShowPage(&m_canPage);
         m_canPage.FocusField(differences.front().field);
@@ -509,8 +541,8 @@ void CLINKMATESheet::RunExchange(const char* progress, Transaction transaction,
 
     const uint32_t readTimeoutMs = m_port.readTimeoutMs();
     fw::RunOffWindowThread<ExchangeOutcome>(
-        [this, control, readTimeoutMs, transaction = std::move(transaction), config = CurrentConfig(),
-         startedAt = DateTimeNow()] {
+        [this, control, readTimeoutMs, transaction = std::move(transaction),
+         config = CurrentConfig(), startedAt = DateTimeNow()] {
             ExchangeOutcome outcome;
             outcome.config = config;
             outcome.startedAt = startedAt;
@@ -527,11 +559,13 @@ void CLINKMATESheet::RunExchange(const char* progress, Transaction transaction,
             // An answer that made it despite a late cancel still counts.
             // A device that went away ends the exchange at once; the port watch then closes the
             // port and says so, as after a cancel.
-            outcome.cancelled = !outcome.ok && (control->cancelled || outcome.trace.deviceRemoved());
+            outcome.cancelled =
+                !outcome.ok && (control->cancelled || outcome.trace.deviceRemoved());
             control->finished = true;
             return outcome;
         },
-        [this, focus, alive = std::weak_ptr<bool>(m_alive), finish = std::move(finish)](ExchangeOutcome outcome) {
+        [this, focus, alive = std::weak_ptr<bool>(m_alive),
+         finish = std::move(finish)](ExchangeOutcome outcome) {
             if (alive.expired()) return;
             m_progressTimer.Stop();
             m_exchange.reset();
@@ -558,7 +592,8 @@ void CLINKMATESheet::LockForExchange(bool locked) {
 
 void CLINKMATESheet::ShowProgress() {
     if (!m_exchange) return;
-    const auto elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_exchangeStart);
+    const auto elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - m_exchangeStart);
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", elapsed.count());
     const int request = std::max(m_exchange->sends.load(), 1);
@@ -626,10 +661,12 @@ void CLINKMATESheet::OnSaveReport() {
         return;
     }
     const fw::Control focus = FocusedControl();
-    const std::string suggested = (std::filesystem::path(LastConfigFolder()) / "linkmate-report.txt").string();
+    const std::string suggested =
+        (std::filesystem::path(LastConfigFolder()) / "linkmate-report.txt").string();
     const std::string path = fw::AskFileName(
-        this, {fw::FileDialogKind::kSave, fw::Translate("CLINKMATESheet", "Save report"),
-               fw::Translate("CLINKMATESheet", "Text files (*.txt);;All files (*)"), suggested, "txt"});
+        this,
+        {fw::FileDialogKind::kSave, fw::Translate("CLINKMATESheet", "Save report"),
+         fw::Translate("CLINKMATESheet", "Text files (*.txt);;All files (*)"), suggested, "txt"});
     RestoreFocus(focus);
     if (path.empty()) return;
     // The event log goes with it: what happened before the failure.
@@ -639,9 +676,11 @@ void CLINKMATESheet::OnSaveReport() {
     out << m_lastReport << "\n" << log;
     out.close();
     if (!out) {
-        fw::MessageBox(this,
-                       fw::FormatText(fw::Translate("CLINKMATESheet", "The report could not be saved: %1."), {path}),
-                       res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
+        fw::MessageBox(
+            this,
+            fw::FormatText(fw::Translate("CLINKMATESheet", "The report could not be saved: %1."),
+                           {path}),
+            res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
     }
 }
 
@@ -649,10 +688,13 @@ void CLINKMATESheet::OnEventLog() {
     const fw::Control focus = FocusedControl();
     std::string log;
     for (const std::string& entry : m_eventLog) log += entry + "\n";
-    fw::MessageBox(this,
-                   fw::FormatText(fw::Translate("CLINKMATESheet", "%1 events in this run; Show Details lists them with their times."),
-                                  {std::to_string(m_eventLog.size())}),
-                   res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone, {}, log);
+    fw::MessageBox(
+        this,
+        fw::FormatText(
+            fw::Translate("CLINKMATESheet",
+                          "%1 events in this run; Show Details lists them with their times."),
+            {std::to_string(m_eventLog.size())}),
+        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone, {}, log);
     RestoreFocus(focus);
 }
 
@@ -661,7 +703,8 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
     const ExchangeTrace& trace = outcome.trace;
     if (!ok) {
         std::string hint = outcome.otherModel ? ModelHint(*outcome.otherModel) : std::string();
-        for (const std::string_view model : lists::DeviceType) hint = text::KeepUnbroken(hint, model);
+        for (const std::string_view model : lists::DeviceType)
+            hint = text::KeepUnbroken(hint, model);
         SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"),
                                 {trace.Diagnosis() + (hint.empty() ? "" : " " + hint)}));
         // What the engineer can act on under the message; every attempt behind "Show Details...".
@@ -672,24 +715,27 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
         const std::string details = ReportContext(outcome) + "\n" + trace.Format();
         const std::string heading = fw::Translate("CLINKMATESheet", "Communication Error!");
         m_lastReport = heading + "\n\n" + detail + "\n\n" + details;
-        fw::MessageBox(this, heading, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone, detail, details);
+        fw::MessageBox(this, heading, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone,
+                       detail, details);
         return;
     }
     std::string error;
-    const bool saved =
-        SaveProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran, m_panel.connection, &error);
+    const bool saved = SaveProfile(m_serialPage.serial, m_canPage.can, m_tranPage.tran,
+                                   m_panel.connection, &error);
     // The pages now match the converter; what they showed before is no longer theirs to bring back.
     DropUndo();
     SetOrigin(trace.exchange == "write" ? PagesOrigin::kWritten : PagesOrigin::kRead, ClockTime());
     Tell(success);
     if (!saved) {
         // The converter has its configuration; only the next start will not show it.
-        fw::MessageBox(this,
-                       fw::FormatText(fw::Translate("CLINKMATESheet",
-                                                    "The settings could not be saved in the profile, so the next "
-                                                    "start will not show them: %1."),
-                                      {error}),
-                       res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
+        fw::MessageBox(
+            this,
+            fw::FormatText(
+                fw::Translate("CLINKMATESheet",
+                              "The settings could not be saved in the profile, so the next "
+                              "start will not show them: %1."),
+                {error}),
+            res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
     }
 }
 
@@ -697,21 +743,28 @@ std::string CLINKMATESheet::ReportContext(const ExchangeOutcome& outcome) const 
     const auto line = [](const char* source, std::initializer_list<std::string> values) {
         return fw::FormatText(fw::Translate("CLINKMATESheet", source), values) + "\n";
     };
-    std::string device = m_facts.device.empty() ? fw::Translate("CLINKMATESheet", "unknown") : m_facts.device;
+    std::string device =
+        m_facts.device.empty() ? fw::Translate("CLINKMATESheet", "unknown") : m_facts.device;
     if (!m_facts.deviceDescription.empty()) device += " (" + m_facts.deviceDescription + ")";
-    std::string out = line(TRANSLATE_NOOP("CLINKMATESheet", "Program: %1 %2 on %3"),
-                           {fw::ApplicationName(), LINKMATE_VERSION, SystemName()}) +
-                      line(TRANSLATE_NOOP("CLINKMATESheet", "Started: %1"), {outcome.startedAt}) +
-                      line(TRANSLATE_NOOP("CLINKMATESheet", "Port: %1, device %2"), {m_facts.port, device}) +
-                      line(TRANSLATE_NOOP("CLINKMATESheet", "Model: %1 at %2 bit/s"),
-                           {m_facts.model, std::to_string(m_facts.bitRate)});
+    std::string out =
+        line(TRANSLATE_NOOP("CLINKMATESheet", "Program: %1 %2 on %3"),
+             {fw::ApplicationName(), LINKMATE_VERSION, SystemName()}) +
+        line(TRANSLATE_NOOP("CLINKMATESheet", "Started: %1"), {outcome.startedAt}) +
+        line(TRANSLATE_NOOP("CLINKMATESheet", "Port: %1, device %2"), {m_facts.port, device}) +
+        line(TRANSLATE_NOOP("CLINKMATESheet", "Model: %1 at %2 bit/s"),
+             {m_facts.model, std::to_string(m_facts.bitRate)});
     if (outcome.probed) {
         for (size_t model = 0; model < ConfigPortBaudTable.size(); ++model) {
             if (ConfigPortBaudTable[model] == m_facts.bitRate) continue;
-            const bool answered = outcome.otherModel && static_cast<size_t>(*outcome.otherModel) == model;
-            out += line(answered ? TRANSLATE_NOOP("CLINKMATESheet", "Asked again at %1 bit/s (%2): a converter answered")
-                                 : TRANSLATE_NOOP("CLINKMATESheet", "Asked again at %1 bit/s (%2): no answer"),
-                        {std::to_string(ConfigPortBaudTable[model]), std::string(lists::DeviceType.at(model))});
+            const bool answered =
+                outcome.otherModel && static_cast<size_t>(*outcome.otherModel) == model;
+            out += line(
+                answered
+                    ? TRANSLATE_NOOP("CLINKMATESheet",
+                                     "Asked again at %1 bit/s (%2): a converter answered")
+                    : TRANSLATE_NOOP("CLINKMATESheet", "Asked again at %1 bit/s (%2): no answer"),
+                {std::to_string(ConfigPortBaudTable[model]),
+                 std::string(lists::DeviceType.at(model))});
         }
     }
     return out;
@@ -725,13 +778,14 @@ void CLINKMATESheet::ReportDifferences(const ExchangeOutcome& outcome, const Con
     for (const std::string& line : DescribeHeldDifferences(outcome.config, held, differences)) {
         fields += (fields.empty() ? "" : "\n") + line;
     }
-    const std::string text =
-        fw::Translate("CLINKMATESheet", "The converter answered, but it holds other values than you wrote.");
+    const std::string text = fw::Translate(
+        "CLINKMATESheet", "The converter answered, but it holds other values than you wrote.");
     // The line has room for the heading; the fields are in the box and its details.
     SetEvent(text);
     const std::string details = ReportContext(outcome) + "\n" + outcome.trace.Format();
     m_lastReport = text + "\n\n" + fields + "\n\n" + details;
-    fw::MessageBox(this, text, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation, fields, details);
+    fw::MessageBox(this, text, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation,
+                   fields, details);
 }
 
 void CLINKMATESheet::ClosePort() {
@@ -740,7 +794,9 @@ void CLINKMATESheet::ClosePort() {
         m_port.Close();
     } catch (const CFileException& e) {
         // The port counts as closed all the same; an exception must not leave an event handler.
-        Tell(fw::FormatText(fw::Translate("CLINKMATESheet", "The serial port could not be closed cleanly: %1"), {e.what()}));
+        Tell(fw::FormatText(
+            fw::Translate("CLINKMATESheet", "The serial port could not be closed cleanly: %1"),
+            {e.what()}));
     }
 }
 
@@ -754,11 +810,12 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
         m_openComNumber = configPort + 1;
         m_portWatch.Opened(ResolvePortName(FormatComPortName(m_openComNumber)));
     } else {
-        fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Invalid serial port!"), res::LoadString(IDS_MSG_CAPTION),
-                       fw::MessageIcon::kNone,
+        fw::MessageBox(this, fw::Translate("CLINKMATESheet", "Invalid serial port!"),
+                       res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone,
                        DescribeOpenFailure(FormatComPortName(configPort + 1LL), error));
     }
-    for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(result == 1);
+    for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW})
+        GetDlgItem(id).EnableWindow(result == 1);
     m_facts.connected = result == 1;
     if (m_facts.connected) {
         const ComPortInfo info = DescribeComPort(configPort + 1);
@@ -766,7 +823,8 @@ long CLINKMATESheet::OnConnectToggle(int32_t deviceType, int32_t configPort) {
         m_facts.device = info.devicePath;
         m_facts.deviceDescription = info.description;
         // Raw TCP runs at the server's settings, whatever the model: the status line says so.
-        for (const std::string& note : m_port.networkNotes()) m_facts.deviceDescription += "; " + note;
+        for (const std::string& note : m_port.networkNotes())
+            m_facts.deviceDescription += "; " + note;
         m_facts.model = std::string(lists::DeviceType.at(static_cast<size_t>(deviceType)));
         m_facts.bitRate = ConfigPortBaudTable.at(static_cast<size_t>(deviceType));
     }
@@ -801,13 +859,18 @@ void CLINKMATESheet::WireCommands() {
     // No program-controlled system menu here: the About entry lives in the window's context
     // menu instead (and on F1).
     SetContextMenu({
-        {fw::Translate("CLINKMATESheet", "&Open configuration..."), kOpenShortcut, [this] { OnOpenConfiguration(); }},
-        {fw::Translate("CLINKMATESheet", "&Save configuration..."), kSaveShortcut, [this] { OnSaveConfiguration(); }},
+        {fw::Translate("CLINKMATESheet", "&Open configuration..."), kOpenShortcut,
+         [this] { OnOpenConfiguration(); }},
+        {fw::Translate("CLINKMATESheet", "&Save configuration..."), kSaveShortcut,
+         [this] { OnSaveConfiguration(); }},
         {},
-        {fw::Translate("CLINKMATESheet", "&Find converter..."), kFindShortcut, [this] { OnFindConverter(); }},
+        {fw::Translate("CLINKMATESheet", "&Find converter..."), kFindShortcut,
+         [this] { OnFindConverter(); }},
         {fw::Translate("CLINKMATESheet", "&Ports..."), kPortsShortcut, [this] { OnPorts(); }},
-        {fw::Translate("CLINKMATESheet", "&Bit timing calculator..."), kBitTimingShortcut, [this] { OnBitTimingCalculator(); }},
-        {fw::Translate("CLINKMATESheet", "Event &log..."), kEventLogShortcut, [this] { OnEventLog(); }},
+        {fw::Translate("CLINKMATESheet", "&Bit timing calculator..."), kBitTimingShortcut,
+         [this] { OnBitTimingCalculator(); }},
+        {fw::Translate("CLINKMATESheet", "Event &log..."), kEventLogShortcut,
+         [this] { OnEventLog(); }},
         {fw::Translate("CLINKMATESheet", "Save &report..."), {}, [this] { OnSaveReport(); }},
         {res::LoadString(IDS_ABOUTBOX), {}, [this] { OnSysCommand(IDM_ABOUTBOX); }},
     });
@@ -819,15 +882,19 @@ void CLINKMATESheet::OnSaveConfiguration() {
     // The model the panel shows, chosen or connected.
     const int shown = m_panel.Item<fw::ComboBox>(IDC_DEVICE).GetCurSel();
     const std::string model(lists::DeviceType.at(shown == 1 ? 1 : 0));
-    const std::string suggested =
-        (std::filesystem::path(LastConfigFolder()) / SuggestedConfigFileName(model, std::time(nullptr))).string();
+    const std::string suggested = (std::filesystem::path(LastConfigFolder()) /
+                                   SuggestedConfigFileName(model, std::time(nullptr)))
+                                      .string();
     const std::string path = WithConfigFileExtension(fw::AskFileName(
         this, {fw::FileDialogKind::kSave, fw::Translate("CLINKMATESheet", "Save configuration"),
                SheetText(kConfigFileFilter), suggested, kConfigFileExtension}));
     if (path.empty()) return;
     std::string error;
     if (!WriteConfigFile(path, CurrentConfig(), &error)) {
-        fw::MessageBox(this, fw::FormatText(fw::Translate("CLINKMATESheet", "The configuration could not be saved: %1."), {error}),
+        fw::MessageBox(this,
+                       fw::FormatText(fw::Translate("CLINKMATESheet",
+                                                    "The configuration could not be saved: %1."),
+                                      {error}),
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
         return;
     }
@@ -845,7 +912,10 @@ void CLINKMATESheet::OnOpenConfiguration() {
     DeviceConfig config = CurrentConfig();
     std::string error;
     if (!ReadConfigFile(path, config, &error)) {
-        fw::MessageBox(this, fw::FormatText(fw::Translate("CLINKMATESheet", "The configuration could not be opened: %1."), {error}),
+        fw::MessageBox(this,
+                       fw::FormatText(fw::Translate("CLINKMATESheet",
+                                                    "The configuration could not be opened: %1."),
+                                      {error}),
                        res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
         return;
     }
@@ -855,9 +925,9 @@ void CLINKMATESheet::OnOpenConfiguration() {
     // The file has no custom-mask box: ticked for a mask that compares anything, as a Read decodes
     // it, so the mask the file holds can be edited and a rule leaves it as the box says.
     const CanSettings& can = config.can;
-    const bool zeroMask = can.CanFiterMode != 0
-                              ? ParseHexGroups(can.CanAcptMask, 4) == 0
-                              : ParseHexGroups(can.CanAcptMask1, 2) == 0 && ParseHexGroups(can.CanAcptMask2, 2) == 0;
+    const bool zeroMask = can.CanFiterMode != 0 ? ParseHexGroups(can.CanAcptMask, 4) == 0
+                                                : ParseHexGroups(can.CanAcptMask1, 2) == 0 &&
+                                                      ParseHexGroups(can.CanAcptMask2, 2) == 0;
     config.can.CanCustomMask = zeroMask ? 0 : 1;
     // Into the pages, as Default puts its values there: nothing is sent until Write. The texts
     // stay as the file has them.
@@ -908,7 +978,8 @@ void CLINKMATESheet::OnFindConverter() {
     const bool wasConnected = m_port.IsOpen();
     if (wasConnected) m_panel.OnConnect();
     std::vector<int> ports;
-    for (int n = kFirstComPort; n < kFirstComPort + static_cast<int>(lists::ConfigPort.size()); ++n) ports.push_back(n);
+    for (int n = kFirstComPort; n < kFirstComPort + static_cast<int>(lists::ConfigPort.size()); ++n)
+        ports.push_back(n);
     bool used = false;
     CFindConverterDlg dialog(ports, [this, &used](int32_t model, int comNumber) {
         m_panel.connection.DeviceType = model;
@@ -922,11 +993,18 @@ void CLINKMATESheet::OnFindConverter() {
         m_panel.OnConnect();
         // A failure to connect again has been told already.
         if (m_port.IsOpen()) {
-            SetEvent(used ? fw::FormatText(fw::Translate("CLINKMATESheet", "Connected to the converter found on COM%1."), {com})
-                          : fw::FormatText(fw::Translate("CLINKMATESheet", "Connected to COM%1 again after the search."), {com}));
+            SetEvent(
+                used ? fw::FormatText(fw::Translate("CLINKMATESheet",
+                                                    "Connected to the converter found on COM%1."),
+                                      {com})
+                     : fw::FormatText(fw::Translate("CLINKMATESheet",
+                                                    "Connected to COM%1 again after the search."),
+                                      {com}));
         }
     } else if (used) {
-        SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "The converter on COM%1 is chosen: press Connect."), {com}));
+        SetEvent(fw::FormatText(
+            fw::Translate("CLINKMATESheet", "The converter on COM%1 is chosen: press Connect."),
+            {com}));
     }
     RestoreFocus(focus);
 }
@@ -940,7 +1018,8 @@ void CLINKMATESheet::OnPortWatchTick() {
     // A server's port has no device to watch: its connection is looked at instead, while no
     // exchange uses the port (one that loses it ends at once, and the next tick closes).
     const bool connectionLost = m_port.isNetwork() && !IsExchanging() && !m_port.CheckConnection();
-    m_openDeviceGone = (m_openDeviceGone || effect.openedDeviceRemoved || connectionLost) && m_port.IsOpen();
+    m_openDeviceGone =
+        (m_openDeviceGone || effect.openedDeviceRemoved || connectionLost) && m_port.IsOpen();
     if (!m_openDeviceGone) return;
     // The exchange's thread uses the port: it ends first (cancelled), and a later tick closes.
     if (IsExchanging()) {
@@ -954,9 +1033,11 @@ void CLINKMATESheet::OnPortWatchTick() {
     for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(false);
     m_panel.ShowConnection(false);
     m_facts.connected = false;
-    SetEvent(network ? fw::FormatText(fw::Translate("CLINKMATESheet", "COM%1: %2."), {std::to_string(m_openComNumber), lost})
-                     : fw::FormatText(fw::Translate("CLINKMATESheet", "The adapter of COM%1 was unplugged."),
-                                      {std::to_string(m_openComNumber)}));
+    SetEvent(network ? fw::FormatText(fw::Translate("CLINKMATESheet", "COM%1: %2."),
+                                      {std::to_string(m_openComNumber), lost})
+                     : fw::FormatText(
+                           fw::Translate("CLINKMATESheet", "The adapter of COM%1 was unplugged."),
+                           {std::to_string(m_openComNumber)}));
 }
 
 }  // namespace linkmate

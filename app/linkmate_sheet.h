@@ -118,16 +118,17 @@ private:
         bool cancelled = false;
         DeviceConfig config;  // what the transaction left: decoded by a Read
         ExchangeTrace trace;
-        bool heardNothing = false;             // not a byte came back
-        bool probed = false;                   // the other models' rates were asked after silence
-        std::optional<int32_t> otherModel;     // then: the model that answered at its own rate
-        std::string startedAt;                 // local date and time the exchange began
+        bool heardNothing = false;          // not a byte came back
+        bool probed = false;                // the other models' rates were asked after silence
+        std::optional<int32_t> otherModel;  // then: the model that answered at its own rate
+        std::string startedAt;              // local date and time the exchange began
     };
     // Fills the outcome's config, trace and heardNothing; true on success.
     using Transaction = std::function<bool(PortIo&, ExchangeOutcome&)>;
     // Runs `transaction` over the port on a thread of its own with a copy of the settings, the
     // window kept live but its commands locked; `finish` gets the outcome on the window thread.
-    void RunExchange(const char* progress, Transaction transaction, std::function<void(ExchangeOutcome&)> finish);
+    void RunExchange(const char* progress, Transaction transaction,
+                     std::function<void(ExchangeOutcome&)> finish);
     void LockForExchange(bool locked);
     void ShowProgress();
     void SetStatus(const std::string& text);
@@ -141,7 +142,8 @@ private:
     // exchange's diagnosis and trace.
     // `advice`, when given, goes under the diagnosis of a failure, after the hint of the model
     // that answered at its own rate.
-    void Report(bool ok, const std::string& success, const ExchangeOutcome& outcome, const std::string& advice = {});
+    void Report(bool ok, const std::string& success, const ExchangeOutcome& outcome,
+                const std::string& advice = {});
     // What a support ticket needs beside the trace: program, system, date and time, port, device,
     // model and bit rate, and what was asked at the other models' rates.
     std::string ReportContext(const ExchangeOutcome& outcome) const;

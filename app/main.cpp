@@ -29,7 +29,8 @@ Options:
 )";
 
 int Usage(const char* message) {
-    linkmate::TellOperator("linkmate: " + std::string(message) + "\nTry 'linkmate --help'.\n", true);
+    linkmate::TellOperator("linkmate: " + std::string(message) + "\nTry 'linkmate --help'.\n",
+                           true);
     return 2;
 }
 
@@ -49,12 +50,9 @@ int main(int argc, char** argv) {
     argc = args.argc();
     argv = args.argv();
     static const option kOptions[] = {
-        {"model", required_argument, nullptr, 'm'},
-        {"port", required_argument, nullptr, 'p'},
-        {"lang", required_argument, nullptr, 'l'},
-        {"help", no_argument, nullptr, 'h'},
-        {"version", no_argument, nullptr, 'V'},
-        {nullptr, 0, nullptr, 0},
+        {"model", required_argument, nullptr, 'm'}, {"port", required_argument, nullptr, 'p'},
+        {"lang", required_argument, nullptr, 'l'},  {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'V'},     {nullptr, 0, nullptr, 0},
     };
     linkmate::StartChoice choice;
     opterr = 0;

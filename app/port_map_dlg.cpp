@@ -6,7 +6,8 @@
 #include "res/resources.h"
 
 namespace linkmate {
-CPortMapDlg::CPortMapDlg(DeviceRoots roots) : fw::CDialog(res::PortMapTemplate()), m_roots(std::move(roots)) {}
+CPortMapDlg::CPortMapDlg(DeviceRoots roots)
+    : fw::CDialog(res::PortMapTemplate()), m_roots(std::move(roots)) {}
 
 bool CPortMapDlg::OnInitDialog() {
     fw::CDialog::OnInitDialog();
@@ -37,7 +38,8 @@ void CPortMapDlg::Refresh() {
         if (!d.stableName.empty()) text += "\n    " + d.stableName;
         devices.AddString(text);
     }
-    if (m_found.empty()) devices.AddString(fw::Translate("CPortMapDlg", "(no serial device found)"));
+    if (m_found.empty())
+        devices.AddString(fw::Translate("CPortMapDlg", "(no serial device found)"));
     UpdateButtons();
 }
 
@@ -50,11 +52,13 @@ void CPortMapDlg::UpdateButtons() {
     const int device = Item<fw::ListBox>(IDC_PORTS_DEVICES).GetCurSel();
     const bool haveDevice = device >= 0 && device < static_cast<int>(m_found.size());
     EnableItem(IDC_PORTS_ASSIGN, SelectedComNumber() != 0 && haveDevice);
-    const ComPortInfo selected = SelectedComNumber() != 0 ? DescribeComPort(SelectedComNumber(), m_roots) : ComPortInfo{};
+    const ComPortInfo selected =
+        SelectedComNumber() != 0 ? DescribeComPort(SelectedComNumber(), m_roots) : ComPortInfo{};
     EnableItem(IDC_PORTS_FREE, SelectedComNumber() != 0 && !selected.linkPath.empty());
     EnableItem(IDC_PORTS_ASSIGN_ADDRESS, SelectedComNumber() != 0);
     // A COM number that points at a server shows its address, ready to be changed.
-    if (LooksLikePortAddress(selected.devicePath)) GetDlgItem(IDC_PORTS_ADDRESS).SetWindowText(selected.devicePath);
+    if (LooksLikePortAddress(selected.devicePath))
+        GetDlgItem(IDC_PORTS_ADDRESS).SetWindowText(selected.devicePath);
 }
 
 void CPortMapDlg::OnAssign() {
@@ -65,7 +69,8 @@ void CPortMapDlg::OnAssign() {
     const std::string& path = m_found[static_cast<size_t>(device)].path;
     GetDlgItem(IDC_PORTS_STATUS)
         .SetWindowText(AssignComPort(number, path, &error, m_roots)
-                           ? fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is now %2."), {std::to_string(number), path})
+                           ? fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is now %2."),
+                                            {std::to_string(number), path})
                            : error);
     Refresh();
 }
@@ -77,7 +82,8 @@ void CPortMapDlg::OnAssignAddress() {
     if (number == 0) {
         error = fw::Translate("CPortMapDlg", "Choose the COM number first.");
     } else if (AssignComPort(number, address, &error, m_roots)) {
-        error = fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is now %2."), {std::to_string(number), address});
+        error = fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is now %2."),
+                               {std::to_string(number), address});
     }
     GetDlgItem(IDC_PORTS_STATUS).SetWindowText(error);
     Refresh();
@@ -88,8 +94,10 @@ void CPortMapDlg::OnFree() {
     if (number == 0) return;
     std::string error;
     GetDlgItem(IDC_PORTS_STATUS)
-        .SetWindowText(FreeComPort(number, &error) ? fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is free."), {std::to_string(number)})
-                                                   : error);
+        .SetWindowText(FreeComPort(number, &error)
+                           ? fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is free."),
+                                            {std::to_string(number)})
+                           : error);
     Refresh();
 }
 

@@ -1,6 +1,6 @@
 // The "Ports" dialog: what each of COM1..COM8 is, the serial devices on this machine, and
-// assigning a present device or a serial device server's address to a COM number, or freeing one. Changes take effect at the next
-// Connect.
+// assigning a present device or a serial device server's address to a COM number, or freeing one.
+// Changes take effect at the next Connect.
 #pragma once
 
 #include <vector>

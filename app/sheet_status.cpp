@@ -13,28 +13,44 @@ std::string ConnectionPart(const SheetStatus& s) {
     std::string where = s.port;
     if (!s.device.empty()) where += " \u2192 " + s.device;
     if (!s.deviceDescription.empty()) where += ", " + s.deviceDescription;
-    const std::string model =
-        fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "%1 at %2 bit/s")),
-                       {text::Unbroken(s.model), std::to_string(s.bitRate)});
-    return fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "Connected to %1; %2.")), {where, model});
+    const std::string model = fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "%1 at %2 bit/s")),
+                                             {text::Unbroken(s.model), std::to_string(s.bitRate)});
+    return fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "Connected to %1; %2.")),
+                          {where, model});
 }
 
 std::string OriginPart(const SheetStatus& s) {
     std::string text;
     switch (s.origin) {
         case PagesOrigin::kProfile:
-            text = s.originDetail.empty() ? Text(TRANSLATE_NOOP("SheetStatus", "The pages show the profile's values (nothing saved yet)"))
-                                          : fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "The pages show the profile saved on %1")), {s.originDetail});
+            text =
+                s.originDetail.empty()
+                    ? Text(TRANSLATE_NOOP(
+                          "SheetStatus", "The pages show the profile's values (nothing saved yet)"))
+                    : fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus",
+                                                         "The pages show the profile saved on %1")),
+                                     {s.originDetail});
             break;
-        case PagesOrigin::kDefaults: text = Text(TRANSLATE_NOOP("SheetStatus", "The pages show the factory values (Default), not written")); break;
+        case PagesOrigin::kDefaults:
+            text = Text(TRANSLATE_NOOP("SheetStatus",
+                                       "The pages show the factory values (Default), not written"));
+            break;
         case PagesOrigin::kRead:
-            text = fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "The pages show what was read from the converter at %1")), {s.originDetail});
+            text = fw::FormatText(
+                Text(TRANSLATE_NOOP("SheetStatus",
+                                    "The pages show what was read from the converter at %1")),
+                {s.originDetail});
             break;
         case PagesOrigin::kWritten:
-            text = fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "The pages show what was written to the converter at %1")), {s.originDetail});
+            text = fw::FormatText(
+                Text(TRANSLATE_NOOP("SheetStatus",
+                                    "The pages show what was written to the converter at %1")),
+                {s.originDetail});
             break;
         case PagesOrigin::kFile:
-            text = fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "The pages show the file %1, not written")), {s.originDetail});
+            text = fw::FormatText(
+                Text(TRANSLATE_NOOP("SheetStatus", "The pages show the file %1, not written")),
+                {s.originDetail});
             break;
     }
     if (s.editedSince) text += Text(TRANSLATE_NOOP("SheetStatus", ", edited since"));

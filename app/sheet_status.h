@@ -21,7 +21,7 @@ struct SheetStatus {
     std::string port;    // "COM3"
     std::string device;  // "/dev/ttyUSB0", empty when unknown
     std::string deviceDescription;
-    std::string model;   // "Ternix-A"
+    std::string model;  // "Ternix-A"
     uint32_t bitRate = 0;
 
     PagesOrigin origin = PagesOrigin::kProfile;

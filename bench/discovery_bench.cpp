@@ -42,9 +42,12 @@ std::vector<linkmate::TtyRecord> Records(int count) {
             r.sysname = "ttyUSB" + std::to_string(i / 4);
             r.driver = "ftdi_sio";
             const std::string serial = "A" + std::to_string(1000 + i);
-            r.properties = {{"ID_BUS", "usb"}, {"ID_VENDOR_ENC", "FTDI"},
-                            {"ID_MODEL_ENC", "FT232R\\x20USB\\x20UART"}, {"ID_VENDOR_ID", "0403"},
-                            {"ID_MODEL_ID", "6001"}, {"ID_SERIAL_SHORT", serial},
+            r.properties = {{"ID_BUS", "usb"},
+                            {"ID_VENDOR_ENC", "FTDI"},
+                            {"ID_MODEL_ENC", "FT232R\\x20USB\\x20UART"},
+                            {"ID_VENDOR_ID", "0403"},
+                            {"ID_MODEL_ID", "6001"},
+                            {"ID_SERIAL_SHORT", serial},
                             {"ID_USB_DRIVER", "ftdi_sio"},
                             {"DEVLINKS", "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_" + serial +
                                              "-if00-port0 /dev/serial/by-path/pci-usb-0:" +
@@ -62,7 +65,8 @@ std::vector<linkmate::TtyRecord> Records(int count) {
 }
 
 // The same machine as a sysfs tree and /dev under `root`.
-linkmate::DeviceRoots FakeTree(const std::string& root, const std::vector<linkmate::TtyRecord>& records) {
+linkmate::DeviceRoots FakeTree(const std::string& root,
+                               const std::vector<linkmate::TtyRecord>& records) {
     linkmate::DeviceRoots roots{root + "/dev", root + "/sys", nullptr};
     fs::create_directories(roots.dev + "/serial/by-id");
     for (const linkmate::TtyRecord& r : records) {
@@ -95,9 +99,12 @@ int main(int argc, char** argv) {
         size_t found = 0;
         const double fromRecords =
             MedianUs(runs, [&] { found = linkmate::SerialDevicesFromRecords(records).size(); });
-        std::printf("from_udev_records_%d_ttys: %.1f us (%zu devices)\n", count, fromRecords, found);
-        const linkmate::DeviceRoots roots = FakeTree(std::string(folder) + "/" + std::to_string(count), records);
-        const double walk = MedianUs(runs, [&] { found = linkmate::DiscoverTtyDevices(roots).devices.size(); });
+        std::printf("from_udev_records_%d_ttys: %.1f us (%zu devices)\n", count, fromRecords,
+                    found);
+        const linkmate::DeviceRoots roots =
+            FakeTree(std::string(folder) + "/" + std::to_string(count), records);
+        const double walk =
+            MedianUs(runs, [&] { found = linkmate::DiscoverTtyDevices(roots).devices.size(); });
         std::printf("sysfs_walk_%d_ttys: %.1f us (%zu devices)\n", count, walk, found);
     }
     linkmate::Discovery here;

@@ -20,7 +20,8 @@ using Clock = std::chrono::steady_clock;
 
 double Percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
-    const size_t index = std::min(values.size() - 1, static_cast<size_t>(p * (values.size() - 1) + 0.5));
+    const size_t index =
+        std::min(values.size() - 1, static_cast<size_t>(p * (values.size() - 1) + 0.5));
     return values[index];
 }
 
@@ -62,16 +63,19 @@ bool Run(uint32_t paceBitRate, int transactions, bool traced) {
         // The converter's turnaround, as a Read's trace shows it: the confirming request's reply
         // has nothing queued before it, so its first byte comes one request and one byte after
         // the request went out, plus the turnaround.
-        if (paceBitRate != 0 && readTrace.attempts.size() >= 2 && !readTrace.attempts[1].received.empty()) {
-            turnarounds.push_back(readTrace.attempts[1].received.front().ms - LineMs(kReadRequestSize + 1, paceBitRate));
+        if (paceBitRate != 0 && readTrace.attempts.size() >= 2 &&
+            !readTrace.attempts[1].received.empty()) {
+            turnarounds.push_back(readTrace.attempts[1].received.front().ms -
+                                  LineMs(kReadRequestSize + 1, paceBitRate));
         }
         start = Clock::now();
         const VerifiedWrite write = WriteAndVerify(io, config);
         failures += write.verified() ? 0 : 1;
         writes.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
-    const std::string tag = (paceBitRate == 0 ? "unpaced" : "paced_" + std::to_string(paceBitRate)) +
-                            (traced ? "_traced" : "");
+    const std::string tag =
+        (paceBitRate == 0 ? "unpaced" : "paced_" + std::to_string(paceBitRate)) +
+        (traced ? "_traced" : "");
     std::printf("read_%s_median: %.3f ms\n", tag.c_str(), Percentile(reads, 0.5));
     std::printf("read_%s_p99: %.3f ms\n", tag.c_str(), Percentile(reads, 0.99));
     std::printf("write_%s_median: %.3f ms\n", tag.c_str(), Percentile(writes, 0.5));
@@ -79,13 +83,18 @@ bool Run(uint32_t paceBitRate, int transactions, bool traced) {
     if (paceBitRate != 0) {
         // The converter takes a request only once its last byte would have arrived, and answers
         // byte by byte on the line's clock, so both ways count.
-        const double readLine = LineMs(kReadLineBytes, paceBitRate), writeLine = LineMs(kWriteLineBytes, paceBitRate);
-        std::printf("line_time_read_%s: %.3f ms (%zu bytes)\n", tag.c_str(), readLine, kReadLineBytes);
-        std::printf("line_time_write_%s: %.3f ms (%zu bytes)\n", tag.c_str(), writeLine, kWriteLineBytes);
+        const double readLine = LineMs(kReadLineBytes, paceBitRate),
+                     writeLine = LineMs(kWriteLineBytes, paceBitRate);
+        std::printf("line_time_read_%s: %.3f ms (%zu bytes)\n", tag.c_str(), readLine,
+                    kReadLineBytes);
+        std::printf("line_time_write_%s: %.3f ms (%zu bytes)\n", tag.c_str(), writeLine,
+                    kWriteLineBytes);
         std::printf("read_%s_to_line_time: %.3f\n", tag.c_str(), Percentile(reads, 0.5) / readLine);
-        std::printf("write_%s_to_line_time: %.3f\n", tag.c_str(), Percentile(writes, 0.5) / writeLine);
+        std::printf("write_%s_to_line_time: %.3f\n", tag.c_str(),
+                    Percentile(writes, 0.5) / writeLine);
         if (!turnarounds.empty()) {
-            std::printf("turnaround_%s_median: %.3f ms\n", tag.c_str(), Percentile(turnarounds, 0.5));
+            std::printf("turnaround_%s_median: %.3f ms\n", tag.c_str(),
+                        Percentile(turnarounds, 0.5));
             std::printf("turnaround_%s_max: %.3f ms\n", tag.c_str(), Percentile(turnarounds, 1.0));
         }
     }
@@ -98,7 +107,8 @@ bool Run(uint32_t paceBitRate, int transactions, bool traced) {
 int main(int argc, char** argv) {
     const int transactions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
     std::printf("transactions: %d of each kind\n", transactions);
-    const bool ok = Run(0, transactions, false) && Run(0, transactions, true) && Run(57600, transactions, false) &&
-                    Run(57600, transactions, true) && Run(19200, transactions, true);
+    const bool ok = Run(0, transactions, false) && Run(0, transactions, true) &&
+                    Run(57600, transactions, false) && Run(57600, transactions, true) &&
+                    Run(19200, transactions, true);
     return ok ? 0 : 1;
 }

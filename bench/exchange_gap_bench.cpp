@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
     std::filesystem::remove_all(home);
 
     std::printf("silent_read_event_loop_gap_median: %.1f ms\n", linkmate::bench::Median(gaps));
-    std::printf("silent_read_event_loop_gap_max: %.1f ms\n", *std::max_element(gaps.begin(), gaps.end()));
+    std::printf("silent_read_event_loop_gap_max: %.1f ms\n",
+                *std::max_element(gaps.begin(), gaps.end()));
     std::printf("cancel_to_idle_median: %.1f ms\n", linkmate::bench::Median(cancels));
     std::printf("cancel_to_idle_max: %.1f ms\n", *std::max_element(cancels.begin(), cancels.end()));
     return 0;

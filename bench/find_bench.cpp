@@ -50,9 +50,9 @@ int main(int argc, char** argv) {
         const std::vector<linkmate::ProbeResult> results = linkmate::FindConverters(ports);
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         allFound = allFound && results[2].model == 1 && results[4].model == 0;
-        silentOpened = static_cast<int>(std::count_if(results.begin(), results.end(), [](const linkmate::ProbeResult& r) {
-            return r.opened && !r.model;
-        }));
+        silentOpened = static_cast<int>(
+            std::count_if(results.begin(), results.end(),
+                          [](const linkmate::ProbeResult& r) { return r.opened && !r.model; }));
         start = Clock::now();
         allFound = allFound && linkmate::ProbePort(3).model == 1;
         aloneMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     std::printf("find_eight_ports_max: %.0f ms\n", *std::max_element(ms.begin(), ms.end()));
     std::printf("find_silent_ports_opened: %d count\n", silentOpened);
     std::printf("probe_ternix_b_alone: %.0f ms\n", linkmate::bench::Median(aloneMs));
-    std::printf("probe_ternix_b_alone_max: %.0f ms\n", *std::max_element(aloneMs.begin(), aloneMs.end()));
+    std::printf("probe_ternix_b_alone_max: %.0f ms\n",
+                *std::max_element(aloneMs.begin(), aloneMs.end()));
     return 0;
 }

@@ -33,7 +33,8 @@ double RunCliMs(const std::vector<std::string>& args) {
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const auto start = Clock::now();
     pid_t pid = 0;
-    if (posix_spawn(&pid, LINKMATE_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0) return -1;
+    if (posix_spawn(&pid, LINKMATE_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0)
+        return -1;
     int status = 0;
     waitpid(pid, &status, 0);
     posix_spawn_file_actions_destroy(&actions);
@@ -83,7 +84,8 @@ int main(int argc, char** argv) {
     }
     for (auto& c : converters) c->Stop();
     std::filesystem::remove_all(home);
-    const double m1 = linkmate::bench::Median(one), m8 = linkmate::bench::Median(eight), mseq = linkmate::bench::Median(sequential);
+    const double m1 = linkmate::bench::Median(one), m8 = linkmate::bench::Median(eight),
+                 mseq = linkmate::bench::Median(sequential);
     std::printf("runs: %d\n", runs);
     std::printf("cli_write_verify_one_converter_median: %.1f ms\n", m1);
     std::printf("cli_write_verify_eight_at_once_median: %.1f ms\n", m8);

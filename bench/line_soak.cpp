@@ -107,7 +107,8 @@ int Soak(double rate, bool echo, int cycles, uint64_t seed) {
         const auto start = Clock::now();
         const VerifiedWrite v = WriteAndVerify(io, config);
         const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        writes.Add(v.verified(), SameSettings(EncodeConfigFrame(config), converter.storedFrame()), ms);
+        writes.Add(v.verified(), SameSettings(EncodeConfigFrame(config), converter.storedFrame()),
+                   ms);
     }
     const char* suffix = echo ? "_echo" : "";
     std::snprintf(tag, sizeof tag, "line_soak_%g%s_read", rate, suffix);

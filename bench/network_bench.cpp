@@ -62,7 +62,8 @@ Medians Exchanges(const std::string& port, int transactions) {
 
 // 32 converters behind one ser2net: every port connected first, then one read on each at once,
 // against one read alone. The failed transactions.
-int Fleet(const std::vector<linkmate::testing::Ser2net::Connection>& connections, int transactions) {
+int Fleet(const std::vector<linkmate::testing::Ser2net::Connection>& connections,
+          int transactions) {
     linkmate::testing::Ser2net server(connections);
     if (!server.Start()) {
         std::fprintf(stderr, "cannot start %s\n", linkmate::testing::kSer2netPath);
@@ -74,7 +75,8 @@ int Fleet(const std::vector<linkmate::testing::Ser2net::Connection>& connections
     for (int i = 0; i < kFleet; ++i) {
         ports.push_back(std::make_unique<CSerialComm>());
         if (!ports.back()->Open(server[static_cast<size_t>(i)].Address(), kRate, 8, 0, 0)) {
-            std::fprintf(stderr, "cannot open %s\n", server[static_cast<size_t>(i)].Address().c_str());
+            std::fprintf(stderr, "cannot open %s\n",
+                         server[static_cast<size_t>(i)].Address().c_str());
             return 1;
         }
     }
@@ -104,7 +106,8 @@ int Fleet(const std::vector<linkmate::testing::Ser2net::Connection>& connections
         for (int v : ok) failures += 1 - v;
     }
     std::printf("fleet_one_read_median%s: %.3f ms\n", tag.c_str(), bench::Median(alone));
-    std::printf("fleet_%d_reads_at_once_median%s: %.3f ms\n", kFleet, tag.c_str(), bench::Median(together));
+    std::printf("fleet_%d_reads_at_once_median%s: %.3f ms\n", kFleet, tag.c_str(),
+                bench::Median(together));
     std::printf("fleet_ratio%s: %.3f x one alone (target <= 1.5)\n", tag.c_str(),
                 bench::Median(together) / bench::Median(alone));
     return failures;
@@ -116,7 +119,8 @@ int main(int argc, char** argv) {
     using testing::Ser2net;
     const int transactions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     constexpr int kFleet = 32;
-    std::printf("transactions: %d of each kind, converters paced at %u bit/s\n", transactions, kRate);
+    std::printf("transactions: %d of each kind, converters paced at %u bit/s\n", transactions,
+                kRate);
 
     std::vector<std::unique_ptr<sim::VirtualConverter>> converters;
     for (int i = 0; i < 3 + kFleet; ++i) {
@@ -144,15 +148,19 @@ int main(int argc, char** argv) {
     std::printf("rfc2217_write_median: %.3f ms (chardelay: false)\n", fast.write);
     std::printf("rfc2217_read_median_chardelay: %.3f ms (ser2net's default)\n", delayed.read);
     std::printf("rfc2217_write_median_chardelay: %.3f ms (ser2net's default)\n", delayed.write);
-    std::printf("rfc2217_read_ratio: %.3f x the pty (target <= 1.10, chardelay: false)\n", fast.read / pty.read);
-    std::printf("rfc2217_write_ratio: %.3f x the pty (target <= 1.10, chardelay: false)\n", fast.write / pty.write);
-    std::printf("rfc2217_read_ratio_chardelay: %.3f x the pty (ser2net's default)\n", delayed.read / pty.read);
+    std::printf("rfc2217_read_ratio: %.3f x the pty (target <= 1.10, chardelay: false)\n",
+                fast.read / pty.read);
+    std::printf("rfc2217_write_ratio: %.3f x the pty (target <= 1.10, chardelay: false)\n",
+                fast.write / pty.write);
+    std::printf("rfc2217_read_ratio_chardelay: %.3f x the pty (ser2net's default)\n",
+                delayed.read / pty.read);
 
     // The fleet, with each of ser2net's two ways of handing bytes on.
     int failures = 0;
     for (const bool chardelay : {false, true}) {
         std::vector<Ser2net::Connection> fleet;
-        for (int i = 0; i < kFleet; ++i) fleet.push_back({true, converters[3 + i]->devicePath(), "9600n81", chardelay});
+        for (int i = 0; i < kFleet; ++i)
+            fleet.push_back({true, converters[3 + i]->devicePath(), "9600n81", chardelay});
         failures += Fleet(fleet, transactions);
     }
     failures += pty.failures + fast.failures + delayed.failures;

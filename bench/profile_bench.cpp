@@ -72,21 +72,27 @@ int main(int argc, char** argv) {
     std::printf("load_profile_median: %.3f ms\n", linkmate::bench::Median(loads));
 
     const std::string header = "Windows Registry Editor Version 5.00\n\n";
-    const std::string section =
-        "[HKEY_CURRENT_USER\\Software\\" + std::string(kProfileRegistryKey) + "\\linkmate-bench\\LINKMATE]\n";
+    const std::string section = "[HKEY_CURRENT_USER\\Software\\" +
+                                std::string(kProfileRegistryKey) + "\\linkmate-bench\\LINKMATE]\n";
     const struct {
         const char* name;
         std::string content;
     } shapes[] = {
-        {"many_keys", Fill(header, [](size_t i) {
-             return "[HKEY_CURRENT_USER\\Software\\k" + std::to_string(i) + "]\n\"v\"=dword:00000001\n";
-         })},
-        {"many_values", Fill(header + section, [](size_t i) {
-             return "\"Value" + std::to_string(i) + "\"=dword:00000001\n";
-         })},
-        {"continued_hex", Fill(header + section + "\"Blob\"=hex:00", [](size_t) {
-             return std::string(",01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,\\\n  ");
-         }) + "ff\n"},
+        {"many_keys", Fill(header,
+                           [](size_t i) {
+                               return "[HKEY_CURRENT_USER\\Software\\k" + std::to_string(i) +
+                                      "]\n\"v\"=dword:00000001\n";
+                           })},
+        {"many_values",
+         Fill(header + section,
+              [](size_t i) { return "\"Value" + std::to_string(i) + "\"=dword:00000001\n"; })},
+        {"continued_hex", Fill(header + section + "\"Blob\"=hex:00",
+                               [](size_t) {
+                                   return std::string(
+                                       ",01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,"
+                                       "14,15,16,17,\\\n  ");
+                               }) +
+                              "ff\n"},
     };
     for (const auto& shape : shapes) {
         std::vector<double> times;

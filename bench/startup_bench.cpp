@@ -66,7 +66,8 @@ Q_COREAPP_STARTUP_FUNCTION(InstallQuitOnFirstPaint)
 template <size_t N>
 QComboBox* List(const std::array<std::string_view, N>& entries, bool enabled = true) {
     auto* list = new QComboBox;
-    for (std::string_view entry : entries) list->addItem(QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())));
+    for (std::string_view entry : entries)
+        list->addItem(QString::fromUtf8(entry.data(), static_cast<qsizetype>(entry.size())));
     list->setEnabled(enabled);
     return list;
 }
@@ -126,7 +127,8 @@ int Peer(int argc, char** argv) {
         grid->addWidget(List(TranDir), 2, 2);
         grid->addWidget(new QLabel("Conversion"), 3, 0);
         grid->addWidget(Line(), 3, 1, 1, 3);
-        grid->addWidget(new QCheckBox("Allow a serial frame to contain CAN Frame Information"), 4, 1, 1, 3);
+        grid->addWidget(new QCheckBox("Allow a serial frame to contain CAN Frame Information"), 4,
+                        1, 1, 3);
         grid->addWidget(new QCheckBox("Allow a serial frames to contain CAN Frame ID"), 5, 1, 1, 3);
         grid->addWidget(new QLabel("Position of CAN Frame ID"), 6, 1);
         grid->addWidget(new QLabel("Offset:"), 7, 1);
@@ -144,7 +146,8 @@ int Peer(int argc, char** argv) {
         grid->addWidget(new QLabel("General"), 0, 0);
         grid->addWidget(Line(), 0, 1, 1, 3);
         grid->addWidget(Icon(131), 1, 0);
-        const char* labels[] = {"Ba&udrate:", "&Data Bit:", "&Parity:", "&Stop Bit:", "&Flow Ctrl:"};
+        const char* labels[] = {
+            "Ba&udrate:", "&Data Bit:", "&Parity:", "&Stop Bit:", "&Flow Ctrl:"};
         QComboBox* lists[] = {List(SerialBaudrate), List(SerialDataBit, false), List(SerialParity),
                               List(SerialStopBit, false), List(SerialFlowCtrl, false)};
         for (int row = 0; row < 5; ++row) {
@@ -221,8 +224,9 @@ Run RunOnce(const char* self, const char* mode) {
     rusage usage{};
     wait4(pid, &status, 0, &usage);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
-    return {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
-            Ms(usage.ru_utime) + Ms(usage.ru_stime), usage.ru_maxrss / 1024.0};
+    return {
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
+        Ms(usage.ru_utime) + Ms(usage.ru_stime), usage.ru_maxrss / 1024.0};
 }
 
 }  // namespace

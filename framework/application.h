@@ -82,7 +82,8 @@ public:
     class Peer {
     public:
         virtual ~Peer() = default;
-        virtual void Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) = 0;
+        virtual void Start(std::chrono::milliseconds interval, bool repeat,
+                           std::function<void()> tick) = 0;
         virtual void Stop() = 0;
         virtual bool IsActive() const = 0;
     };

@@ -26,7 +26,8 @@ namespace backend {
 enum class Placement { kChild, kPage, kPopup };
 
 // The window of `dialog` with its controls from its template.
-std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent, Placement placement);
+std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent,
+                                               Placement placement);
 
 // The pixel size of a template in its own font.
 Size TemplateSize(const DialogTemplate& tmpl);
@@ -41,7 +42,8 @@ public:
     virtual Rect DialogUnitsToPixels(const Rect& units) const = 0;
     // Creates the tab control with its top left corner at `x`, `y`, a tab per title, as large as
     // pages of `pageSize` need; returns its place.
-    virtual Rect AddTabControl(const std::vector<std::string>& titles, Size pageSize, int x, int y) = 0;
+    virtual Rect AddTabControl(const std::vector<std::string>& titles, Size pageSize, int x,
+                               int y) = 0;
     virtual void SelectTab(int index) = 0;
     virtual int CurrentTab() const = 0;
     virtual int TabCount() const = 0;
@@ -68,7 +70,8 @@ SheetWindowPeers SheetWindowPeersOf(std::unique_ptr<Window> window) {
 }
 
 // The toolkit set up for the application `name`; `argv[0]` names the program.
-std::unique_ptr<Application::Peer> StartApplication(char** argv, const std::string& name, const std::string& version);
+std::unique_ptr<Application::Peer> StartApplication(char** argv, const std::string& name,
+                                                    const std::string& version);
 // A timer on the window thread, stopped.
 std::unique_ptr<Timer::Peer> CreateTimer();
 // The wait cursor, shown until the peer goes.
@@ -78,7 +81,6 @@ std::unique_ptr<WaitCursor::Peer> ShowWaitCursor();
 int ShowMessageBox(const MessageBoxCall& call);
 // The chosen path, or empty.
 std::string ShowFileDialog(CWnd* owner, const FileDialogCall& call);
-
 
 // Runs `task` on the window thread, after what it is doing now. Safe from any thread.
 void PostToWindowThread(std::function<void()> task);

@@ -7,8 +7,8 @@ namespace linkmate::fw {
 namespace {
 
 // The text between <tag> and </tag> from `from` on, within `end`; npos when absent.
-std::string_view Element(std::string_view xml, std::string_view tag, size_t from, size_t end, size_t* after = nullptr,
-                         std::string_view* attributes = nullptr) {
+std::string_view Element(std::string_view xml, std::string_view tag, size_t from, size_t end,
+                         size_t* after = nullptr, std::string_view* attributes = nullptr) {
     const std::string open = "<" + std::string(tag);
     size_t at = xml.find(open, from);
     while (at != std::string_view::npos && at < end) {
@@ -59,11 +59,16 @@ std::string Unescape(std::string_view text) {
             continue;
         }
         const std::string_view name = text.substr(i + 1, semicolon - i - 1);
-        if (name == "amp") out += '&';
-        else if (name == "lt") out += '<';
-        else if (name == "gt") out += '>';
-        else if (name == "quot") out += '"';
-        else if (name == "apos") out += '\'';
+        if (name == "amp")
+            out += '&';
+        else if (name == "lt")
+            out += '<';
+        else if (name == "gt")
+            out += '>';
+        else if (name == "quot")
+            out += '"';
+        else if (name == "apos")
+            out += '\'';
         else if (name.size() > 1 && name[0] == '#') {
             const bool hex = name[1] == 'x';
             const std::string digits(name.substr(hex ? 2 : 1));
@@ -91,7 +96,8 @@ CatalogueTable ParseCatalogueSource(std::string_view xml) {
         size_t contextEnd = 0;
         const size_t contextStart = xml.find("<context>", pos);
         if (contextStart == std::string_view::npos) break;
-        const std::string_view context = Element(xml, "context", contextStart, xml.size(), &contextEnd);
+        const std::string_view context =
+            Element(xml, "context", contextStart, xml.size(), &contextEnd);
         if (contextEnd == 0) break;
         const size_t base = static_cast<size_t>(context.data() - xml.data());
         const std::string name = Unescape(Element(xml, "name", base, contextEnd));

@@ -72,7 +72,8 @@ public:
     // Edits. The typing limit and the character filter bind every way the operator enters text
     // (typing, pasting, an input method), never text set by the program.
     virtual void SelectAll() = 0;
-    // Puts `text` in place of the selection (at the caret when nothing is selected), as typing does.
+    // Puts `text` in place of the selection (at the caret when nothing is selected), as typing
+    // does.
     virtual void ReplaceSelection(const std::string& text) = 0;
     virtual void SetLimitText(int limit) = 0;
     virtual void SetFilter(CharacterFilter accepts) = 0;
@@ -115,19 +116,35 @@ public:
 
     int GetDlgCtrlID() const { return m_peer ? m_peer->Id() : 0; }
     std::string GetWindowText() const { return m_peer ? m_peer->Text() : std::string(); }
-    void SetWindowText(const std::string& text) { if (m_peer) m_peer->SetText(text); }
+    void SetWindowText(const std::string& text) {
+        if (m_peer) m_peer->SetText(text);
+    }
     bool IsWindowEnabled() const { return m_peer && m_peer->IsEnabled(); }
-    void EnableWindow(bool enable) { if (m_peer) m_peer->Enable(enable); }
+    void EnableWindow(bool enable) {
+        if (m_peer) m_peer->Enable(enable);
+    }
     bool IsWindowVisible() const { return m_peer && m_peer->IsVisible(); }
-    void ShowWindow(bool show) { if (m_peer) m_peer->Show(show); }
-    void SetFocus() { if (m_peer) m_peer->SetFocus(); }
+    void ShowWindow(bool show) {
+        if (m_peer) m_peer->Show(show);
+    }
+    void SetFocus() {
+        if (m_peer) m_peer->SetFocus();
+    }
     bool HasFocus() const { return m_peer && m_peer->HasFocus(); }
     std::string GetToolTip() const { return m_peer ? m_peer->ToolTip() : std::string(); }
-    void SetToolTip(const std::string& tip) { if (m_peer) m_peer->SetToolTip(tip); }
-    std::string GetAccessibleName() const { return m_peer ? m_peer->AccessibleName() : std::string(); }
+    void SetToolTip(const std::string& tip) {
+        if (m_peer) m_peer->SetToolTip(tip);
+    }
+    std::string GetAccessibleName() const {
+        return m_peer ? m_peer->AccessibleName() : std::string();
+    }
     Rect GetWindowRect() const { return m_peer ? m_peer->Bounds() : Rect{}; }
-    void MoveWindow(const Rect& rect) { if (m_peer) m_peer->Move(rect); }
-    void Click() { if (m_peer) m_peer->Click(); }
+    void MoveWindow(const Rect& rect) {
+        if (m_peer) m_peer->Move(rect);
+    }
+    void Click() {
+        if (m_peer) m_peer->Click();
+    }
     char GetMnemonic() const { return m_peer ? m_peer->Mnemonic() : 0; }
     bool CanTakeFocus() const { return m_peer && m_peer->CanTakeFocus(); }
 
@@ -146,18 +163,30 @@ public:
     static constexpr std::array kKinds{ControlKind::kAutoCheckBox};
     using Control::Control;
     int GetCheck() const { return m_peer ? m_peer->CheckState() : 0; }
-    void SetCheck(int state) { if (m_peer) m_peer->SetCheckState(state); }
+    void SetCheck(int state) {
+        if (m_peer) m_peer->SetCheckState(state);
+    }
 };
 
 class Edit : public Control {
 public:
     static constexpr std::array kKinds{ControlKind::kEdit};
     using Control::Control;
-    void SetSel() { if (m_peer) m_peer->SelectAll(); }
-    void ReplaceSel(const std::string& text) { if (m_peer) m_peer->ReplaceSelection(text); }
-    void SetLimitText(int limit) { if (m_peer) m_peer->SetLimitText(limit); }
-    void SetFilter(CharacterFilter accepts) { if (m_peer) m_peer->SetFilter(accepts); }
-    void SetReadOnly(bool readOnly) { if (m_peer) m_peer->SetReadOnly(readOnly); }
+    void SetSel() {
+        if (m_peer) m_peer->SelectAll();
+    }
+    void ReplaceSel(const std::string& text) {
+        if (m_peer) m_peer->ReplaceSelection(text);
+    }
+    void SetLimitText(int limit) {
+        if (m_peer) m_peer->SetLimitText(limit);
+    }
+    void SetFilter(CharacterFilter accepts) {
+        if (m_peer) m_peer->SetFilter(accepts);
+    }
+    void SetReadOnly(bool readOnly) {
+        if (m_peer) m_peer->SetReadOnly(readOnly);
+    }
     bool IsReadOnly() const { return m_peer && m_peer->IsReadOnly(); }
 };
 
@@ -168,8 +197,12 @@ public:
     int GetCount() const { return m_peer ? m_peer->Count() : 0; }
     int GetCurSel() const { return m_peer ? m_peer->CurSel() : -1; }
     // An index the list lacks clears the selection.
-    void SetCurSel(int index) { if (m_peer) m_peer->SetCurSel(index); }
-    void ResetContent() { if (m_peer) m_peer->ResetContent(); }
+    void SetCurSel(int index) {
+        if (m_peer) m_peer->SetCurSel(index);
+    }
+    void ResetContent() {
+        if (m_peer) m_peer->ResetContent();
+    }
     std::string GetText(int index, int column = 0) const {
         return m_peer ? m_peer->ItemText(index, column) : std::string();
     }
@@ -179,35 +212,51 @@ class ComboBox : public ListControl {
 public:
     static constexpr std::array kKinds{ControlKind::kDropDownList};
     using ListControl::ListControl;
-    void AddString(const std::string& text) { if (m_peer) m_peer->AddItem({text}); }
-    std::string GetItemToolTip(int index) const { return m_peer ? m_peer->ItemToolTip(index) : std::string(); }
-    void SetItemToolTip(int index, const std::string& tip) { if (m_peer) m_peer->SetItemToolTip(index, tip); }
+    void AddString(const std::string& text) {
+        if (m_peer) m_peer->AddItem({text});
+    }
+    std::string GetItemToolTip(int index) const {
+        return m_peer ? m_peer->ItemToolTip(index) : std::string();
+    }
+    void SetItemToolTip(int index, const std::string& tip) {
+        if (m_peer) m_peer->SetItemToolTip(index, tip);
+    }
     void SetItemDetail(int index, const std::string& detail, bool dimmed) {
         if (m_peer) m_peer->SetItemDetail(index, detail, dimmed);
     }
-    std::string GetItemDetail(int index) const { return m_peer ? m_peer->ItemDetail(index) : std::string(); }
+    std::string GetItemDetail(int index) const {
+        return m_peer ? m_peer->ItemDetail(index) : std::string();
+    }
 };
 
 class ListBox : public ListControl {
 public:
     static constexpr std::array kKinds{ControlKind::kListBox};
     using ListControl::ListControl;
-    void AddString(const std::string& text) { if (m_peer) m_peer->AddItem({text}); }
+    void AddString(const std::string& text) {
+        if (m_peer) m_peer->AddItem({text});
+    }
 };
 
 class ListView : public ListControl {
 public:
     static constexpr std::array kKinds{ControlKind::kListView};
     using ListControl::ListControl;
-    void AddRow(const std::vector<std::string>& cells) { if (m_peer) m_peer->AddItem(cells); }
+    void AddRow(const std::vector<std::string>& cells) {
+        if (m_peer) m_peer->AddItem(cells);
+    }
 };
 
 class SpinButton : public Control {
 public:
     static constexpr std::array kKinds{ControlKind::kUpDown};
     using Control::Control;
-    void SetRange32(int lower, int upper) { if (m_peer) m_peer->SetRange(lower, upper); }
-    std::pair<int, int> GetRange32() const { return m_peer ? m_peer->Range() : std::pair<int, int>{0, 0}; }
+    void SetRange32(int lower, int upper) {
+        if (m_peer) m_peer->SetRange(lower, upper);
+    }
+    std::pair<int, int> GetRange32() const {
+        return m_peer ? m_peer->Range() : std::pair<int, int>{0, 0};
+    }
 };
 
 // The handle of kind `T` for `peer`, empty when the control is of another kind. The plain

@@ -26,8 +26,9 @@ CDialog::~CDialog() = default;
 
 bool CDialog::Create(CWnd* parent, bool asPage) {
     if (IsCreated()) return true;
-    SetPeer(backend::CreateDialogWindow(*this, parent ? parent->peer() : nullptr,
-                                        asPage ? backend::Placement::kPage : backend::Placement::kChild));
+    SetPeer(backend::CreateDialogWindow(
+        *this, parent ? parent->peer() : nullptr,
+        asPage ? backend::Placement::kPage : backend::Placement::kChild));
     if (!asPage && m_template.disabled) EnableWindow(false);
     SetTabOrder(*this);
     return OnInitDialog();
@@ -36,7 +37,8 @@ bool CDialog::Create(CWnd* parent, bool asPage) {
 int CDialog::DoModal(CWnd* owner) {
     m_popup = true;
     m_ended = false;
-    SetPeer(backend::CreateDialogWindow(*this, owner ? owner->peer() : nullptr, backend::Placement::kPopup));
+    SetPeer(backend::CreateDialogWindow(*this, owner ? owner->peer() : nullptr,
+                                        backend::Placement::kPopup));
     SetTabOrder(*this);
     peer()->SetMnemonicHandler([this](char letter) { PressMnemonic(TabStops(), letter); });
     OnInitDialog();

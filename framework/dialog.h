@@ -58,7 +58,9 @@ public:
 
     // Runs after every change the operator makes to a control (an edit's text, a list's choice, a
     // check box), never for a change made during an exchange.
-    void SetChangeObserver(std::function<void()> observer) { m_changeObserver = std::move(observer); }
+    void SetChangeObserver(std::function<void()> observer) {
+        m_changeObserver = std::move(observer);
+    }
 
     // The backend's side: a control's notification, a change of the window's enabled state.
     void HandleNotify(int id, Notify code);

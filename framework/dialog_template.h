@@ -23,7 +23,7 @@ enum class ControlKind {
     kPushButton,
     kDefPushButton,
     kAutoCheckBox,
-    kUpDown,  // up-down control bound to the control before it, aligned at its right edge
+    kUpDown,    // up-down control bound to the control before it, aligned at its right edge
     kListView,  // report list: `items` are the column headers; whole rows, one selected at a time
     kListBox,   // list box with one selection
 };
@@ -34,7 +34,7 @@ enum ControlStyle : uint32_t {
     kTabStop = 1u << 2,
     kNumberOnly = 1u << 3,  // edit: only digits can be typed
     kGroup = 1u << 4,
-    kWrap = 1u << 5,  // text: words wrap within the control's width
+    kWrap = 1u << 5,       // text: words wrap within the control's width
     kOnPicture = 1u << 6,  // text: drawn over the picture before it, light on its dark ground
 };
 

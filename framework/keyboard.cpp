@@ -21,8 +21,8 @@ bool IsLabel(const ControlTemplate& c) {
 }
 
 bool IsNamedByLabel(ControlKind kind) {
-    return kind == ControlKind::kDropDownList || kind == ControlKind::kEdit || kind == ControlKind::kListView ||
-           kind == ControlKind::kListBox;
+    return kind == ControlKind::kDropDownList || kind == ControlKind::kEdit ||
+           kind == ControlKind::kListView || kind == ControlKind::kListBox;
 }
 
 // The label naming the control `c`, as an index into `controls`; `controls.size()` for none.
@@ -38,7 +38,8 @@ size_t LabelOf(const std::vector<ControlTemplate>& controls, const ControlTempla
         }
         const int gap = c.y - (l.y + l.cy);
         const bool overlaps = l.x < c.x + c.cx && c.x < l.x + l.cx;
-        if (gap >= 0 && gap <= kLabelAboveGapDlu && overlaps && (above == controls.size() || l.y > controls[above].y)) {
+        if (gap >= 0 && gap <= kLabelAboveGapDlu && overlaps &&
+            (above == controls.size() || l.y > controls[above].y)) {
             above = i;
         }
     }
@@ -63,7 +64,8 @@ std::vector<LabelLink> LabelLinks(const DialogTemplate& tmpl) {
         size_t label = controls.size();
         if (IsNamedByLabel(c.kind)) {
             label = LabelOf(controls, c);
-        } else if (c.kind == ControlKind::kUpDown && i > 0 && !links.empty() && links.back().control == i - 1) {
+        } else if (c.kind == ControlKind::kUpDown && i > 0 && !links.empty() &&
+                   links.back().control == i - 1) {
             label = links.back().label;
         }
         if (label == controls.size()) continue;
@@ -87,13 +89,17 @@ std::vector<int> TabOrder(const DialogTemplate& tmpl) {
     for (const ControlTemplate& c : tmpl.controls) {
         if ((c.style & kTabStop) != 0 && c.id != IDC_STATIC) stops.push_back(&c);
     }
-    std::stable_sort(stops.begin(), stops.end(),
-                     [](const ControlTemplate* a, const ControlTemplate* b) { return a->y < b->y; });
+    std::stable_sort(
+        stops.begin(), stops.end(),
+        [](const ControlTemplate* a, const ControlTemplate* b) { return a->y < b->y; });
     std::vector<int> ids;
     for (auto row = stops.begin(); row != stops.end();) {
         const int top = (*row)->y;
-        const auto end = std::find_if(row, stops.end(), [top](const ControlTemplate* c) { return c->y > top + kSameRowDlu; });
-        std::stable_sort(row, end, [](const ControlTemplate* a, const ControlTemplate* b) { return a->x < b->x; });
+        const auto end = std::find_if(
+            row, stops.end(), [top](const ControlTemplate* c) { return c->y > top + kSameRowDlu; });
+        std::stable_sort(row, end, [](const ControlTemplate* a, const ControlTemplate* b) {
+            return a->x < b->x;
+        });
         for (auto it = row; it != end; ++it) ids.push_back((*it)->id);
         row = end;
     }
@@ -133,7 +139,8 @@ bool PressMnemonic(const std::vector<Control>& tabOrder, char letter) {
     // The first match after the focused control; from the start when nothing of the window has it.
     const auto next = focused == tabOrder.size()
                           ? matches.begin()
-                          : std::find_if(matches.begin(), matches.end(), [focused](size_t i) { return i > focused; });
+                          : std::find_if(matches.begin(), matches.end(),
+                                         [focused](size_t i) { return i > focused; });
     Control target = tabOrder[next == matches.end() ? matches.front() : *next];
     target.SetFocus();
     if (target.peer()->Kind() == ControlKind::kEdit) Edit(target.peer()).SetSel();

@@ -26,9 +26,18 @@ bool AskYesNo(CWnd* owner, const std::string& text, const std::string& caption) 
     return Ask(owner, text, caption, {}) == kAnswerYes;
 }
 
-Answer Ask(CWnd* owner, const std::string& text, const std::string& caption, const std::string& alternative) {
-    const int answer = Show({owner, text, caption, MessageIcon::kQuestion, MessageButtons::kYesNo, {}, {}, alternative});
-    return answer == kAnswerYes || answer == kAnswerAlternative ? static_cast<Answer>(answer) : kAnswerNo;
+Answer Ask(CWnd* owner, const std::string& text, const std::string& caption,
+           const std::string& alternative) {
+    const int answer = Show({owner,
+                             text,
+                             caption,
+                             MessageIcon::kQuestion,
+                             MessageButtons::kYesNo,
+                             {},
+                             {},
+                             alternative});
+    return answer == kAnswerYes || answer == kAnswerAlternative ? static_cast<Answer>(answer)
+                                                                : kAnswerNo;
 }
 
 void SetMessageBoxResponder(MessageBoxResponder responder) { Responder() = std::move(responder); }

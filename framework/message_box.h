@@ -21,8 +21,8 @@ struct MessageBoxCall {
     std::string caption;
     MessageIcon icon;
     MessageButtons buttons = MessageButtons::kOk;
-    std::string detail;   // the box's informative text under the message, when any
-    std::string details;  // behind the box's "Show Details..." button, when any
+    std::string detail;       // the box's informative text under the message, when any
+    std::string details;      // behind the box's "Show Details..." button, when any
     std::string alternative;  // a question's third answer beside Yes and No, when any
 };
 
@@ -35,7 +35,8 @@ void MessageBox(CWnd* owner, const std::string& text, const std::string& caption
 // Asks a question with Yes and No (No is the default button); true for Yes.
 bool AskYesNo(CWnd* owner, const std::string& text, const std::string& caption);
 // The same with a third answer labelled `alternative`.
-Answer Ask(CWnd* owner, const std::string& text, const std::string& caption, const std::string& alternative);
+Answer Ask(CWnd* owner, const std::string& text, const std::string& caption,
+           const std::string& alternative);
 
 // Replaces the boxes by `responder` while set (nullptr restores the real boxes). Its result is the
 // answer to a question (an Answer; true for Yes, false for No) and is ignored for a message.

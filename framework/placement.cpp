@@ -15,7 +15,8 @@ Rect CentredOn(const Rect& owner, Size size, const Rect& workArea) {
 
 bool FitsItsText(const ControlTemplate& c) {
     if (c.kind == ControlKind::kAutoCheckBox) return true;
-    return c.kind == ControlKind::kText && (c.style & kWrap) == 0 && c.text.find('\n') == std::string::npos;
+    return c.kind == ControlKind::kText && (c.style & kWrap) == 0 &&
+           c.text.find('\n') == std::string::npos;
 }
 
 int FittedWidth(const ControlTemplate& c, int templateWidth, int needed) {

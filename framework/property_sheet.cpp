@@ -41,8 +41,9 @@ constexpr int kButtonHeight = 14;
 constexpr int kButtonGap = 4;
 
 constexpr int kButtonIds[] = {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP};
-constexpr const char* kButtonTexts[] = {TRANSLATE_NOOP("CPropertySheet", "OK"), TRANSLATE_NOOP("CPropertySheet", "Cancel"),
-                                        TRANSLATE_NOOP("CPropertySheet", "&Apply"), TRANSLATE_NOOP("CPropertySheet", "Help")};
+constexpr const char* kButtonTexts[] = {
+    TRANSLATE_NOOP("CPropertySheet", "OK"), TRANSLATE_NOOP("CPropertySheet", "Cancel"),
+    TRANSLATE_NOOP("CPropertySheet", "&Apply"), TRANSLATE_NOOP("CPropertySheet", "Help")};
 
 }  // namespace
 
@@ -134,15 +135,16 @@ bool CPropertySheet::OnInitDialog() {
 }
 
 void CPropertySheet::Build(const std::vector<std::string>& titles, Size pageSize) {
-    const Rect units = m_sheet->DialogUnitsToPixels({kMargin, kMargin, kButtonWidth, kButtonHeight});
+    const Rect units =
+        m_sheet->DialogUnitsToPixels({kMargin, kMargin, kButtonWidth, kButtonHeight});
     const int gap = m_sheet->DialogUnitsToPixels({kButtonGap, 0, 0, 0}).x;
     const Rect tabs = m_sheet->AddTabControl(titles, pageSize, units.x, units.y);
     // Right-aligned under the tab control: OK, Cancel, Apply, Help.
     const int top = tabs.y + tabs.height + units.y;
     int x = tabs.x + tabs.width - 4 * units.width - 3 * gap;
     for (size_t i = 0; i < std::size(kButtonIds); ++i) {
-        ControlPeer* button =
-            m_sheet->AddControl(kButtonIds[i], ControlKind::kPushButton, Translate("CPropertySheet", kButtonTexts[i]));
+        ControlPeer* button = m_sheet->AddControl(kButtonIds[i], ControlKind::kPushButton,
+                                                  Translate("CPropertySheet", kButtonTexts[i]));
         if (button != nullptr) button->Move({x, top, units.width, units.height});
         x += units.width + gap;
     }

@@ -16,7 +16,7 @@ bool Fail(std::string* error, const std::string& what, DWORD failure) {
 }
 
 class File {
-  public:
+public:
     explicit File(HANDLE handle) : m_handle(handle) {}
     ~File() { Close(); }
     File(const File&) = delete;
@@ -28,7 +28,7 @@ class File {
         return closed;
     }
 
-  private:
+private:
     HANDLE m_handle;
 };
 

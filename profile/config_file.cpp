@@ -56,15 +56,20 @@ bool ReadRegFile(const std::string& path, RegDocument& doc, std::string* error) 
     std::string bytes;
     if (!ReadInputFile(path, kMaxConfigBytes, bytes, error)) return false;
     if (bytes.size() > kMaxConfigBytes) {
-        return Fail(error, text::Arg(text::translate("ConfigFile", "%1: larger than 1 MiB, not a configuration file"), {path}));
+        return Fail(error,
+                    text::Arg(text::translate("ConfigFile",
+                                              "%1: larger than 1 MiB, not a configuration file"),
+                              {path}));
     }
     doc = RegDocument::Parse(bytes);
     if (doc.damaged()) {
         if (doc.firstBadLine() == 0) {
-            return Fail(error, text::Arg(text::translate("ConfigFile", "%1: not readable as text"), {path}));
+            return Fail(error, text::Arg(text::translate("ConfigFile", "%1: not readable as text"),
+                                         {path}));
         }
-        return Fail(error, text::Arg(text::translate("ConfigFile", "%1:%2: cannot be read: %3"),
-                                     {path, std::to_string(doc.firstBadLine()), doc.firstBadText()}));
+        return Fail(error,
+                    text::Arg(text::translate("ConfigFile", "%1:%2: cannot be read: %3"),
+                              {path, std::to_string(doc.firstBadLine()), doc.firstBadText()}));
     }
     return true;
 }
@@ -75,19 +80,23 @@ std::string At(const std::string& path, const RegValue& value) {
 }
 
 // The value into `config` with the rules of `set`; false with the reason.
-bool TakeValue(const std::string& path, const Setting& s, const RegValue& value, DeviceConfig& config,
-               std::string* error) {
+bool TakeValue(const std::string& path, const Setting& s, const RegValue& value,
+               DeviceConfig& config, std::string* error) {
     std::string text;
     if (s.kind == SettingKind::kHex) {
         if (!IsText(value)) {
-            return Fail(error, At(path, value) + text::Arg(text::translate("ConfigFile", "\"%1\" must be a text value"),
-                                                           {std::string(s.name)}));
+            return Fail(error,
+                        At(path, value) +
+                            text::Arg(text::translate("ConfigFile", "\"%1\" must be a text value"),
+                                      {std::string(s.name)}));
         }
         text = TextOf(value);
     } else {
         if (value.type != kRegDword || value.data.size() != 4) {
-            return Fail(error, At(path, value) + text::Arg(text::translate("ConfigFile", "\"%1\" must be a dword value"),
-                                                           {std::string(s.name)}));
+            return Fail(error,
+                        At(path, value) +
+                            text::Arg(text::translate("ConfigFile", "\"%1\" must be a dword value"),
+                                      {std::string(s.name)}));
         }
         const auto& d = value.data;
         text = std::to_string(static_cast<int32_t>(uint32_t{d[0]} | uint32_t{d[1]} << 8 |
@@ -102,7 +111,8 @@ bool TakeValue(const std::string& path, const Setting& s, const RegValue& value,
 std::vector<std::string> ForeignKeys(const RegKey& key) {
     std::vector<std::string> out;
     for (const auto& [name, value] : key.values) {
-        if (FindSetting(name) == nullptr && !EqualsNoCase(name, "DeviceType") && !EqualsNoCase(name, "ConfigPort")) {
+        if (FindSetting(name) == nullptr && !EqualsNoCase(name, "DeviceType") &&
+            !EqualsNoCase(name, "ConfigPort")) {
             out.push_back(name);
         }
     }
@@ -117,13 +127,16 @@ bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* 
     if (!ReadRegFile(path, doc, error)) return false;
     const RegKey* key = SettingsKey(doc);
     if (key == nullptr) {
-        return Fail(error, text::Arg(text::translate("ConfigFile", "%1: no [..\\LINKMATE] section"), {path}));
+        return Fail(error, text::Arg(text::translate("ConfigFile", "%1: no [..\\LINKMATE] section"),
+                                     {path}));
     }
     if (keys != ConfigFileKeys::kAny) {
         if (const auto foreign = ForeignKeys(*key); !foreign.empty()) {
             const RegValue* first = doc.Find(key->path, foreign.front());
             return Fail(error, At(path, *first) +
-                                   text::Arg(text::translate("ConfigFile", "\"%1\" is not a setting; the settings are: %2"),
+                                   text::Arg(text::translate(
+                                                 "ConfigFile",
+                                                 "\"%1\" is not a setting; the settings are: %2"),
                                              {foreign.front(), SettingNames()}));
         }
     }
@@ -159,26 +172,32 @@ bool ReadConfigFile(const std::string& path, DeviceConfig& config, std::string* 
         found.push_back(&s);
         if (isHalf) {
             const std::string_view n = s.name;
-            haveHalf[(n.find("Mask") != std::string_view::npos ? 2 : 0) + (n.back() == '2' ? 1 : 0)] = true;
+            haveHalf[(n.find("Mask") != std::string_view::npos ? 2 : 0) +
+                     (n.back() == '2' ? 1 : 0)] = true;
         }
     }
     if (!missing.empty()) {
-        return Fail(error, text::Arg(text::translate("ConfigFile",
-                                                     "%1: settings missing: %2 (to change only the settings a file "
-                                                     "has, write it with --partial)"),
-                                     {path, missing}));
+        return Fail(error,
+                    text::Arg(text::translate(
+                                  "ConfigFile",
+                                  "%1: settings missing: %2 (to change only the settings a file "
+                                  "has, write it with --partial)"),
+                              {path, missing}));
     }
     const auto has = [&](std::string_view name) {
-        return std::any_of(found.begin(), found.end(), [&](const Setting* s) { return s->name == name; });
+        return std::any_of(found.begin(), found.end(),
+                           [&](const Setting* s) { return s->name == name; });
     };
     // A profile keeps the combined texts only; the halves they give count as the file's own.
     if (!haveHalf[0] && !haveHalf[1] && (keys != ConfigFileKeys::kPresent || has("CanAcptCode"))) {
         SplitHalves(read.can.CanAcptCode, read.can.CanAcptCode1, read.can.CanAcptCode2);
-        if (has("CanAcptCode")) found.insert(found.end(), {FindSetting("CanAcptCode1"), FindSetting("CanAcptCode2")});
+        if (has("CanAcptCode"))
+            found.insert(found.end(), {FindSetting("CanAcptCode1"), FindSetting("CanAcptCode2")});
     }
     if (!haveHalf[2] && !haveHalf[3] && (keys != ConfigFileKeys::kPresent || has("CanAcptMask"))) {
         SplitHalves(read.can.CanAcptMask, read.can.CanAcptMask1, read.can.CanAcptMask2);
-        if (has("CanAcptMask")) found.insert(found.end(), {FindSetting("CanAcptMask1"), FindSetting("CanAcptMask2")});
+        if (has("CanAcptMask"))
+            found.insert(found.end(), {FindSetting("CanAcptMask1"), FindSetting("CanAcptMask2")});
     }
     config.serial = read.serial;
     config.can = read.can;
@@ -197,7 +216,8 @@ std::string ConfigFileText(const DeviceConfig& config) {
     RegDocument doc;
     RegKey& key = doc.EnsureKey("HKEY_CURRENT_USER\\Software", SectionPath());
     for (const Setting& s : ConverterSettings()) {
-        doc.Set(key, s.name, s.kind == SettingKind::kHex ? TextValue(*s.text(c)) : DwordValue(*s.number(c)));
+        doc.Set(key, s.name,
+                s.kind == SettingKind::kHex ? TextValue(*s.text(c)) : DwordValue(*s.number(c)));
     }
     return PlatformRegFileText(doc.Serialize());
 }
@@ -211,7 +231,9 @@ bool RegFileForRegedit(const std::string& path, std::string& out, std::string* e
     if (!ReadRegFile(path, doc, error)) return false;
     const RegKey* key = SettingsKey(doc);
     if (key == nullptr || key->values.empty()) {
-        return Fail(error, text::Arg(text::translate("ConfigFile", "%1: no settings in it, nothing to export"), {path}));
+        return Fail(error, text::Arg(text::translate("ConfigFile",
+                                                     "%1: no settings in it, nothing to export"),
+                                     {path}));
     }
     out = RegeditEncoding(doc.Serialize());
     return true;

@@ -18,7 +18,8 @@ bool Fail(std::string* error, const std::string& text) {
 
 // Reads until end of file or `limit` + 1 bytes; the descriptor blocks (a regular file or a pipe
 // on standard input, which ends when its writer does).
-bool ReadAll(int fd, const std::string& path, size_t limit, std::string& bytes, std::string* error) {
+bool ReadAll(int fd, const std::string& path, size_t limit, std::string& bytes,
+             std::string* error) {
     bytes.clear();
     char chunk[65536];
     while (bytes.size() <= limit) {
@@ -35,7 +36,9 @@ bool ReadAll(int fd, const std::string& path, size_t limit, std::string& bytes, 
 }  // namespace
 
 bool ReadInputFile(const std::string& path, size_t limit, std::string& bytes, std::string* error) {
-    if (path == "-") return ReadAll(STDIN_FILENO, text::translate("ConfigFile", "standard input"), limit, bytes, error);
+    if (path == "-")
+        return ReadAll(STDIN_FILENO, text::translate("ConfigFile", "standard input"), limit, bytes,
+                       error);
     // Non-blocking, so that opening a FIFO does not wait for a writer; the type is checked on the
     // descriptor itself, so the file cannot be swapped between the check and the read.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -44,9 +47,10 @@ bool ReadInputFile(const std::string& path, size_t limit, std::string& bytes, st
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const bool folder = S_ISDIR(st.st_mode);
         ::close(fd);
-        return Fail(error, text::Arg(folder ? text::translate("ConfigFile", "%1: a folder, not a file")
-                                            : text::translate("ConfigFile", "%1: not a regular file"),
-                                     {path}));
+        return Fail(error,
+                    text::Arg(folder ? text::translate("ConfigFile", "%1: a folder, not a file")
+                                     : text::translate("ConfigFile", "%1: not a regular file"),
+                              {path}));
     }
     // A regular file never blocks; the flag only mattered for the open.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);

@@ -102,7 +102,9 @@ void KeepUnreadable(const std::string& path) {
 bool IsTextType(uint32_t type) { return type == kRegSz || type == kRegExpandSz; }
 
 // "<what>: <the system's reason>"
-std::string Reason(const std::string& what, int error) { return what + ": " + text::SystemReason(error); }
+std::string Reason(const std::string& what, int error) {
+    return what + ": " + text::SystemReason(error);
+}
 
 // The lock, waited for at most kLockWait; a holder that never lets go must not freeze the window.
 bool LockWithin(int fd, int operation, std::string& error) {
@@ -129,9 +131,11 @@ void RemoveDeadTemporaries(const std::string& path) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
         const std::string name = entry.path().filename().string();
-        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
-        const bool random = std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
-                                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const bool random =
+            std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
+                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
         if (random) ::unlink(entry.path().c_str());
     }
 }
@@ -156,7 +160,7 @@ std::string ProfileFilePath(std::string* problem) {
 
 struct ProfileTransaction::State {
     std::string path;
-    std::string error;  // why the store cannot be written, once known
+    std::string error;      // why the store cannot be written, once known
     std::string keyPrefix;  // HKEY_CURRENT_USER\Software\<registry key>\<application>
     Fd lock;
     bool existed = false;
@@ -195,11 +199,15 @@ ProfileTransaction::ProfileTransaction(ProfileAccess access) : m_state(std::make
         std::error_code noFolder;
         std::filesystem::create_directories(dir, noFolder);
         if (noFolder) {
-            s.error = text::Arg(text::translate("Profile", "cannot create the folder %1: %2"), {dir, noFolder.message()});
+            s.error = text::Arg(text::translate("Profile", "cannot create the folder %1: %2"),
+                                {dir, noFolder.message()});
         } else {
             s.lock.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
             if (s.lock.get() < 0) {
-                s.error = Reason(text::Arg(text::translate("Profile", "cannot create the lock file %1"), {lockPath}), errno);
+                s.error =
+                    Reason(text::Arg(text::translate("Profile", "cannot create the lock file %1"),
+                                     {lockPath}),
+                           errno);
             } else if (LockWithin(s.lock.get(), LOCK_EX, s.error)) {
                 s.writable = true;
             } else {
@@ -215,7 +223,8 @@ ProfileTransaction::ProfileTransaction(ProfileAccess access) : m_state(std::make
         // A file that is there but cannot be read is not replaced by what little we know.
         if (errno != ENOENT) {
             s.writable = false;
-            s.error = Reason(text::Arg(text::translate("Profile", "cannot read %1"), {s.path}), errno);
+            s.error =
+                Reason(text::Arg(text::translate("Profile", "cannot read %1"), {s.path}), errno);
         }
         return;
     }
@@ -288,8 +297,9 @@ bool ProfileTransaction::Commit() {
     RemoveDeadTemporaries(s.path);
     // A file that could not be read whole is kept beside the new one, never replaced unseen.
     const bool keepOld = s.existed && s.doc.damaged();
-    if (!ReplaceFileAtomically(s.path, s.doc.Serialize(), false, &s.error,
-                               [&] { if (keepOld) KeepUnreadable(s.path); })) {
+    if (!ReplaceFileAtomically(s.path, s.doc.Serialize(), false, &s.error, [&] {
+            if (keepOld) KeepUnreadable(s.path);
+        })) {
         return false;
     }
     s.dirty = false;

@@ -18,7 +18,7 @@ namespace linkmate {
 namespace {
 
 class Key {
-  public:
+public:
     Key() = default;
     ~Key() { reset(); }
     Key(const Key&) = delete;
@@ -39,7 +39,7 @@ class Key {
         m_key = nullptr;
     }
 
-  private:
+private:
     HKEY m_key = nullptr;
 };
 
@@ -136,8 +136,7 @@ struct ProfileTransaction::State {
     }
 };
 
-ProfileTransaction::ProfileTransaction(ProfileAccess access)
-    : m_state(std::make_unique<State>()) {
+ProfileTransaction::ProfileTransaction(ProfileAccess access) : m_state(std::make_unique<State>()) {
     State& s = *m_state;
     s.access = access;
     s.names = CurrentProfileNames();
@@ -255,7 +254,8 @@ int64_t ProfileSavedTime() {
 }
 
 void MarkProfileSaved(ProfileTransaction& transaction) {
-    transaction.WriteText(kFilesSection, kSavedKey, std::to_string(static_cast<long long>(std::time(nullptr))));
+    transaction.WriteText(kFilesSection, kSavedKey,
+                          std::to_string(static_cast<long long>(std::time(nullptr))));
 }
 
 }  // namespace linkmate

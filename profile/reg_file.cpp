@@ -26,7 +26,8 @@ int HexValue(char c) {
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -51,9 +52,7 @@ bool ParseQuoted(std::string_view& s, std::string& out) {
                 case 'n': out.push_back('\n'); break;
                 case 'r': out.push_back('\r'); break;
                 case 't': out.push_back('\t'); break;
-                default:
-                    out.push_back('\\');
-                    out.push_back(e);
+                default: out.push_back('\\'); out.push_back(e);
             }
         } else {
             out.push_back(c);
@@ -191,10 +190,10 @@ bool Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out,
 size_t Utf8SequenceLength(std::string_view s, size_t i) {
     const size_t rest = s.size() - i;
     return IsValidUtf8(s.substr(i, std::min<size_t>(1, rest))) ? 1
-           : rest >= 2 && IsValidUtf8(s.substr(i, 2))           ? 2
-           : rest >= 3 && IsValidUtf8(s.substr(i, 3))           ? 3
-           : rest >= 4 && IsValidUtf8(s.substr(i, 4))           ? 4
-                                                                : 0;
+           : rest >= 2 && IsValidUtf8(s.substr(i, 2))          ? 2
+           : rest >= 3 && IsValidUtf8(s.substr(i, 3))          ? 3
+           : rest >= 4 && IsValidUtf8(s.substr(i, 4))          ? 4
+                                                               : 0;
 }
 
 // UTF-8 as UTF-16LE, as the registry holds text. A byte that is not part of valid UTF-8 becomes
@@ -216,7 +215,8 @@ std::string Utf8ToUtf16Le(std::string_view s) {
         uint32_t cp = static_cast<unsigned char>(s[i]);
         if (n > 1) {
             cp &= 0x7F >> n;
-            for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+            for (size_t k = 1; k < n; ++k)
+                cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         }
         if (cp >= 0x10000) {
             put(0xD800 + ((cp - 0x10000) >> 10));
@@ -229,7 +229,9 @@ std::string Utf8ToUtf16Le(std::string_view s) {
     return out;
 }
 
-bool IsTextType(uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+bool IsTextType(uint32_t type) {
+    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
 
 // Code-page text as UTF-8: text that is valid UTF-8 (plain ASCII among it) is taken as it is,
 // anything else as code page 936, the one the profile's registry key name was first written in.
@@ -468,7 +470,8 @@ std::string RegDocument::Serialize() const {
                 // Text goes out as the registry holds it, UTF-16LE, so that regedit reads it.
                 const std::string_view raw(reinterpret_cast<const char*>(value.data.data()),
                                            value.data.size());
-                const std::string data = IsTextType(value.type) ? Utf8ToUtf16Le(raw) : std::string(raw);
+                const std::string data =
+                    IsTextType(value.type) ? Utf8ToUtf16Le(raw) : std::string(raw);
                 char byte[4];
                 for (size_t i = 0; i < data.size(); ++i) {
                     std::snprintf(byte, sizeof byte, i == 0 ? "%02x" : ",%02x",

@@ -47,7 +47,8 @@ public:
     // under a REGEDIT4 header as code-page text (UTF-8 when valid, else code page 936), as is the
     // whole of such a file; the escapes \\, \", \n, \r and \t in quoted text.
     static RegDocument Parse(std::string_view text);
-    // UTF-8 with LF line ends; text that the quoted form cannot carry goes out as hex(N) in UTF-16LE.
+    // UTF-8 with LF line ends; text that the quoted form cannot carry goes out as hex(N) in
+    // UTF-16LE.
     std::string Serialize() const;
 
     bool damaged() const { return m_damaged; }

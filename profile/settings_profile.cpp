@@ -55,7 +55,8 @@ void LoadProfile(SerialSettings& serial, CanSettings& can, TranSettings& tran,
         if constexpr (std::is_same_v<Field, int32_t>) {
             field = transaction.ReadInt(kProfileSection, key, std::get<int32_t>(defaults[row]));
         } else {
-            field = transaction.ReadText(kProfileSection, key, std::get<std::string>(defaults[row]));
+            field =
+                transaction.ReadText(kProfileSection, key, std::get<std::string>(defaults[row]));
         }
         ++row;
     });
@@ -79,8 +80,9 @@ bool SaveProfile(const SerialSettings& serial, const CanSettings& can, const Tra
     MarkProfileSaved(transaction);
     if (transaction.Commit()) return true;
     if (error != nullptr) {
-        *error = transaction.Error().empty() ? text::translate("Profile", "the profile could not be written")
-                                             : transaction.Error();
+        *error = transaction.Error().empty()
+                     ? text::translate("Profile", "the profile could not be written")
+                     : transaction.Error();
     }
     return false;
 }
@@ -93,9 +95,9 @@ RegDocument ProfileDocument(const DeviceConfig& config) {
     const ProfileNames names = CurrentProfileNames();
     constexpr std::string_view kRoot = "HKEY_CURRENT_USER\\Software";
     RegDocument doc;
-    RegKey& section = doc.EnsureKey(kRoot, std::string(kRoot) + "\\" + names.registryKey + "\\" +
-                                               names.applicationName + "\\" +
-                                               std::string(kProfileSection));
+    RegKey& section =
+        doc.EnsureKey(kRoot, std::string(kRoot) + "\\" + names.registryKey + "\\" +
+                                 names.applicationName + "\\" + std::string(kProfileSection));
     ForEachPersisted(config.serial, config.can, config.tran, config.connection,
                      [&](std::string_view key, const auto& field) {
                          using Field = std::remove_cvref_t<decltype(field)>;

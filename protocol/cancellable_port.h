@@ -14,7 +14,7 @@ namespace linkmate {
 // Shared between the thread that runs the exchange and the one that watches or stops it.
 struct ExchangeControl {
     std::atomic<bool> cancelled{false};
-    std::atomic<int> sends{0};  // messages written so far (requests and write frames)
+    std::atomic<int> sends{0};          // messages written so far (requests and write frames)
     std::atomic<bool> finished{false};  // the exchange no longer uses the port
 };
 

@@ -17,10 +17,10 @@ microseconds LineTime(size_t bytes) {
 }
 
 struct Collection {
-    size_t size = 0;       // bytes of the answer in the buffer (an echo not counted)
-    bool echo = false;     // the whole of what was sent came back first, and was skipped
-    bool removed = false;  // the device went away during the collection
-    bool cutShort = false; // bytes were still arriving when the overall deadline ended it
+    size_t size = 0;        // bytes of the answer in the buffer (an echo not counted)
+    bool echo = false;      // the whole of what was sent came back first, and was skipped
+    bool removed = false;   // the device went away during the collection
+    bool cutShort = false;  // bytes were still arriving when the overall deadline ended it
     steady_clock::time_point sentAt;
 };
 
@@ -80,7 +80,8 @@ Collection Collect(PortIo& port, std::array<uint8_t, N>& buffer, size_t complete
         c.size += taken;
         if (!echoPossible) continue;
         size_t match = 0;
-        while (match < c.size && echoed + match < sentSize && buffer[match] == sent[echoed + match]) {
+        while (match < c.size && echoed + match < sentSize &&
+               buffer[match] == sent[echoed + match]) {
             ++match;
         }
         if (echoed + match == sentSize) {
@@ -107,7 +108,8 @@ AttemptEnd ReplyEnd(const std::array<uint8_t, kReplyBufferSize>& reply, const Co
     if (c.removed) return AttemptEnd::kDeviceRemoved;
     const size_t collected = c.size;
     if (collected == 0) return c.echo ? AttemptEnd::kEchoOnly : AttemptEnd::kNoAnswer;
-    if (reply[0] != kHeader0 || (collected >= 2 && reply[1] != kHeader1)) return AttemptEnd::kWrongHeader;
+    if (reply[0] != kHeader0 || (collected >= 2 && reply[1] != kHeader1))
+        return AttemptEnd::kWrongHeader;
     if (collected < 4) return AttemptEnd::kShortFrame;
     if (reply[2] != kCmdReadConfig || reply[3] != kConfigDataLength) {
         return AttemptEnd::kWrongCommandOrLength;
@@ -121,7 +123,8 @@ AttemptEnd ReplyEnd(const std::array<uint8_t, kReplyBufferSize>& reply, const Co
     return IsPlausibleReply(frame) ? AttemptEnd::kOk : AttemptEnd::kImplausible;
 }
 
-TraceAttempt* NewAttempt(const PortIo& port, ExchangeTrace* trace, const uint8_t* sent, size_t size) {
+TraceAttempt* NewAttempt(const PortIo& port, ExchangeTrace* trace, const uint8_t* sent,
+                         size_t size) {
     if (trace == nullptr) return nullptr;
     const auto now = port.Now();
     if (trace->attempts.empty()) trace->start = now;
@@ -144,10 +147,12 @@ bool AckBehindDamagedEcho(PortIo& port, std::vector<uint8_t>& seen, uint8_t expe
                           size_t sentSize, steady_clock::time_point sentAt, TraceAttempt* record,
                           bool& removed) {
     const auto ack = ConfigAck(expectedCommand);
-    const auto deadline = sentAt + milliseconds(kAckReadTimeoutMs) + LineTime(sentSize + kConfigAckSize);
+    const auto deadline =
+        sentAt + milliseconds(kAckReadTimeoutMs) + LineTime(sentSize + kConfigAckSize);
     const size_t limit = 2 * sentSize + kConfigAckSize;  // a damaged echo is hardly longer
     for (;;) {
-        const auto at = std::search(seen.begin() + kEchoEvidence, seen.end(), ack.begin(), ack.end());
+        const auto at =
+            std::search(seen.begin() + kEchoEvidence, seen.end(), ack.begin(), ack.end());
         if (at != seen.end()) {
             if (record != nullptr) record->echoBytes = static_cast<size_t>(at - seen.begin());
             return true;
@@ -155,9 +160,11 @@ bool AckBehindDamagedEcho(PortIo& port, std::vector<uint8_t>& seen, uint8_t expe
         const auto left = ceil<milliseconds>(deadline - port.Now()).count();
         if (left <= 0 || seen.size() >= limit) return false;
         std::array<uint8_t, kAckReadChunk> chunk{};
-        const uint32_t room = static_cast<uint32_t>(std::min<size_t>(chunk.size(), limit - seen.size()));
-        const uint32_t got = port.Read(chunk.data(), room,
-                                       static_cast<uint32_t>(std::min<long long>(kAckReadTimeoutMs, left)));
+        const uint32_t room =
+            static_cast<uint32_t>(std::min<size_t>(chunk.size(), limit - seen.size()));
+        const uint32_t got =
+            port.Read(chunk.data(), room,
+                      static_cast<uint32_t>(std::min<long long>(kAckReadTimeoutMs, left)));
         if (got == 0) {
             removed = port.DeviceRemoved();
             return false;
@@ -171,19 +178,20 @@ bool AckBehindDamagedEcho(PortIo& port, std::vector<uint8_t>& seen, uint8_t expe
 AttemptEnd AwaitAck(PortIo& port, uint8_t expectedCommand, const uint8_t* sent, size_t sentSize,
                     TraceAttempt* record) {
     std::array<uint8_t, kAckBufferSize> ack{};
-    Collection c =
-        Collect(port, ack, kConfigAckSize, kAckReadChunk, kAckReadTimeoutMs, sent, sentSize, record);
+    Collection c = Collect(port, ack, kConfigAckSize, kAckReadChunk, kAckReadTimeoutMs, sent,
+                           sentSize, record);
     bool found = !c.removed && IsConfigAck(ack.data(), c.size, expectedCommand);
     if (!found && !c.removed && sentSize > kEchoEvidence && c.size >= kEchoEvidence &&
         std::equal(sent, sent + kEchoEvidence, ack.begin())) {
         std::vector<uint8_t> seen(ack.begin(), ack.begin() + static_cast<long>(c.size));
-        found = AckBehindDamagedEcho(port, seen, expectedCommand, sentSize, c.sentAt, record, c.removed);
+        found = AckBehindDamagedEcho(port, seen, expectedCommand, sentSize, c.sentAt, record,
+                                     c.removed);
     }
-    const AttemptEnd end = c.removed                                       ? AttemptEnd::kDeviceRemoved
-                           : found                                         ? AttemptEnd::kOk
-                           : c.size != 0                                   ? AttemptEnd::kWrongAck
-                           : c.echo                                        ? AttemptEnd::kEchoOnly
-                                                                           : AttemptEnd::kNoAnswer;
+    const AttemptEnd end = c.removed     ? AttemptEnd::kDeviceRemoved
+                           : found       ? AttemptEnd::kOk
+                           : c.size != 0 ? AttemptEnd::kWrongAck
+                           : c.echo      ? AttemptEnd::kEchoOnly
+                                         : AttemptEnd::kNoAnswer;
     if (record != nullptr) record->end = end;
     return end;
 }
@@ -213,8 +221,9 @@ bool ReadFrame(PortIo& port, ConfigFrame& frame, ExchangeTrace* trace, const Con
                    kRequestWriteTimeoutMs);
         TraceAttempt* record = NewAttempt(port, trace, ReadRequest.data(), ReadRequest.size());
         std::array<uint8_t, kReplyBufferSize> reply{};
-        const Collection c = Collect(port, reply, kConfigFrameSize, kReplyReadChunk, kReplyReadTimeoutMs,
-                                     ReadRequest.data(), ReadRequest.size(), record);
+        const Collection c =
+            Collect(port, reply, kConfigFrameSize, kReplyReadChunk, kReplyReadTimeoutMs,
+                    ReadRequest.data(), ReadRequest.size(), record);
         AttemptEnd end = ReplyEnd(reply, c);
         if (record != nullptr) record->stillArriving = end == AttemptEnd::kShortFrame && c.cutShort;
         if (end == AttemptEnd::kOk) {

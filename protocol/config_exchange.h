@@ -79,7 +79,9 @@ struct VerifiedWrite {
 
     bool verified() const { return outcome == Outcome::kVerified; }
     // The write went unanswered, not a byte came back.
-    bool heardNothing() const { return outcome == Outcome::kNotAcknowledged && write.heardNothing(); }
+    bool heardNothing() const {
+        return outcome == Outcome::kNotAcknowledged && write.heardNothing();
+    }
     // The trace of the exchange that decided the outcome.
     const ExchangeTrace& lastTrace() const {
         return outcome == Outcome::kNotAcknowledged || readBack.attempts.empty() ? write : readBack;

@@ -16,7 +16,8 @@ namespace linkmate::lists {
 
 inline constexpr std::array<std::string_view, 10> SerialBaudrate = {
     "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "57600", "115200"};
-inline constexpr std::array<std::string_view, 4> SerialParity = {QT_TRANSLATE_NOOP("lists", "No parity"), QT_TRANSLATE_NOOP("lists", "Even"),
+inline constexpr std::array<std::string_view, 4> SerialParity = {
+    QT_TRANSLATE_NOOP("lists", "No parity"), QT_TRANSLATE_NOOP("lists", "Even"),
     QT_TRANSLATE_NOOP("lists", "Odd"), QT_TRANSLATE_NOOP("lists", "2 stop bits")};
 inline constexpr std::array<std::string_view, 4> SerialDataBit = {"5", "6", "7", "8"};
 inline constexpr std::array<std::string_view, 3> SerialStopBit = {"1", "1.5", "2"};
@@ -24,12 +25,26 @@ inline constexpr std::array<std::string_view, 3> SerialFlowCtrl = {
     "Xon/Xoff", QT_TRANSLATE_NOOP("lists", "Hardware"), QT_TRANSLATE_NOOP("lists", "None")};
 
 inline constexpr std::array<std::string_view, 16> CanBaudrate = {
-    QT_TRANSLATE_NOOP("lists", "Custom"), "5 K",   "10 K",  "20 K",  "40 K",  "50 K",  "80 K",  "100 K",
-    "125 K",  "200 K", "250 K", "400 K", "500 K", "666 K", "800 K", "1000 K"};
+    QT_TRANSLATE_NOOP("lists", "Custom"),
+    "5 K",
+    "10 K",
+    "20 K",
+    "40 K",
+    "50 K",
+    "80 K",
+    "100 K",
+    "125 K",
+    "200 K",
+    "250 K",
+    "400 K",
+    "500 K",
+    "666 K",
+    "800 K",
+    "1000 K"};
 inline constexpr std::array<std::string_view, 2> CanFrameType = {
     QT_TRANSLATE_NOOP("lists", "Standard Frame"), QT_TRANSLATE_NOOP("lists", "Extended Frame")};
-inline constexpr std::array<std::string_view, 2> CanFiterMode = {QT_TRANSLATE_NOOP("lists", "Dual"),
-                                                                 QT_TRANSLATE_NOOP("lists", "Single")};
+inline constexpr std::array<std::string_view, 2> CanFiterMode = {
+    QT_TRANSLATE_NOOP("lists", "Dual"), QT_TRANSLATE_NOOP("lists", "Single")};
 
 inline constexpr std::array<std::string_view, 3> TranMode = {
     QT_TRANSLATE_NOOP("lists", "Transparent"), QT_TRANSLATE_NOOP("lists", "Transparent with ID"),

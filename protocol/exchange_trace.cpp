@@ -11,17 +11,24 @@ namespace linkmate {
 std::string AttemptEndText(AttemptEnd end) {
     switch (end) {
         case AttemptEnd::kOk: return text::translate("ExchangeTrace", "answered");
-        case AttemptEnd::kNoAnswer: return text::translate("ExchangeTrace", "no answer within the time-out");
+        case AttemptEnd::kNoAnswer:
+            return text::translate("ExchangeTrace", "no answer within the time-out");
         case AttemptEnd::kWrongHeader: return text::translate("ExchangeTrace", "wrong header");
-        case AttemptEnd::kWrongCommandOrLength: return text::translate("ExchangeTrace", "wrong command or length");
+        case AttemptEnd::kWrongCommandOrLength:
+            return text::translate("ExchangeTrace", "wrong command or length");
         case AttemptEnd::kShortFrame: return text::translate("ExchangeTrace", "short frame");
         case AttemptEnd::kWrongCheck: return text::translate("ExchangeTrace", "wrong check byte");
-        case AttemptEnd::kWrongAck: return text::translate("ExchangeTrace", "wrong acknowledgement");
+        case AttemptEnd::kWrongAck:
+            return text::translate("ExchangeTrace", "wrong acknowledgement");
         case AttemptEnd::kImplausible:
-            return text::translate("ExchangeTrace", "a value outside its list: not a converter's reply");
-        case AttemptEnd::kEchoOnly: return text::translate("ExchangeTrace", "only the echo of our own bytes");
-        case AttemptEnd::kDiffers: return text::translate("ExchangeTrace", "differs from the earlier reply");
-        case AttemptEnd::kDeviceRemoved: return text::translate("ExchangeTrace", "the device was removed");
+            return text::translate("ExchangeTrace",
+                                   "a value outside its list: not a converter's reply");
+        case AttemptEnd::kEchoOnly:
+            return text::translate("ExchangeTrace", "only the echo of our own bytes");
+        case AttemptEnd::kDiffers:
+            return text::translate("ExchangeTrace", "differs from the earlier reply");
+        case AttemptEnd::kDeviceRemoved:
+            return text::translate("ExchangeTrace", "the device was removed");
     }
     return "?";
 }
@@ -36,9 +43,10 @@ std::string HexBytes(const std::vector<uint8_t>& bytes) {
 }
 
 bool ExchangeTrace::heardNothing() const {
-    return !attempts.empty() && std::all_of(attempts.begin(), attempts.end(), [](const TraceAttempt& a) {
-        return a.end == AttemptEnd::kNoAnswer && a.received.empty();
-    });
+    return !attempts.empty() &&
+           std::all_of(attempts.begin(), attempts.end(), [](const TraceAttempt& a) {
+               return a.end == AttemptEnd::kNoAnswer && a.received.empty();
+           });
 }
 
 std::string ExchangeTrace::Diagnosis() const {
@@ -49,7 +57,8 @@ std::string ExchangeTrace::Diagnosis() const {
     // An attempt that heard nothing, followed by one that heard something: answers come late.
     bool late = false;
     for (size_t i = 0; i + 1 < attempts.size(); ++i) {
-        if (attempts[i].end == AttemptEnd::kNoAnswer && !attempts[i + 1].received.empty()) late = true;
+        if (attempts[i].end == AttemptEnd::kNoAnswer && !attempts[i + 1].received.empty())
+            late = true;
     }
     if (deviceRemoved()) {
         return text::translate("ExchangeTrace",
@@ -57,10 +66,11 @@ std::string ExchangeTrace::Diagnosis() const {
                                "went away. Plug it in again and connect.");
     }
     if (succeeded()) {
-        return late ? text::translate("ExchangeTrace",
-                                      "The converter answered only after a time-out: it is busy, or "
-                                      "the line is slow.")
-                    : std::string();
+        return late
+                   ? text::translate("ExchangeTrace",
+                                     "The converter answered only after a time-out: it is busy, or "
+                                     "the line is slow.")
+                   : std::string();
     }
     if (attempts.empty() || heardNothing()) {
         return text::translate("ExchangeTrace",
@@ -75,14 +85,16 @@ std::string ExchangeTrace::Diagnosis() const {
                                "returns what it sends, but the converter does not answer. Check "
                                "the wires A and B, the converter's power and the model.");
     }
-    if (std::any_of(attempts.begin(), attempts.end(), [](const TraceAttempt& a) { return a.stillArriving; })) {
-        return text::translate("ExchangeTrace",
-                               "The converter answers slowly: its reply was still arriving, byte by "
-                               "byte, when the time for it ran out. Nothing was lost on the line.");
+    if (std::any_of(attempts.begin(), attempts.end(),
+                    [](const TraceAttempt& a) { return a.stillArriving; })) {
+        return text::translate(
+            "ExchangeTrace",
+            "The converter answers slowly: its reply was still arriving, byte by "
+            "byte, when the time for it ran out. Nothing was lost on the line.");
     }
     if (any(AttemptEnd::kDiffers)) {
-        return text::translate("ExchangeTrace",
-                               "The replies differ: the line is noisy. Nothing was taken from them.");
+        return text::translate(
+            "ExchangeTrace", "The replies differ: the line is noisy. Nothing was taken from them.");
     }
     if (any(AttemptEnd::kImplausible) && !any(AttemptEnd::kWrongCheck)) {
         return text::translate("ExchangeTrace",
@@ -91,19 +103,23 @@ std::string ExchangeTrace::Diagnosis() const {
                                "put it right.");
     }
     if (any(AttemptEnd::kWrongCheck) || any(AttemptEnd::kImplausible)) {
-        return text::translate("ExchangeTrace", "A reply arrived with a wrong check byte: noise on the line.");
+        return text::translate("ExchangeTrace",
+                               "A reply arrived with a wrong check byte: noise on the line.");
     }
     if (late) {
-        return text::translate("ExchangeTrace",
-                               "Answers arrive after the time-out: the converter is busy, or the line is slow.");
+        return text::translate(
+            "ExchangeTrace",
+            "Answers arrive after the time-out: the converter is busy, or the line is slow.");
     }
     if (any(AttemptEnd::kShortFrame)) {
-        return text::translate("ExchangeTrace", "The reply stopped short: bytes were lost on the line.");
+        return text::translate("ExchangeTrace",
+                               "The reply stopped short: bytes were lost on the line.");
     }
     if (any(AttemptEnd::kWrongCommandOrLength)) {
-        return text::translate("ExchangeTrace",
-                               "A frame arrived with the wrong command or length: another device, or "
-                               "a converter in another mode, is answering.");
+        return text::translate(
+            "ExchangeTrace",
+            "A frame arrived with the wrong command or length: another device, or "
+            "a converter in another mode, is answering.");
     }
     return text::translate("ExchangeTrace",
                            "Bytes arrived but never formed a reply: check the converter model (the "
@@ -129,11 +145,15 @@ std::string ExchangeTrace::Format() const {
             out += time + HexBytes(c.bytes) + "\n";
         }
         if (a.echoBytes != 0) {
-            out += "  " + text::Arg(text::translate("ExchangeTrace", "the first %1 bytes: echo of our own bytes, skipped"),
-                                    {std::to_string(a.echoBytes)}) +
+            out += "  " +
+                   text::Arg(text::translate("ExchangeTrace",
+                                             "the first %1 bytes: echo of our own bytes, skipped"),
+                             {std::to_string(a.echoBytes)}) +
                    "\n";
         }
-        out += "  " + text::Arg(text::translate("ExchangeTrace", "ended: %1"), {AttemptEndText(a.end)}) + "\n";
+        out += "  " +
+               text::Arg(text::translate("ExchangeTrace", "ended: %1"), {AttemptEndText(a.end)}) +
+               "\n";
     }
     return out;
 }

@@ -12,16 +12,16 @@ namespace linkmate {
 
 enum class AttemptEnd {
     kOk,
-    kNoAnswer,               // nothing within the time-out
-    kWrongHeader,            // bytes that do not begin with F7 F8
-    kWrongCommandOrLength,   // F7 F8, but not the reply's command 03 and length 1C
-    kShortFrame,             // a reply that stopped before its 33rd byte
-    kWrongCheck,             // 33 bytes whose check byte does not match
-    kWrongAck,               // bytes after a write that are not the acknowledgement
-    kImplausible,            // a frame whose check byte holds but whose values no converter sends
-    kEchoOnly,               // nothing but the echo of what was sent
-    kDiffers,                // a good reply that differs from the earlier one(s)
-    kDeviceRemoved,          // the device went away (unplugged, driver gone)
+    kNoAnswer,              // nothing within the time-out
+    kWrongHeader,           // bytes that do not begin with F7 F8
+    kWrongCommandOrLength,  // F7 F8, but not the reply's command 03 and length 1C
+    kShortFrame,            // a reply that stopped before its 33rd byte
+    kWrongCheck,            // 33 bytes whose check byte does not match
+    kWrongAck,              // bytes after a write that are not the acknowledgement
+    kImplausible,           // a frame whose check byte holds but whose values no converter sends
+    kEchoOnly,              // nothing but the echo of what was sent
+    kDiffers,               // a good reply that differs from the earlier one(s)
+    kDeviceRemoved,         // the device went away (unplugged, driver gone)
 };
 
 std::string AttemptEndText(AttemptEnd end);
@@ -38,7 +38,7 @@ struct TraceAttempt {
     size_t echoBytes = 0;  // how many of the received bytes were our own, returned by the adapter
     // The collection's time ran out while the reply was still coming in, byte after byte.
     bool stillArriving = false;
-    double atMs = 0;       // when it was sent, since the exchange's first attempt
+    double atMs = 0;  // when it was sent, since the exchange's first attempt
 };
 
 struct ExchangeTrace {

@@ -13,8 +13,8 @@ namespace {
 // Frame offsets of the fields that carry a list index or a flag, with how many values they take.
 struct IndexByte {
     size_t offset;
-    int count;   // values 0..count-1 are plausible
-    int offset1; // what the frame adds to the index (TranMode is carried as index + 1)
+    int count;    // values 0..count-1 are plausible
+    int offset1;  // what the frame adds to the index (TranMode is carried as index + 1)
 };
 
 // Byte 4 is N - SerialBaudrate, so 1..N are the list's entries.
@@ -70,7 +70,8 @@ std::string Bytes(const ConfigFrame& frame, size_t first, size_t last) {
 std::string ValueText(DeviceConfig& config, const Setting& setting) {
     if (setting.kind != SettingKind::kList) return SettingText(config, setting);
     const int32_t value = *setting.number(config);
-    if (value < 0 || static_cast<size_t>(value) >= setting.entries.size()) return std::to_string(value);
+    if (value < 0 || static_cast<size_t>(value) >= setting.entries.size())
+        return std::to_string(value);
     const std::string entry(setting.entries[static_cast<size_t>(value)]);
     return std::to_string(value) + " (" + text::translate("lists", entry.c_str()) + ")";
 }

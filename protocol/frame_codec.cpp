@@ -70,7 +70,8 @@ ConfigFrame EncodeConfigFrame(const SerialSettings& serial, const CanSettings& c
     f[1] = kHeader1;
     f[2] = kCmdWriteConfig;
     f[3] = kConfigDataLength;
-    f[4] = Low8(static_cast<uint32_t>(kSerialBaudCount) - static_cast<uint32_t>(serial.SerialBaudrate));
+    f[4] = Low8(static_cast<uint32_t>(kSerialBaudCount) -
+                static_cast<uint32_t>(serial.SerialBaudrate));
     f[5] = 0x08;
     f[6] = 0x01;
     f[7] = Low8(serial.SerialParity);
@@ -81,8 +82,8 @@ ConfigFrame EncodeConfigFrame(const SerialSettings& serial, const CanSettings& c
 
     if (can.CanFiterMode != 0) {
         Put32(&f[12], ParseHexGroups(can.CanAcptCode, 4) << layout.shift32);
-        Put32(&f[16], (ParseHexGroups(can.CanAcptMask, 4) << layout.shift32) |
-                          layout.singleMaskFill);
+        Put32(&f[16],
+              (ParseHexGroups(can.CanAcptMask, 4) << layout.shift32) | layout.singleMaskFill);
     } else {
         // The second filter's half comes first in the controller's registers.
         Put16(&f[12], Half(can.CanAcptCode2, layout.shift16));

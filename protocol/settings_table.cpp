@@ -26,7 +26,8 @@ Setting List(std::string_view name, int32_t* (*number)(DeviceConfig&),
 Setting Hex(std::string_view name, std::string* (*text)(DeviceConfig&), int bytes) {
     return {name, SettingKind::kHex, nullptr, text, {}, bytes, 0, 0};
 }
-Setting Number(std::string_view name, int32_t* (*number)(DeviceConfig&), int32_t low, int32_t high) {
+Setting Number(std::string_view name, int32_t* (*number)(DeviceConfig&), int32_t low,
+               int32_t high) {
     return {name, SettingKind::kNumber, number, nullptr, {}, 0, low, high};
 }
 
@@ -34,7 +35,8 @@ Setting Number(std::string_view name, int32_t* (*number)(DeviceConfig&), int32_t
 std::string Folded(std::string_view s) {
     std::string out;
     for (char c : s) {
-        if (c != ' ' && c != '\t') out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+        if (c != ' ' && c != '\t')
+            out.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
     }
     return out;
 }
@@ -106,7 +108,8 @@ bool SetSetting(DeviceConfig& config, const Setting& setting, std::string_view v
                 std::string* error) {
     const auto fail = [&](const std::string& allowed) {
         if (error != nullptr) {
-            *error = std::string(setting.name) + ": \"" + std::string(value) + "\" is not allowed; " + allowed;
+            *error = std::string(setting.name) + ": \"" + std::string(value) +
+                     "\" is not allowed; " + allowed;
         }
         return false;
     };
@@ -126,7 +129,8 @@ bool SetSetting(DeviceConfig& config, const Setting& setting, std::string_view v
             }
             std::string allowed = "it takes an index or a text:";
             for (size_t i = 0; i < setting.entries.size(); ++i) {
-                allowed += (i == 0 ? " " : ", ") + std::to_string(i) + " \"" + std::string(setting.entries[i]) + "\"";
+                allowed += (i == 0 ? " " : ", ") + std::to_string(i) + " \"" +
+                           std::string(setting.entries[i]) + "\"";
             }
             return fail(allowed);
         }
@@ -135,8 +139,9 @@ bool SetSetting(DeviceConfig& config, const Setting& setting, std::string_view v
                 return fail("it takes " + std::to_string(setting.bytes) +
                             (setting.bytes == 1 ? " byte" : " bytes") +
                             " as hex digit pairs, most significant first (e.g. " +
-                            (setting.bytes == 1 ? std::string("1C") : setting.bytes == 2 ? std::string("07 FF")
-                                                                                         : std::string("00 00 07 FF")) +
+                            (setting.bytes == 1   ? std::string("1C")
+                             : setting.bytes == 2 ? std::string("07 FF")
+                                                  : std::string("00 00 07 FF")) +
                             ")");
             }
             *setting.text(config) = std::string(value);
@@ -158,11 +163,13 @@ std::string NotKeptByConverter(const Setting& setting, int32_t value) {
         std::string_view name;
         int32_t index;
     };
-    static constexpr Fixed kFixed[] = {{"SerialDataBit", 3}, {"SerialStopBit", 0}, {"SerialFlowCtrl", 2}};
+    static constexpr Fixed kFixed[] = {
+        {"SerialDataBit", 3}, {"SerialStopBit", 0}, {"SerialFlowCtrl", 2}};
     for (const Fixed& f : kFixed) {
         if (setting.name != f.name || value == f.index) continue;
-        return std::string(setting.name) + ": the converter does not keep it; it always works with " +
-               std::to_string(f.index) + " \"" + std::string(setting.entries[static_cast<size_t>(f.index)]) + "\"";
+        return std::string(setting.name) +
+               ": the converter does not keep it; it always works with " + std::to_string(f.index) +
+               " \"" + std::string(setting.entries[static_cast<size_t>(f.index)]) + "\"";
     }
     return {};
 }
@@ -184,7 +191,8 @@ std::string SettingText(DeviceConfig& config, const Setting& setting) {
     return text;
 }
 
-std::vector<SettingDifference> FrameSettingDifferences(const DeviceConfig& a, const DeviceConfig& b) {
+std::vector<SettingDifference> FrameSettingDifferences(const DeviceConfig& a,
+                                                       const DeviceConfig& b) {
     // Both sides as the converter holds them: through the frame and back.
     DeviceConfig left, right;
     DecodeConfigFrame(EncodeConfigFrame(a), left);
@@ -200,8 +208,8 @@ std::vector<SettingDifference> FrameSettingDifferences(const DeviceConfig& a, co
             if (ParseHexGroups(*s.text(left), s.bytes) != ParseHexGroups(*s.text(right), s.bytes)) {
                 out.push_back({s.name, SettingText(left, s), SettingText(right, s)});
             }
-        } else if (s.name != "SerialDataBit" && s.name != "SerialStopBit" && s.name != "SerialFlowCtrl" &&
-                   *s.number(left) != *s.number(right)) {
+        } else if (s.name != "SerialDataBit" && s.name != "SerialStopBit" &&
+                   s.name != "SerialFlowCtrl" && *s.number(left) != *s.number(right)) {
             out.push_back({s.name, SettingText(left, s), SettingText(right, s)});
         }
     }

@@ -18,8 +18,8 @@ enum class SettingKind { kList, kHex, kNumber };
 struct Setting {
     std::string_view name;
     SettingKind kind;
-    int32_t* (*number)(DeviceConfig&);     // kList and kNumber
-    std::string* (*text)(DeviceConfig&);   // kHex
+    int32_t* (*number)(DeviceConfig&);      // kList and kNumber
+    std::string* (*text)(DeviceConfig&);    // kHex
     std::vector<std::string_view> entries;  // kList: the list's texts, index 0 first
     int bytes = 0;                          // kHex: 1, 2 or 4
     int32_t low = 0, high = 0;              // kNumber: the allowed range
@@ -57,6 +57,7 @@ struct SettingDifference {
 };
 // The settings the converter holds (those a frame carries) that differ between `a` and `b`, as
 // numbers for hex text (so "7ff" and "07 FF" in one byte group compare by value).
-std::vector<SettingDifference> FrameSettingDifferences(const DeviceConfig& a, const DeviceConfig& b);
+std::vector<SettingDifference> FrameSettingDifferences(const DeviceConfig& a,
+                                                       const DeviceConfig& b);
 
 }  // namespace linkmate

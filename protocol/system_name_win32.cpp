@@ -11,12 +11,12 @@ std::string SystemName() {
     OSVERSIONINFOW info{};
     info.dwOSVersionInfoSize = sizeof info;
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    const auto get = ntdll != nullptr
-                         ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")))
-                         : nullptr;
+    const auto get = ntdll != nullptr ? reinterpret_cast<RtlGetVersionFn>(reinterpret_cast<void*>(
+                                            GetProcAddress(ntdll, "RtlGetVersion")))
+                                      : nullptr;
     if (get == nullptr || get(&info) != 0) return "Windows";
-    return "Windows " + std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + " build " +
-           std::to_string(info.dwBuildNumber);
+    return "Windows " + std::to_string(info.dwMajorVersion) + "." +
+           std::to_string(info.dwMinorVersion) + " build " + std::to_string(info.dwBuildNumber);
 }
 
 }  // namespace linkmate

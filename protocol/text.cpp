@@ -66,7 +66,8 @@ std::string Unbroken(std::string_view value) {
 std::string KeepUnbroken(std::string message, std::string_view value) {
     if (value.empty()) return message;
     const std::string kept = Unbroken(value);
-    for (size_t at = message.find(value); at != std::string::npos; at = message.find(value, at + kept.size())) {
+    for (size_t at = message.find(value); at != std::string::npos;
+         at = message.find(value, at + kept.size())) {
         message.replace(at, value.size(), kept);
     }
     return message;

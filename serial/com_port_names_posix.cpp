@@ -25,14 +25,15 @@ std::string PortMapDir() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/linkmate/dosdevices";
     const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config/linkmate/dosdevices";
+    if (home != nullptr && home[0] != '\0')
+        return std::string(home) + "/.config/linkmate/dosdevices";
     return std::string();
 }
 
 std::string ComPortDevicePath(int portNumber) {
     if (portNumber < 1) return std::string();
     const std::string link = LinkPath(portNumber);
-    struct stat st{};
+    struct stat st {};
     if (!link.empty() && ::lstat(link.c_str(), &st) == 0) {
         // A COM number that points at a serial device server: the link's target is its address.
         if (S_ISLNK(st.st_mode)) {

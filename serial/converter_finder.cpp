@@ -36,7 +36,8 @@ enum class Heard { kNothing, kSomething, kFrame };
 bool FindReply(const uint8_t* bytes, size_t size, DeviceConfig& config) {
     for (size_t at = 0; at + kConfigFrameSize <= size; ++at) {
         const uint8_t* f = bytes + at;
-        if (f[0] != 0xF7 || f[1] != 0xF8 || f[2] != kCmdReadConfig || f[3] != kConfigDataLength) continue;
+        if (f[0] != 0xF7 || f[1] != 0xF8 || f[2] != kCmdReadConfig || f[3] != kConfigDataLength)
+            continue;
         ConfigFrame frame{};
         std::copy_n(f, kConfigFrameSize, frame.begin());
         if (DecodeConfigFrame(frame, config)) return true;
@@ -54,7 +55,8 @@ Heard Ask(PortIo& port, std::chrono::milliseconds wait, DeviceConfig& config) {
     while (got < bytes.size()) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - port.Now());
         if (left.count() <= 0) break;
-        const uint32_t room = static_cast<uint32_t>(std::min<size_t>(kProbeReadChunk, bytes.size() - got));
+        const uint32_t room =
+            static_cast<uint32_t>(std::min<size_t>(kProbeReadChunk, bytes.size() - got));
         const uint32_t n = port.Read(bytes.data() + got, room, static_cast<uint32_t>(left.count()));
         if (n == 0) break;
         got += n;
@@ -62,7 +64,8 @@ Heard Ask(PortIo& port, std::chrono::milliseconds wait, DeviceConfig& config) {
     }
     // A two-wire RS-485 adapter returns the request: that alone says nothing of a converter.
     const bool echoOnly =
-        got <= kReadRequestSize && std::equal(bytes.begin(), bytes.begin() + static_cast<long>(got), ReadRequest.begin());
+        got <= kReadRequestSize &&
+        std::equal(bytes.begin(), bytes.begin() + static_cast<long>(got), ReadRequest.begin());
     return echoOnly ? Heard::kNothing : Heard::kSomething;
 }
 
@@ -78,17 +81,20 @@ std::string ListText(const std::array<std::string_view, N>& list, int32_t index)
 std::string ConfigSummary(const DeviceConfig& c) {
     return text::Arg(text::translate("ConverterFinder", "serial %1 bit/s %2, CAN %3 %4, %5"),
                      {ListText(lists::SerialBaudrate, c.serial.SerialBaudrate),
-                      ListText(lists::SerialParity, c.serial.SerialParity), ListText(lists::CanBaudrate, c.can.CanBaudrate),
-                      ListText(lists::CanFrameType, c.can.CanFrameType), ListText(lists::TranMode, c.tran.TranMode)});
+                      ListText(lists::SerialParity, c.serial.SerialParity),
+                      ListText(lists::CanBaudrate, c.can.CanBaudrate),
+                      ListText(lists::CanFrameType, c.can.CanFrameType),
+                      ListText(lists::TranMode, c.tran.TranMode)});
 }
 
 std::chrono::milliseconds ProbeWait(uint32_t bitRate) {
-    return LineTime(kReadRequestSize + kReadRequestSize + kConfigFrameSize, bitRate) + kProbeAnswerMargin;
+    return LineTime(kReadRequestSize + kReadRequestSize + kConfigFrameSize, bitRate) +
+           kProbeAnswerMargin;
 }
 
 bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config, ProbeWaits waits) {
-    const auto full =
-        std::chrono::milliseconds(kReplyReadTimeoutMs) + LineTime(kReadRequestSize + kConfigFrameSize, bitRate);
+    const auto full = std::chrono::milliseconds(kReplyReadTimeoutMs) +
+                      LineTime(kReadRequestSize + kConfigFrameSize, bitRate);
     Heard heard = Ask(port, waits == ProbeWaits::kFullTimeout ? full : ProbeWait(bitRate), config);
     if (heard == Heard::kSomething) heard = Ask(port, full, config);
     return heard == Heard::kFrame;
@@ -135,7 +141,8 @@ ProbeResult ProbePort(int port, ProbeWaits waits) {
 std::optional<int32_t> ProbeOtherModels(CSerialComm& port, PortIo& io) {
     const uint32_t rate = port.lineSettings().baudRate;
     std::optional<int32_t> answered;
-    for (int32_t model = 0; model < static_cast<int32_t>(ConfigPortBaudTable.size()) && !answered; ++model) {
+    for (int32_t model = 0; model < static_cast<int32_t>(ConfigPortBaudTable.size()) && !answered;
+         ++model) {
         const uint32_t other = ConfigPortBaudTable[static_cast<size_t>(model)];
         if (other == rate || !port.SetBaudRate(other)) continue;
         DeviceConfig config;
@@ -147,8 +154,9 @@ std::optional<int32_t> ProbeOtherModels(CSerialComm& port, PortIo& io) {
 
 std::string ModelHint(int32_t model) {
     const size_t m = static_cast<size_t>(model);
-    return text::Arg(text::translate("ConverterFinder", "A converter answered at %1 bit/s: choose %2."),
-                     {std::to_string(ConfigPortBaudTable.at(m)), std::string(lists::DeviceType.at(m))});
+    return text::Arg(
+        text::translate("ConverterFinder", "A converter answered at %1 bit/s: choose %2."),
+        {std::to_string(ConfigPortBaudTable.at(m)), std::string(lists::DeviceType.at(m))});
 }
 
 namespace {
@@ -182,12 +190,14 @@ std::vector<ProbeResult> FindConverters(const std::vector<int>& ports) {
         }
         std::vector<std::future<ProbeResult>> again = StartProbes(opened, ProbeWaits::kFullTimeout);
         for (ProbeResult& second : Results(again)) {
-            *std::find_if(results.begin(), results.end(), [&](const ProbeResult& r) { return r.port == second.port; }) =
-                std::move(second);
+            *std::find_if(results.begin(), results.end(), [&](const ProbeResult& r) {
+                return r.port == second.port;
+            }) = std::move(second);
         }
     }
     for (ProbeResult& r : results) {
-        const auto info = std::find_if(infos.begin(), infos.end(), [&r](const ComPortInfo& i) { return i.number == r.port; });
+        const auto info = std::find_if(infos.begin(), infos.end(),
+                                       [&r](const ComPortInfo& i) { return i.number == r.port; });
         if (info != infos.end() && !info->devicePath.empty()) r.device = info->devicePath;
     }
     return results;

@@ -24,14 +24,14 @@ inline constexpr std::chrono::milliseconds kProbeAnswerMargin{60};
 std::chrono::milliseconds ProbeWait(uint32_t bitRate);
 
 struct ProbeResult {
-    int port = 0;             // the COM number
-    std::string device;       // the device behind it
-    bool opened = false;      // false: absent, or held by another program (`problem` says)
-    bool held = false;        // another program has it open (`holder` names it when known)
+    int port = 0;         // the COM number
+    std::string device;   // the device behind it
+    bool opened = false;  // false: absent, or held by another program (`problem` says)
+    bool held = false;    // another program has it open (`holder` names it when known)
     std::string problem;
-    std::string holder;       // "minicom (process 1234)"
-    bool absent = false;      // no device behind the COM number
-    std::string reason;       // the system's reason the port did not open, without its name
+    std::string holder;            // "minicom (process 1234)"
+    bool absent = false;           // no device behind the COM number
+    std::string reason;            // the system's reason the port did not open, without its name
     std::optional<int32_t> model;  // DeviceType of the rate that answered
     DeviceConfig config;           // what it answered, when it did
 };
@@ -56,7 +56,8 @@ std::vector<ProbeResult> FindConverters(const std::vector<int>& ports);
 // full read time-out, so that a converter that answers slowly or in pieces is not called silent.
 // A port that stays silent through the first wait is.
 class PortIo;
-bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config, ProbeWaits waits = ProbeWaits::kLineTime);
+bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config,
+               ProbeWaits waits = ProbeWaits::kLineTime);
 
 // An exchange that heard nothing at all may have talked at the wrong model's bit rate: asks once
 // at each model's rate other than the open `port`'s own (through `io`, which talks to `port`, so

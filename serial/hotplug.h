@@ -26,7 +26,7 @@ struct TtyEvent {
 TtyEvent MakeTtyEvent(std::string_view action, std::string devnode, std::string_view devlinks);
 
 struct HotplugEffect {
-    bool refreshPorts = false;        // a device came or went: list the ports again
+    bool refreshPorts = false;         // a device came or went: list the ports again
     bool openedDeviceRemoved = false;  // the open port's device is gone: close it
 };
 

@@ -40,7 +40,8 @@ TtyMonitor::TtyMonitor() : m_state(std::make_unique<State>()) {
     m_state->context.reset(udev_new());
     if (!m_state->context) return;
     UdevMonitorPtr monitor(udev_monitor_new_from_netlink(m_state->context.get(), "udev"));
-    if (!monitor || udev_monitor_filter_add_match_subsystem_devtype(monitor.get(), "tty", nullptr) < 0 ||
+    if (!monitor ||
+        udev_monitor_filter_add_match_subsystem_devtype(monitor.get(), "tty", nullptr) < 0 ||
         udev_monitor_enable_receiving(monitor.get()) < 0) {
         return;
     }
@@ -94,8 +95,10 @@ std::string PortWatch::Fingerprint() const {
         char target[4096];
         const ssize_t length = map.empty() ? -1 : ::readlink(link.c_str(), target, sizeof target);
         struct stat st {};
-        print += std::to_string(n) + ":" + (length < 0 ? std::string() : std::string(target, size_t(length))) +
-                 (::stat(link.c_str(), &st) == 0 ? "+" : "-") + std::to_string(ComPortOwner(n)) + ";";
+        print += std::to_string(n) + ":" +
+                 (length < 0 ? std::string() : std::string(target, size_t(length))) +
+                 (::stat(link.c_str(), &st) == 0 ? "+" : "-") + std::to_string(ComPortOwner(n)) +
+                 ";";
     }
     struct stat dev {};
     if (::stat(m_roots.dev.c_str(), &dev) == 0) {

@@ -26,8 +26,8 @@ public:
 
     struct ConnectResult {
         Failure failure = Failure::kNone;
-        long osError = 0;       // the system's code (errno, a WSA code or a look-up code)
-        std::string systemText; // the system's own words for it
+        long osError = 0;        // the system's code (errno, a WSA code or a look-up code)
+        std::string systemText;  // the system's own words for it
         std::chrono::microseconds connectTime{0};  // the TCP handshake: one round trip
     };
 

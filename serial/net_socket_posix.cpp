@@ -53,7 +53,8 @@ int LookUp(const std::string& host, uint16_t port, Clock::time_point deadline, A
         lookup->done.notify_all();
     }).detach();
     std::unique_lock lock(lookup->mutex);
-    if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; })) return EAI_AGAIN;
+    if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; }))
+        return EAI_AGAIN;
     out = std::move(lookup->list);
     return lookup->result;
 }
@@ -73,7 +74,8 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) return false;
         pollfd pfd{fd, events, 0};
-        const int rc = ::poll(&pfd, 1, static_cast<int>(std::min<long long>(left.count(), 1 << 30)));
+        const int rc =
+            ::poll(&pfd, 1, static_cast<int>(std::min<long long>(left.count(), 1 << 30)));
         if (rc > 0) return true;  // ready, or failed: the next call tells which
         if (rc < 0 && errno != EINTR) return false;
     }
@@ -100,9 +102,9 @@ int ConnectOne(const addrinfo& ai, Clock::time_point deadline, int& fd) {
         error = errno;
         if (error == EINPROGRESS) {
             socklen_t size = sizeof error;
-            error = !WaitFor(fd, POLLOUT, deadline) ? ETIMEDOUT
+            error = !WaitFor(fd, POLLOUT, deadline)                              ? ETIMEDOUT
                     : ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0 ? errno
-                                                                                  : error;
+                                                                                 : error;
         }
     }
     if (error != 0) {
@@ -128,7 +130,8 @@ NetSocket::ConnectResult NetSocket::Connect(const std::string& host, uint16_t po
         return r;
     }
     int error = ETIMEDOUT;
-    for (const addrinfo* ai = list.get(); ai != nullptr && Clock::now() < deadline; ai = ai->ai_next) {
+    for (const addrinfo* ai = list.get(); ai != nullptr && Clock::now() < deadline;
+         ai = ai->ai_next) {
         int fd = -1;
         const auto start = Clock::now();
         error = ConnectOne(*ai, deadline, fd);

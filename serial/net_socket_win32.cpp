@@ -60,7 +60,8 @@ int LookUp(const std::string& host, uint16_t port, Clock::time_point deadline, A
         lookup->done.notify_all();
     }).detach();
     std::unique_lock lock(lookup->mutex);
-    if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; })) return WSATRY_AGAIN;
+    if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; }))
+        return WSATRY_AGAIN;
     out = std::move(lookup->list);
     return lookup->result;
 }
@@ -110,10 +111,11 @@ int ConnectOne(const addrinfo& ai, Clock::time_point deadline, SOCKET& s) {
         if (error == WSAEWOULDBLOCK) {
             const Ready ready = WaitFor(s, true, deadline);
             int size = sizeof error;
-            error = ready == Ready::kTimedOut ? WSAETIMEDOUT
-                    : getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0
-                        ? WSAGetLastError()
-                        : error;
+            error =
+                ready == Ready::kTimedOut ? WSAETIMEDOUT
+                : getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0
+                    ? WSAGetLastError()
+                    : error;
             if (ready == Ready::kFailed && error == 0) error = WSAECONNREFUSED;
         }
     }
@@ -146,7 +148,8 @@ NetSocket::ConnectResult NetSocket::Connect(const std::string& host, uint16_t po
         return r;
     }
     int error = WSAETIMEDOUT;
-    for (const addrinfo* ai = list.get(); ai != nullptr && Clock::now() < deadline; ai = ai->ai_next) {
+    for (const addrinfo* ai = list.get(); ai != nullptr && Clock::now() < deadline;
+         ai = ai->ai_next) {
         SOCKET s = INVALID_SOCKET;
         const auto start = Clock::now();
         error = ConnectOne(*ai, deadline, s);
@@ -190,7 +193,8 @@ bool NetSocket::Send(const void* buffer, size_t count, std::chrono::milliseconds
     const char* bytes = static_cast<const char*>(buffer);
     size_t sent = 0;
     while (sent < count) {
-        const int n = send(s, bytes + sent, static_cast<int>(std::min<size_t>(count - sent, 1 << 20)), 0);
+        const int n =
+            send(s, bytes + sent, static_cast<int>(std::min<size_t>(count - sent, 1 << 20)), 0);
         if (n > 0) {
             sent += static_cast<size_t>(n);
             continue;

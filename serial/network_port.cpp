@@ -30,11 +30,13 @@ std::string ConnectFailureText(const PortAddress& a, const NetSocket::ConnectRes
                                              "listens on that port"),
                              {a.HostPort()});
         case NetSocket::Failure::kTimedOut:
-            return text::Arg(text::translate("NetworkPort", "the server at %1 did not answer within %2 s"),
-                             {a.HostPort(), std::to_string(NetworkPort::kConnectTimeout.count() / 1000)});
+            return text::Arg(
+                text::translate("NetworkPort", "the server at %1 did not answer within %2 s"),
+                {a.HostPort(), std::to_string(NetworkPort::kConnectTimeout.count() / 1000)});
         case NetSocket::Failure::kUnreachable:
-            return text::Arg(text::translate("NetworkPort", "the server at %1 cannot be reached (%2)"),
-                             {a.HostPort(), r.systemText});
+            return text::Arg(
+                text::translate("NetworkPort", "the server at %1 cannot be reached (%2)"),
+                {a.HostPort(), r.systemText});
         default:
             return text::Arg(text::translate("NetworkPort", "the connection to %1 failed (%2)"),
                              {a.HostPort(), r.systemText});
@@ -66,16 +68,19 @@ std::unique_ptr<NetworkPort> NetworkPort::Make(const PortAddress& address) {
 NetworkPort::Failure NetworkPort::Open(const LineSettings& line) {
     for (int attempt = 0;; ++attempt) {
         Failure failure = OpenOnce(line);
-        if (failure.osError != CFileException::InUseError() || attempt == kBusyRetries) return failure;
+        if (failure.osError != CFileException::InUseError() || attempt == kBusyRetries)
+            return failure;
         std::this_thread::sleep_for(kBusyRetryGap * (attempt + 1));
     }
 }
 
 NetworkPort::Failure NetworkPort::OpenOnce(const LineSettings& line) {
     Close();
-    const NetSocket::ConnectResult r = m_socket.Connect(m_address.host, m_address.port, kConnectTimeout);
+    const NetSocket::ConnectResult r =
+        m_socket.Connect(m_address.host, m_address.port, kConnectTimeout);
     if (r.failure != NetSocket::Failure::kNone) {
-        return {r.osError != 0 ? r.osError : CFileException::ProtocolError(), ConnectFailureText(m_address, r)};
+        return {r.osError != 0 ? r.osError : CFileException::ProtocolError(),
+                ConnectFailureText(m_address, r)};
     }
     m_roundTrip = r.connectTime;
     Failure failure = SetUp(line);
@@ -95,7 +100,8 @@ milliseconds NetworkPort::ReadAllowance() const {
 }
 
 std::string NetworkPort::LostText() const {
-    return text::Arg(text::translate("NetworkPort", "the connection to %1 was lost"), {m_address.HostPort()});
+    return text::Arg(text::translate("NetworkPort", "the connection to %1 was lost"),
+                     {m_address.HostPort()});
 }
 
 bool NetworkPort::Pump(Clock::time_point deadline) {
@@ -127,18 +133,19 @@ NetworkPort::Failure NetworkPort::TurnedAway(milliseconds wait) {
         Take(buffer, static_cast<size_t>(n));
     }
     const std::string said = Printable(m_data);
-    return {CFileException::InUseError(),
-            said.empty()
-                ? text::Arg(text::translate("NetworkPort",
-                                            "the server at %1 closed the connection at once: it may "
-                                            "serve another client (a serial device server takes one "
-                                            "client per port)"),
-                            {m_address.HostPort()})
-                : text::Arg(text::translate("NetworkPort",
-                                            "the server at %1 turned the connection away (\"%2\"): "
-                                            "another program is connected to it (a serial device "
-                                            "server takes one client per port)"),
-                            {m_address.HostPort(), said})};
+    return {
+        CFileException::InUseError(),
+        said.empty()
+            ? text::Arg(text::translate("NetworkPort",
+                                        "the server at %1 closed the connection at once: it may "
+                                        "serve another client (a serial device server takes one "
+                                        "client per port)"),
+                        {m_address.HostPort()})
+            : text::Arg(text::translate("NetworkPort",
+                                        "the server at %1 turned the connection away (\"%2\"): "
+                                        "another program is connected to it (a serial device "
+                                        "server takes one client per port)"),
+                        {m_address.HostPort(), said})};
 }
 
 uint32_t NetworkPort::Read(void* buffer, uint32_t count, uint32_t timeoutMs) {

@@ -33,7 +33,8 @@ enum class OpenText {
 std::string OpenFailureText(OpenText which);
 // The lines of a description: where the port leads, what the system says, and the advice when
 // there is some.
-std::string JoinOpenFailure(const std::string& place, const std::string& systemReason, const std::string& advice);
+std::string JoinOpenFailure(const std::string& place, const std::string& systemReason,
+                            const std::string& advice);
 
 // The program that holds `devicePath` (through the shared lock file or a lock on the device):
 // "minicom (process 1234)"; empty when none is found.

@@ -29,7 +29,8 @@ std::string ProcessName(pid_t pid, const std::string& lockPath) {
         return text::Arg(text::translate("OpenFailure", "%1 (process %2, lock file %3)"),
                          {name, std::to_string(pid), lockPath});
     }
-    return text::Arg(text::translate("OpenFailure", "%1 (process %2)"), {name, std::to_string(pid)});
+    return text::Arg(text::translate("OpenFailure", "%1 (process %2)"),
+                     {name, std::to_string(pid)});
 }
 
 // A flock or POSIX lock on the device's inode, as /proc/locks lists them.
@@ -63,7 +64,8 @@ std::string DeviceHolder(const std::string& devicePath) {
     return pid == 0 ? std::string() : ProcessName(pid, lockPath);
 }
 
-std::string DescribeOpenFailure(const std::string& portName, long osError, OpenFailureReader reader) {
+std::string DescribeOpenFailure(const std::string& portName, long osError,
+                                OpenFailureReader reader) {
     std::string place;
     const auto number = ParseComPortName(portName);
     std::string device = ResolvePortName(portName);
@@ -71,10 +73,12 @@ std::string DescribeOpenFailure(const std::string& portName, long osError, OpenF
         const ComPortInfo info = DescribeComPort(*number);
         device = info.devicePath;
         const std::string com = "COM" + std::to_string(*number);
-        const std::string path = device.empty() ? text::translate("OpenFailure", "no device") : device;
+        const std::string path =
+            device.empty() ? text::translate("OpenFailure", "no device") : device;
         place = info.linkPath.empty()
                     ? text::Arg(OpenFailureText(OpenText::kPortIs), {com, path, info.description})
-                    : text::Arg(text::translate("OpenFailure", "%1 is %2 (through the port map's %3): %4."),
+                    : text::Arg(text::translate("OpenFailure",
+                                                "%1 is %2 (through the port map's %3): %4."),
                                 {com, path, info.linkPath, info.description});
     } else {
         place = text::Arg(OpenFailureText(OpenText::kDeviceIs), {device});
@@ -92,26 +96,30 @@ std::string DescribeOpenFailure(const std::string& portName, long osError, OpenF
         case ENOENT:
         case ENODEV:
         case ENXIO:
-            advice = reader == OpenFailureReader::kWindow
-                         ? text::translate("OpenFailure", "The device is not present: the adapter may be unplugged, or the port map "
-                                   "points nowhere. Choose \"Ports...\" in the window's context menu (Ctrl+P) to "
-                                   "see and change which device each COM number is.")
-                         // The command-line tool keeps English; its reader runs commands, not menus.
-                         : std::string("The device is not present: the adapter may be unplugged, or the port map points "
-                                       "nowhere. \"linkmate-cli ports\" lists which device each COM number is; "
-                                       "--device PATH opens a device by its path.");
+            advice =
+                reader == OpenFailureReader::kWindow
+                    ? text::translate("OpenFailure",
+                                      "The device is not present: the adapter may be unplugged, or "
+                                      "the port map "
+                                      "points nowhere. Choose \"Ports...\" in the window's context "
+                                      "menu (Ctrl+P) to "
+                                      "see and change which device each COM number is.")
+                    // The command-line tool keeps English; its reader runs commands, not menus.
+                    : std::string(
+                          "The device is not present: the adapter may be unplugged, or the port "
+                          "map points "
+                          "nowhere. \"linkmate-cli ports\" lists which device each COM number is; "
+                          "--device PATH opens a device by its path.");
             break;
         case EBUSY: {
             const std::string holder = DeviceHolder(device);
-            advice = text::Arg(OpenFailureText(OpenText::kInUse),
-                               {holder.empty() ? OpenFailureText(OpenText::kAnotherProgram) : holder});
+            advice =
+                text::Arg(OpenFailureText(OpenText::kInUse),
+                          {holder.empty() ? OpenFailureText(OpenText::kAnotherProgram) : holder});
             break;
         }
-        case EIO:
-            advice = OpenFailureText(OpenText::kNoResponse);
-            break;
-        default:
-            break;
+        case EIO: advice = OpenFailureText(OpenText::kNoResponse); break;
+        default: break;
     }
     return JoinOpenFailure(place, text::SystemReason(static_cast<int>(osError)), advice);
 }

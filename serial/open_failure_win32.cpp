@@ -24,22 +24,21 @@ std::string DescribeOpenFailure(const std::string& portName, long osError, OpenF
     switch (osError) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-            advice = text::translate("OpenFailure",
-                                     "The port is not present: the adapter may be unplugged, or it has "
-                                     "another COM number. The Device Manager lists the ports under "
-                                     "\"Ports (COM & LPT)\".");
+            advice =
+                text::translate("OpenFailure",
+                                "The port is not present: the adapter may be unplugged, or it has "
+                                "another COM number. The Device Manager lists the ports under "
+                                "\"Ports (COM & LPT)\".");
             break;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
             // Windows does not say which program it is.
-            advice = text::Arg(OpenFailureText(OpenText::kInUse), {OpenFailureText(OpenText::kAnotherProgram)});
+            advice = text::Arg(OpenFailureText(OpenText::kInUse),
+                               {OpenFailureText(OpenText::kAnotherProgram)});
             break;
         case ERROR_GEN_FAILURE:
-        case ERROR_DEVICE_NOT_CONNECTED:
-            advice = OpenFailureText(OpenText::kNoResponse);
-            break;
-        default:
-            break;
+        case ERROR_DEVICE_NOT_CONNECTED: advice = OpenFailureText(OpenText::kNoResponse); break;
+        default: break;
     }
     return JoinOpenFailure(place, CFileException::SystemErrorText(osError), advice);
 }

@@ -10,12 +10,12 @@
 namespace linkmate {
 
 struct DeviceAccess {
-    unsigned mode = 0;        // permission bits, 0660
-    std::string owner;        // root
+    unsigned mode = 0;  // permission bits, 0660
+    std::string owner;  // root
     unsigned groupId = 0;
-    std::string group;        // dialout
-    std::string kernelName;   // ttyUSB0
-    std::string vendorId;     // 0403; empty for a device without one
+    std::string group;       // dialout
+    std::string kernelName;  // ttyUSB0
+    std::string vendorId;    // 0403; empty for a device without one
 };
 
 // Where a udev rule puts the device, and which group it gives it to.

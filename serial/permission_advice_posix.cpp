@@ -24,7 +24,8 @@ bool ReadDeviceAccess(const std::string& path, DeviceAccess* access) {
     if (error) return true;
     access->kernelName = real.filename().string();
     for (const SerialDevice& d : DetectSerialDevices()) {
-        if (std::filesystem::canonical(d.path, error) == real && !error) access->vendorId = d.vendorId;
+        if (std::filesystem::canonical(d.path, error) == real && !error)
+            access->vendorId = d.vendorId;
     }
     return true;
 }

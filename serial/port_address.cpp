@@ -55,10 +55,11 @@ std::optional<PortAddress> ParsePortAddress(std::string_view name, std::string* 
     std::string_view portText;
     if (!name.empty() && name.front() == '[') {
         const size_t close = name.find(']');
-        if (close == std::string_view::npos) return Fail(error, "an IPv6 address needs its closing ]");
+        if (close == std::string_view::npos)
+            return Fail(error, "an IPv6 address needs its closing ]");
         address.host = std::string(name.substr(1, close - 1));
-        if (address.host.empty() || address.host.find_first_not_of("0123456789abcdefABCDEF:.") !=
-                                        std::string::npos) {
+        if (address.host.empty() ||
+            address.host.find_first_not_of("0123456789abcdefABCDEF:.") != std::string::npos) {
             return Fail(error, "\"" + address.host + "\" is not an IPv6 address");
         }
         if (close + 1 >= name.size() || name[close + 1] != ':') {
@@ -67,14 +68,16 @@ std::optional<PortAddress> ParsePortAddress(std::string_view name, std::string* 
         portText = name.substr(close + 2);
     } else {
         const size_t colon = name.rfind(':');
-        if (colon == std::string_view::npos) return Fail(error, "the address has no port number (HOST:PORT)");
+        if (colon == std::string_view::npos)
+            return Fail(error, "the address has no port number (HOST:PORT)");
         address.host = std::string(name.substr(0, colon));
         if (address.host.find(':') != std::string::npos) {
             return Fail(error, "an IPv6 address goes in brackets: [" + address.host + "]:PORT");
         }
         if (address.host.empty()) return Fail(error, "the address has no host");
         for (char c : address.host) {
-            if (!IsHostNameChar(c)) return Fail(error, "\"" + address.host + "\" is not a host name");
+            if (!IsHostNameChar(c))
+                return Fail(error, "\"" + address.host + "\" is not a host name");
         }
         portText = name.substr(colon + 1);
     }
@@ -84,7 +87,8 @@ std::optional<PortAddress> ParsePortAddress(std::string_view name, std::string* 
     }
     for (char c : portText) {
         if (c < '0' || c > '9') {
-            return Fail(error, "\"" + std::string(portText) + "\" is not a port number (1 to 65535)");
+            return Fail(error,
+                        "\"" + std::string(portText) + "\" is not a port number (1 to 65535)");
         }
         port = port * 10 + static_cast<unsigned long>(c - '0');
     }

@@ -17,8 +17,8 @@ inline constexpr int kLastComPort = 8;
 
 struct ComPortInfo {
     int number = 0;
-    std::string linkPath;     // the map's link, when there is one
-    std::string devicePath;   // the device a Connect opens
+    std::string linkPath;    // the map's link, when there is one
+    std::string devicePath;  // the device a Connect opens
     bool present = false;
     std::string description;  // what it is, or why it is "not present"
 };
@@ -32,8 +32,8 @@ std::vector<ComPortInfo> DescribeComPorts(const DeviceRoots& roots = {});
 
 // Points COMn at `devicePath`, by its stable name where udev gives one, so that the assignment
 // survives re-plugging into another socket, or at a serial device server's address
-// ("rfc2217://HOST:PORT", "socket://HOST:PORT"; checked for its form only). Atomic per link; refuses numbers outside 1..8 and
-// devices that are not there. False with a reason in `error`.
+// ("rfc2217://HOST:PORT", "socket://HOST:PORT"; checked for its form only). Atomic per link;
+// refuses numbers outside 1..8 and devices that are not there. False with a reason in `error`.
 bool AssignComPort(int number, const std::string& devicePath, std::string* error,
                    const DeviceRoots& roots = {});
 // Removes COMn's link (a link only, never a file of another kind).

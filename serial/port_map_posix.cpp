@@ -52,7 +52,8 @@ std::string Canonical(const std::string& path) {
 }
 
 std::string ConverterText(pid_t pid) {
-    return text::Arg(text::translate("Ports", "LINKMATE virtual converter (process %1)"), {std::to_string(pid)});
+    return text::Arg(text::translate("Ports", "LINKMATE virtual converter (process %1)"),
+                     {std::to_string(pid)});
 }
 
 bool IsAlive(pid_t pid) { return pid > 0 && (::kill(pid, 0) == 0 || errno == EPERM); }
@@ -131,14 +132,14 @@ ComPortInfo Describe(int number, const DeviceRoots& roots, LazyDevices& devices)
         }
         info.devicePath = S_ISLNK(st.st_mode) ? Absolute(link, target) : link;
         if (IsStaleConverterLink(number)) {
-            info.description =
-                text::translate("Ports", "not present (left by a virtual converter that no longer runs)");
+            info.description = text::translate(
+                "Ports", "not present (left by a virtual converter that no longer runs)");
             return info;
         }
         info.present = ::stat(link.c_str(), &st) == 0;
         if (!info.present) {
-            info.description =
-                text::translate("Ports", "not present (adapter unplugged, or the map points nowhere)");
+            info.description = text::translate(
+                "Ports", "not present (adapter unplugged, or the map points nowhere)");
         } else if (const pid_t pid = ComPortOwner(number)) {
             info.description = ConverterText(pid);
         } else {
@@ -155,8 +156,9 @@ ComPortInfo Describe(int number, const DeviceRoots& roots, LazyDevices& devices)
     for (const SerialDevice& d : devices.Get()) {
         if (d.path == info.devicePath) info.present = true;
     }
-    info.description = info.present ? text::translate("Ports", "on-board serial port (no adapter assigned)")
-                                    : text::translate("Ports", "not present (no adapter assigned)");
+    info.description = info.present
+                           ? text::translate("Ports", "on-board serial port (no adapter assigned)")
+                           : text::translate("Ports", "not present (no adapter assigned)");
     return info;
 }
 
@@ -189,7 +191,8 @@ ComPortInfo DescribeComPort(int number, const DeviceRoots& roots) {
 std::vector<ComPortInfo> DescribeComPorts(const DeviceRoots& roots) {
     LazyDevices devices(roots);
     std::vector<ComPortInfo> ports;
-    for (int n = kFirstComPort; n <= kLastComPort; ++n) ports.push_back(Describe(n, roots, devices));
+    for (int n = kFirstComPort; n <= kLastComPort; ++n)
+        ports.push_back(Describe(n, roots, devices));
     return ports;
 }
 
@@ -200,7 +203,8 @@ bool AssignComPort(int number, const std::string& devicePath, std::string* error
     struct stat st {};
     if (::stat(devicePath.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
         if (error != nullptr) {
-            *error = text::Arg(text::translate("Ports", "%1 is not a device that is present"), {devicePath});
+            *error = text::Arg(text::translate("Ports", "%1 is not a device that is present"),
+                               {devicePath});
         }
         return false;
     }
@@ -227,7 +231,8 @@ bool FreeComPort(int number, std::string* error) {
     if (::lstat(link.c_str(), &st) != 0) return true;
     if (!S_ISLNK(st.st_mode)) {
         if (error != nullptr) {
-            *error = text::Arg(text::translate("Ports", "%1 is not a link; it is left alone"), {link});
+            *error =
+                text::Arg(text::translate("Ports", "%1 is not a link; it is left alone"), {link});
         }
         return false;
     }

@@ -33,24 +33,27 @@ std::string KernelDevice(int number) {
 // The Device Manager's names of the ports present, by COM number ("USB Serial Port (COM3)").
 std::map<int, std::string> FriendlyNames() {
     std::map<int, std::string> names;
-    const HDEVINFO set = SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+    const HDEVINFO set =
+        SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
     if (set == INVALID_HANDLE_VALUE) return names;
     SP_DEVINFO_DATA device = {};
     device.cbSize = sizeof device;
     for (DWORD i = 0; SetupDiEnumDeviceInfo(set, i, &device); ++i) {
-        const HKEY key = SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+        const HKEY key =
+            SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
         if (key == INVALID_HANDLE_VALUE) continue;
         wchar_t port[32] = {};
         DWORD bytes = sizeof port - sizeof port[0];
-        const bool named = RegQueryValueExW(key, L"PortName", nullptr, nullptr, reinterpret_cast<BYTE*>(port), &bytes) ==
-                           ERROR_SUCCESS;
+        const bool named = RegQueryValueExW(key, L"PortName", nullptr, nullptr,
+                                            reinterpret_cast<BYTE*>(port), &bytes) == ERROR_SUCCESS;
         RegCloseKey(key);
         if (!named || _wcsnicmp(port, L"COM", 3) != 0) continue;
         const int number = _wtoi(port + 3);
         wchar_t friendly[256] = {};
-        if (number > 0 && SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_FRIENDLYNAME, nullptr,
-                                                            reinterpret_cast<BYTE*>(friendly),
-                                                            sizeof friendly - sizeof friendly[0], nullptr)) {
+        if (number > 0 &&
+            SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_FRIENDLYNAME, nullptr,
+                                              reinterpret_cast<BYTE*>(friendly),
+                                              sizeof friendly - sizeof friendly[0], nullptr)) {
             names[number] = Narrow(std::wstring_view(friendly));
         }
     }
@@ -61,8 +64,9 @@ std::map<int, std::string> FriendlyNames() {
 // Whether COMn is there though no lookup knows it (a port some drivers, and Wine's mapped ports,
 // give no DOS device name): it opens, or another handle holds it (ours, while connected).
 bool OpensOrIsHeld(int number) {
-    const HANDLE port = CreateFileW(Widen(ComPortDevicePath(number)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+    const HANDLE port =
+        CreateFileW(Widen(ComPortDevicePath(number)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
     if (port != INVALID_HANDLE_VALUE) {
         CloseHandle(port);
         return true;
@@ -116,7 +120,9 @@ std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots&) {
     return found;
 }
 
-ComPortInfo DescribeComPort(int number, const DeviceRoots&) { return Describe(number, FriendlyNames()); }
+ComPortInfo DescribeComPort(int number, const DeviceRoots&) {
+    return Describe(number, FriendlyNames());
+}
 
 std::vector<ComPortInfo> DescribeComPorts(const DeviceRoots&) {
     const std::map<int, std::string> friendly = FriendlyNames();

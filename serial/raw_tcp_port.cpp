@@ -29,7 +29,9 @@ private:
         return {};
     }
 
-    void Take(const uint8_t* bytes, size_t count) override { m_data.insert(m_data.end(), bytes, bytes + count); }
+    void Take(const uint8_t* bytes, size_t count) override {
+        m_data.insert(m_data.end(), bytes, bytes + count);
+    }
 
     void Encode(const uint8_t* bytes, size_t count, std::vector<uint8_t>& out) override {
         out.assign(bytes, bytes + count);

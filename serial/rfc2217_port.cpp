@@ -69,7 +69,8 @@ public:
 
     bool SetBaudRate(uint32_t baudRate) override {
         m_replies[kSetBaudRate].reset();
-        if (!SendRaw(ComPortRequest(kSetBaudRate, BigEndian(baudRate)), kConfirmTimeout)) return false;
+        if (!SendRaw(ComPortRequest(kSetBaudRate, BigEndian(baudRate)), kConfirmTimeout))
+            return false;
         Await([&] { return m_replies[kSetBaudRate].has_value(); }, kConfirmTimeout);
         return m_replies[kSetBaudRate] == BigEndian(baudRate);
     }
@@ -92,12 +93,14 @@ private:
         if (m_comPort != true) {
             const std::string pattern =
                 m_comPort == false
-                    ? text::translate("NetworkPort",
-                                      "the server at %1 refused the COM-PORT option: it is no RFC 2217 "
-                                      "port (for a raw TCP port use socket://%1)")
-                    : text::translate("NetworkPort",
-                                      "the server at %1 did not answer the Telnet negotiation: it is no "
-                                      "RFC 2217 port (for a raw TCP port use socket://%1)");
+                    ? text::translate(
+                          "NetworkPort",
+                          "the server at %1 refused the COM-PORT option: it is no RFC 2217 "
+                          "port (for a raw TCP port use socket://%1)")
+                    : text::translate(
+                          "NetworkPort",
+                          "the server at %1 did not answer the Telnet negotiation: it is no "
+                          "RFC 2217 port (for a raw TCP port use socket://%1)");
             return {CFileException::ProtocolError(), text::Arg(pattern, {m_address.HostPort()})};
         }
 
@@ -126,24 +129,27 @@ private:
         if (lost()) return Lost();
         const std::string what[] = {
             text::Arg(text::translate("NetworkPort", "%1 bit/s"), {std::to_string(line.baudRate)}),
-            text::Arg(text::translate("NetworkPort", "%1 data bits"), {std::to_string(line.byteSize)}),
+            text::Arg(text::translate("NetworkPort", "%1 data bits"),
+                      {std::to_string(line.byteSize)}),
             ParityText(line.parity),
             StopBitsText(line.stopBits),
         };
         for (size_t i = 1; i < requests.size(); ++i) {
             const auto& [command, value] = requests[i];
             if (m_replies[command] != value) {
-                return {CFileException::ProtocolError(),
-                        text::Arg(text::translate("NetworkPort", "the server at %1 did not take %2"),
-                                  {m_address.HostPort(), what[i - 1]})};
+                return {
+                    CFileException::ProtocolError(),
+                    text::Arg(text::translate("NetworkPort", "the server at %1 did not take %2"),
+                              {m_address.HostPort(), what[i - 1]})};
             }
         }
         if (m_replies[kSetControl] != requests[0].second) {
             // ser2net never confirms it with a pseudo-terminal behind it; the line works.
-            m_notes.push_back(text::Arg(text::translate("NetworkPort",
-                                                        "the server at %1 did not confirm that flow "
-                                                        "control is off (SET-CONTROL)"),
-                                        {m_address.HostPort()}));
+            m_notes.push_back(
+                text::Arg(text::translate("NetworkPort",
+                                          "the server at %1 did not confirm that flow "
+                                          "control is off (SET-CONTROL)"),
+                          {m_address.HostPort()}));
         }
 
         // What the server's buffers held belongs to no exchange of ours.
@@ -225,14 +231,14 @@ private:
             case kSb:
                 // The server's answers to our requests; NOTIFY-LINESTATE and NOTIFY-MODEMSTATE
                 // (and anything else it volunteers) say nothing the exchange needs.
-                if (c.option == kComPortOption && !c.payload.empty() && c.payload[0] > kServerReply &&
+                if (c.option == kComPortOption && !c.payload.empty() &&
+                    c.payload[0] > kServerReply &&
                     c.payload[0] - kServerReply < static_cast<int>(m_replies.size())) {
                     m_replies[c.payload[0] - kServerReply] =
                         std::vector<uint8_t>(c.payload.begin() + 1, c.payload.end());
                 }
                 break;
-            default:
-                break;
+            default: break;
         }
     }
 

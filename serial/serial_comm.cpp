@@ -125,7 +125,8 @@ bool CSerialComm::SetBaudRate(uint32_t baudRate) {
 }
 
 std::string CSerialComm::RemovalText() const {
-    return m_network ? m_network->LostText() : text::translate("ExchangeTrace", "the device was removed");
+    return m_network ? m_network->LostText()
+                     : text::translate("ExchangeTrace", "the device was removed");
 }
 
 bool CSerialComm::CheckConnection() {

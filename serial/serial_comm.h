@@ -16,8 +16,13 @@ namespace linkmate {
 // Line settings in the codes of the Windows serial interface, so that callers are the same on
 // every platform.
 struct LineSettings {
-    enum Parity : uint8_t { kNoParity = 0, kOddParity = 1, kEvenParity = 2, kMarkParity = 3,
-                            kSpaceParity = 4 };
+    enum Parity : uint8_t {
+        kNoParity = 0,
+        kOddParity = 1,
+        kEvenParity = 2,
+        kMarkParity = 3,
+        kSpaceParity = 4
+    };
     enum StopBits : uint8_t { kOneStopBit = 0, kOne5StopBits = 1, kTwoStopBits = 2 };
 
     uint32_t baudRate = 115200;
@@ -102,8 +107,8 @@ public:
 private:
     // The platform's part, called by the front only in the state it needs: OpenPort on a closed
     // object (0, or the system's error code with nothing left open), ClosePort with the handle
-    // just taken from an open object (0, or the error code), ReadPort, WritePort and SetPortBaudRate on an open one
-    // whose device has not gone. A vanished device sets m_removed.
+    // just taken from an open object (0, or the error code), ReadPort, WritePort and
+    // SetPortBaudRate on an open one whose device has not gone. A vanished device sets m_removed.
     long OpenPort(const std::string& portName);
     long ClosePort(NativeHandle handle);
     uint32_t ReadPort(void* buffer, uint32_t count, uint32_t timeoutMs);
@@ -121,7 +126,7 @@ private:
     bool m_closeOnDestroy = true;
     uint32_t m_readTimeoutMs = kOpenReadTimeoutMs;
     uint32_t m_writeTimeoutMs = 0;  // 0: no time-out
-    UucpLock m_lineLock;  // the lock file other serial programs honour, while open
+    UucpLock m_lineLock;            // the lock file other serial programs honour, while open
     std::unique_ptr<NetworkPort> m_network;  // while a server's port is open
 };
 

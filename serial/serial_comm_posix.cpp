@@ -53,8 +53,8 @@ void ApplyLineSettings(int fd, const LineSettings& line) {
                                           ICRNL | IXON | IXOFF | IXANY | IMAXBEL | INPCK);
     tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS |
-                                          HUPCL);
+    tio.c_cflag &=
+        ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
     tio.c_cflag |= CLOCAL | CREAD | SizeFlag(line.byteSize);
     switch (line.parity) {
         case LineSettings::kOddParity: tio.c_cflag |= PARENB | PARODD; break;

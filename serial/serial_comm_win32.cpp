@@ -48,7 +48,7 @@ DCB LineRecord(const LineSettings& line) {
 }
 
 class Event {
-  public:
+public:
     Event() : m_event(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
     ~Event() {
         if (m_event != nullptr) CloseHandle(m_event);
@@ -57,7 +57,7 @@ class Event {
     Event& operator=(const Event&) = delete;
     HANDLE get() const { return m_event; }
 
-  private:
+private:
     HANDLE m_event;
 };
 
@@ -98,10 +98,8 @@ bool Vanished(DWORD error) {
         case ERROR_ACCESS_DENIED:
         case ERROR_DEVICE_NOT_CONNECTED:
         case ERROR_DEVICE_REMOVED:
-        case ERROR_INVALID_HANDLE:
-            return true;
-        default:
-            return false;
+        case ERROR_INVALID_HANDLE: return true;
+        default: return false;
     }
 }
 

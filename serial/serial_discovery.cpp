@@ -43,7 +43,8 @@ std::string DecodeUdevText(const std::string& encoded) {
 }
 
 // The device's own name for itself, else the USB database's, else udev's underscored form.
-std::string Named(const TtyRecord& r, const char* encoded, const char* database, const char* plain) {
+std::string Named(const TtyRecord& r, const char* encoded, const char* database,
+                  const char* plain) {
     std::string name = DecodeUdevText(Property(r, encoded));
     if (name.empty()) name = Property(r, database);
     if (name.empty()) {
@@ -109,7 +110,7 @@ std::vector<SerialDevice> SerialDevicesFromRecords(const std::vector<TtyRecord>&
     }
     std::sort(chosen.begin(), chosen.end(), [](const TtyRecord* a, const TtyRecord* b) {
         return a->sysname.size() != b->sysname.size() ? a->sysname.size() < b->sysname.size()
-                                                       : a->sysname < b->sysname;
+                                                      : a->sysname < b->sysname;
     });
     std::vector<SerialDevice> devices;
     devices.reserve(chosen.size());
@@ -119,7 +120,8 @@ std::vector<SerialDevice> SerialDevicesFromRecords(const std::vector<TtyRecord>&
 
 Discovery DiscoverTtyDevices(const DeviceRoots& roots) {
     if (roots.udev != nullptr) {
-        if (auto records = roots.udev()) return {SerialDevicesFromRecords(*records), DiscoverySource::Udev};
+        if (auto records = roots.udev())
+            return {SerialDevicesFromRecords(*records), DiscoverySource::Udev};
     }
     return {SerialDevicesFromRecords(ReadSysfsTtyRecords(roots)), DiscoverySource::Sysfs};
 }

@@ -14,11 +14,11 @@ namespace linkmate {
 
 // One device of the tty subsystem.
 struct TtyRecord {
-    std::string sysname;   // ttyUSB0
-    std::string devnode;   // /dev/ttyUSB0
+    std::string sysname;     // ttyUSB0
+    std::string devnode;     // /dev/ttyUSB0
     bool hasParent = false;  // a real device behind it (virtual consoles and ptmx have none)
-    std::string uartType;  // the serial core's "type" attribute; "0" is a port without a UART
-    std::string driver;    // the driver of the nearest parent that has one
+    std::string uartType;    // the serial core's "type" attribute; "0" is a port without a UART
+    std::string driver;      // the driver of the nearest parent that has one
     // udev's properties as its database holds them: ID_VENDOR_ENC, ID_MODEL_ENC,
     // ID_VENDOR_FROM_DATABASE, ID_MODEL_FROM_DATABASE, ID_VENDOR_ID, ID_MODEL_ID,
     // ID_SERIAL_SHORT, ID_USB_DRIVER, ID_BUS and DEVLINKS (blank-separated paths).

@@ -47,7 +47,8 @@ void Decoder::Feed(const uint8_t* bytes, size_t count, std::vector<uint8_t>& dat
                 break;
             case State::kSbCommand:
                 if (b == kIac) {
-                    if (m_command.payload.size() < kMaxSubnegotiation) m_command.payload.push_back(kIac);
+                    if (m_command.payload.size() < kMaxSubnegotiation)
+                        m_command.payload.push_back(kIac);
                     m_state = State::kSbData;
                 } else {
                     // IAC SE ends it; any other command after IAC also does, as a peer that

@@ -24,18 +24,18 @@ inline constexpr uint8_t kComPortOption = 44;
 // COM-PORT option commands as the client sends them; the server answers each with the same
 // number plus kServerReply.
 enum ComPortCommand : uint8_t {
-    kSetBaudRate = 1,   // 4 bytes, bit/s, most significant first; 0 asks for the current rate
-    kSetDataSize = 2,   // 1 byte: 5..8 bits
-    kSetParity = 3,     // 1 byte: 1 none, 2 odd, 3 even, 4 mark, 5 space
-    kSetStopSize = 4,   // 1 byte: 1 one, 2 two, 3 one and a half
-    kSetControl = 5,    // 1 byte: 1 no flow control, 11 DTR off, 12 RTS off, ...
+    kSetBaudRate = 1,  // 4 bytes, bit/s, most significant first; 0 asks for the current rate
+    kSetDataSize = 2,  // 1 byte: 5..8 bits
+    kSetParity = 3,    // 1 byte: 1 none, 2 odd, 3 even, 4 mark, 5 space
+    kSetStopSize = 4,  // 1 byte: 1 one, 2 two, 3 one and a half
+    kSetControl = 5,   // 1 byte: 1 no flow control, 11 DTR off, 12 RTS off, ...
     kNotifyLineState = 6,
     kNotifyModemState = 7,
     kFlowControlSuspend = 8,
     kFlowControlResume = 9,
     kSetLineStateMask = 10,
     kSetModemStateMask = 11,
-    kPurgeData = 12,    // 1 byte: 1 receive buffer, 2 transmit buffer, 3 both
+    kPurgeData = 12,  // 1 byte: 1 receive buffer, 2 transmit buffer, 3 both
 };
 inline constexpr uint8_t kServerReply = 100;
 
@@ -46,7 +46,7 @@ inline constexpr uint8_t kPurgeBoth = 3;
 inline constexpr size_t kMaxSubnegotiation = 64;
 
 struct Command {
-    uint8_t verb = 0;    // kDo, kDont, kWill, kWont, or kSb for a subnegotiation
+    uint8_t verb = 0;  // kDo, kDont, kWill, kWont, or kSb for a subnegotiation
     uint8_t option = 0;
     std::vector<uint8_t> payload;  // a subnegotiation's bytes after the option, undoubled
 };

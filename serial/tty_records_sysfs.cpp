@@ -29,7 +29,8 @@ std::string EncodeLikeUdev(const std::string& text) {
 
 // The USB device above a tty: the first folder up from its device link with idVendor.
 void AddUsbProperties(const fs::path& device, const std::string& sysTop, TtyRecord& record) {
-    for (fs::path dir = device; dir.string().size() > sysTop.size() && dir.string().rfind(sysTop, 0) == 0;
+    for (fs::path dir = device;
+         dir.string().size() > sysTop.size() && dir.string().rfind(sysTop, 0) == 0;
          dir = dir.parent_path()) {
         if (!fs::exists(dir / "idVendor")) continue;
         auto& p = record.properties;
@@ -46,7 +47,8 @@ void AddUsbProperties(const fs::path& device, const std::string& sysTop, TtyReco
 // The driver of the nearest folder up from the device that has one, past the serial core's own
 // "port" and "ctrl" devices, which stand between a UART and its real driver.
 std::string DriverOf(const fs::path& device, const std::string& sysTop) {
-    for (fs::path dir = device; dir.string().size() > sysTop.size() && dir.string().rfind(sysTop, 0) == 0;
+    for (fs::path dir = device;
+         dir.string().size() > sysTop.size() && dir.string().rfind(sysTop, 0) == 0;
          dir = dir.parent_path()) {
         std::error_code error;
         if (fs::read_symlink(dir / "subsystem", error).filename() == kSerialCoreBus) continue;

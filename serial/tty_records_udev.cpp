@@ -18,12 +18,14 @@ TtyRecord RecordOf(udev_device* device) {
     r.devnode = OrEmpty(udev_device_get_devnode(device));
     // A tty with a real device behind it has a "device" link in sysfs; virtual consoles, ptmx and
     // the like have none.
-    r.hasParent = ::access((OrEmpty(udev_device_get_syspath(device)) + "/device").c_str(), F_OK) == 0;
+    r.hasParent =
+        ::access((OrEmpty(udev_device_get_syspath(device)) + "/device").c_str(), F_OK) == 0;
     r.uartType = OrEmpty(udev_device_get_sysattr_value(device, "type"));
     // The serial core's own "port" and "ctrl" devices stand between a UART and its real driver.
     for (udev_device* up = udev_device_get_parent(device); up != nullptr && r.driver.empty();
          up = udev_device_get_parent(up)) {
-        if (OrEmpty(udev_device_get_subsystem(up)) != kSerialCoreBus) r.driver = OrEmpty(udev_device_get_driver(up));
+        if (OrEmpty(udev_device_get_subsystem(up)) != kSerialCoreBus)
+            r.driver = OrEmpty(udev_device_get_driver(up));
     }
     udev_list_entry* entry = nullptr;
     udev_list_entry_foreach(entry, udev_device_get_properties_list_entry(device)) {

@@ -40,7 +40,8 @@ LockFile ReadLockFile(const std::string& path) {
     }
     lock.exists = true;
     struct stat st {};
-    if (::fstat(fd, &st) == 0) lock.young = std::abs(std::time(nullptr) - st.st_mtime) < kUucpLockGraceSeconds;
+    if (::fstat(fd, &st) == 0)
+        lock.young = std::abs(std::time(nullptr) - st.st_mtime) < kUucpLockGraceSeconds;
     char text[32] = {};
     const ssize_t n = ::read(fd, text, sizeof text - 1);
     ::close(fd);
@@ -152,7 +153,8 @@ void RemoveDeadTemporaryLocks(const std::string& folder) {
         if (std::strncmp(entry->d_name, "LTMP.", 5) != 0) continue;
         const std::string path = folder + "/" + entry->d_name;
         const LockFile lock = ReadLockFile(path);
-        if (lock.exists && !IsAlive(lock.pid) && (lock.pid != 0 || !lock.young)) ::unlink(path.c_str());
+        if (lock.exists && !IsAlive(lock.pid) && (lock.pid != 0 || !lock.young))
+            ::unlink(path.c_str());
     }
     ::closedir(dir);
 }
@@ -228,7 +230,8 @@ bool UucpLock::Acquire(const std::string& devicePath, pid_t* holder) {
         const FolderGuard guard(folder);
         const LockFile lock = ReadLockFile(path);
         bool heldWithoutPid = false;
-        if (const pid_t pid = Holder(lock, devicePath, &heldWithoutPid); pid != 0 || heldWithoutPid) {
+        if (const pid_t pid = Holder(lock, devicePath, &heldWithoutPid);
+            pid != 0 || heldWithoutPid) {
             if (holder != nullptr) *holder = pid;
             held = true;
             break;

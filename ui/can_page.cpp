@@ -22,11 +22,15 @@ constexpr std::array<HexFieldControl, 9> kHexFields = {{
     {HexField::kBTR1, IDC_CAN_BTR1, 2, "BTR1"},
     {HexField::kID, IDC_CAN_TX_ID, 11, TRANSLATE_NOOP("CCanPage", "Identifier(Tx)")},
     {HexField::kAcptCode, IDC_CAN_ACCEPT_CODE, 11, TRANSLATE_NOOP("CCanPage", "Acceptance Code")},
-    {HexField::kAcptCode1, IDC_CAN_ACCEPT_CODE1, 5, TRANSLATE_NOOP("CCanPage", "Acceptance Code, first filter")},
-    {HexField::kAcptCode2, IDC_CAN_ACCEPT_CODE2, 5, TRANSLATE_NOOP("CCanPage", "Acceptance Code, second filter")},
+    {HexField::kAcptCode1, IDC_CAN_ACCEPT_CODE1, 5,
+     TRANSLATE_NOOP("CCanPage", "Acceptance Code, first filter")},
+    {HexField::kAcptCode2, IDC_CAN_ACCEPT_CODE2, 5,
+     TRANSLATE_NOOP("CCanPage", "Acceptance Code, second filter")},
     {HexField::kAcptMask, IDC_CAN_ACCEPT_MASK, 11, TRANSLATE_NOOP("CCanPage", "Acceptance Mask")},
-    {HexField::kAcptMask1, IDC_CAN_ACCEPT_MASK1, 5, TRANSLATE_NOOP("CCanPage", "Acceptance Mask, first filter")},
-    {HexField::kAcptMask2, IDC_CAN_ACCEPT_MASK2, 5, TRANSLATE_NOOP("CCanPage", "Acceptance Mask, second filter")},
+    {HexField::kAcptMask1, IDC_CAN_ACCEPT_MASK1, 5,
+     TRANSLATE_NOOP("CCanPage", "Acceptance Mask, first filter")},
+    {HexField::kAcptMask2, IDC_CAN_ACCEPT_MASK2, 5,
+     TRANSLATE_NOOP("CCanPage", "Acceptance Mask, second filter")},
 }};
 
 const HexFieldControl& ControlOf(HexField field) {
@@ -40,9 +44,9 @@ constexpr std::array<int, 4> kDualEdits = {IDC_CAN_ACCEPT_CODE1, IDC_CAN_ACCEPT_
                                            IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2};
 
 constexpr std::array<int, 13> kInputControls = {
-    IDC_CAN_BAUDRATE,     IDC_CAN_BTR0,         IDC_CAN_BTR1,        IDC_CAN_FRAME_FORMAT,
-    IDC_CAN_FILTER_MODE,  IDC_CAN_TX_ID,        IDC_CAN_ACCEPT_CODE, IDC_CAN_ACCEPT_CODE1,
-    IDC_CAN_ACCEPT_CODE2, IDC_CAN_ACCEPT_MASK,  IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2,
+    IDC_CAN_BAUDRATE,     IDC_CAN_BTR0,        IDC_CAN_BTR1,         IDC_CAN_FRAME_FORMAT,
+    IDC_CAN_FILTER_MODE,  IDC_CAN_TX_ID,       IDC_CAN_ACCEPT_CODE,  IDC_CAN_ACCEPT_CODE1,
+    IDC_CAN_ACCEPT_CODE2, IDC_CAN_ACCEPT_MASK, IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2,
     IDC_CAN_CUSTOM_MASK};
 
 }  // namespace
@@ -51,7 +55,8 @@ CCanPage::CCanPage() : fw::CPropertyPage(res::CanPageTemplate()) {}
 
 bool CCanPage::OnInitDialog() {
     fw::CPropertyPage::OnInitDialog();
-    for (const HexFieldControl& field : kHexFields) Item<fw::Edit>(field.id).SetLimitText(field.typingLimit);
+    for (const HexFieldControl& field : kHexFields)
+        Item<fw::Edit>(field.id).SetLimitText(field.typingLimit);
     for (int list : {IDC_CAN_BAUDRATE, IDC_CAN_FRAME_FORMAT, IDC_CAN_FILTER_MODE}) {
         On(list, fw::Notify::kSelChange, &CCanPage::RefreshCanControls);
     }
@@ -67,9 +72,11 @@ bool CCanPage::OnInitDialog() {
         const CanBaudPreset& preset = CanBaudPresets[static_cast<size_t>(i)];
         const BitTiming t = DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(preset.btr0, 1)),
                                             static_cast<uint8_t>(ParseHexGroups(preset.btr1, 1)));
-        rates.SetItemToolTip(i, std::string(preset.btr0) + " " + std::string(preset.btr1) + ": " + DescribeBitTiming(t));
+        rates.SetItemToolTip(i, std::string(preset.btr0) + " " + std::string(preset.btr1) + ": " +
+                                    DescribeBitTiming(t));
     }
-    rates.SetItemToolTip(0, fw::Translate("CCanPage", "Custom: the bit timing as typed in BTR0/BTR1"));
+    rates.SetItemToolTip(0,
+                         fw::Translate("CCanPage", "Custom: the bit timing as typed in BTR0/BTR1"));
     RefreshCanControls();
     UpdateTimingTips();
     return true;
@@ -87,10 +94,12 @@ void CCanPage::UseBitTiming(uint8_t btr0, uint8_t btr1) {
 void CCanPage::UpdateTimingTips() {
     const std::string b0 = GetDlgItem(IDC_CAN_BTR0).GetWindowText();
     const std::string b1 = GetDlgItem(IDC_CAN_BTR1).GetWindowText();
-    std::string tip = fw::Translate("CCanPage", "BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)");
+    std::string tip = fw::Translate(
+        "CCanPage", "BTR0 and BTR1: two hex bytes of the bit timing (16 MHz controller clock)");
     if (IsHexGroupsText(b0, 1) && IsHexGroupsText(b1, 1)) {
-        tip = DescribeBitTimingWithWarnings(DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(b0, 1)),
-                                                static_cast<uint8_t>(ParseHexGroups(b1, 1))));
+        tip = DescribeBitTimingWithWarnings(
+            DecodeBitTiming(static_cast<uint8_t>(ParseHexGroups(b0, 1)),
+                            static_cast<uint8_t>(ParseHexGroups(b1, 1))));
     }
     GetDlgItem(IDC_CAN_BTR0).SetToolTip(tip);
     GetDlgItem(IDC_CAN_BTR1).SetToolTip(tip);
@@ -142,8 +151,9 @@ void CCanPage::RefreshMaskControls() {
     ApplyMaskRule(can);
     ExchangeData(false);
     const bool single = can.CanFiterMode != 0;
-    for (HexField field : single ? std::vector<HexField>{HexField::kAcptMask}
-                                 : std::vector<HexField>{HexField::kAcptMask1, HexField::kAcptMask2}) {
+    for (HexField field : single
+                              ? std::vector<HexField>{HexField::kAcptMask}
+                              : std::vector<HexField>{HexField::kAcptMask1, HexField::kAcptMask2}) {
         const std::string was = HexFieldText(before, field);
         const std::string now = HexFieldText(can, field);
         if (was == now) continue;
@@ -156,11 +166,13 @@ void CCanPage::RefreshMaskControls() {
 
 void CCanPage::TellReplaced(HexField field, const std::string& was) {
     GetDlgItem(ControlOf(field).id)
-        .SetToolTip(fw::FormatText(fw::Translate("CCanPage", "The mask rule replaced \"%1\" here."), {was}));
+        .SetToolTip(fw::FormatText(fw::Translate("CCanPage", "The mask rule replaced \"%1\" here."),
+                                   {was}));
 }
 
 void CCanPage::ClearReplacedTips() {
-    for (int id : {IDC_CAN_ACCEPT_MASK, IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2}) GetDlgItem(id).SetToolTip({});
+    for (int id : {IDC_CAN_ACCEPT_MASK, IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2})
+        GetDlgItem(id).SetToolTip({});
 }
 
 void CCanPage::ShowControlStates() {

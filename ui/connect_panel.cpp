@@ -34,9 +34,12 @@ void CLINKMATEDlg::RefreshPortTips() {
     const std::vector<ComPortInfo> infos = DescribeComPorts();
     for (int i = 0; i < ports.GetCount() && i < static_cast<int>(infos.size()); ++i) {
         const ComPortInfo& info = infos[static_cast<size_t>(i)];
-        ports.SetItemToolTip(i, info.devicePath.empty() ? info.description : info.devicePath + "\n" + info.description);
-        ports.SetItemDetail(i, info.present ? DeviceName(info.devicePath)
-                                            : fw::Translate("IDD_CONNECT_PANEL", "(not present)"),
+        ports.SetItemToolTip(i, info.devicePath.empty()
+                                    ? info.description
+                                    : info.devicePath + "\n" + info.description);
+        ports.SetItemDetail(i,
+                            info.present ? DeviceName(info.devicePath)
+                                         : fw::Translate("IDD_CONNECT_PANEL", "(not present)"),
                             !info.present);
     }
 }
@@ -48,14 +51,15 @@ void CLINKMATEDlg::DoDataExchange(fw::DataExchange& dx) {
 
 void CLINKMATEDlg::OnConnect() {
     ExchangeData(true);
-    const bool connected =
-        m_host != nullptr && m_host->OnConnectToggle(connection.DeviceType, connection.ConfigPort) == 1;
+    const bool connected = m_host != nullptr && m_host->OnConnectToggle(connection.DeviceType,
+                                                                        connection.ConfigPort) == 1;
     ShowConnection(connected);
 }
 
 void CLINKMATEDlg::ShowConnection(bool connected) {
-    GetDlgItem(IDC_CONNECT).SetWindowText(connected ? fw::Translate("IDD_CONNECT_PANEL", "Dis&connect")
-                                                    : fw::Translate("IDD_CONNECT_PANEL", "&Connect"));
+    GetDlgItem(IDC_CONNECT)
+        .SetWindowText(connected ? fw::Translate("IDD_CONNECT_PANEL", "Dis&connect")
+                                 : fw::Translate("IDD_CONNECT_PANEL", "&Connect"));
     EnableItem(IDC_DEVICE, !connected);
     EnableItem(IDC_COM_PORT, !connected);
     ExchangeData(false);

@@ -25,7 +25,8 @@ namespace {
 
 class QtApplication : public Application::Peer {
 public:
-    QtApplication(char** argv, const std::string& name, const std::string& version) : m_app(m_argc, argv) {
+    QtApplication(char** argv, const std::string& name, const std::string& version)
+        : m_app(m_argc, argv) {
         // The classic look of the platform the tool was designed for.
         if (QStyle* classic = QStyleFactory::create("Windows")) QApplication::setStyle(classic);
         QCoreApplication::setApplicationName(QString::fromStdString(name));
@@ -50,10 +51,12 @@ namespace {
 
 class QtTimer : public Timer::Peer {
 public:
-    void Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) override {
+    void Start(std::chrono::milliseconds interval, bool repeat,
+               std::function<void()> tick) override {
         QObject::disconnect(m_connection);
         m_timer.setSingleShot(!repeat);
-        m_connection = QObject::connect(&m_timer, &QTimer::timeout, [tick = std::move(tick)] { tick(); });
+        m_connection =
+            QObject::connect(&m_timer, &QTimer::timeout, [tick = std::move(tick)] { tick(); });
         m_timer.start(interval);
     }
     void Stop() override { m_timer.stop(); }
@@ -83,7 +86,9 @@ std::unique_ptr<QTranslator>& QtTexts() {
 }  // namespace
 
 std::unique_ptr<Timer::Peer> backend::CreateTimer() { return std::make_unique<QtTimer>(); }
-std::unique_ptr<WaitCursor::Peer> backend::ShowWaitCursor() { return std::make_unique<QtWaitCursor>(); }
+std::unique_ptr<WaitCursor::Peer> backend::ShowWaitCursor() {
+    return std::make_unique<QtWaitCursor>();
+}
 
 std::string Translate(const char* context, const char* source) {
     return QCoreApplication::translate(context, source).toStdString();
@@ -124,8 +129,8 @@ void PostToWindowThread(std::function<void()> task) {
 
 std::string ShowFileDialog(CWnd* owner, const FileDialogCall& call) {
     QWidget* parent = owner ? qt::WidgetOf(*owner) : nullptr;
-    QFileDialog dialog(parent, QString::fromStdString(call.title), QString::fromStdString(call.start),
-                       QString::fromStdString(call.filter));
+    QFileDialog dialog(parent, QString::fromStdString(call.title),
+                       QString::fromStdString(call.start), QString::fromStdString(call.filter));
     // The window's font, not the desktop's, as in every dialog of the program.
     if (parent != nullptr) dialog.setFont(parent->window()->font());
     if (call.kind == FileDialogKind::kSave) {

@@ -57,7 +57,9 @@ void QtControl::SetText(const std::string& text) {
     if (auto* label = qobject_cast<QLabel*>(m_widget)) label->setText(Q(text));
 }
 
-bool QtControl::IsEnabled() const { return m_widget && m_widget->isEnabledTo(m_widget->parentWidget()); }
+bool QtControl::IsEnabled() const {
+    return m_widget && m_widget->isEnabledTo(m_widget->parentWidget());
+}
 void QtControl::Enable(bool enable) {
     if (m_widget) m_widget->setEnabled(enable);
 }
@@ -75,7 +77,9 @@ void QtControl::SetToolTip(const std::string& tip) {
     m_widget->setToolTip(Q(tip));
     if (qobject_cast<QComboBox*>(m_widget)) m_widget->setProperty(kOwnTipProperty, true);
 }
-std::string QtControl::AccessibleName() const { return m_widget ? S(m_widget->accessibleName()) : std::string(); }
+std::string QtControl::AccessibleName() const {
+    return m_widget ? S(m_widget->accessibleName()) : std::string();
+}
 
 Rect QtControl::Bounds() const {
     if (!m_widget) return {};
@@ -93,14 +97,16 @@ void QtControl::Click() {
 
 char QtControl::Mnemonic() const {
     if (!m_widget) return 0;
-    if (auto* button = qobject_cast<QAbstractButton*>(m_widget)) return MnemonicOf(S(button->text()));
+    if (auto* button = qobject_cast<QAbstractButton*>(m_widget))
+        return MnemonicOf(S(button->text()));
     return static_cast<char>(m_widget->property(kMnemonicProperty).toInt());
 }
 
 bool QtControl::CanTakeFocus() const {
     if (!m_widget) return false;
     const QWidget* target = m_widget->focusProxy() ? m_widget->focusProxy() : m_widget.data();
-    return target->isVisible() && target->isEnabled() && (target->focusPolicy() & Qt::TabFocus) != 0;
+    return target->isVisible() && target->isEnabled() &&
+           (target->focusPolicy() & Qt::TabFocus) != 0;
 }
 
 void QtControl::SelectAll() {
@@ -144,7 +150,8 @@ int QtControl::CurSel() const {
 
 void QtControl::SetCurSel(int index) {
     const bool inRange = index >= 0 && index < Count();
-    if (auto* list = qobject_cast<QComboBox*>(m_widget)) list->setCurrentIndex(inRange ? index : -1);
+    if (auto* list = qobject_cast<QComboBox*>(m_widget))
+        list->setCurrentIndex(inRange ? index : -1);
     if (auto* table = qobject_cast<QTableWidget*>(m_widget)) {
         if (inRange) {
             table->selectRow(index);
@@ -174,8 +181,10 @@ void QtControl::AddItem(const std::vector<std::string>& cells) {
     if (auto* table = qobject_cast<QTableWidget*>(m_widget)) {
         const int row = table->rowCount();
         table->setRowCount(row + 1);
-        for (int column = 0; column < table->columnCount() && column < static_cast<int>(cells.size()); ++column) {
-            table->setItem(row, column, new QTableWidgetItem(Q(cells[static_cast<size_t>(column)])));
+        for (int column = 0;
+             column < table->columnCount() && column < static_cast<int>(cells.size()); ++column) {
+            table->setItem(row, column,
+                           new QTableWidgetItem(Q(cells[static_cast<size_t>(column)])));
         }
         table->resizeColumnsToContents();
         table->horizontalHeader()->setStretchLastSection(true);
@@ -204,21 +213,26 @@ void QtControl::SetItemToolTip(int index, const std::string& tip) {
     auto* list = qobject_cast<QComboBox*>(m_widget);
     if (list == nullptr) return;
     list->setItemData(index, Q(tip), Qt::ToolTipRole);
-    if (index == list->currentIndex() && !list->property(kOwnTipProperty).toBool()) list->setToolTip(Q(tip));
+    if (index == list->currentIndex() && !list->property(kOwnTipProperty).toBool())
+        list->setToolTip(Q(tip));
 }
 
 void QtControl::SetItemDetail(int index, const std::string& detail, bool dimmed) {
     auto* list = qobject_cast<QComboBox*>(m_widget);
     if (list == nullptr || index < 0 || index >= list->count()) return;
-    if (dynamic_cast<DetailDelegate*>(list->itemDelegate()) == nullptr) list->setItemDelegate(new DetailDelegate(list));
+    if (dynamic_cast<DetailDelegate*>(list->itemDelegate()) == nullptr)
+        list->setItemDelegate(new DetailDelegate(list));
     list->setItemData(index, Q(detail), kItemDetailRole);
-    list->setItemData(index, dimmed ? QVariant(list->palette().brush(QPalette::Disabled, QPalette::Text)) : QVariant(),
-                      Qt::ForegroundRole);
+    list->setItemData(
+        index,
+        dimmed ? QVariant(list->palette().brush(QPalette::Disabled, QPalette::Text)) : QVariant(),
+        Qt::ForegroundRole);
     // The opened list is as wide as its widest entry with its detail, however narrow the list.
     // Only this entry is measured (the lists set their entries' details one after another).
     QAbstractItemView* view = list->view();
-    const int width = view->sizeHintForIndex(list->model()->index(index, list->modelColumn())).width() +
-                      list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * view->frameWidth();
+    const int width =
+        view->sizeHintForIndex(list->model()->index(index, list->modelColumn())).width() +
+        list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2 * view->frameWidth();
     view->setMinimumWidth(std::max(view->minimumWidth(), width));
 }
 
@@ -236,12 +250,15 @@ int QtControl::CheckState() const {
 
 void QtControl::SetCheckState(int state) {
     if (auto* box = qobject_cast<QCheckBox*>(m_widget)) {
-        box->setCheckState(state == 1 ? Qt::Checked : state == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+        box->setCheckState(state == 1   ? Qt::Checked
+                           : state == 2 ? Qt::PartiallyChecked
+                                        : Qt::Unchecked);
     }
 }
 
 void QtControl::SetRange(int lower, int upper) {
-    if (auto* upDown = dynamic_cast<UpDownControl*>(m_widget.data())) upDown->SetRange32(lower, upper);
+    if (auto* upDown = dynamic_cast<UpDownControl*>(m_widget.data()))
+        upDown->SetRange32(lower, upper);
 }
 
 std::pair<int, int> QtControl::Range() const {

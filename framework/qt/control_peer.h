@@ -17,7 +17,8 @@ inline constexpr const char* kMnemonicProperty = "linkmateMnemonic";
 
 class QtControl : public ControlPeer {
 public:
-    QtControl(QWidget* widget, ControlKind kind, int id) : m_widget(widget), m_kind(kind), m_id(id) {}
+    QtControl(QWidget* widget, ControlKind kind, int id)
+        : m_widget(widget), m_kind(kind), m_id(id) {}
     QWidget* widget() const { return m_widget; }
 
     ControlKind Kind() const override { return m_kind; }

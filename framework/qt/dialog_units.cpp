@@ -14,10 +14,11 @@ void InstallSubstitutions() {
         // fonts; without it, fontconfig's default sans font stands in. Looked up in the list of
         // families rather than with hasFamily(), which first asks fontconfig to resolve the name
         // as an alias: a fifth of the window's start-up, for a name that is no alias.
-        const bool haveLiberation = QFontDatabase::families().contains("Liberation Sans", Qt::CaseInsensitive);
+        const bool haveLiberation =
+            QFontDatabase::families().contains("Liberation Sans", Qt::CaseInsensitive);
         const QString substitute = haveLiberation ? "Liberation Sans" : "Sans Serif";
-        for (const char* windowsFont :
-             {"MS Shell Dlg", "MS Shell Dlg 2", "Microsoft Sans Serif", "MS Sans Serif", "Tahoma"}) {
+        for (const char* windowsFont : {"MS Shell Dlg", "MS Shell Dlg 2", "Microsoft Sans Serif",
+                                        "MS Sans Serif", "Tahoma"}) {
             QFont::insertSubstitution(windowsFont, substitute);
         }
         return true;
@@ -29,7 +30,8 @@ void InstallSubstitutions() {
 
 QFont FixedWidthFont(int pointSize) {
     static const QString family = [] {
-        for (const char* candidate : {"DejaVu Sans Mono", "Liberation Mono", "Noto Mono", "Noto Sans Mono"}) {
+        for (const char* candidate :
+             {"DejaVu Sans Mono", "Liberation Mono", "Noto Mono", "Noto Sans Mono"}) {
             if (QFontDatabase::hasFamily(candidate)) {
                 return QString(candidate);
             }
@@ -70,7 +72,9 @@ DialogUnits::DialogUnits(const QFont& font) {
     m_baseHeight = QFontMetrics(font).height();
 }
 
-int DialogUnits::ToPixelsX(int x) const { return static_cast<int>(std::lround(x * m_baseWidth / 4)); }
+int DialogUnits::ToPixelsX(int x) const {
+    return static_cast<int>(std::lround(x * m_baseWidth / 4));
+}
 int DialogUnits::ToPixelsY(int y) const { return MulDiv(y, m_baseHeight, 8); }
 
 QRect DialogUnits::ToPixels(int x, int y, int cx, int cy) const {

@@ -33,7 +33,8 @@ constexpr const char* kOwnTip = kOwnTipProperty;
 constexpr const char* kControlId = "linkmateControlId";
 
 QString Translate(const DialogTemplate& tmpl, const std::string& text) {
-    return text.empty() ? QString() : QCoreApplication::translate(tmpl.context.c_str(), text.c_str());
+    return text.empty() ? QString()
+                        : QCoreApplication::translate(tmpl.context.c_str(), text.c_str());
 }
 
 // Resources are named with their format's extension, so that Qt reads them with the SVG reader
@@ -42,7 +43,9 @@ QString IconResource(int id) { return QString(":/linkmate/icon/%1.svg").arg(id);
 QString BitmapResource(int id) { return QString(":/linkmate/bitmap/%1.svg").arg(id); }
 
 // A template's texts in the operator's language.
-QString Text(const ControlTemplate& c, const DialogTemplate& tmpl) { return Translate(tmpl, c.text); }
+QString Text(const ControlTemplate& c, const DialogTemplate& tmpl) {
+    return Translate(tmpl, c.text);
+}
 
 QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTemplate& tmpl,
                        const QRect& rect) {
@@ -52,7 +55,8 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
             auto* label = new QLabel(Text(c, tmpl), parent);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setWordWrap((c.style & kWrap) != 0);
-            label->setGeometry(rect.x(), rect.y(), FittedWidth(c, rect.width(), label->sizeHint().width()),
+            label->setGeometry(rect.x(), rect.y(),
+                               FittedWidth(c, rect.width(), label->sizeHint().width()),
                                rect.height());
             if (c.style & kOnPicture) {
                 // The banner's own pale blue, readable on its dark ground.
@@ -77,7 +81,8 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
             auto* label = new QLabel(parent);
             const QPixmap pixmap(BitmapResource(c.resource));
             label->setPixmap(pixmap);
-            label->setGeometry(QRect(rect.topLeft(), pixmap.isNull() ? rect.size() : pixmap.size()));
+            label->setGeometry(
+                QRect(rect.topLeft(), pixmap.isNull() ? rect.size() : pixmap.size()));
             widget = label;
             break;
         }
@@ -96,10 +101,12 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
             }
             // The list shows the chosen entry's tip as its own, until it is given one.
             QObject::connect(list, &QComboBox::currentIndexChanged, list, [list](int index) {
-                if (!list->property(kOwnTip).toBool()) list->setToolTip(list->itemData(index, Qt::ToolTipRole).toString());
+                if (!list->property(kOwnTip).toBool())
+                    list->setToolTip(list->itemData(index, Qt::ToolTipRole).toString());
             });
             list->setCurrentIndex(-1);
-            list->setMaxVisibleItems(std::max(1, rect.height() / std::max(1, list->fontMetrics().height()) - 1));
+            list->setMaxVisibleItems(
+                std::max(1, rect.height() / std::max(1, list->fontMetrics().height()) - 1));
             // The template's height includes the opened list; the closed box is as high as the
             // style makes it.
             list->setGeometry(rect.x(), rect.y(), rect.width(), list->sizeHint().height());
@@ -131,7 +138,8 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
         case ControlKind::kAutoCheckBox: {
             auto* box = new QCheckBox(Text(c, tmpl), parent);
             ForwardMnemonics(box);
-            box->setGeometry(rect.x(), rect.y(), FittedWidth(c, rect.width(), box->sizeHint().width()), rect.height());
+            box->setGeometry(rect.x(), rect.y(),
+                             FittedWidth(c, rect.width(), box->sizeHint().width()), rect.height());
             widget = box;
             break;
         }
@@ -167,7 +175,6 @@ QWidget* CreateControl(QWidget* parent, const ControlTemplate& c, const DialogTe
     if (c.style & kHidden) widget->setVisible(false);
     return widget;
 }
-
 
 // A label's mnemonic focuses the controls it names. Where several lie on one spot (the single
 // and dual filter edits), the one shown at the time takes the focus.
@@ -207,7 +214,8 @@ void AssociateLabels(const DialogTemplate& tmpl, const std::vector<QWidget*>& co
         if (control->focusPolicy() != Qt::NoFocus) named[link.label].push_back(control);
     }
     for (auto& [index, targets] : named) {
-        if (auto* label = qobject_cast<QLabel*>(controls[index])) new MnemonicTarget(label, std::move(targets));
+        if (auto* label = qobject_cast<QLabel*>(controls[index]))
+            new MnemonicTarget(label, std::move(targets));
     }
 }
 
@@ -216,26 +224,32 @@ void WireNotifications(QWidget* widget, int id, CDialog& owner, QObject* filterO
     if (id == IDC_STATIC) return;
     CDialog* dialog = &owner;
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        QObject::connect(button, &QAbstractButton::clicked, button, [dialog, id] { dialog->HandleNotify(id, Notify::kClicked); });
+        QObject::connect(button, &QAbstractButton::clicked, button,
+                         [dialog, id] { dialog->HandleNotify(id, Notify::kClicked); });
     } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
-        QObject::connect(list, &QComboBox::activated, list, [dialog, id] { dialog->HandleNotify(id, Notify::kSelChange); });
+        QObject::connect(list, &QComboBox::activated, list,
+                         [dialog, id] { dialog->HandleNotify(id, Notify::kSelChange); });
         list->installEventFilter(filterOwner);
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        QObject::connect(edit, &QLineEdit::textChanged, edit, [dialog, id] { dialog->HandleNotify(id, Notify::kChange); });
+        QObject::connect(edit, &QLineEdit::textChanged, edit,
+                         [dialog, id] { dialog->HandleNotify(id, Notify::kChange); });
     } else if (auto* table = qobject_cast<QTableWidget*>(widget)) {
         QObject::connect(table, &QTableWidget::itemSelectionChanged, table,
                          [dialog, id] { dialog->HandleNotify(id, Notify::kSelChange); });
-        QObject::connect(table, &QTableWidget::cellDoubleClicked, table, [dialog, id] { dialog->HandleNotify(id, Notify::kDblClk); });
+        QObject::connect(table, &QTableWidget::cellDoubleClicked, table,
+                         [dialog, id] { dialog->HandleNotify(id, Notify::kDblClk); });
     } else if (auto* box = qobject_cast<QListWidget*>(widget)) {
         QObject::connect(box, &QListWidget::itemSelectionChanged, box,
                          [dialog, id] { dialog->HandleNotify(id, Notify::kSelChange); });
-        QObject::connect(box, &QListWidget::itemDoubleClicked, box, [dialog, id] { dialog->HandleNotify(id, Notify::kDblClk); });
+        QObject::connect(box, &QListWidget::itemDoubleClicked, box,
+                         [dialog, id] { dialog->HandleNotify(id, Notify::kDblClk); });
     }
 }
 
 }  // namespace
 
-std::vector<std::pair<const ControlTemplate*, QWidget*>> CreateControls(QWidget* parent, const DialogTemplate& tmpl,
+std::vector<std::pair<const ControlTemplate*, QWidget*>> CreateControls(QWidget* parent,
+                                                                        const DialogTemplate& tmpl,
                                                                         const DialogUnits& units) {
     std::vector<std::pair<const ControlTemplate*, QWidget*>> made;
     std::vector<QWidget*> created;
@@ -320,7 +334,8 @@ DialogWindow::DialogWindow(CDialog& owner, QWidget* parent, bool popup)
         WireNotifications(w, c->id, owner, dialog);
         if (auto* list = qobject_cast<QComboBox*>(w)) list->setProperty(kOwnTip, false);
         // A pop-up's default button takes Enter and shows the default frame, as on the platform.
-        if (auto* button = qobject_cast<QPushButton*>(w); button && popup && c->kind == ControlKind::kDefPushButton) {
+        if (auto* button = qobject_cast<QPushButton*>(w);
+            button && popup && c->kind == ControlKind::kDefPushButton) {
             button->setAutoDefault(true);
         }
         m_controls.emplace(c->id, std::make_unique<QtControl>(w, c->kind, c->id));

@@ -22,7 +22,8 @@ namespace linkmate::fw::qt {
 
 // Creates the controls of `tmpl` on `parent`, in template order, with their template entries
 // (labels and lines too), labels associated with the controls beside them.
-std::vector<std::pair<const ControlTemplate*, QWidget*>> CreateControls(QWidget* parent, const DialogTemplate& tmpl,
+std::vector<std::pair<const ControlTemplate*, QWidget*>> CreateControls(QWidget* parent,
+                                                                        const DialogTemplate& tmpl,
                                                                         const DialogUnits& units);
 QFont TemplateFont(const DialogTemplate& tmpl);
 

@@ -42,9 +42,14 @@ protected:
         if (watched != m_edit) return false;
         switch (event->type()) {
             case QEvent::KeyPress: return OnKey(*static_cast<QKeyEvent*>(event));
-            case QEvent::InputMethod: OnInputMethod(*static_cast<QInputMethodEvent*>(event)); return false;
-            case QEvent::MouseButtonRelease: return OnMouseRelease(*static_cast<QMouseEvent*>(event));
-            case QEvent::ContextMenu: ShowContextMenu(*static_cast<QContextMenuEvent*>(event)); return true;
+            case QEvent::InputMethod:
+                OnInputMethod(*static_cast<QInputMethodEvent*>(event));
+                return false;
+            case QEvent::MouseButtonRelease:
+                return OnMouseRelease(*static_cast<QMouseEvent*>(event));
+            case QEvent::ContextMenu:
+                ShowContextMenu(*static_cast<QContextMenuEvent*>(event));
+                return true;
             default: return false;
         }
     }
@@ -95,7 +100,8 @@ private:
         for (QAction* action : menu->actions()) {
             if (action->text().startsWith(pasteLabel)) {
                 action->disconnect();
-                connect(action, &QAction::triggered, this, [this] { Paste(QClipboard::Clipboard); });
+                connect(action, &QAction::triggered, this,
+                        [this] { Paste(QClipboard::Clipboard); });
             }
         }
         menu->exec(event.globalPos());
@@ -141,12 +147,9 @@ int TypedCharacter(const QKeyEvent& event) {
         case Qt::Key_Home:
         case Qt::Key_End:
         case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
-            return -1;
-        case Qt::Key_Backspace:
-            return 0x08;
-        default:
-            break;
+        case Qt::Key_PageDown: return -1;
+        case Qt::Key_Backspace: return 0x08;
+        default: break;
     }
     if ((event.modifiers() & Qt::ControlModifier) && event.key() >= Qt::Key_A &&
         event.key() <= Qt::Key_Z) {
@@ -195,8 +198,8 @@ void UpDownControl::Step(int delta) {
     // The buddy's text is the position when it reads as a number; otherwise the last one stays.
     if (const auto value = ParseDecimal(m_buddy->text().toStdString())) m_position = *value;
     const long long next = static_cast<long long>(m_position) + delta;
-    m_position = static_cast<int>(std::clamp<long long>(next, std::min(m_lower, m_upper),
-                                                        std::max(m_lower, m_upper)));
+    m_position = static_cast<int>(
+        std::clamp<long long>(next, std::min(m_lower, m_upper), std::max(m_lower, m_upper)));
     m_buddy->setText(QString::number(m_position));
 }
 

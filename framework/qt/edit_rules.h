@@ -16,7 +16,6 @@ namespace linkmate::fw::qt {
 // Enter, Esc, function keys) give -1.
 int TypedCharacter(const QKeyEvent& event);
 
-
 // Limits what the operator may add to `edit` to `limit` characters, by every way text comes in:
 // typing, Ctrl+V and Shift+Insert, the context menu's Paste, a middle-click paste of the
 // selection, an input method's committed text. Text beyond the room left is cut; text set by the

@@ -31,8 +31,10 @@ QString BoxText(const char* source) { return QCoreApplication::translate("CMessa
 
 QPixmap IconPixmap(MessageIcon icon, const QStyle* style) {
     switch (icon) {
-        case MessageIcon::kExclamation: return style->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32);
-        case MessageIcon::kQuestion: return style->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32);
+        case MessageIcon::kExclamation:
+            return style->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32);
+        case MessageIcon::kQuestion:
+            return style->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32);
         case MessageIcon::kNone: break;
     }
     return {};
@@ -77,7 +79,8 @@ public:
         if (call.buttons == MessageButtons::kYesNo) {
             AddAnswer(answers->addButton(QDialogButtonBox::Yes), kAnswerYes);
             if (!call.alternative.empty()) {
-                AddAnswer(answers->addButton(Q(call.alternative), QDialogButtonBox::AcceptRole), kAnswerAlternative);
+                AddAnswer(answers->addButton(Q(call.alternative), QDialogButtonBox::AcceptRole),
+                          kAnswerAlternative);
             }
             QPushButton* no = answers->addButton(QDialogButtonBox::No);
             AddAnswer(no, kAnswerNo);
@@ -114,7 +117,8 @@ private:
         grid->addWidget(m_details, 3, 0, 1, 2);
         grid->setRowStretch(3, 1);
 
-        auto* toggle = new QPushButton(BoxText(QT_TRANSLATE_NOOP("CMessageBox", "Show Details...")), this);
+        auto* toggle =
+            new QPushButton(BoxText(QT_TRANSLATE_NOOP("CMessageBox", "Show Details...")), this);
         toggle->setObjectName("toggleDetails");
         toggle->setAutoDefault(false);
         QObject::connect(toggle, &QPushButton::clicked, this, [this, toggle] {
@@ -124,8 +128,9 @@ private:
                                  : BoxText(QT_TRANSLATE_NOOP("CMessageBox", "Show Details...")));
             if (show) {
                 const QFontMetrics shown(m_details->font());
-                resize(std::max(width(), shown.horizontalAdvance(QLatin1Char('0')) * kDetailsColumns),
-                       height() + shown.lineSpacing() * kDetailsLines);
+                resize(
+                    std::max(width(), shown.horizontalAdvance(QLatin1Char('0')) * kDetailsColumns),
+                    height() + shown.lineSpacing() * kDetailsLines);
             } else {
                 resize(width(), minimumSizeHint().height());
             }
@@ -139,7 +144,8 @@ private:
         QString all = Q(call.text);
         if (!call.detail.empty()) all += "\n\n" + Q(call.detail);
         all += "\n\n" + Q(call.details);
-        QObject::connect(copy, &QPushButton::clicked, this, [all] { QApplication::clipboard()->setText(all); });
+        QObject::connect(copy, &QPushButton::clicked, this,
+                         [all] { QApplication::clipboard()->setText(all); });
         row->addWidget(copy);
     }
 

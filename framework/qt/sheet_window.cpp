@@ -33,7 +33,8 @@ public:
     QTabBar* tabBar() const { return m_tabs; }
     QRect PageRect() const {
         const int top = m_tabs->sizeHint().height();
-        return QRect(kPaneBorder, top + kPaneBorder, width() - 2 * kPaneBorder, height() - top - 2 * kPaneBorder);
+        return QRect(kPaneBorder, top + kPaneBorder, width() - 2 * kPaneBorder,
+                     height() - top - 2 * kPaneBorder);
     }
 
 protected:
@@ -46,7 +47,9 @@ protected:
         frame.tabBarSize = m_tabs->sizeHint();
         style()->drawPrimitive(QStyle::PE_FrameTabWidget, &frame, &painter, this);
     }
-    void resizeEvent(QResizeEvent*) override { m_tabs->setGeometry(0, 0, width(), m_tabs->sizeHint().height()); }
+    void resizeEvent(QResizeEvent*) override {
+        m_tabs->setGeometry(0, 0, width(), m_tabs->sizeHint().height());
+    }
 
 private:
     QTabBar* m_tabs;
@@ -62,11 +65,8 @@ protected:
         switch (event->key()) {
             case Qt::Key_Return:
             case Qt::Key_Enter:
-            case Qt::Key_Escape:
-                event->accept();
-                return;
-            default:
-                QDialog::keyPressEvent(event);
+            case Qt::Key_Escape: event->accept(); return;
+            default: QDialog::keyPressEvent(event);
         }
     }
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -105,15 +105,19 @@ public:
 
     Rect DialogUnitsToPixels(const Rect& units) const override {
         const DialogUnits convert(SheetFont());
-        return {convert.ToPixelsX(units.x), convert.ToPixelsY(units.y), convert.ToPixelsX(units.width),
-                convert.ToPixelsY(units.height)};
+        return {convert.ToPixelsX(units.x), convert.ToPixelsY(units.y),
+                convert.ToPixelsX(units.width), convert.ToPixelsY(units.height)};
     }
-    Rect AddTabControl(const std::vector<std::string>& titles, Size pageSize, int x, int y) override {
+    Rect AddTabControl(const std::vector<std::string>& titles, Size pageSize, int x,
+                       int y) override {
         m_tabs = new TabControl(widget());
-        for (const std::string& title : titles) m_tabs->tabBar()->addTab(QString::fromStdString(title));
+        for (const std::string& title : titles)
+            m_tabs->tabBar()->addTab(QString::fromStdString(title));
         const int tabRow = m_tabs->tabBar()->sizeHint().height();
-        m_tabs->setGeometry(x, y, pageSize.width + 2 * kPaneBorder, pageSize.height + tabRow + 2 * kPaneBorder);
-        m_items.emplace(AFX_IDC_TAB_CONTROL, std::make_unique<QtControl>(m_tabs, ControlKind::kText, AFX_IDC_TAB_CONTROL));
+        m_tabs->setGeometry(x, y, pageSize.width + 2 * kPaneBorder,
+                            pageSize.height + tabRow + 2 * kPaneBorder);
+        m_items.emplace(AFX_IDC_TAB_CONTROL, std::make_unique<QtControl>(m_tabs, ControlKind::kText,
+                                                                         AFX_IDC_TAB_CONTROL));
         QObject::connect(m_tabs->tabBar(), &QTabBar::currentChanged, widget(),
                          [this](int index) { m_owner.HandleTabSelected(index); });
         const QRect r = m_tabs->geometry();
@@ -146,7 +150,8 @@ public:
             auto* button = new QPushButton(QString::fromStdString(text), sheet);
             button->setAutoDefault(false);
             ForwardMnemonics(button);
-            QObject::connect(button, &QPushButton::clicked, sheet, [this, id] { m_owner.HandleCommand(id); });
+            QObject::connect(button, &QPushButton::clicked, sheet,
+                             [this, id] { m_owner.HandleCommand(id); });
             control = button;
         } else {
             return nullptr;

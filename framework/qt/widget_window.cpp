@@ -59,7 +59,9 @@ bool ForwardMnemonic(QWidget* widget, QEvent* event) {
     return true;
 }
 
-void ForwardMnemonics(QWidget* button) { button->installEventFilter(new MnemonicForwarder(button)); }
+void ForwardMnemonics(QWidget* button) {
+    button->installEventFilter(new MnemonicForwarder(button));
+}
 
 void PlaceOnOwner(QWidget* window) {
     const QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
@@ -70,9 +72,9 @@ void PlaceOnOwner(QWidget* window) {
     const QRect around = owner && owner->isVisible() ? owner->frameGeometry() : QRect();
     // Not shown yet: the frame the window manager adds is not known, its client area stands in.
     const QSize size = window->frameGeometry().size();
-    const Rect placed = CentredOn({around.x(), around.y(), around.width(), around.height()},
-                                  {size.width(), size.height()},
-                                  {work.x(), work.y(), work.width(), work.height()});
+    const Rect placed =
+        CentredOn({around.x(), around.y(), around.width(), around.height()},
+                  {size.width(), size.height()}, {work.x(), work.y(), work.width(), work.height()});
     window->move(placed.x, placed.y);
 }
 
@@ -80,7 +82,9 @@ WidgetWindow::WidgetWindow(QDialog* widget) : m_widget(widget) {}
 
 WidgetWindow::~WidgetWindow() { delete m_widget.data(); }
 
-bool WidgetWindow::IsEnabled() const { return m_widget && m_widget->isEnabledTo(m_widget->parentWidget()); }
+bool WidgetWindow::IsEnabled() const {
+    return m_widget && m_widget->isEnabledTo(m_widget->parentWidget());
+}
 void WidgetWindow::Enable(bool enable) {
     if (m_widget) m_widget->setEnabled(enable);
 }
@@ -91,7 +95,8 @@ void WidgetWindow::Show(bool show) {
 
 Rect WidgetWindow::Bounds() const {
     if (!m_widget) return {};
-    const QRect r = m_widget->isWindow() ? QRect(QPoint(0, 0), m_widget->size()) : m_widget->geometry();
+    const QRect r =
+        m_widget->isWindow() ? QRect(QPoint(0, 0), m_widget->size()) : m_widget->geometry();
     return {r.x(), r.y(), r.width(), r.height()};
 }
 
@@ -107,14 +112,18 @@ void WidgetWindow::Move(const Rect& rect) {
 Rect WidgetWindow::Frame() const {
     if (!m_widget) return {};
     const QRect frame = m_widget->frameGeometry();
-    const QPoint origin = m_widget->isWindow() ? frame.topLeft() : m_widget->parentWidget()->mapToGlobal(frame.topLeft());
+    const QPoint origin = m_widget->isWindow()
+                              ? frame.topLeft()
+                              : m_widget->parentWidget()->mapToGlobal(frame.topLeft());
     return {origin.x(), origin.y(), frame.width(), frame.height()};
 }
 
 void WidgetWindow::SetFixedSize(Size size) {
     if (m_widget) m_widget->setFixedSize(size.width, size.height);
 }
-std::string WidgetWindow::Title() const { return m_widget ? m_widget->windowTitle().toStdString() : std::string(); }
+std::string WidgetWindow::Title() const {
+    return m_widget ? m_widget->windowTitle().toStdString() : std::string();
+}
 void WidgetWindow::SetTitle(const std::string& title) {
     if (m_widget) m_widget->setWindowTitle(QString::fromStdString(title));
 }
@@ -146,7 +155,8 @@ void WidgetWindow::ShowContextMenu(const QPoint& globalPos) {
             continue;
         }
         QAction* action = menu.addAction(QString::fromStdString(item.text));
-        if (!item.shortcut.empty()) action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
+        if (!item.shortcut.empty())
+            action->setShortcut(QKeySequence(QString::fromStdString(item.shortcut)));
         actions.emplace_back(action, item.run);
     }
     const QAction* chosen = menu.exec(globalPos);
@@ -188,9 +198,10 @@ void WidgetWindow::End(int result) {
 
 namespace linkmate::fw::backend {
 
-std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent, Placement placement) {
+std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent,
+                                               Placement placement) {
     auto* host = dynamic_cast<qt::WindowHost*>(parent);
-    QWidget* parentWidget = host == nullptr                   ? nullptr
+    QWidget* parentWidget = host == nullptr                 ? nullptr
                             : placement == Placement::kPage ? host->PageHost()
                                                             : host->TopWidget();
     return std::make_unique<qt::DialogWindow>(dialog, parentWidget, placement == Placement::kPopup);

@@ -14,8 +14,8 @@ IAccPropServices* Service() {
         // its own choice.
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         IAccPropServices* made = nullptr;
-        if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                    reinterpret_cast<void**>(&made)))) {
+        if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_IAccPropServices, reinterpret_cast<void**>(&made)))) {
             return static_cast<IAccPropServices*>(nullptr);
         }
         return made;
@@ -27,12 +27,15 @@ void Annotate(HWND window, const MSAAPROPID& property, const std::string& text) 
     IAccPropServices* service = Service();
     if (service == nullptr || window == nullptr) return;
     const std::wstring wide = Widen(text);
-    service->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property, wide.c_str());
+    service->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, property,
+                            wide.c_str());
 }
 
 }  // namespace
 
-void SetAccessibleName(HWND window, const std::string& name) { Annotate(window, PROPID_ACC_NAME, name); }
+void SetAccessibleName(HWND window, const std::string& name) {
+    Annotate(window, PROPID_ACC_NAME, name);
+}
 
 void SetAccessibleDescription(HWND window, const std::string& description) {
     Annotate(window, PROPID_ACC_DESCRIPTION, description);

@@ -31,7 +31,8 @@ CatalogueTable& Catalogue() {
 class Win32Timer : public Timer::Peer {
 public:
     ~Win32Timer() override { Stop(); }
-    void Start(std::chrono::milliseconds interval, bool repeat, std::function<void()> tick) override {
+    void Start(std::chrono::milliseconds interval, bool repeat,
+               std::function<void()> tick) override {
         Stop();
         m_tick = std::move(tick);
         m_repeat = repeat;
@@ -75,14 +76,17 @@ std::wstring FilterList(const std::string& filter, std::wstring& defaultExtensio
         const std::string entry = filter.substr(start, end - start);
         const size_t open = entry.rfind('(');
         const size_t close = entry.rfind(')');
-        std::string pattern = open != std::string::npos && close > open ? entry.substr(open + 1, close - open - 1) : "*";
+        std::string pattern = open != std::string::npos && close > open
+                                  ? entry.substr(open + 1, close - open - 1)
+                                  : "*";
         for (char& c : pattern) {
             if (c == ' ') c = ';';
         }
         if (pattern == "*") pattern = "*.*";
         if (defaultExtension.empty() && pattern.rfind("*.", 0) == 0 && pattern != "*.*") {
-            defaultExtension = win32::Widen(pattern.substr(2, pattern.find(';') == std::string::npos ? std::string::npos
-                                                                                                   : pattern.find(';') - 2));
+            defaultExtension = win32::Widen(pattern.substr(2, pattern.find(';') == std::string::npos
+                                                                  ? std::string::npos
+                                                                  : pattern.find(';') - 2));
         }
         if (!entry.empty()) {
             list += win32::Widen(entry) + L'\0' + win32::Widen(pattern) + L'\0';
@@ -109,7 +113,8 @@ void CopyToClipboard(HWND owner, const std::wstring& text) {
             GlobalUnlock(memory);
         }
         // The clipboard owns the memory once it has taken it.
-        if (target == nullptr || SetClipboardData(CF_UNICODETEXT, memory) == nullptr) GlobalFree(memory);
+        if (target == nullptr || SetClipboardData(CF_UNICODETEXT, memory) == nullptr)
+            GlobalFree(memory);
     }
     CloseClipboard();
 }
@@ -139,8 +144,9 @@ namespace {
 class Win32Application : public Application::Peer {
 public:
     explicit Win32Application(const std::string& name) : m_previousName(Name()) {
-        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
-                                                              ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        INITCOMMONCONTROLSEX controls = {
+            sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_TAB_CLASSES |
+                                 ICC_UPDOWN_CLASS | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
         win32::DispatchWindow();
         Name() = name;
@@ -153,14 +159,17 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Application::Peer> backend::StartApplication(char**, const std::string& name, const std::string&) {
+std::unique_ptr<Application::Peer> backend::StartApplication(char**, const std::string& name,
+                                                             const std::string&) {
     return std::make_unique<Win32Application>(name);
 }
 
 std::string ApplicationName() { return Name(); }
 
 std::unique_ptr<Timer::Peer> backend::CreateTimer() { return std::make_unique<Win32Timer>(); }
-std::unique_ptr<WaitCursor::Peer> backend::ShowWaitCursor() { return std::make_unique<Win32WaitCursor>(); }
+std::unique_ptr<WaitCursor::Peer> backend::ShowWaitCursor() {
+    return std::make_unique<Win32WaitCursor>();
+}
 
 std::string Translate(const char* context, const char* source) {
     const auto it = Catalogue().find({context, source});
@@ -171,12 +180,14 @@ bool LoadCatalogue(const std::string& language) {
     Catalogue().clear();
     // The translation sources are built into the program as resources "LINKMATE_<language>".
     std::wstring name = L"LINKMATE_" + win32::Widen(language);
-    const HRSRC found = FindResourceW(win32::Instance(), name.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    const HRSRC found =
+        FindResourceW(win32::Instance(), name.c_str(), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     if (found == nullptr) return false;
     const HGLOBAL loaded = LoadResource(win32::Instance(), found);
     const void* data = loaded ? LockResource(loaded) : nullptr;
     if (data == nullptr) return false;
-    Catalogue() = ParseCatalogueSource(std::string_view(static_cast<const char*>(data), SizeofResource(win32::Instance(), found)));
+    Catalogue() = ParseCatalogueSource(
+        std::string_view(static_cast<const char*>(data), SizeofResource(win32::Instance(), found)));
     return true;
 }
 
@@ -204,7 +215,8 @@ int ShowMessageBox(const MessageBoxCall& call) {
     config.hwndParent = OwnerWindow(call.owner);
     config.hInstance = win32::Instance();
     config.dwFlags = TDF_POSITION_RELATIVE_TO_WINDOW;
-    if (!question) config.dwFlags |= TDF_ALLOW_DIALOG_CANCELLATION;  // Esc closes a message, never answers
+    if (!question)
+        config.dwFlags |= TDF_ALLOW_DIALOG_CANCELLATION;  // Esc closes a message, never answers
     // The answers in the window's language, not the system's: buttons of our own with the
     // standard identifiers.
     const std::wstring yes = win32::Widen(Translate("CMessageBox", "&Yes"));
@@ -248,7 +260,9 @@ int ShowMessageBox(const MessageBoxCall& call) {
     config.cButtons = static_cast<UINT>(extra.size());
     int pressed = 0;
     if (SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
-        return pressed == IDYES ? kAnswerYes : pressed == kAlternativeId ? kAnswerAlternative : kAnswerNo;
+        return pressed == IDYES            ? kAnswerYes
+               : pressed == kAlternativeId ? kAnswerAlternative
+                                           : kAnswerNo;
     }
     // Without the task dialog (an old common controls library): the plain box, details appended.
     std::wstring text = content;
@@ -256,7 +270,8 @@ int ShowMessageBox(const MessageBoxCall& call) {
     UINT type = question ? MB_YESNO | MB_DEFBUTTON2 : MB_OK;
     if (call.icon == MessageIcon::kExclamation) type |= MB_ICONEXCLAMATION;
     if (call.icon == MessageIcon::kQuestion) type |= MB_ICONQUESTION;
-    return MessageBoxW(config.hwndParent, text.c_str(), caption.c_str(), type) == IDYES ? kAnswerYes : kAnswerNo;
+    return MessageBoxW(config.hwndParent, text.c_str(), caption.c_str(), type) == IDYES ? kAnswerYes
+                                                                                        : kAnswerNo;
 }
 
 std::string ShowFileDialog(CWnd* owner, const FileDialogCall& call) {
@@ -267,8 +282,10 @@ std::string ShowFileDialog(CWnd* owner, const FileDialogCall& call) {
     // `start` is a folder, or a suggested file in one.
     std::wstring folder = win32::Widen(call.start);
     std::wstring path(MAX_PATH * 4, L'\0');
-    const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
-    if (!folder.empty() && (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))) {
+    const DWORD attributes =
+        folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(folder.c_str());
+    if (!folder.empty() &&
+        (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))) {
         const size_t slash = folder.find_last_of(L"\\/");
         const std::wstring name = slash == std::wstring::npos ? folder : folder.substr(slash + 1);
         folder = slash == std::wstring::npos ? std::wstring() : folder.substr(0, slash);
@@ -284,8 +301,10 @@ std::string ShowFileDialog(CWnd* owner, const FileDialogCall& call) {
     dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.lpstrDefExt = defaultExtension.empty() ? nullptr : defaultExtension.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR |
-                   (kind == FileDialogKind::kSave ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
-    const BOOL chosen = kind == FileDialogKind::kSave ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+                   (kind == FileDialogKind::kSave ? OFN_OVERWRITEPROMPT
+                                                  : OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST);
+    const BOOL chosen =
+        kind == FileDialogKind::kSave ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     return chosen ? win32::Narrow(std::wstring(path.c_str())) : std::string();
 }
 

@@ -11,7 +11,8 @@ namespace {
 
 constexpr UINT_PTR kFilterSubclass = 1;
 
-LRESULT CALLBACK FilterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK FilterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                            DWORD_PTR data) {
     // The filter sees what typing delivers, control characters (editing commands) included;
     // pasted text reaches the edit through WM_PASTE and is cut to the limit by the edit itself.
     if (message == WM_CHAR && data != 0) {
@@ -21,7 +22,9 @@ LRESULT CALLBACK FilterProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-int ListViewCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+int ListViewCount(HWND list) {
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
 
 }  // namespace
 
@@ -38,13 +41,18 @@ void Win32Control::SetAccessibleName(const std::string& name) {
 }
 
 bool Win32Control::IsList() const {
-    return m_kind == ControlKind::kDropDownList || m_kind == ControlKind::kListBox || m_kind == ControlKind::kListView;
+    return m_kind == ControlKind::kDropDownList || m_kind == ControlKind::kListBox ||
+           m_kind == ControlKind::kListView;
 }
 
-std::string Win32Control::Text() const { return IsWindow(m_hwnd) ? WindowText(m_hwnd) : std::string(); }
+std::string Win32Control::Text() const {
+    return IsWindow(m_hwnd) ? WindowText(m_hwnd) : std::string();
+}
 
 void Win32Control::SetText(const std::string& text) {
-    if (m_kind == ControlKind::kDropDownList || m_kind == ControlKind::kListBox || m_kind == ControlKind::kListView) return;
+    if (m_kind == ControlKind::kDropDownList || m_kind == ControlKind::kListBox ||
+        m_kind == ControlKind::kListView)
+        return;
     SetWindowTextW(m_hwnd, Widen(text).c_str());
 }
 
@@ -67,7 +75,9 @@ void Win32Control::ApplyEnabled() {
     if (m_upDown != nullptr) EnableWindow(m_upDown, shown);
 }
 
-bool Win32Control::IsVisible() const { return (GetWindowLongW(m_hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool Win32Control::IsVisible() const {
+    return (GetWindowLongW(m_hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void Win32Control::Show(bool show) {
     ShowWindow(m_hwnd, show ? SW_SHOWNA : SW_HIDE);
@@ -93,8 +103,9 @@ void Win32Control::ShowTip(const std::string& tip) {
     m_tipText = Widen(tip);
     if (m_tipWindow == nullptr) {
         if (tip.empty()) return;
-        m_tipWindow = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+        m_tipWindow = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                                       GetAncestor(m_hwnd, GA_ROOT), nullptr, Instance(), nullptr);
         // Long tips (the port's device facts) wrap instead of running off the screen.
         SendMessageW(m_tipWindow, TTM_SETMAXTIPWIDTH, 0, 480);
@@ -146,14 +157,16 @@ void Win32Control::Click() {
 }
 
 char Win32Control::Mnemonic() const {
-    const bool button = m_kind == ControlKind::kPushButton || m_kind == ControlKind::kDefPushButton ||
+    const bool button = m_kind == ControlKind::kPushButton ||
+                        m_kind == ControlKind::kDefPushButton ||
                         m_kind == ControlKind::kAutoCheckBox;
     return button ? MnemonicOf(Text()) : m_labelMnemonic;
 }
 
 bool Win32Control::CanTakeFocus() const {
     // Visible and enabled up to the top-level window, and a tab stop.
-    if ((GetWindowLongW(m_hwnd, GWL_STYLE) & WS_TABSTOP) == 0 || !IsWindowVisible(m_hwnd)) return false;
+    if ((GetWindowLongW(m_hwnd, GWL_STYLE) & WS_TABSTOP) == 0 || !IsWindowVisible(m_hwnd))
+        return false;
     for (HWND w = m_hwnd; w != nullptr; w = GetParent(w)) {
         if (!IsWindowEnabled(w)) return false;
         if ((GetWindowLongW(w, GWL_STYLE) & WS_CHILD) == 0) break;
@@ -173,7 +186,8 @@ void Win32Control::ReplaceSelection(const std::string& text) {
 
 void Win32Control::SetLimitText(int limit) {
     // The edit's own limit binds typing and pasting, never text set by the program.
-    if (m_kind == ControlKind::kEdit) SendMessageW(m_hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(std::max(0, limit)), 0);
+    if (m_kind == ControlKind::kEdit)
+        SendMessageW(m_hwnd, EM_SETLIMITTEXT, static_cast<WPARAM>(std::max(0, limit)), 0);
 }
 
 void Win32Control::SetFilter(CharacterFilter accepts) {
@@ -190,8 +204,10 @@ bool Win32Control::IsReadOnly() const {
 
 int Win32Control::Count() const {
     switch (m_kind) {
-        case ControlKind::kDropDownList: return static_cast<int>(SendMessageW(m_hwnd, CB_GETCOUNT, 0, 0));
-        case ControlKind::kListBox: return static_cast<int>(SendMessageW(m_hwnd, LB_GETCOUNT, 0, 0));
+        case ControlKind::kDropDownList:
+            return static_cast<int>(SendMessageW(m_hwnd, CB_GETCOUNT, 0, 0));
+        case ControlKind::kListBox:
+            return static_cast<int>(SendMessageW(m_hwnd, LB_GETCOUNT, 0, 0));
         case ControlKind::kListView: return ListViewCount(m_hwnd);
         default: return 0;
     }
@@ -199,10 +215,13 @@ int Win32Control::Count() const {
 
 int Win32Control::CurSel() const {
     switch (m_kind) {
-        case ControlKind::kDropDownList: return static_cast<int>(SendMessageW(m_hwnd, CB_GETCURSEL, 0, 0));
-        case ControlKind::kListBox: return static_cast<int>(SendMessageW(m_hwnd, LB_GETCURSEL, 0, 0));
+        case ControlKind::kDropDownList:
+            return static_cast<int>(SendMessageW(m_hwnd, CB_GETCURSEL, 0, 0));
+        case ControlKind::kListBox:
+            return static_cast<int>(SendMessageW(m_hwnd, LB_GETCURSEL, 0, 0));
         case ControlKind::kListView:
-            return static_cast<int>(SendMessageW(m_hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+            return static_cast<int>(
+                SendMessageW(m_hwnd, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
         default: return -1;
     }
 }
@@ -211,20 +230,24 @@ void Win32Control::SetCurSel(int index) {
     const bool inRange = index >= 0 && index < Count();
     switch (m_kind) {
         case ControlKind::kDropDownList:
-            SendMessageW(m_hwnd, CB_SETCURSEL, inRange ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+            SendMessageW(m_hwnd, CB_SETCURSEL,
+                         inRange ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
             OnSelectionChanged();
             break;
         case ControlKind::kListBox:
-            SendMessageW(m_hwnd, LB_SETCURSEL, inRange ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
+            SendMessageW(m_hwnd, LB_SETCURSEL,
+                         inRange ? static_cast<WPARAM>(index) : static_cast<WPARAM>(-1), 0);
             break;
         case ControlKind::kListView: {
             LVITEMW item = {};
             item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
             item.state = 0;
-            SendMessageW(m_hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+            SendMessageW(m_hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(&item));
             if (inRange) {
                 item.state = LVIS_SELECTED | LVIS_FOCUSED;
-                SendMessageW(m_hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+                SendMessageW(m_hwnd, LVM_SETITEMSTATE, static_cast<WPARAM>(index),
+                             reinterpret_cast<LPARAM>(&item));
                 SendMessageW(m_hwnd, LVM_ENSUREVISIBLE, static_cast<WPARAM>(index), FALSE);
             }
             break;
@@ -262,20 +285,24 @@ void Win32Control::AddItem(const std::vector<std::string>& cells) {
             item.iItem = ListViewCount(m_hwnd);
             std::wstring text = first;
             item.pszText = text.data();
-            const int row = static_cast<int>(SendMessageW(m_hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-            for (int column = 1; column < columns && column < static_cast<int>(cells.size()); ++column) {
+            const int row = static_cast<int>(
+                SendMessageW(m_hwnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+            for (int column = 1; column < columns && column < static_cast<int>(cells.size());
+                 ++column) {
                 std::wstring cell = Widen(cells[static_cast<size_t>(column)]);
                 LVITEMW sub = {};
                 sub.iSubItem = column;
                 sub.pszText = cell.data();
-                SendMessageW(m_hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&sub));
+                SendMessageW(m_hwnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(row),
+                             reinterpret_cast<LPARAM>(&sub));
             }
             // Each column as wide as its widest cell or its header, whichever is wider (sized
             // by the cells alone, a header would shrink to "..."); the last one fills the rest.
             for (int column = 0; column < columns; ++column) {
                 const auto width = [&](int how) {
                     SendMessageW(m_hwnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), how);
-                    return static_cast<int>(SendMessageW(m_hwnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+                    return static_cast<int>(
+                        SendMessageW(m_hwnd, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
                 };
                 if (column + 1 == columns) {
                     width(LVSCW_AUTOSIZE_USEHEADER);
@@ -297,8 +324,8 @@ std::string Win32Control::ItemText(int index, int column) const {
         case ControlKind::kDropDownList:
         case ControlKind::kListBox: {
             const bool combo = m_kind == ControlKind::kDropDownList;
-            const int length = static_cast<int>(
-                SendMessageW(m_hwnd, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0));
+            const int length = static_cast<int>(SendMessageW(
+                m_hwnd, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0));
             if (length <= 0) return {};
             std::wstring text(static_cast<size_t>(length) + 1, L'\0');
             SendMessageW(m_hwnd, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index),
@@ -311,8 +338,9 @@ std::string Win32Control::ItemText(int index, int column) const {
             item.iSubItem = column;
             item.pszText = text.data();
             item.cchTextMax = static_cast<int>(text.size());
-            const int length = static_cast<int>(
-                SendMessageW(m_hwnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+            const int length =
+                static_cast<int>(SendMessageW(m_hwnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
+                                              reinterpret_cast<LPARAM>(&item)));
             return Narrow(text.data(), length);
         }
         default: return {};
@@ -320,13 +348,16 @@ std::string Win32Control::ItemText(int index, int column) const {
 }
 
 std::string Win32Control::ItemToolTip(int index) const {
-    if (m_kind != ControlKind::kDropDownList || index < 0 || index >= static_cast<int>(m_itemTips.size())) return {};
+    if (m_kind != ControlKind::kDropDownList || index < 0 ||
+        index >= static_cast<int>(m_itemTips.size()))
+        return {};
     return m_itemTips[static_cast<size_t>(index)];
 }
 
 void Win32Control::SetItemToolTip(int index, const std::string& tip) {
     if (m_kind != ControlKind::kDropDownList || index < 0 || index >= Count()) return;
-    if (static_cast<int>(m_itemTips.size()) <= index) m_itemTips.resize(static_cast<size_t>(index) + 1);
+    if (static_cast<int>(m_itemTips.size()) <= index)
+        m_itemTips.resize(static_cast<size_t>(index) + 1);
     m_itemTips[static_cast<size_t>(index)] = tip;
     if (index == CurSel()) OnSelectionChanged();
 }
@@ -339,18 +370,24 @@ int Win32Control::CheckState() const {
 
 void Win32Control::SetCheckState(int state) {
     if (m_kind != ControlKind::kAutoCheckBox) return;
-    SendMessageW(m_hwnd, BM_SETCHECK, state == 1 ? BST_CHECKED : state == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
+    SendMessageW(m_hwnd, BM_SETCHECK,
+                 state == 1   ? BST_CHECKED
+                 : state == 2 ? BST_INDETERMINATE
+                              : BST_UNCHECKED,
+                 0);
 }
 
 void Win32Control::SetRange(int lower, int upper) {
-    if (m_kind == ControlKind::kUpDown) SendMessageW(m_hwnd, UDM_SETRANGE32, static_cast<WPARAM>(lower), upper);
+    if (m_kind == ControlKind::kUpDown)
+        SendMessageW(m_hwnd, UDM_SETRANGE32, static_cast<WPARAM>(lower), upper);
 }
 
 std::pair<int, int> Win32Control::Range() const {
     if (m_kind != ControlKind::kUpDown) return {0, 0};
     int lower = 0;
     int upper = 0;
-    SendMessageW(m_hwnd, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower), reinterpret_cast<LPARAM>(&upper));
+    SendMessageW(m_hwnd, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+                 reinterpret_cast<LPARAM>(&upper));
     return {lower, upper};
 }
 

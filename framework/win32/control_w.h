@@ -76,9 +76,9 @@ private:
     HWND m_tipWindow = nullptr;
     std::string m_name;
     char m_labelMnemonic = 0;
-    std::string m_tip;            // what the tip window shows
-    bool m_ownTip = false;        // set by the program, not taken from an entry
-    std::wstring m_tipText;       // kept alive for the tip window
+    std::string m_tip;       // what the tip window shows
+    bool m_ownTip = false;   // set by the program, not taken from an entry
+    std::wstring m_tipText;  // kept alive for the tip window
     std::vector<std::string> m_itemTips;
 };
 

@@ -88,7 +88,8 @@ DWORD ControlStyle(const ControlTemplate& c) {
         case ControlKind::kUpDown:
             // Bound to the control before it, which gives up the room at its right edge; the
             // arrows (and the arrow keys in the buddy) step the buddy's decimal value.
-            style |= UDS_AUTOBUDDY | UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
+            style |=
+                UDS_AUTOBUDDY | UDS_ALIGNRIGHT | UDS_SETBUDDYINT | UDS_ARROWKEYS | UDS_NOTHOUSANDS;
             break;
         case ControlKind::kListView:
             style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_BORDER;

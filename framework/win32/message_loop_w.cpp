@@ -30,7 +30,8 @@ int& WaitCount() {
 
 LRESULT CALLBACK DispatchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kRunTask) {
-        std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(lParam));
+        std::unique_ptr<std::function<void()>> task(
+            reinterpret_cast<std::function<void()>*>(lParam));
         (*task)();
         return 0;
     }
@@ -57,7 +58,8 @@ bool IsDroppedCombo(HWND window) {
     for (HWND w = window; w != nullptr; w = GetParent(w)) {
         wchar_t name[32] = {};
         GetClassNameW(w, name, 32);
-        if (lstrcmpiW(name, L"COMBOBOX") == 0) return SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        if (lstrcmpiW(name, L"COMBOBOX") == 0)
+            return SendMessageW(w, CB_GETDROPPEDSTATE, 0, 0) != 0;
         if ((GetWindowLongW(w, GWL_STYLE) & WS_CHILD) == 0) break;
     }
     return false;
@@ -72,15 +74,16 @@ bool IsEdit(HWND window) {
 void Handle(MSG& msg) {
     // Ctrl+A selects an edit's whole text, as in every other edit the operator knows; the
     // system's edit control leaves it to the program.
-    if (msg.message == WM_KEYDOWN && msg.wParam == 'A' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0 &&
-        GetKeyState(VK_MENU) >= 0 && IsEdit(msg.hwnd)) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == 'A' && GetKeyState(VK_CONTROL) < 0 &&
+        GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0 && IsEdit(msg.hwnd)) {
         SendMessageW(msg.hwnd, EM_SETSEL, 0, -1);
         return;
     }
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
         if (TopLevel* top = TopLevelOf(msg.hwnd)) {
             if (top->RunShortcut(msg)) return;
-            const bool letter = (msg.wParam >= 'A' && msg.wParam <= 'Z') || (msg.wParam >= '0' && msg.wParam <= '9');
+            const bool letter = (msg.wParam >= 'A' && msg.wParam <= 'Z') ||
+                                (msg.wParam >= '0' && msg.wParam <= '9');
             if (msg.message == WM_SYSKEYDOWN && letter && GetKeyState(VK_CONTROL) >= 0 &&
                 top->PressMnemonic(static_cast<char>(msg.wParam))) {
                 return;
@@ -121,7 +124,8 @@ bool ParseShortcut(const std::string& keys, Shortcut& out) {
     }
     if (rest.size() == 1 && std::isalnum(static_cast<unsigned char>(rest[0]))) {
         s.key = static_cast<UINT>(std::toupper(static_cast<unsigned char>(rest[0])));
-    } else if (rest.size() >= 2 && rest[0] == 'F' && std::all_of(rest.begin() + 1, rest.end(), ::isdigit)) {
+    } else if (rest.size() >= 2 && rest[0] == 'F' &&
+               std::all_of(rest.begin() + 1, rest.end(), ::isdigit)) {
         const int n = std::stoi(rest.substr(1));
         if (n < 1 || n > 24) return false;
         s.key = static_cast<UINT>(VK_F1 + n - 1);
@@ -161,10 +165,12 @@ bool ProcessEventsUntil(const std::function<bool()>& done, std::chrono::millisec
     const auto end = std::chrono::steady_clock::now() + timeout;
     MSG msg;
     while (!done()) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
         if (left.count() <= 0) return done();
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left.count(), 50)),
+            MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                                      static_cast<DWORD>(std::min<long long>(left.count(), 50)),
                                       QS_ALLINPUT);
             continue;
         }
@@ -184,7 +190,8 @@ HWND DispatchWindow() {
         wc.hInstance = Instance();
         wc.lpszClassName = kDispatchClass;
         RegisterClassW(&wc);
-        return CreateWindowExW(0, kDispatchClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Instance(), nullptr);
+        return CreateWindowExW(0, kDispatchClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               Instance(), nullptr);
     }();
     return window;
 }
@@ -193,7 +200,8 @@ UINT_PTR StartTimer(std::chrono::milliseconds interval, std::function<void()> ti
     static UINT_PTR next = 1;
     const UINT_PTR id = next++;
     Timers()[id] = std::move(tick);
-    SetTimer(DispatchWindow(), id, static_cast<UINT>(std::max<long long>(USER_TIMER_MINIMUM, interval.count())), nullptr);
+    SetTimer(DispatchWindow(), id,
+             static_cast<UINT>(std::max<long long>(USER_TIMER_MINIMUM, interval.count())), nullptr);
     return id;
 }
 
@@ -216,7 +224,9 @@ namespace linkmate::fw::backend {
 
 void PostToWindowThread(std::function<void()> task) {
     auto* queued = new std::function<void()>(std::move(task));
-    if (!PostMessageW(win32::DispatchWindow(), win32::kRunTask, 0, reinterpret_cast<LPARAM>(queued))) delete queued;
+    if (!PostMessageW(win32::DispatchWindow(), win32::kRunTask, 0,
+                      reinterpret_cast<LPARAM>(queued)))
+        delete queued;
 }
 
 }  // namespace linkmate::fw::backend

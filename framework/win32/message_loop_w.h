@@ -13,7 +13,7 @@ namespace linkmate::fw::win32 {
 
 // A keyboard shortcut ("Ctrl+P", "F1") of a top-level window.
 struct Shortcut {
-    UINT key = 0;       // virtual-key code
+    UINT key = 0;  // virtual-key code
     bool ctrl = false;
     bool shift = false;
     bool alt = false;

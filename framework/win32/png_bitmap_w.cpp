@@ -10,7 +10,8 @@
 namespace linkmate::fw::win32 {
 
 HBITMAP LoadPngBitmap(int resource, int dpi) {
-    const HRSRC found = FindResourceW(Instance(), MAKEINTRESOURCEW(resource), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    const HRSRC found =
+        FindResourceW(Instance(), MAKEINTRESOURCEW(resource), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
     const HGLOBAL loaded = found ? LoadResource(Instance(), found) : nullptr;
     const auto* bytes = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
     if (bytes == nullptr) return nullptr;

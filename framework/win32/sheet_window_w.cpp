@@ -11,7 +11,8 @@ namespace linkmate::fw::win32 {
 namespace {
 
 const DialogTemplate& SheetTemplate() {
-    static const DialogTemplate tmpl{0, "", 100, 50, "MS Shell Dlg", 8, false, false, {}, "CPropertySheet"};
+    static const DialogTemplate tmpl{0, "",    100,   50, "MS Shell Dlg",
+                                     8, false, false, {}, "CPropertySheet"};
     return tmpl;
 }
 
@@ -20,11 +21,12 @@ class SheetWindow : public Win32Window, public backend::SheetPeer {
 public:
     SheetWindow(CPropertySheet& owner, const std::string& caption) : m_owner(owner) {
         DispatchWindow();
-        const std::vector<DWORD> bytes =
-            BuildDialogTemplate(SheetTemplate(), {WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                                                  WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, false});
-        const HWND window = CreateDialogIndirectParamW(Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()),
-                                                       nullptr, &SheetWindow::Proc, reinterpret_cast<LPARAM>(this));
+        const std::vector<DWORD> bytes = BuildDialogTemplate(
+            SheetTemplate(), {WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
+                              WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, false});
+        const HWND window = CreateDialogIndirectParamW(
+            Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()), nullptr,
+            &SheetWindow::Proc, reinterpret_cast<LPARAM>(this));
         Attach(window);
         SetTitle(caption);
     }
@@ -37,16 +39,18 @@ public:
         MapDialogRect(hwnd(), &r);
         return {r.left, r.top, r.right, r.bottom};
     }
-    Rect AddTabControl(const std::vector<std::string>& titles, Size pageSize, int x, int y) override {
+    Rect AddTabControl(const std::vector<std::string>& titles, Size pageSize, int x,
+                       int y) override {
         const HWND sheet = hwnd();
         // The pages stand on the sheet beside the tab control, not inside it: the dialog manager's
         // Tab then stops at the tab row and goes on into the page, as in the system's sheets (a
         // tab control holding the pages would be passed through as a container). Its display
         // area lets the mouse through to the page over it.
-        m_tabs = CreateWindowExW(0, WC_TABCONTROLW, L"",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, 100, 100,
-                                 sheet, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AFX_IDC_TAB_CONTROL)), Instance(),
-                                 nullptr);
+        m_tabs = CreateWindowExW(
+            0, WC_TABCONTROLW, L"",
+            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y, 100, 100,
+            sheet, reinterpret_cast<HMENU>(static_cast<INT_PTR>(AFX_IDC_TAB_CONTROL)), Instance(),
+            nullptr);
         SendMessageW(m_tabs, WM_SETFONT, SendMessageW(sheet, WM_GETFONT, 0, 0), FALSE);
         SetWindowSubclass(m_tabs, &SheetWindow::TabsProc, 1, reinterpret_cast<DWORD_PTR>(this));
         for (size_t i = 0; i < titles.size(); ++i) {
@@ -63,15 +67,20 @@ public:
         const int height = frame.bottom - frame.top;
         MoveWindow(m_tabs, x, y, width, height, FALSE);
         m_tabsAt = RectInSheet(m_tabs);
-        m_items.emplace(AFX_IDC_TAB_CONTROL, std::make_unique<Win32Control>(m_tabs, ControlKind::kText, AFX_IDC_TAB_CONTROL));
+        m_items.emplace(AFX_IDC_TAB_CONTROL, std::make_unique<Win32Control>(
+                                                 m_tabs, ControlKind::kText, AFX_IDC_TAB_CONTROL));
         return {x, y, width, height};
     }
 
-    void SelectTab(int index) override { SendMessageW(m_tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0); }
+    void SelectTab(int index) override {
+        SendMessageW(m_tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
     int CurrentTab() const override {
         return m_tabs ? static_cast<int>(SendMessageW(m_tabs, TCM_GETCURSEL, 0, 0)) : -1;
     }
-    int TabCount() const override { return m_tabs ? static_cast<int>(SendMessageW(m_tabs, TCM_GETITEMCOUNT, 0, 0)) : 0; }
+    int TabCount() const override {
+        return m_tabs ? static_cast<int>(SendMessageW(m_tabs, TCM_GETITEMCOUNT, 0, 0)) : 0;
+    }
     std::string TabText(int index) const override {
         if (m_tabs == nullptr) return {};
         wchar_t text[256] = {};
@@ -79,7 +88,8 @@ public:
         item.mask = TCIF_TEXT;
         item.pszText = text;
         item.cchTextMax = 255;
-        SendMessageW(m_tabs, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+        SendMessageW(m_tabs, TCM_GETITEMW, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(&item));
         return Narrow(std::wstring(text));
     }
     Rect PageArea() const override {
@@ -102,8 +112,9 @@ public:
         } else {
             return nullptr;
         }
-        const HWND window = CreateWindowExW(0, windowClass, Widen(text).c_str(), style, 0, 0, 10, 10, sheet,
-                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+        const HWND window =
+            CreateWindowExW(0, windowClass, Widen(text).c_str(), style, 0, 0, 10, 10, sheet,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
         SendMessageW(window, WM_SETFONT, SendMessageW(sheet, WM_GETFONT, 0, 0), FALSE);
         std::unique_ptr<Win32Control>& slot = m_items[id];
         slot = std::make_unique<Win32Control>(window, kind, id);
@@ -136,12 +147,14 @@ private:
     // The pages: the dialogs on the sheet that stand within the tab control.
     std::vector<HWND> Pages() const {
         std::vector<HWND> pages;
-        for (HWND child = GetWindow(hwnd(), GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        for (HWND child = GetWindow(hwnd(), GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
             wchar_t name[16] = {};
             GetClassNameW(child, name, 16);
             RECT r = RectInSheet(child);
             RECT inside;
-            if (lstrcmpW(name, L"#32770") == 0 && IntersectRect(&inside, &r, &m_tabsAt) && EqualRect(&inside, &r)) {
+            if (lstrcmpW(name, L"#32770") == 0 && IntersectRect(&inside, &r, &m_tabsAt) &&
+                EqualRect(&inside, &r)) {
                 pages.push_back(child);
             }
         }
@@ -150,7 +163,8 @@ private:
 
     // The pages stand beside the tab control: they move with it, and it leaves the place of the
     // page shown unpainted (above them in the order Tab follows, it would paint over them).
-    static LRESULT CALLBACK TabsProc(HWND tabs, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    static LRESULT CALLBACK TabsProc(HWND tabs, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR data) {
         auto* self = reinterpret_cast<SheetWindow*>(data);
         if (message == WM_WINDOWPOSCHANGED) {
             const RECT now = self->RectInSheet(tabs);
@@ -159,7 +173,8 @@ private:
             if (dx != 0 || dy != 0) {
                 for (HWND page : self->Pages()) {
                     const RECT r = self->RectInSheet(page);
-                    SetWindowPos(page, nullptr, r.left + dx, r.top + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                    SetWindowPos(page, nullptr, r.left + dx, r.top + dy, 0, 0,
+                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
                 }
             }
             self->m_tabsAt = now;
@@ -185,7 +200,8 @@ private:
         switch (message) {
             case WM_COMMAND:
                 // A button's click; the dialog manager's IDOK and IDCANCEL (no control) are keys.
-                if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) self->m_owner.HandleCommand(LOWORD(wParam));
+                if (lParam != 0 && HIWORD(wParam) == BN_CLICKED)
+                    self->m_owner.HandleCommand(LOWORD(wParam));
                 return TRUE;
             case WM_NOTIFY: {
                 const auto* header = reinterpret_cast<const NMHDR*>(lParam);

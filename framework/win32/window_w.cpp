@@ -20,11 +20,14 @@ namespace {
 bool IsDigitOrCommand(int c) { return c < 0x20 || (c >= '0' && c <= '9'); }
 
 DialogFrame FrameFor(HWND parent, bool popup, bool page) {
-    if (popup) return {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, true};
+    if (popup)
+        return {WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, true};
     // A child window without a parent to sit in stands alone, unseen until shown.
     if (parent == nullptr) return {WS_POPUP, WS_EX_CONTROLPARENT, true};
     // Pages are shown by the sheet as they are chosen; other child windows with their parent.
-    return {WS_CHILD | DS_CONTROL | (page ? 0u : static_cast<DWORD>(WS_VISIBLE)), WS_EX_CONTROLPARENT, true};
+    return {WS_CHILD | DS_CONTROL | (page ? 0u : static_cast<DWORD>(WS_VISIBLE)),
+            WS_EX_CONTROLPARENT, true};
 }
 
 INT_PTR CALLBACK MeasureProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
@@ -34,12 +37,14 @@ INT_PTR CALLBACK MeasureProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 int TextWidth(HWND control, bool checkBox) {
     const std::wstring text = Widen(WindowText(control));
     const HDC dc = GetDC(control);
-    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT r = {0, 0, 0, 0};
     DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
-    const int box = checkBox ? GetSystemMetrics(SM_CXMENUCHECK) + 3 * GetSystemMetrics(SM_CXEDGE) : 0;
+    const int box =
+        checkBox ? GetSystemMetrics(SM_CXMENUCHECK) + 3 * GetSystemMetrics(SM_CXEDGE) : 0;
     return r.right - r.left + box;
 }
 
@@ -48,23 +53,27 @@ int TextWidth(HWND control, bool checkBox) {
 void PlaceOnOwner(HWND window, HWND owner) {
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(owner != nullptr ? owner : window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(owner != nullptr ? owner : window, MONITOR_DEFAULTTOPRIMARY),
+                    &monitor);
     const RECT& w = monitor.rcWork;
     RECT frame;
     GetWindowRect(window, &frame);
     RECT around = {};
-    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
-    const Rect placed = CentredOn({around.left, around.top, around.right - around.left, around.bottom - around.top},
-                                  {frame.right - frame.left, frame.bottom - frame.top},
-                                  {w.left, w.top, w.right - w.left, w.bottom - w.top});
-    SetWindowPos(window, nullptr, placed.x, placed.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &around);
+    const Rect placed =
+        CentredOn({around.left, around.top, around.right - around.left, around.bottom - around.top},
+                  {frame.right - frame.left, frame.bottom - frame.top},
+                  {w.left, w.top, w.right - w.left, w.bottom - w.top});
+    SetWindowPos(window, nullptr, placed.x, placed.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Rect TemplatePixels(const DialogTemplate& tmpl, int x, int y, int cx, int cy) {
     // The dialog manager's own conversion, from a window made in the template's font.
     const std::vector<DWORD> bytes = BuildDialogTemplate(tmpl, {WS_POPUP, 0, false});
-    const HWND probe = CreateDialogIndirectParamW(Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()),
-                                                  nullptr, MeasureProc, 0);
+    const HWND probe = CreateDialogIndirectParamW(
+        Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()), nullptr, MeasureProc, 0);
     RECT r = {x, y, x + cx, y + cy};
     if (probe != nullptr) {
         MapDialogRect(probe, &r);
@@ -132,17 +141,21 @@ void Win32Window::SetFixedSize(Size size) {
     RECT r = {0, 0, size.width, size.height};
     AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_EXSTYLE)));
-    SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hwnd, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string Win32Window::Title() const { return WindowText(m_hwnd); }
-void Win32Window::SetTitle(const std::string& title) { SetWindowTextW(m_hwnd, Widen(title).c_str()); }
+void Win32Window::SetTitle(const std::string& title) {
+    SetWindowTextW(m_hwnd, Widen(title).c_str());
+}
 
 void Win32Window::SetIcon(int resource) {
     // The icon file holds every size; the caption and the task bar take theirs.
     const auto load = [resource](int metricX, int metricY) {
         return static_cast<HICON>(LoadImageW(Instance(), MAKEINTRESOURCEW(resource), IMAGE_ICON,
-                                             GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0));
+                                             GetSystemMetrics(metricX), GetSystemMetrics(metricY),
+                                             0));
     };
     HICON big = load(SM_CXICON, SM_CYICON);
     HICON small = load(SM_CXSMICON, SM_CYSMICON);
@@ -156,7 +169,8 @@ void Win32Window::SetIcon(int resource) {
 
 void Win32Window::AddMinimizeBox() {
     SetWindowLongW(m_hwnd, GWL_STYLE, GetWindowLongW(m_hwnd, GWL_STYLE) | WS_MINIMIZEBOX);
-    SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetWindowPos(m_hwnd, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void Win32Window::AddShortcut(const std::string& keys, std::function<void()> run) {
@@ -169,7 +183,8 @@ bool Win32Window::RunShortcut(const MSG& msg) {
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     const bool alt = GetKeyState(VK_MENU) < 0;
     for (const auto& [shortcut, run] : m_shortcuts) {
-        if (shortcut.key == msg.wParam && shortcut.ctrl == ctrl && shortcut.shift == shift && shortcut.alt == alt) {
+        if (shortcut.key == msg.wParam && shortcut.ctrl == ctrl && shortcut.shift == shift &&
+            shortcut.alt == alt) {
             // Not while another window of ours is modal over this one.
             if (!IsWindowEnabled(GetAncestor(m_hwnd, GA_ROOT))) return false;
             const std::function<void()> copy = run;
@@ -203,14 +218,16 @@ void Win32Window::SetTabOrder(const std::vector<ControlPeer*>& controls) {
             if (parent == nullptr) break;
             std::vector<HWND>& order = children[parent];
             if (std::find(order.begin(), order.end(), child) == order.end()) order.push_back(child);
-            if (std::find(parents.begin(), parents.end(), parent) == parents.end()) parents.push_back(parent);
+            if (std::find(parents.begin(), parents.end(), parent) == parents.end())
+                parents.push_back(parent);
             child = parent;
         }
     }
     for (HWND parent : parents) {
         HWND after = HWND_TOP;
         for (HWND child : children[parent]) {
-            SetWindowPos(child, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+            SetWindowPos(child, after, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
             after = child;
         }
     }
@@ -230,11 +247,13 @@ bool Win32Window::ShowContextMenu(POINT screen) {
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             continue;
         }
-        const std::wstring text = Widen(item.shortcut.empty() ? item.text : item.text + "\t" + item.shortcut);
+        const std::wstring text =
+            Widen(item.shortcut.empty() ? item.text : item.text + "\t" + item.shortcut);
         AppendMenuW(menu, MF_STRING, i + 1, text.c_str());
     }
-    const int chosen = static_cast<int>(
-        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, 0, m_hwnd, nullptr));
+    const int chosen =
+        static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                        screen.x, screen.y, 0, m_hwnd, nullptr));
     DestroyMenu(menu);
     if (chosen > 0 && static_cast<size_t>(chosen) <= m_menu.size()) {
         const std::function<void()> run = m_menu[static_cast<size_t>(chosen) - 1].run;
@@ -266,11 +285,13 @@ void Win32Window::End(int result) {
     WakeLoop();
 }
 
-DialogWindow::DialogWindow(CDialog& owner, HWND parent, bool popup, bool page) : m_owner(owner), m_popup(popup) {
+DialogWindow::DialogWindow(CDialog& owner, HWND parent, bool popup, bool page)
+    : m_owner(owner), m_popup(popup) {
     const DialogTemplate& tmpl = owner.dialogTemplate();
     const std::vector<DWORD> bytes = BuildDialogTemplate(tmpl, FrameFor(parent, popup, page));
-    const HWND window = CreateDialogIndirectParamW(Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()),
-                                                   parent, &DialogWindow::Proc, reinterpret_cast<LPARAM>(this));
+    const HWND window =
+        CreateDialogIndirectParamW(Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()),
+                                   parent, &DialogWindow::Proc, reinterpret_cast<LPARAM>(this));
     Attach(window);
     BuildControls();
     m_built = true;
@@ -308,16 +329,20 @@ void DialogWindow::BuildControls() {
             RECT r;
             GetWindowRect(made, &r);
             MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&r), 2);
-            const int width = FittedWidth(c, r.right - r.left, TextWidth(made, c.kind == ControlKind::kAutoCheckBox));
-            SetWindowPos(made, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            const int width = FittedWidth(c, r.right - r.left,
+                                          TextWidth(made, c.kind == ControlKind::kAutoCheckBox));
+            SetWindowPos(made, nullptr, 0, 0, width, r.bottom - r.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
         if (c.id == IDC_STATIC) {
-            if (c.kind == ControlKind::kText) m_labels.emplace_back(made, (c.style & kDisabled) == 0);
+            if (c.kind == ControlKind::kText)
+                m_labels.emplace_back(made, (c.style & kDisabled) == 0);
             continue;
         }
         const HWND window = made;
         auto control = std::make_unique<Win32Control>(window, c.kind, c.id);
-        const auto link = std::find_if(links.begin(), links.end(), [at](const LabelLink& l) { return l.control == at; });
+        const auto link = std::find_if(links.begin(), links.end(),
+                                       [at](const LabelLink& l) { return l.control == at; });
         if (link != links.end()) {
             control->SetAccessibleName(link->name);
             control->SetLabelMnemonic(link->mnemonic);
@@ -333,12 +358,15 @@ void DialogWindow::BuildControls() {
                 if (c.style & kNumberOnly) InstallCharacterFilter(window, &IsDigitOrCommand);
                 break;
             case ControlKind::kUpDown:
-                if (previous != nullptr && previous->Kind() == ControlKind::kEdit) previous->SetUpDown(window);
+                if (previous != nullptr && previous->Kind() == ControlKind::kEdit)
+                    previous->SetUpDown(window);
                 break;
             case ControlKind::kListView: {
-                SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+                SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                             LVS_EX_FULLROWSELECT);
                 for (size_t i = 0; i < c.items.size(); ++i) {
-                    std::wstring header = Widen(Translate(tmpl.context.c_str(), c.items[i].c_str()));
+                    std::wstring header =
+                        Widen(Translate(tmpl.context.c_str(), c.items[i].c_str()));
                     LVCOLUMNW column = {};
                     column.mask = LVCF_TEXT | LVCF_WIDTH;
                     column.pszText = header.data();
@@ -384,7 +412,8 @@ void DialogWindow::OnCommand(int id, int code, HWND control) {
                 peer->OnSelectionChanged();
                 m_owner.HandleNotify(id, Notify::kSelChange);
             }
-            if (code == CBN_SETFOCUS || code == CBN_DROPDOWN) m_owner.HandleNotify(id, Notify::kSetFocus);
+            if (code == CBN_SETFOCUS || code == CBN_DROPDOWN)
+                m_owner.HandleNotify(id, Notify::kSetFocus);
             break;
         case ControlKind::kListBox:
             if (code == LBN_SELCHANGE) m_owner.HandleNotify(id, Notify::kSelChange);
@@ -401,7 +430,8 @@ void DialogWindow::OnNotify(const NMHDR& header) {
     const int id = peer->Id();
     if (header.code == LVN_ITEMCHANGED) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-        if ((change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED)) {
+        if ((change.uChanged & LVIF_STATE) &&
+            ((change.uOldState ^ change.uNewState) & LVIS_SELECTED)) {
             m_owner.HandleNotify(id, Notify::kSelChange);
         }
     } else if (header.code == NM_DBLCLK) {
@@ -430,7 +460,8 @@ bool DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             return true;
         case WM_CTLCOLORSTATIC:
             // Text over the picture before it: the banner's own pale blue on its dark ground.
-            if (std::find(m_onPicture.begin(), m_onPicture.end(), reinterpret_cast<HWND>(lParam)) != m_onPicture.end()) {
+            if (std::find(m_onPicture.begin(), m_onPicture.end(), reinterpret_cast<HWND>(lParam)) !=
+                m_onPicture.end()) {
                 constexpr COLORREF kOnPictureText = RGB(0xd5, 0xe3, 0xf5);
                 const auto dc = reinterpret_cast<HDC>(wParam);
                 SetTextColor(dc, kOnPictureText);
@@ -450,7 +481,8 @@ bool DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
             const auto pointed = reinterpret_cast<HWND>(wParam);
             if (pointed != m_hovered) {
                 m_hovered = pointed;
-                if (Win32Control* peer = ControlOf(pointed)) m_owner.HandleNotify(peer->Id(), Notify::kSetFocus);
+                if (Win32Control* peer = ControlOf(pointed))
+                    m_owner.HandleNotify(peer->Id(), Notify::kSetFocus);
             }
             if (WaitCursorShown()) {
                 SetCursor(LoadCursorW(nullptr, IDC_WAIT));
@@ -482,14 +514,15 @@ INT_PTR CALLBACK DialogWindow::Proc(HWND window, UINT message, WPARAM wParam, LP
 
 namespace linkmate::fw::backend {
 
-std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent, Placement placement) {
+std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent,
+                                               Placement placement) {
     win32::DispatchWindow();
     auto* host = dynamic_cast<win32::WindowHost*>(parent);
-    const HWND parentWindow = host == nullptr                   ? nullptr
+    const HWND parentWindow = host == nullptr                 ? nullptr
                               : placement == Placement::kPage ? host->PageHost()
                                                               : host->TopHwnd();
-    return std::make_unique<win32::DialogWindow>(dialog, parentWindow, placement == Placement::kPopup,
-                                                 placement == Placement::kPage);
+    return std::make_unique<win32::DialogWindow>(
+        dialog, parentWindow, placement == Placement::kPopup, placement == Placement::kPage);
 }
 
 Size TemplateSize(const DialogTemplate& tmpl) {

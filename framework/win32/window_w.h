@@ -53,7 +53,9 @@ public:
     void AddShortcut(const std::string& keys, std::function<void()> run) override;
     void SetContextMenu(std::vector<MenuItem> items) override;
     void SetTabOrder(const std::vector<ControlPeer*>& controls) override;
-    void SetMnemonicHandler(std::function<void(char)> press) override { m_mnemonics = std::move(press); }
+    void SetMnemonicHandler(std::function<void(char)> press) override {
+        m_mnemonics = std::move(press);
+    }
     int RunModal() override;
     void End(int result) override;
 

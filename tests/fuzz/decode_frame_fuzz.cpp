@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint32_t value = ParseHexGroups(text, groups);
         if (groups < 4 && (value >> (8 * groups)) != 0) __builtin_trap();
         // Text that reads completely formats back to the same number.
-        if (IsHexGroupsText(text, groups) && ParseHexGroups(FormatHex32(value).substr(12 - 3 * groups), groups) != value) {
+        if (IsHexGroupsText(text, groups) &&
+            ParseHexGroups(FormatHex32(value).substr(12 - 3 * groups), groups) != value) {
             __builtin_trap();
         }
     }

@@ -103,10 +103,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // came or did not: four frames, each read back at most once, one last request.
         FuzzPort port(data, size);
         const VerifiedWrite v = WriteAndVerify(port, DeviceConfig{});
-        if (port.writes > kExchangeAttempts * (1 + kExchangeAttempts + kReadRepliesCompared - 1) + 3) {
+        if (port.writes >
+            kExchangeAttempts * (1 + kExchangeAttempts + kReadRepliesCompared - 1) + 3) {
             __builtin_trap();
         }
-        if (v.verified() && !ReceivedWrittenFrame(port.received, EncodeConfigFrame(DeviceConfig{}))) {
+        if (v.verified() &&
+            !ReceivedWrittenFrame(port.received, EncodeConfigFrame(DeviceConfig{}))) {
             __builtin_trap();
         }
     }

@@ -22,7 +22,8 @@ const std::string& ProfilePath() {
         setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
         linkmate::SetProfileRegistryKey(linkmate::kProfileRegistryKey);
         linkmate::SetProfileApplicationName("fuzz");
-        std::filesystem::create_directories(std::filesystem::path(linkmate::ProfileFilePath()).parent_path());
+        std::filesystem::create_directories(
+            std::filesystem::path(linkmate::ProfileFilePath()).parent_path());
         return linkmate::ProfileFilePath();
     }();
     return path;

@@ -28,7 +28,9 @@ private slots:
         can.EnableWindow(true);
         can.SendEnable(true);
         auto* rates = Control<QComboBox>(can, IDC_CAN_BAUDRATE);
-        QVERIFY(rates->itemData(10, Qt::ToolTipRole).toString().contains("250.000 kbit/s, sample point 87.5 %"));
+        QVERIFY(rates->itemData(10, Qt::ToolTipRole)
+                    .toString()
+                    .contains("250.000 kbit/s, sample point 87.5 %"));
         QVERIFY(rates->itemData(13, Qt::ToolTipRole).toString().contains("666.667 kbit/s"));
         Choose(rates, 0);
         QLineEdit* btr0 = Control<QLineEdit>(can, IDC_CAN_BTR0);
@@ -40,7 +42,8 @@ private slots:
         QCOMPARE(rates->toolTip(), btr0->toolTip());
         Retype(btr0, "40");  // SJW 2 over a TSEG2 of 1: the tip says so
         Retype(btr1, "00");
-        QVERIFY2(btr0->toolTip().contains("\nWarning: SJW 2 is longer than TSEG2 1"), qPrintable(btr0->toolTip()));
+        QVERIFY2(btr0->toolTip().contains("\nWarning: SJW 2 is longer than TSEG2 1"),
+                 qPrintable(btr0->toolTip()));
         Retype(btr1, "x");
         QVERIFY(btr0->toolTip().startsWith("BTR0 and BTR1: two hex bytes"));
     }
@@ -68,15 +71,18 @@ private slots:
         const QString tip = Control<QLineEdit>(can, IDC_CAN_BTR0)->toolTip();
         QVERIFY2(tip.startsWith("95.238 kbit/s, sample point 85.7 %"), qPrintable(tip));
         QCOMPARE(env.converter()->stats().writeFrames, 0);
-        QVERIFY2(socketCan.find("ip link set can0 type can bitrate 95238 sample-point 0.875\n"
-                                "ip link set can0 type can tq 750 prop-seg 5 phase-seg1 6 phase-seg2 2 sjw 1") !=
-                     std::string::npos,
-                 socketCan.c_str());
+        QVERIFY2(
+            socketCan.find(
+                "ip link set can0 type can bitrate 95238 sample-point 0.875\n"
+                "ip link set can0 type can tq 750 prop-seg 5 phase-seg1 6 phase-seg2 2 sjw 1") !=
+                std::string::npos,
+            socketCan.c_str());
 
         ClickButton(sheet, fw::ID_APPLY_NOW);
         const DeviceConfig held = env.converter()->storedConfig();
         QCOMPARE(held.can.CanBaudrate, 0);
-        QCOMPARE(QString::fromStdString(held.can.CanBTR0), Control<QLineEdit>(can, IDC_CAN_BTR0)->text());
+        QCOMPARE(QString::fromStdString(held.can.CanBTR0),
+                 Control<QLineEdit>(can, IDC_CAN_BTR0)->text());
     }
 };
 

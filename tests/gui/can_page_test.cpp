@@ -178,7 +178,8 @@ private slots:
             }
             menu->close();
         });
-        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2), half->mapToGlobal(QPoint(2, 2)));
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                    half->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(half, &menuEvent);
         QCOMPARE(half->text(), QString("1ABCD"));
     }
@@ -191,7 +192,8 @@ private slots:
         QLineEdit* edit = f.Edit(IDC_CAN_TX_ID);
         edit->clear();
         QTest::keyClicks(edit, "g-x:1a F");
-        QKeyEvent accented(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString::fromUtf8("\xC3\xA9"));
+        QKeyEvent accented(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier,
+                           QString::fromUtf8("\xC3\xA9"));
         QApplication::sendEvent(edit, &accented);
         QCOMPARE(edit->text(), QString("1a F"));
         // Ctrl+X, Ctrl+Z and Ctrl+A are dropped; Delete and the arrows work.

@@ -49,7 +49,8 @@ private slots:
         QTest::keyClick(sheet.widget(), Qt::Key_S, Qt::ControlModifier);
         const std::filesystem::path suggested(start);
         QCOMPARE(suggested.parent_path().string(), std::string(std::getenv("HOME")));
-        QVERIFY2(suggested.filename().string().rfind("Ternix-A-20", 0) == 0 && suggested.extension() == ".reg",
+        QVERIFY2(suggested.filename().string().rfind("Ternix-A-20", 0) == 0 &&
+                     suggested.extension() == ".reg",
                  start.c_str());
         QCOMPARE(asked, 1);
         DeviceConfig saved;
@@ -59,7 +60,8 @@ private slots:
 
         ClickButton(sheet, fw::IDOK);  // Default changes every page
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("01"));
-        // Open starts in the folder saved to; the folder is kept beside the settings, not among them.
+        // Open starts in the folder saved to; the folder is kept beside the settings, not among
+        // them.
         fw::SetFileDialogResponder([&](const fw::FileDialogCall& call) {
             start = call.start;
             return path;
@@ -69,8 +71,10 @@ private slots:
         QCOMPARE(ProfileReadText("LINKMATE", "LastFolder", "none"), std::string("none"));
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->text(), QString("3F"));
         QVERIFY(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_BTR0)->isEnabled());  // Custom
-        QVERIFY(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE2)->isVisibleTo(Widget(sheet.m_canPage)));
-        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE2)->text(), QString("AB CD"));
+        QVERIFY(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE2)
+                    ->isVisibleTo(Widget(sheet.m_canPage)));
+        QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_CODE2)->text(),
+                 QString("AB CD"));
         QCOMPARE(Control<QLineEdit>(sheet.m_tranPage, IDC_TRAN_SPACE)->text(), QString("44"));
         QCOMPARE(env.converter()->stats().writeFrames, 0);
 
@@ -147,12 +151,14 @@ private slots:
         QCOMPARE(asked, 0);
         QVERIFY(!std::filesystem::exists(path));
 
-        std::ofstream(path) << "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\x\\LINKMATE]\ngarbage\n";
+        std::ofstream(path)
+            << "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\x\\LINKMATE]\ngarbage\n";
         const QString before = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text();
         log.calls.clear();
         sheet.OnOpenConfiguration();
         QCOMPARE(log.calls.size(), size_t{1});
-        QVERIFY2(log.calls[0].text.find("bad.reg:3:") != std::string::npos, log.calls[0].text.c_str());
+        QVERIFY2(log.calls[0].text.find("bad.reg:3:") != std::string::npos,
+                 log.calls[0].text.c_str());
         QCOMPARE(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID)->text(), before);
 
         // A FIFO where the file would go is refused and stays a FIFO.
@@ -163,7 +169,8 @@ private slots:
         log.calls.clear();
         sheet.OnSaveConfiguration();
         QCOMPARE(log.calls.size(), size_t{1});
-        QVERIFY2(log.calls[0].text.find("fifo.reg is not a regular file") != std::string::npos, log.calls[0].text.c_str());
+        QVERIFY2(log.calls[0].text.find("fifo.reg is not a regular file") != std::string::npos,
+                 log.calls[0].text.c_str());
         QVERIFY(std::filesystem::is_fifo(fifo));
     }
 };

@@ -94,11 +94,15 @@ private slots:
         TestSheet again;
         again.Init();
         QCOMPARE(again.m_canPage.GetDlgItem(IDC_CAN_BTR0).GetWindowText(), std::string("3f"));
-        QCOMPARE(again.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(), std::string("1f ff ff ff"));
+        QCOMPARE(again.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(),
+                 std::string("1f ff ff ff"));
         QCOMPARE(again.m_canPage.Item<fw::ComboBox>(IDC_CAN_FILTER_MODE).GetCurSel(), 0);
-        QCOMPARE(again.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_CODE1).GetWindowText(), std::string("00 00"));
-        QCOMPARE(again.m_serialPage.GetDlgItem(IDC_SERIAL_BAUDRATE).GetWindowText(), std::string("19200"));
-        QCOMPARE(again.m_serialPage.GetDlgItem(IDC_SERIAL_PARITY).GetWindowText(), std::string("2 stop bits"));
+        QCOMPARE(again.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_CODE1).GetWindowText(),
+                 std::string("00 00"));
+        QCOMPARE(again.m_serialPage.GetDlgItem(IDC_SERIAL_BAUDRATE).GetWindowText(),
+                 std::string("19200"));
+        QCOMPARE(again.m_serialPage.GetDlgItem(IDC_SERIAL_PARITY).GetWindowText(),
+                 std::string("2 stop bits"));
         QCOMPARE(again.m_tranPage.GetDlgItem(IDC_TRAN_SPACE).GetWindowText(), std::string("300"));
         QCOMPARE(again.m_tranPage.Item<fw::ComboBox>(IDC_TRAN_DIR).GetCurSel(), 2);
         QCOMPARE(again.m_panel.GetDlgItem(IDC_DEVICE).GetWindowText(), std::string("Ternix-A"));
@@ -121,13 +125,17 @@ private slots:
         const int chosen = rate == 12 ? 11 : 12;
         Choose(sheet.m_canPage, IDC_CAN_BAUDRATE, chosen);
         ClickButton(sheet, 12321);
-        QCOMPARE(log.texts().back(), std::string("The converter answered, but it holds other values than you wrote."));
+        QCOMPARE(log.texts().back(),
+                 std::string("The converter answered, but it holds other values than you wrote."));
         const std::string& detail = log.calls.back().detail;
-        QVERIFY2(detail.find("Conversion page, Interval between two frames: you wrote 7;") != std::string::npos,
-                 detail.c_str());
-        const auto entry = [](int i) { return "\"" + text::Unbroken(lists::CanBaudrate.at(static_cast<size_t>(i))) + "\""; };
-        QVERIFY2(detail.find("CAN page, Baudrate: you wrote " + entry(chosen) + "; the converter holds " + entry(rate) + ".") !=
+        QVERIFY2(detail.find("Conversion page, Interval between two frames: you wrote 7;") !=
                      std::string::npos,
+                 detail.c_str());
+        const auto entry = [](int i) {
+            return "\"" + text::Unbroken(lists::CanBaudrate.at(static_cast<size_t>(i))) + "\"";
+        };
+        QVERIFY2(detail.find("CAN page, Baudrate: you wrote " + entry(chosen) +
+                             "; the converter holds " + entry(rate) + ".") != std::string::npos,
                  detail.c_str());
         QVERIFY2(detail.find("TranSpace") == std::string::npos, detail.c_str());
         QCOMPARE(sheet.m_tranPage.GetDlgItem(IDC_TRAN_SPACE).GetWindowText(), std::string("7"));

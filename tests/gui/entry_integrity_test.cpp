@@ -51,7 +51,8 @@ bool ProfileSaved() {
     DeviceConfig saved;
     saved.tran.TranIdBase = -77;
     LoadProfile(saved);
-    return saved.tran.TranIdBase != -77 && saved.tran.TranIdBase != ProfileFallbackConfig().tran.TranIdBase;
+    return saved.tran.TranIdBase != -77 &&
+           saved.tran.TranIdBase != ProfileFallbackConfig().tran.TranIdBase;
 }
 
 }  // namespace
@@ -68,7 +69,7 @@ private slots:
         Retype(c.Tran(IDC_TRAN_SPACE), "4");
         Retype(c.Tran(IDC_TRAN_ID_OFFSET), "6");
         PasteInto(c.Tran(IDC_TRAN_ID_LENGTH), "x3");  // paste is not filtered: no number
-        c.sheet.SetActivePage(1);  // leaving is refused: the page stays current
+        c.sheet.SetActivePage(1);                     // leaving is refused: the page stays current
         QCOMPARE(c.sheet.GetActiveIndex(), 0);
         c.log.calls.clear();
 
@@ -218,10 +219,10 @@ private slots:
         QCOMPARE(c.log.calls.size(), size_t{1});
         QVERIFY(c.log.calls[0].buttons == fw::MessageButtons::kYesNo);
         const std::string& question = c.log.calls[0].text;
-        const std::string said = "Identifier(Tx): you typed \"7FF\" (read as " + text::Unbroken("7F 0F 00 00") +
-                                 "); the converter will hold " + text::Unbroken("00 00 00 00") + ".";
-        QVERIFY2(question.find(said) != std::string::npos,
-                 question.c_str());
+        const std::string said = "Identifier(Tx): you typed \"7FF\" (read as " +
+                                 text::Unbroken("7F 0F 00 00") + "); the converter will hold " +
+                                 text::Unbroken("00 00 00 00") + ".";
+        QVERIFY2(question.find(said) != std::string::npos, question.c_str());
         // The mask rule's own all-ones mask raises no question.
         QVERIFY(question.find("Mask") == std::string::npos);
         QCOMPARE(c.FramesWritten(), 0);

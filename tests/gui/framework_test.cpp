@@ -28,8 +28,24 @@ constexpr std::chrono::seconds kWait{10};
 
 const fw::DialogTemplate& TestTemplate() {
     static const fw::DialogTemplate tmpl{
-        1, "Test", 100, 60, "MS Shell Dlg", 8, true, false,
-        {{fw::ControlKind::kDropDownList, kList, "", 4, 4, 60, 60, fw::kTabStop, {"a", "b", "c"}, 0},
+        1,
+        "Test",
+        100,
+        60,
+        "MS Shell Dlg",
+        8,
+        true,
+        false,
+        {{fw::ControlKind::kDropDownList,
+          kList,
+          "",
+          4,
+          4,
+          60,
+          60,
+          fw::kTabStop,
+          {"a", "b", "c"},
+          0},
          {fw::ControlKind::kEdit, kEdit, "", 4, 24, 60, 12, fw::kTabStop, {}, 0},
          {fw::ControlKind::kUpDown, kSpin, "", 0, 0, 10, 12, 0, {}, 0}},
         "test"};
@@ -159,9 +175,10 @@ bool TakesText(fw::ControlKind kind) {
 }
 
 TEST(FrameworkKeyboard, EveryListAndEditOfEveryWindowHasItsLabelsNameAndLetter) {
-    const fw::DialogTemplate* windows[] = {
-        &res::ConnectPanelTemplate(), &res::TranPageTemplate(), &res::SerialPageTemplate(), &res::CanPageTemplate(),
-        &res::PortMapTemplate(),      &res::BitTimingTemplate(), &res::FindConverterTemplate()};
+    const fw::DialogTemplate* windows[] = {&res::ConnectPanelTemplate(), &res::TranPageTemplate(),
+                                           &res::SerialPageTemplate(),   &res::CanPageTemplate(),
+                                           &res::PortMapTemplate(),      &res::BitTimingTemplate(),
+                                           &res::FindConverterTemplate()};
     for (const char* language : {"zh_CN", "en"}) {
         ASSERT_TRUE(fw::LoadCatalogue(language));
         int controls = 0;
@@ -190,19 +207,26 @@ TEST(FrameworkKeyboard, EveryListAndEditOfEveryWindowHasItsLabelsNameAndLetter) 
     } cases[] = {
         {&res::ConnectPanelTemplate(), {{IDC_DEVICE, "Device:"}, {IDC_COM_PORT, "COM Port:"}}},
         {&res::CanPageTemplate(),
-         {{IDC_CAN_BTR0, "BTR0/1:"}, {IDC_CAN_BTR1, "BTR0/1:"}, {IDC_CAN_TX_ID, "Identifier(Tx):"},
-          {IDC_CAN_FILTER_MODE, "Filter Mode:"}, {IDC_CAN_ACCEPT_CODE, "Acceptance Code:"},
-          {IDC_CAN_ACCEPT_CODE2, "Acceptance Code:"}, {IDC_CAN_ACCEPT_MASK2, "Acceptance Mask:"}}},
+         {{IDC_CAN_BTR0, "BTR0/1:"},
+          {IDC_CAN_BTR1, "BTR0/1:"},
+          {IDC_CAN_TX_ID, "Identifier(Tx):"},
+          {IDC_CAN_FILTER_MODE, "Filter Mode:"},
+          {IDC_CAN_ACCEPT_CODE, "Acceptance Code:"},
+          {IDC_CAN_ACCEPT_CODE2, "Acceptance Code:"},
+          {IDC_CAN_ACCEPT_MASK2, "Acceptance Mask:"}}},
         {&res::TranPageTemplate(),
-         {{IDC_TRAN_ID_OFFSET, "Offset:"}, {IDC_TRAN_ID_LENGTH_SPIN, "Length:"},
+         {{IDC_TRAN_ID_OFFSET, "Offset:"},
+          {IDC_TRAN_ID_LENGTH_SPIN, "Length:"},
           {IDC_TRAN_SPACE, "Interval between two frames:"}}},
-        {&res::PortMapTemplate(), {{IDC_PORTS_LIST, "COM ports (changes take effect at the next Connect):"}}},
+        {&res::PortMapTemplate(),
+         {{IDC_PORTS_LIST, "COM ports (changes take effect at the next Connect):"}}},
     };
     for (const auto& c : cases) {
         const std::vector<fw::LabelLink> links = fw::LabelLinks(*c.tmpl);
         for (const auto& [id, name] : c.named) {
-            const auto link = std::find_if(links.begin(), links.end(),
-                                           [&](const fw::LabelLink& l) { return c.tmpl->controls[l.control].id == id; });
+            const auto link = std::find_if(links.begin(), links.end(), [&](const fw::LabelLink& l) {
+                return c.tmpl->controls[l.control].id == id;
+            });
             ASSERT_NE(link, links.end()) << c.tmpl->context << " " << id;
             EXPECT_EQ(link->name, name);
             EXPECT_EQ(link->mnemonic, fw::MnemonicOf(c.tmpl->controls[link->label].text));
@@ -218,7 +242,14 @@ constexpr int kDefault = 23;
 const fw::DialogTemplate& KeyboardTemplate() {
     using fw::ControlKind;
     static const fw::DialogTemplate tmpl{
-        2, "Keys", 160, 60, "MS Shell Dlg", 8, true, false,
+        2,
+        "Keys",
+        160,
+        60,
+        "MS Shell Dlg",
+        8,
+        true,
+        false,
         {{ControlKind::kEdit, kCode, "", 60, 4, 30, 12, fw::kTabStop, {}, 0},
          {ControlKind::kEdit, kCode2, "", 90, 4, 30, 12, fw::kTabStop, {}, 0},
          {ControlKind::kText, fw::IDC_STATIC, "Acceptance &Code:", 4, 6, 54, 8, 0, {}, 0},
@@ -266,7 +297,8 @@ TEST(FrameworkKeyboard, AltLetterCyclesASharedLetterAndPressesAButtonOnlyWhenItI
     // A letter shared with a button only moves the focus there, around the end.
     for (const fw::Control& next : {code2, connect, fw::Control(code)}) {
         fw::PressMnemonic(probe.TabStops(), 'C');
-        EXPECT_TRUE(fw::RunEventsUntil([&] { return next.HasFocus(); }, kWait)) << next.GetDlgCtrlID();
+        EXPECT_TRUE(fw::RunEventsUntil([&] { return next.HasFocus(); }, kWait))
+            << next.GetDlgCtrlID();
     }
     EXPECT_EQ(probe.connects, 0);
     fw::PressMnemonic(probe.TabStops(), 'D');
@@ -281,10 +313,19 @@ TEST(FrameworkKeyboard, AltLetterCyclesASharedLetterAndPressesAButtonOnlyWhenItI
 
 TEST(FrameworkPlacement, APopUpOpensCentredOnItsOwner) {
     using fw::ControlKind;
-    static const fw::DialogTemplate ownerTemplate{3, "", 200, 150, "MS Shell Dlg", 8, true, false, {}, "owner"};
+    static const fw::DialogTemplate ownerTemplate{3, "",   200,   150, "MS Shell Dlg",
+                                                  8, true, false, {},  "owner"};
     static const fw::DialogTemplate popupTemplate{
-        4, "Pop-up", 80, 40, "MS Shell Dlg", 8, false, false,
-        {{ControlKind::kDefPushButton, fw::IDOK, "OK", 15, 20, 50, 14, fw::kTabStop, {}, 0}}, "popup"};
+        4,
+        "Pop-up",
+        80,
+        40,
+        "MS Shell Dlg",
+        8,
+        false,
+        false,
+        {{ControlKind::kDefPushButton, fw::IDOK, "OK", 15, 20, 50, 14, fw::kTabStop, {}, 0}},
+        "popup"};
     Plain owner(ownerTemplate);
     ASSERT_TRUE(owner.Create(nullptr));
     owner.ShowWindow(true);

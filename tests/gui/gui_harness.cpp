@@ -70,7 +70,9 @@ void Choose(fw::CDialog& dialog, int id, int index) {
     dialog.SendNotify(id, fw::Notify::kSelChange);
 }
 
-void Enter(fw::CDialog& dialog, int id, const std::string& text) { dialog.GetDlgItem(id).SetWindowText(text); }
+void Enter(fw::CDialog& dialog, int id, const std::string& text) {
+    dialog.GetDlgItem(id).SetWindowText(text);
+}
 
 void Retype(QLineEdit* edit, const QString& text) {
     edit->selectAll();
@@ -89,7 +91,8 @@ bool ConnectToUnpluggedPort(TestSheet& sheet, int number) {
     return ClickConnect(sheet);
 }
 
-void Inspect(fw::CDialog& dialog, fw::CWnd* owner, const std::function<void(fw::CDialog&)>& inspect) {
+void Inspect(fw::CDialog& dialog, fw::CWnd* owner,
+             const std::function<void(fw::CDialog&)>& inspect) {
     fw::CDialog::SetModalObserver([&](fw::CDialog& shown) {
         inspect(shown);
         shown.EndDialog(fw::IDCANCEL);

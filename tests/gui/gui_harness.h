@@ -36,7 +36,7 @@ public:
     std::vector<std::string> texts() const;
     std::vector<fw::MessageBoxCall> calls;
     std::function<void(const fw::MessageBoxCall&)> whenShown;
-    bool answerYes = true;  // the answer to every question
+    bool answerYes = true;      // the answer to every question
     std::optional<int> answer;  // a fw::Answer given instead, when set
 };
 
@@ -81,7 +81,8 @@ T* Control(const fw::CDialog& dialog, int id) {
     return fw::qt::WidgetOf<T>(dialog.GetDlgItem(id));
 }
 // Runs `inspect` on `dialog` as its modal run sets it up, then ends it instead of waiting.
-void Inspect(fw::CDialog& dialog, fw::CWnd* owner, const std::function<void(fw::CDialog&)>& inspect);
+void Inspect(fw::CDialog& dialog, fw::CWnd* owner,
+             const std::function<void(fw::CDialog&)>& inspect);
 // A window's Qt widget.
 inline QWidget* Widget(const fw::CWnd& window) { return fw::qt::WidgetOf(window); }
 

@@ -68,22 +68,26 @@ private slots:
         QVERIFY(ClickConnect(sheet));
         const std::vector<std::pair<fw::CDialog*, std::vector<int>>> pages = {
             {&sheet.m_tranPage,
-             {IDC_TRAN_MODE, IDC_TRAN_DIR, IDC_TRAN_ALLOW_INFO, IDC_TRAN_ALLOW_ID, IDC_TRAN_ID_OFFSET,
-              IDC_TRAN_ID_LENGTH, IDC_TRAN_SPACE}},
+             {IDC_TRAN_MODE, IDC_TRAN_DIR, IDC_TRAN_ALLOW_INFO, IDC_TRAN_ALLOW_ID,
+              IDC_TRAN_ID_OFFSET, IDC_TRAN_ID_LENGTH, IDC_TRAN_SPACE}},
             {&sheet.m_serialPage,
-             {IDC_SERIAL_BAUDRATE, IDC_SERIAL_DATABITS, IDC_SERIAL_PARITY, IDC_SERIAL_STOPBITS, IDC_SERIAL_FLOWCTRL}},
+             {IDC_SERIAL_BAUDRATE, IDC_SERIAL_DATABITS, IDC_SERIAL_PARITY, IDC_SERIAL_STOPBITS,
+              IDC_SERIAL_FLOWCTRL}},
             {&sheet.m_canPage,
-             {IDC_CAN_BAUDRATE, IDC_CAN_BTR0, IDC_CAN_BTR1, IDC_CAN_FRAME_FORMAT, IDC_CAN_TX_ID, IDC_CAN_FILTER_MODE,
-              IDC_CAN_CUSTOM_MASK, IDC_CAN_ACCEPT_CODE, IDC_CAN_ACCEPT_CODE1, IDC_CAN_ACCEPT_CODE2,
-              IDC_CAN_ACCEPT_MASK, IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2}},
+             {IDC_CAN_BAUDRATE, IDC_CAN_BTR0, IDC_CAN_BTR1, IDC_CAN_FRAME_FORMAT, IDC_CAN_TX_ID,
+              IDC_CAN_FILTER_MODE, IDC_CAN_CUSTOM_MASK, IDC_CAN_ACCEPT_CODE, IDC_CAN_ACCEPT_CODE1,
+              IDC_CAN_ACCEPT_CODE2, IDC_CAN_ACCEPT_MASK, IDC_CAN_ACCEPT_MASK1,
+              IDC_CAN_ACCEPT_MASK2}},
         };
         for (int index = 0; index < 3; ++index) {
             sheet.SetActivePage(index);
             std::vector<QWidget*> expected;
             const auto add = [&](const fw::CDialog& dialog, int id) {
-                if (dialog.GetDlgItem(id).CanTakeFocus()) expected.push_back(fw::qt::WidgetOf(dialog.GetDlgItem(id)));
+                if (dialog.GetDlgItem(id).CanTakeFocus())
+                    expected.push_back(fw::qt::WidgetOf(dialog.GetDlgItem(id)));
             };
-            for (int id : pages[static_cast<size_t>(index)].second) add(*pages[static_cast<size_t>(index)].first, id);
+            for (int id : pages[static_cast<size_t>(index)].second)
+                add(*pages[static_cast<size_t>(index)].first, id);
             for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) {
                 expected.push_back(fw::qt::WidgetOf(sheet.GetDlgItem(id)));
             }
@@ -127,7 +131,8 @@ private slots:
         QVERIFY(sheet.m_port.IsOpen());
         Enter(sheet.m_canPage, IDC_CAN_TX_ID, "12");
         Key(Qt::Key_D, Qt::AltModifier);
-        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(), std::string("00 00 00 00"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(),
+                 std::string("00 00 00 00"));
     }
 };
 

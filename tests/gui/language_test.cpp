@@ -44,8 +44,9 @@ QStringList VisibleTexts(QWidget* top) {
 // Texts that stay as they are in every language: names, numbers, units, notation.
 bool KeptAsItIs(const QString& text) {
     static const QRegularExpression plain(R"(^[0-9 .K/:&()\-→←x]*$)");
-    static const QStringList names = {"bps", "(HEX)", "CAN", "&BTR0/1:", "Trellian v2.0", "Ternix-A",
-                                      "Ternix-B", "Xon/Xoff", "Trellian"};
+    static const QStringList names = {"bps",      "(HEX)",         "CAN",
+                                      "&BTR0/1:", "Trellian v2.0", "Ternix-A",
+                                      "Ternix-B", "Xon/Xoff",      "Trellian"};
     return plain.match(text).hasMatch() || names.contains(text) || text.startsWith("COM") ||
            text.isEmpty();
 }
@@ -98,8 +99,10 @@ private slots:
             {"", "", "C", "zh_CN", "zh_CN"},
         };
         for (const auto& c : cases) {
-            for (const auto& [name, value] : {std::pair{"LANGUAGE", c.language}, {"LC_ALL", c.lcAll},
-                                              {"LC_MESSAGES", ""}, {"LANG", c.lang}}) {
+            for (const auto& [name, value] : {std::pair{"LANGUAGE", c.language},
+                                              {"LC_ALL", c.lcAll},
+                                              {"LC_MESSAGES", ""},
+                                              {"LANG", c.lang}}) {
                 qputenv(name, value);
             }
             QCOMPARE(ChooseLanguage(c.option), std::string(c.expected));
@@ -144,7 +147,8 @@ private slots:
         const std::string& detail = log.calls[0].detail;
         QVERIFY2(detail.find("设备不存在") != std::string::npos, detail.c_str());
         // The system's reason from the C library's own translations, not English.
-        QVERIFY2(detail.find("系统提示：没有那个文件或目录。") != std::string::npos, detail.c_str());
+        QVERIFY2(detail.find("系统提示：没有那个文件或目录。") != std::string::npos,
+                 detail.c_str());
         QCOMPARE(log.calls[0].caption, std::string("配置"));
         // A language the system has no locale for gives the English reasons, and so does English.
         QVERIFY(!text::SetSystemLanguage("xx_YY"));

@@ -79,12 +79,16 @@ private slots:
         QCOMPARE(sheet.m_panel.GetDlgItem(IDC_CONNECT).GetWindowText(), std::string("&Connect"));
 
         // An empty profile: the fallbacks, shown without the page rules.
-        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BAUDRATE).GetWindowText(), std::string("250 K"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BAUDRATE).GetWindowText(),
+                 std::string("250 K"));
         QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BTR0).GetWindowText(), std::string("00"));
         QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BTR1).GetWindowText(), std::string("14"));
-        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK).GetWindowText(), std::string("FF FF FF FF"));
-        QCOMPARE(sheet.m_serialPage.GetDlgItem(IDC_SERIAL_BAUDRATE).GetWindowText(), std::string("9600"));
-        QCOMPARE(sheet.m_serialPage.GetDlgItem(IDC_SERIAL_FLOWCTRL).GetWindowText(), std::string("None"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK).GetWindowText(),
+                 std::string("FF FF FF FF"));
+        QCOMPARE(sheet.m_serialPage.GetDlgItem(IDC_SERIAL_BAUDRATE).GetWindowText(),
+                 std::string("9600"));
+        QCOMPARE(sheet.m_serialPage.GetDlgItem(IDC_SERIAL_FLOWCTRL).GetWindowText(),
+                 std::string("None"));
         QCOMPARE(sheet.m_tranPage.GetDlgItem(IDC_TRAN_SPACE).GetWindowText(), std::string("2"));
         QCOMPARE(sheet.m_panel.GetDlgItem(IDC_COM_PORT).GetWindowText(), std::string("COM1"));
 
@@ -99,7 +103,8 @@ private slots:
         QCOMPARE(tabControl.y, panel.height);
         // The panel sits on the window itself, the pages on the tab control.
         QCOMPARE(Widget(sheet.m_panel)->parentWidget(), sheet.widget());
-        QCOMPARE(Widget(sheet.m_canPage)->parentWidget(), fw::qt::WidgetOf(sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL)));
+        QCOMPARE(Widget(sheet.m_canPage)->parentWidget(),
+                 fw::qt::WidgetOf(sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL)));
         const int tabsBottom = tabControl.bottom();
         const fw::Rect status = sheet.GetDlgItem(IDC_SHEET_STATUS).GetWindowRect();
         QVERIFY(status.y >= Button(sheet, 1).GetWindowRect().bottom());
@@ -119,7 +124,8 @@ private slots:
         plain.AddPage(&c);
         plain.OnInitDialog();
         for (int id : {1, 2, 12321, 9}) {
-            QCOMPARE(Button(sheet, id).GetWindowRect().x, plain.GetDlgItem(id).GetWindowRect().x + 81);
+            QCOMPARE(Button(sheet, id).GetWindowRect().x,
+                     plain.GetDlgItem(id).GetWindowRect().x + 81);
             QCOMPARE(Button(sheet, id).GetWindowRect().y, tabsBottom + 6);
         }
     }
@@ -194,7 +200,8 @@ private slots:
         QCOMPARE(log.calls[0].caption, std::string("Configration"));
         QVERIFY(shownBeforeMessage);
         QVERIFY(savedBeforeMessage);
-        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(), std::string("00 00 01 23"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(),
+                 std::string("00 00 01 23"));
         QCOMPARE(sheet.m_tranPage.GetDlgItem(IDC_TRAN_ID_OFFSET).GetWindowText(), std::string("2"));
         QCOMPARE(env.converter()->stats().readRequests, 2);
 
@@ -219,7 +226,8 @@ private slots:
         // The diagnosis under the message, the trace behind "Show Details...".
         QVERIFY2(log.calls[0].detail.find("wrong check byte: noise") != std::string::npos,
                  log.calls[0].detail.c_str());
-        QVERIFY(log.calls[0].details.find("read, attempt 1: sent F7 F8 03 01 AA A7") != std::string::npos);
+        QVERIFY(log.calls[0].details.find("read, attempt 1: sent F7 F8 03 01 AA A7") !=
+                std::string::npos);
         QVERIFY(log.calls[0].details.find("ended: wrong check byte") != std::string::npos);
         QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_TX_ID).GetWindowText(), before);
         QVERIFY(!ProfileHasValues());
@@ -270,8 +278,9 @@ private slots:
             log.calls.clear();
             ClickButton(sheet, command);
             QCOMPARE(log.calls.size(), size_t{2});
-            QCOMPARE(log.calls[0].text, std::string(command == 2 ? "Read Configration Successfully!"
-                                                                 : "Write Configration Successfully!"));
+            QCOMPARE(log.calls[0].text,
+                     std::string(command == 2 ? "Read Configration Successfully!"
+                                              : "Write Configration Successfully!"));
             const std::string& warning = log.calls[1].text;
             QVERIFY2(warning.find("could not be saved") != std::string::npos &&
                          warning.find("is not a regular file") != std::string::npos,
@@ -342,7 +351,8 @@ private slots:
         QObject::connect(&tick, &QTimer::timeout, [&] {
             gap = std::max(gap, clock.elapsed() - last);
             last = clock.elapsed();
-            sawSecondAttempt = sawSecondAttempt || sheet.StatusText().find("request 2,") != std::string::npos;
+            sawSecondAttempt =
+                sawSecondAttempt || sheet.StatusText().find("request 2,") != std::string::npos;
         });
         tick.start(5);
         // Commands that arrive meanwhile are dropped, not kept for later.
@@ -389,17 +399,20 @@ private slots:
         QVERIFY(ClickConnect(sheet));
         ClickButton(sheet, 2);
         QCOMPARE(log.texts(), std::vector<std::string>{"Communication Error!"});
-        const std::string hint = "A converter answered at 19200 bit/s: choose " + text::Unbroken("Ternix-B") + ".";
+        const std::string hint =
+            "A converter answered at 19200 bit/s: choose " + text::Unbroken("Ternix-B") + ".";
         const std::string& detail = log.calls[0].detail;
-        QVERIFY2(detail.rfind("No answer at all", 0) == 0 && detail.find("\n\n" + hint) != std::string::npos,
+        QVERIFY2(detail.rfind("No answer at all", 0) == 0 &&
+                     detail.find("\n\n" + hint) != std::string::npos,
                  detail.c_str());
         QVERIFY2(sheet.StatusText().find(hint) != std::string::npos, sheet.StatusText().c_str());
         // What Copy takes for a ticket: the context before the trace, the probe at the other rate
         // included.
         const std::string& details = log.calls[0].details;
         for (const std::string& part :
-             {std::string("Program: "), std::string(" 2.0.0.1 on Linux "), std::string("Started: 20"),
-              "Port: COM1, device " + env.converter()->devicePath(), std::string("Model: Ternix-A at 57600 bit/s"),
+             {std::string("Program: "), std::string(" 2.0.0.1 on Linux "),
+              std::string("Started: 20"), "Port: COM1, device " + env.converter()->devicePath(),
+              std::string("Model: Ternix-A at 57600 bit/s"),
               std::string("Asked again at 19200 bit/s (Ternix-B): a converter answered"),
               std::string("read, attempt 4: sent F7 F8 03 01 AA A7")}) {
             QVERIFY2(details.find(part) != std::string::npos, (part + " in:\n" + details).c_str());
@@ -410,15 +423,18 @@ private slots:
         sheet.OnSaveReport();
         fw::SetFileDialogResponder(nullptr);
         std::ifstream saved(reportPath);
-        const std::string report((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
-        QVERIFY2(report.rfind("Communication Error!\n\nNo answer at all", 0) == 0 && report.find(details) != std::string::npos &&
+        const std::string report((std::istreambuf_iterator<char>(saved)),
+                                 std::istreambuf_iterator<char>());
+        QVERIFY2(report.rfind("Communication Error!\n\nNo answer at all", 0) == 0 &&
+                     report.find(details) != std::string::npos &&
                      report.find(hint) != std::string::npos,
                  report.c_str());
         // The line's whole text is its tip, and every status is in the log with its time.
         QCOMPARE(sheet.GetDlgItem(IDC_SHEET_STATUS).GetToolTip(), sheet.StatusText());
         const std::vector<std::string>& events = sheet.EventLog();
-        QVERIFY(std::any_of(events.begin(), events.end(),
-                            [&](const std::string& e) { return e.find(hint) != std::string::npos && e[2] == ':'; }));
+        QVERIFY(std::any_of(events.begin(), events.end(), [&](const std::string& e) {
+            return e.find(hint) != std::string::npos && e[2] == ':';
+        }));
         QVERIFY(std::count_if(events.begin(), events.end(), [](const std::string& e) {
                     return e.find("Reading the configuration") != std::string::npos;
                 }) == 1);
@@ -431,7 +447,8 @@ private slots:
         ClickButton(sheet, 2);
         fw::LoadCatalogue({});  // back to the source texts, as the other tests have them
         QCOMPARE(log.calls.size(), size_t{2});
-        QVERIFY2(log.calls[1].detail.find("有转换器在 19200 bit/s 应答：请选择 Ternix") != std::string::npos,
+        QVERIFY2(log.calls[1].detail.find("有转换器在 19200 bit/s 应答：请选择 Ternix") !=
+                     std::string::npos,
                  log.calls[1].detail.c_str());
     }
 
@@ -461,8 +478,8 @@ private slots:
         Retype(Control<QLineEdit>(sheet.m_canPage, IDC_CAN_ACCEPT_MASK), "12 34 56 78");
         QVERIFY(says("not written, edited since."));
         Choose(sheet.m_canPage, IDC_CAN_BAUDRATE, 12);
-        QVERIFY(says("The mask rule replaced Acceptance Mask \"" + text::Unbroken("12 34 56 78") + "\" with " +
-                     text::Unbroken("FF FF FF FF") + "."));
+        QVERIFY(says("The mask rule replaced Acceptance Mask \"" + text::Unbroken("12 34 56 78") +
+                     "\" with " + text::Unbroken("FF FF FF FF") + "."));
 
         ClickButton(sheet, 12321);
         QVERIFY(says("written to the converter at "));
@@ -481,7 +498,8 @@ private slots:
         QApplication::setActiveWindow(sheet.widget());
         QVERIFY(ClickConnect(sheet));
         ClickButton(sheet, 2);
-        const DeviceConfig read{sheet.m_serialPage.serial, sheet.m_canPage.can, sheet.m_tranPage.tran, {}};
+        const DeviceConfig read{
+            sheet.m_serialPage.serial, sheet.m_canPage.can, sheet.m_tranPage.tran, {}};
         sheet.SetActivePage(2);
         QLineEdit* id = Control<QLineEdit>(sheet.m_canPage, IDC_CAN_TX_ID);
         Retype(id, "00 00 01 23");
@@ -556,9 +574,12 @@ private slots:
         QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BTR0).GetWindowText(), std::string("01"));
         QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_BTR1).GetWindowText(), std::string("1C"));
         QVERIFY((sheet.m_canPage.Item<fw::CheckBox>(IDC_CAN_CUSTOM_MASK).GetCheck() == 1));
-        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK).GetWindowText(), std::string("FF FF FF FF"));
-        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK2).GetWindowText(), std::string("FF FF"));
-        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_CODE1).GetWindowText(), std::string("AB CD"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK).GetWindowText(),
+                 std::string("FF FF FF FF"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK2).GetWindowText(),
+                 std::string("FF FF"));
+        QCOMPARE(sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_CODE1).GetWindowText(),
+                 std::string("AB CD"));
         QCOMPARE(sheet.m_panel.Item<fw::ComboBox>(IDC_COM_PORT).GetCurSel(), 4);
         QVERIFY(!ProfileHasValues());
         QVERIFY(sheet.IsWindowVisible());

@@ -34,14 +34,17 @@ DeviceRoots FakeDevices(const std::string& home) {
     DeviceRoots roots{home + "/dev", home + "/sys", nullptr};
     fs::create_directories(roots.sys + "/devices/usb1/1-1:1.0");
     fs::create_directories(roots.sys + "/class/tty/ttyUSB0");
-    fs::create_symlink(roots.sys + "/devices/usb1/1-1:1.0", roots.sys + "/class/tty/ttyUSB0/device");
+    fs::create_symlink(roots.sys + "/devices/usb1/1-1:1.0",
+                       roots.sys + "/class/tty/ttyUSB0/device");
     fs::create_directories(roots.dev + "/serial/by-id");
     std::ofstream(roots.dev + "/ttyUSB0") << "";
     fs::create_symlink("../../ttyUSB0", roots.dev + "/serial/by-id/usb-Acme_Link-if00");
     return roots;
 }
 
-QString Tip(QComboBox* list, int index) { return list->itemData(index, Qt::ToolTipRole).toString(); }
+QString Tip(QComboBox* list, int index) {
+    return list->itemData(index, Qt::ToolTipRole).toString();
+}
 
 }  // namespace
 
@@ -73,7 +76,8 @@ private slots:
             QCOMPARE(fs::read_symlink(PortMapDir() + "/com3").string(),
                      roots.dev + "/serial/by-id/usb-Acme_Link-if00");
             QCOMPARE(ports.GetText(2, 1), roots.dev + "/serial/by-id/usb-Acme_Link-if00");
-            QVERIFY(dialog.GetDlgItem(IDC_PORTS_STATUS).GetWindowText().find("COM3") != std::string::npos);
+            QVERIFY(dialog.GetDlgItem(IDC_PORTS_STATUS).GetWindowText().find("COM3") !=
+                    std::string::npos);
 
             // Unplugged: the row says so.
             fs::remove(roots.dev + "/ttyUSB0");
@@ -108,7 +112,8 @@ private slots:
         QVERIFY(RegisterComPort(6, "/dev/linkmate-unplugged"));
         QString seenInDialog;
         fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
-            seenInDialog = QString::fromStdString(dialog.Item<fw::ListView>(IDC_PORTS_LIST).GetText(5, 2));
+            seenInDialog =
+                QString::fromStdString(dialog.Item<fw::ListView>(IDC_PORTS_LIST).GetText(5, 2));
             dialog.EndDialog(fw::IDCANCEL);
         });
         QTest::keyClick(sheet.widget(), Qt::Key_P, Qt::ControlModifier);
@@ -119,7 +124,8 @@ private slots:
         // The opened list: the device's name beside a present number, absent ones greyed, and
         // wide enough for both; the closed list keeps "COM1".
         const fw::ComboBox list = sheet.m_panel.Item<fw::ComboBox>(IDC_COM_PORT);
-        QCOMPARE(list.GetItemDetail(0), env.converter()->devicePath().substr(std::string("/dev/").size()));
+        QCOMPARE(list.GetItemDetail(0),
+                 env.converter()->devicePath().substr(std::string("/dev/").size()));
         QVERIFY(!ports->itemData(0, Qt::ForegroundRole).isValid());
         QCOMPARE(list.GetItemDetail(5), std::string("(not present)"));
         QVERIFY(ports->itemData(5, Qt::ForegroundRole).isValid());
@@ -140,7 +146,9 @@ private slots:
         auto converter = std::make_unique<sim::VirtualConverter>(options);
         std::string error;
         fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
-            const auto row = [&] { return dialog.Item<fw::ListView>(IDC_PORTS_LIST).GetText(2, 2); };
+            const auto row = [&] {
+                return dialog.Item<fw::ListView>(IDC_PORTS_LIST).GetText(2, 2);
+            };
             QVERIFY(row().find("virtual converter") == std::string::npos);
             QVERIFY2(converter->Start(&error), error.c_str());
             QTRY_VERIFY_WITH_TIMEOUT(row().find("virtual converter") != std::string::npos, 1000);
@@ -202,7 +210,8 @@ private slots:
             ports.SetCurSel(4);
             Enter(dialog, IDC_PORTS_ADDRESS, "rfc2217://no-port");
             dialog.GetDlgItem(IDC_PORTS_ASSIGN_ADDRESS).Click();
-            QVERIFY(dialog.GetDlgItem(IDC_PORTS_STATUS).GetWindowText().find("no port number") != std::string::npos);
+            QVERIFY(dialog.GetDlgItem(IDC_PORTS_STATUS).GetWindowText().find("no port number") !=
+                    std::string::npos);
             Enter(dialog, IDC_PORTS_ADDRESS, address);
             dialog.GetDlgItem(IDC_PORTS_ASSIGN_ADDRESS).Click();
             QCOMPARE(ports.GetText(4, 1), address);
@@ -223,7 +232,8 @@ private slots:
         listener.reset();
         QTRY_VERIFY_WITH_TIMEOUT(!sheet.m_port.IsOpen(), 3000);
         const std::string status = sheet.GetDlgItem(IDC_SHEET_STATUS).GetWindowText();
-        QVERIFY2(status.find("COM5: the connection to " + address.substr(10) + " was lost.") != std::string::npos,
+        QVERIFY2(status.find("COM5: the connection to " + address.substr(10) + " was lost.") !=
+                     std::string::npos,
                  status.c_str());
     }
 
@@ -257,7 +267,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!find.IsSearching(), 3000);
             fw::ListView list = find.Item<fw::ListView>(IDC_FIND_LIST);
             for (int row = 0; row < list.GetCount(); ++row) {
-                rows.push_back(list.GetText(row, 0) + " | " + list.GetText(row, 2) + " | " + list.GetText(row, 3));
+                rows.push_back(list.GetText(row, 0) + " | " + list.GetText(row, 2) + " | " +
+                               list.GetText(row, 3));
             }
             list.SetCurSel(0);
             find.GetDlgItem(IDC_FIND_USE).Click();
@@ -267,15 +278,18 @@ private slots:
         // The converters first; then COM7, and any of the machine's own ports that another
         // program holds.
         QVERIFY(rows.size() >= 3);
-        QVERIFY2(rows[0].rfind("COM3 | Ternix-B (19200 bit/s) | serial 9600 bit/s", 0) == 0, rows[0].c_str());
+        QVERIFY2(rows[0].rfind("COM3 | Ternix-B (19200 bit/s) | serial 9600 bit/s", 0) == 0,
+                 rows[0].c_str());
         QVERIFY2(rows[1].rfind("COM5 | Ternix-A (57600 bit/s) | ", 0) == 0, rows[1].c_str());
-        QVERIFY(std::any_of(rows.begin() + 2, rows.end(),
-                            [](const std::string& row) { return row.rfind("COM7 | skipped | held by ", 0) == 0; }));
+        QVERIFY(std::any_of(rows.begin() + 2, rows.end(), [](const std::string& row) {
+            return row.rfind("COM7 | skipped | held by ", 0) == 0;
+        }));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->currentText(), QString("Ternix-B"));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentText(), QString("COM3"));
         // Connected before the search: connected to the chosen converter after it.
         QVERIFY(sheet.m_port.IsOpen());
-        QVERIFY2(sheet.StatusText().find("Connected to the converter found on COM3.") != std::string::npos,
+        QVERIFY2(sheet.StatusText().find("Connected to the converter found on COM3.") !=
+                     std::string::npos,
                  sheet.StatusText().c_str());
         ClickButton(sheet, fw::IDCANCEL);
         QCOMPARE(log.texts(), std::vector<std::string>{"Read Configration Successfully!"});
@@ -291,7 +305,8 @@ private slots:
         QVERIFY(!ConnectToUnpluggedPort(sheet, 3));
         QCOMPARE(log.texts(), std::vector<std::string>{"Invalid serial port!"});
         const std::string& detail = log.calls[0].detail;
-        QVERIFY2(detail.find("COM3 is /dev/linkmate-unplugged") != std::string::npos, detail.c_str());
+        QVERIFY2(detail.find("COM3 is /dev/linkmate-unplugged") != std::string::npos,
+                 detail.c_str());
         QVERIFY2(detail.find("not present") != std::string::npos, detail.c_str());
         QVERIFY2(detail.find("No such file or directory") != std::string::npos, detail.c_str());
     }
@@ -306,7 +321,8 @@ private slots:
             process.setProcessEnvironment(environment);
             process.start(LINKMATE_APP_PATH, args);
             process.waitForFinished(10000);
-            if (out != nullptr) *out = process.readAllStandardOutput() + process.readAllStandardError();
+            if (out != nullptr)
+                *out = process.readAllStandardOutput() + process.readAllStandardError();
             return process.exitCode();
         };
         QString out;

@@ -161,7 +161,8 @@ private slots:
 
     void failedExchangeKeepsThePageCurrent() {
         TranFixture f;
-        QTabBar* tabs = fw::qt::WidgetOf(f.sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL))->findChild<QTabBar*>();
+        QTabBar* tabs =
+            fw::qt::WidgetOf(f.sheet.GetDlgItem(fw::AFX_IDC_TAB_CONTROL))->findChild<QTabBar*>();
         Choose(f.Mode(), 1);
         Retype(f.Edit(IDC_TRAN_ID_LENGTH), "");
         tabs->setCurrentIndex(2);

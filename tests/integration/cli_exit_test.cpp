@@ -52,13 +52,15 @@ TEST_F(CliExitTest, AProfileThatCannotBeSavedIsAnError) {
     EXPECT_EQ(ok.status, 0) << ok.err;
 
     // A directory where the profile file should be.
-    const std::string profile = home.path() + "/" + std::string(kProfileRegistryKey) + "/blocked.reg";
+    const std::string profile =
+        home.path() + "/" + std::string(kProfileRegistryKey) + "/blocked.reg";
     std::filesystem::create_directories(profile);
     testing::ProgramRun blocked = RunCli({"--port", "1", "read", "--save-profile", "blocked"}, out);
     EXPECT_EQ(blocked.status, 4);
     EXPECT_NE(blocked.err.find("is not a regular file"), std::string::npos) << blocked.err;
 
-    testing::ProgramRun refused = RunCli({"--port", "1", "read", "--save-profile", "bad\nname"}, out);
+    testing::ProgramRun refused =
+        RunCli({"--port", "1", "read", "--save-profile", "bad\nname"}, out);
     EXPECT_EQ(refused.status, 4);
     EXPECT_NE(refused.err.find("application name"), std::string::npos) << refused.err;
 }
@@ -87,8 +89,10 @@ TEST_F(CliExitTest, AFileIsCheckedAsSetChecksItAndNothingIsSentBeforeItPasses) {
         const char* line;  // added to a good file (a later value replaces an earlier one)
         const char* says;
     } bad[] = {
-        {"\"SerialBaudrate\"=dword:00000063", "SerialBaudrate: \"99\" is not allowed; it takes an index or a text: 0 \"600\""},
-        {"\"TranSpace\"=dword:00001000", "TranSpace: \"4096\" is not allowed; it takes a whole number from 0 to 255"},
+        {"\"SerialBaudrate\"=dword:00000063",
+         "SerialBaudrate: \"99\" is not allowed; it takes an index or a text: 0 \"600\""},
+        {"\"TranSpace\"=dword:00001000",
+         "TranSpace: \"4096\" is not allowed; it takes a whole number from 0 to 255"},
         {"\"TranSpce\"=dword:00000004", "\"TranSpce\" is not a setting"},
         {"\"SerialDataBit\"=dword:00000000", "SerialDataBit: the converter does not keep it"},
     };
@@ -99,15 +103,20 @@ TEST_F(CliExitTest, AFileIsCheckedAsSetChecksItAndNothingIsSentBeforeItPasses) {
         for (const char* command : {"write", "diff"}) {
             const testing::ProgramRun run = RunCli({command, path}, out);
             EXPECT_EQ(run.status, 4) << b.line;
-            EXPECT_NE(run.err.find(path + ":" + std::to_string(line) + ": " + b.says), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(path + ":" + std::to_string(line) + ": " + b.says),
+                      std::string::npos)
+                << run.err;
         }
     }
     // Only the section: every setting the converter keeps is missing, and the file says so.
     const std::string section = home.path() + "/section.reg";
-    std::ofstream(section) << "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\x\\LINKMATE]\n";
+    std::ofstream(section)
+        << "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\x\\LINKMATE]\n";
     const testing::ProgramRun empty = RunCli({"write", section}, out);
     EXPECT_EQ(empty.status, 4);
-    EXPECT_NE(empty.err.find("settings missing: SerialBaudrate, SerialParity, CanBaudrate"), std::string::npos) << empty.err;
+    EXPECT_NE(empty.err.find("settings missing: SerialBaudrate, SerialParity, CanBaudrate"),
+              std::string::npos)
+        << empty.err;
     EXPECT_NE(empty.err.find("--partial"), std::string::npos);
     EXPECT_EQ(RunCli({"export", section}, out).status, 4);
     // Never opened in a way that waits: a FIFO without a writer, a folder.
@@ -118,7 +127,8 @@ TEST_F(CliExitTest, AFileIsCheckedAsSetChecksItAndNothingIsSentBeforeItPasses) {
         EXPECT_EQ(run.status, 4) << command;
         EXPECT_NE(run.err.find("not a regular file"), std::string::npos) << run.err;
     }
-    EXPECT_NE(RunCli({"export", home.path()}, out).err.find("a folder, not a file"), std::string::npos);
+    EXPECT_NE(RunCli({"export", home.path()}, out).err.find("a folder, not a file"),
+              std::string::npos);
     EXPECT_EQ(converter->stats().writeFrames, 0);
 
     // --partial: the converter is read first and only what the file names changes.
@@ -140,7 +150,8 @@ TEST_F(CliExitTest, ExitZeroOnlyForWhatWasDone) {
         {{"read", "-o", ""}, "-o takes a file name"},
         {{"read", "--save-profile", ""}, "--save-profile takes an application name"},
         {{"profile", "--app", ""}, "--app takes an application name"},
-        {{"set", "SerialStopBit=2"}, "SerialStopBit: the converter does not keep it; it always works with 0 \"1\""},
+        {{"set", "SerialStopBit=2"},
+         "SerialStopBit: the converter does not keep it; it always works with 0 \"1\""},
         {{"read", "--partial"}, "--partial goes with write"},
     };
     for (const auto& u : usage) {
@@ -164,7 +175,9 @@ TEST_F(CliExitTest, ExitZeroOnlyForWhatWasDone) {
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const char* argv[] = {LINKMATE_CLI_PATH, "export", file.c_str(), nullptr};
     pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, LINKMATE_CLI_PATH, &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    ASSERT_EQ(
+        posix_spawn(&pid, LINKMATE_CLI_PATH, &actions, nullptr, const_cast<char**>(argv), environ),
+        0);
     posix_spawn_file_actions_destroy(&actions);
     ::close(fds[1]);
     int status = 0;
@@ -204,9 +217,11 @@ TEST(CliFind, NamesEachConvertersPortAndModel) {
     EXPECT_NE(text.out.find("COM3"), std::string::npos);
     const auto line = [&](const std::string& com) {
         const size_t at = text.out.find(com + " ");
-        return at == std::string::npos ? std::string() : text.out.substr(at, text.out.find('\n', at) - at);
+        return at == std::string::npos ? std::string()
+                                       : text.out.substr(at, text.out.find('\n', at) - at);
     };
-    EXPECT_NE(line("COM3").find("Ternix-B (19200 bit/s): serial 9600 bit/s"), std::string::npos) << text.out;
+    EXPECT_NE(line("COM3").find("Ternix-B (19200 bit/s): serial 9600 bit/s"), std::string::npos)
+        << text.out;
     EXPECT_NE(line("COM5").find("Ternix-A (57600 bit/s)"), std::string::npos) << text.out;
     EXPECT_EQ(line("COM4").find("Ternix"), std::string::npos) << text.out;
     // Every other port in the words of the command line: its device path, never a Windows name.
@@ -244,11 +259,15 @@ TEST(CliModelHint, SilenceAtOneRateNamesTheModelThatAnswersAtTheOther) {
         << text.err;
     const testing::ProgramRun json = RunCli({"--port", "1", "--json", "read"}, {});
     EXPECT_EQ(json.status, 1);
-    EXPECT_NE(json.out.find(R"j("hint":"a converter answered at 19200 bit/s: use --model B (Ternix-B)")j"), std::string::npos)
+    EXPECT_NE(json.out.find(
+                  R"j("hint":"a converter answered at 19200 bit/s: use --model B (Ternix-B)")j"),
+              std::string::npos)
         << json.out;
-    EXPECT_NE(json.out.find(R"("context":{"program":"linkmate-cli 2.0.0.1","system":"Linux )"), std::string::npos)
+    EXPECT_NE(json.out.find(R"("context":{"program":"linkmate-cli 2.0.0.1","system":"Linux )"),
+              std::string::npos)
         << json.out;
-    EXPECT_NE(json.out.find(R"("model":"Ternix-A","bitRate":57600})"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find(R"("model":"Ternix-A","bitRate":57600})"), std::string::npos)
+        << json.out;
     // Only read requests went to the other rate.
     EXPECT_EQ(ternixB.stats().writeFrames + ternixB.stats().rejectedFrames, 0);
     ternixB.Stop();

@@ -83,9 +83,7 @@ TEST_F(CliTest, ReadPrintsAndSavesAFileThatWritesByteExactToAnotherConverter) {
 
     EXPECT_EQ(Cli({"--port", "2", "diff", File("unit.reg")}).status, 0);
     std::filesystem::copy_file(File("unit.reg"), File("other.reg"));
-    {
-        std::ofstream(File("other.reg"), std::ios::app) << "\"TranSpace\"=dword:00000009\n";
-    }
+    { std::ofstream(File("other.reg"), std::ios::app) << "\"TranSpace\"=dword:00000009\n"; }
     const CliRun diff = Cli({"--port", "2", "diff", File("other.reg")});
     EXPECT_EQ(diff.status, 5);
     EXPECT_NE(diff.out.find("TranSpace: file 9, converter 44"), std::string::npos) << diff.out;
@@ -97,7 +95,8 @@ TEST_F(CliTest, ReadPrintsAndSavesAFileThatWritesByteExactToAnotherConverter) {
     EXPECT_EQ(config["CanBaudrate"].toObject(), (QJsonObject{{"index", 0}, {"text", "Custom"}}));
     EXPECT_EQ(config["CanAcptCode2"].toString(), "AB CD");
     EXPECT_EQ(config["TranSpace"].toInt(-1), 44);
-    EXPECT_TRUE(readJson[0]["device"].toString().startsWith("/dev/pts/")) << readJson[0]["device"].toString().toStdString();
+    EXPECT_TRUE(readJson[0]["device"].toString().startsWith("/dev/pts/"))
+        << readJson[0]["device"].toString().toStdString();
     EXPECT_TRUE(readJson[0]["link"].toString().endsWith("dosdevices/com1"));
     const auto diffJson = JsonLines(Cli({"--json", "--port", "2", "diff", File("other.reg")}).out);
     ASSERT_EQ(diffJson.size(), 1u);
@@ -108,8 +107,8 @@ TEST_F(CliTest, ReadPrintsAndSavesAFileThatWritesByteExactToAnotherConverter) {
 
 TEST_F(CliTest, SetTakesIndexesTextsAndRefusesBadValuesBeforeSending) {
     sim::VirtualConverter& c = Converter();
-    CliRun ok = Cli({"set", "CanBaudrate=500K", "CanFilterMode=dual", "TranMode= transparent with id",
-                     "CanAcptCode1=01 23", "TranSpace=7"});
+    CliRun ok = Cli({"set", "CanBaudrate=500K", "CanFilterMode=dual",
+                     "TranMode= transparent with id", "CanAcptCode1=01 23", "TranSpace=7"});
     ASSERT_EQ(ok.status, 0) << ok.err;
     DeviceConfig held = c.storedConfig();
     EXPECT_EQ(held.can.CanBaudrate, 12);
@@ -183,7 +182,8 @@ TEST_F(CliTest, SeveralTargetsAtOnceWithOneSilent) {
     EXPECT_EQ(objects[1]["status"].toInt(), 1);
     EXPECT_EQ(objects[2]["status"].toInt(), 0);
     EXPECT_EQ(objects[2]["target"].toString(), "COM3");
-    EXPECT_EQ(objects[0]["config"].toObject()["CanBaudrate"].toObject()["text"].toString(), "250 K");
+    EXPECT_EQ(objects[0]["config"].toObject()["CanBaudrate"].toObject()["text"].toString(),
+              "250 K");
     // The silent one's 4 s run beside the others, not after them.
     EXPECT_LT(ms, 8000);
 }
@@ -220,7 +220,9 @@ TEST_F(CliTest, UsageFilesAndOutputErrors) {
     EXPECT_EQ(Cli({"--version"}).status, 0);
 
     {
-        std::ofstream(File("bad.reg")) << "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\x\\LINKMATE]\n\"CanID\"=oops\n";
+        std::ofstream(File("bad.reg"))
+            << "Windows Registry Editor Version "
+               "5.00\n\n[HKEY_CURRENT_USER\\x\\LINKMATE]\n\"CanID\"=oops\n";
     }
     const CliRun badFile = Cli({"write", File("bad.reg")});
     EXPECT_EQ(badFile.status, 4);
@@ -240,14 +242,16 @@ TEST_F(CliTest, UsageFilesAndOutputErrors) {
     // The running converter's pseudo-terminal is listed, and the listing says how it was found.
     bool converterListed = false;
     for (const auto& device : objects[0]["devices"].toArray()) {
-        converterListed |= device.toObject()["description"].toString().contains("virtual converter");
+        converterListed |=
+            device.toObject()["description"].toString().contains("virtual converter");
     }
     EXPECT_TRUE(converterListed) << ports.out;
     const bool fellBack = objects[0]["discovery"].toString() == "sysfs";
     EXPECT_EQ(objects[0]["udev_fallback"].toBool(), fellBack);
     const CliRun text = Cli({"ports"});
     EXPECT_NE(text.out.find(fellBack ? "fell back to walking /sys" : "found through udev"),
-              std::string::npos) << text.out;
+              std::string::npos)
+        << text.out;
 
     ASSERT_EQ(Cli({"read", "--save-profile", "linkmate"}).status, 0);
     const CliRun profile = Cli({"profile", "--app", "linkmate", "--json"});
@@ -263,7 +267,8 @@ TEST_F(CliTest, UsageFilesAndOutputErrors) {
     EXPECT_NE(none.err.find("no saved settings"), std::string::npos) << none.err;
     EXPECT_EQ(Cli({"export", "--app", "nosuchapp"}).status, 4);
     for (const char* leftover : {"nosuchapp.reg", "nosuchapp.reg.lock"}) {
-        EXPECT_FALSE(std::filesystem::exists(File("应用程序向导生成的本地应用程序/") + leftover)) << leftover;
+        EXPECT_FALSE(std::filesystem::exists(File("应用程序向导生成的本地应用程序/") + leftover))
+            << leftover;
     }
 }
 
@@ -276,18 +281,22 @@ TEST_F(CliTest, ExportGivesRegeditsOwnFormAndPortsGoTo255) {
     const CliRun unit = Cli({"export", File("unit.reg")});
     ASSERT_EQ(unit.status, 0) << unit.err;
     std::ifstream in(File("profile-win.reg"), std::ios::binary);
-    const std::string profile((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string section = "[HKEY_CURRENT_USER\\Software\\应用程序向导生成的本地应用程序\\配置工具\\LINKMATE]";
+    const std::string profile((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    const std::string section =
+        "[HKEY_CURRENT_USER\\Software\\应用程序向导生成的本地应用程序\\配置工具\\LINKMATE]";
     for (const std::string* text : {&profile, &unit.out}) {
         ASSERT_EQ(text->substr(0, 4), std::string("\xFF\xFEW\0", 4));
         EXPECT_NE(text->find(std::string("\r\0\n\0", 4)), std::string::npos);
         std::string narrow;  // the ASCII and the key's Chinese characters back from UTF-16LE
         for (size_t i = 2; i + 1 < text->size(); i += 2) {
-            const unsigned unit16 = static_cast<unsigned char>((*text)[i]) | static_cast<unsigned char>((*text)[i + 1]) << 8;
+            const unsigned unit16 = static_cast<unsigned char>((*text)[i]) |
+                                    static_cast<unsigned char>((*text)[i + 1]) << 8;
             if (unit16 < 0x80) {
                 if (unit16 != '\r') narrow.push_back(static_cast<char>(unit16));
             } else {
-                narrow += {static_cast<char>(0xE0 | unit16 >> 12), static_cast<char>(0x80 | (unit16 >> 6 & 0x3F)),
+                narrow += {static_cast<char>(0xE0 | unit16 >> 12),
+                           static_cast<char>(0x80 | (unit16 >> 6 & 0x3F)),
                            static_cast<char>(0x80 | (unit16 & 0x3F))};
             }
         }
@@ -296,11 +305,13 @@ TEST_F(CliTest, ExportGivesRegeditsOwnFormAndPortsGoTo255) {
             EXPECT_NE(narrow.find("\"ConfigPort\"=dword:00000000"), std::string::npos) << narrow;
         } else {
             std::ifstream utf8(File("unit.reg"));
-            EXPECT_EQ(narrow, std::string((std::istreambuf_iterator<char>(utf8)), std::istreambuf_iterator<char>()));
+            EXPECT_EQ(narrow, std::string((std::istreambuf_iterator<char>(utf8)),
+                                          std::istreambuf_iterator<char>()));
         }
     }
     {
-        std::ofstream(File("bad.reg")) << "REGEDIT4\n\n[HKEY_CURRENT_USER\\x\\LINKMATE]\n\"CanID\"=oops\n";
+        std::ofstream(File("bad.reg"))
+            << "REGEDIT4\n\n[HKEY_CURRENT_USER\\x\\LINKMATE]\n\"CanID\"=oops\n";
     }
     const CliRun bad = Cli({"export", File("bad.reg")});
     EXPECT_EQ(bad.status, 4);
@@ -379,7 +390,8 @@ TEST_F(CliTest, AFailedExchangeCarriesItsDiagnosisAndTrace) {
 
     const CliRun verbose = Cli({"-v", "read"});
     EXPECT_EQ(verbose.status, 1);
-    EXPECT_NE(verbose.err.find("COM1: [+0.0 ms] read, attempt 1: sent F7 F8 03 01 AA A7"), std::string::npos)
+    EXPECT_NE(verbose.err.find("COM1: [+0.0 ms] read, attempt 1: sent F7 F8 03 01 AA A7"),
+              std::string::npos)
         << verbose.err;
     EXPECT_NE(verbose.err.find("check the converter model"), std::string::npos) << verbose.err;
 }
@@ -394,7 +406,8 @@ TEST(CliBitTimingTest, ListsAndDecodesWithoutAPort) {
     EXPECT_NEAR(first["sample_point_percent"].toDouble(), 87.5, 1e-6);
     const CliRun decode = Cli({"btr", "--decode", "01", "1c"});
     ASSERT_EQ(decode.status, 0);
-    EXPECT_NE(decode.out.find("250.000 kbit/s, sample point 87.5 %, 16 quanta, SJW 1"), std::string::npos)
+    EXPECT_NE(decode.out.find("250.000 kbit/s, sample point 87.5 %, 16 quanta, SJW 1"),
+              std::string::npos)
         << decode.out;
     EXPECT_EQ(Cli({"btr", "fast"}).status, 2);
     EXPECT_EQ(Cli({"btr", "--decode", "1G", "00"}).status, 2);
@@ -406,9 +419,11 @@ TEST(CliBitTimingTest, SpeaksSocketCanAndWarns) {
     ASSERT_EQ(k500.status, 0) << k500.err;
     const size_t header = k500.out.find('\n');
     EXPECT_EQ(k500.out.compare(header + 1, 11, "  00   1C  "), 0) << k500.out;
-    EXPECT_NE(k500.out.find("  ip link set can0 type can bitrate 500000 sample-point 0.875\n"
-                            "  ip link set can0 type can tq 125 prop-seg 6 phase-seg1 7 phase-seg2 2 sjw 1\n"),
-              std::string::npos)
+    EXPECT_NE(
+        k500.out.find(
+            "  ip link set can0 type can bitrate 500000 sample-point 0.875\n"
+            "  ip link set can0 type can tq 125 prop-seg 6 phase-seg1 7 phase-seg2 2 sjw 1\n"),
+        std::string::npos)
         << k500.out;
     for (const char* same : {"0.875", "87.5 %", "875"}) {
         EXPECT_EQ(Cli({"btr", "500K", "--sample-point", same}).out, k500.out) << same;

@@ -53,11 +53,13 @@ TEST_P(ExchangeTraceTest, NamesTheCause) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, ExchangeTraceTest,
     ::testing::Values(
-        TraceCase{"silence", sim::Fault::kSilence, false, AttemptEnd::kNoAnswer, "No answer at all"},
-        TraceCase{"wrong_header", sim::Fault::kWrongHeader, false, AttemptEnd::kWrongCommandOrLength,
-                  "wrong command or length"},
+        TraceCase{"silence", sim::Fault::kSilence, false, AttemptEnd::kNoAnswer,
+                  "No answer at all"},
+        TraceCase{"wrong_header", sim::Fault::kWrongHeader, false,
+                  AttemptEnd::kWrongCommandOrLength, "wrong command or length"},
         TraceCase{"wrong_check", sim::Fault::kWrongCheck, false, AttemptEnd::kWrongCheck, "noise"},
-        TraceCase{"short", sim::Fault::kShortReply, false, AttemptEnd::kShortFrame, "stopped short"},
+        TraceCase{"short", sim::Fault::kShortReply, false, AttemptEnd::kShortFrame,
+                  "stopped short"},
         TraceCase{"late", sim::Fault::kLate, false, AttemptEnd::kNoAnswer, "after a time-out"},
         TraceCase{"garbage", sim::Fault::kGarbage, false, AttemptEnd::kWrongHeader,
                   "check the converter model"},

@@ -80,7 +80,7 @@ std::map<std::string, JUnitCase> ParseJUnit(const std::string& path, int& tests,
 }
 
 class LineTest : public ::testing::Test {
-  protected:
+protected:
     sim::VirtualConverter& Converter(sim::Options options = {}) {
         converters.push_back(std::make_unique<sim::VirtualConverter>(options));
         EXPECT_TRUE(converters.back()->Start());

@@ -118,15 +118,17 @@ uint32_t LineBitRate(const std::string& device) {
 class NetworkPortTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(std::filesystem::exists(kSer2netPath)) << "scripts/install-deps.sh installs ser2net";
+        ASSERT_TRUE(std::filesystem::exists(kSer2netPath))
+            << "scripts/install-deps.sh installs ser2net";
         sim::Options options;
         options.lineBitRate = 57600;  // a Ternix-A: it understands nothing at another rate
         rfcConverter = std::make_unique<sim::VirtualConverter>(options);
         rawConverter = std::make_unique<sim::VirtualConverter>(options);
         ASSERT_TRUE(rfcConverter->Start() && rawConverter->Start());
         // The RFC 2217 port starts at another rate than the converter's, as ser2net's example does.
-        server = std::make_unique<Ser2net>(std::vector<Ser2net::Connection>{
-            {true, rfcConverter->devicePath(), "9600n81"}, {false, rawConverter->devicePath(), "57600n81"}});
+        server = std::make_unique<Ser2net>(
+            std::vector<Ser2net::Connection>{{true, rfcConverter->devicePath(), "9600n81"},
+                                             {false, rawConverter->devicePath(), "57600n81"}});
         ASSERT_TRUE(server->Start());
         rfc = (*server)[0].Address();
         raw = (*server)[1].Address();
@@ -172,10 +174,11 @@ TEST_F(NetworkPortTest, ReadAndVerifiedWriteThroughBothAcceptersAtTheModelsRate)
 }
 
 TEST_F(NetworkPortTest, WrongModelThroughRfc2217GetsTheModelHint) {
-    const ProgramRun run =
-        RunProgram(LINKMATE_CLI_PATH, {"--model", "B", "--device", rfc, "read"});
+    const ProgramRun run = RunProgram(LINKMATE_CLI_PATH, {"--model", "B", "--device", rfc, "read"});
     EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.err.find("a converter answered at 57600 bit/s: use --model A (Ternix-A)"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("a converter answered at 57600 bit/s: use --model A (Ternix-A)"),
+              std::string::npos)
+        << run.err;
 }
 
 TEST_F(NetworkPortTest, ServerStoppedMidExchangeEndsItAtOnceAsALostConnection) {
@@ -209,8 +212,10 @@ TEST_F(NetworkPortTest, RefusedUnknownAndBusyServersAreSaidByName) {
     };
     const uint16_t nobody = FreeTcpPort();
     EXPECT_EQ(failure("rfc2217://127.0.0.1:" + std::to_string(nobody)).m_strReason,
-              "the server at 127.0.0.1:" + std::to_string(nobody) + " refused the connection: nothing listens on that port");
-    EXPECT_NE(failure("socket://no-such-host.invalid:2217").m_strReason.find("the host \"no-such-host.invalid\" is unknown"),
+              "the server at 127.0.0.1:" + std::to_string(nobody) +
+                  " refused the connection: nothing listens on that port");
+    EXPECT_NE(failure("socket://no-such-host.invalid:2217")
+                  .m_strReason.find("the host \"no-such-host.invalid\" is unknown"),
               std::string::npos);
     // A raw TCP port spoken to as RFC 2217 never answers the negotiation.
     EXPECT_NE(failure("rfc2217://" + raw.substr(raw.find("//") + 2)).m_strReason.find("socket://"),
@@ -222,7 +227,8 @@ TEST_F(NetworkPortTest, RefusedUnknownAndBusyServersAreSaidByName) {
         ASSERT_TRUE(first.Open(address, 57600, 8, 0, 0, &error)) << error.what();
         const CFileException busy = failure(address);
         EXPECT_EQ(busy.m_cause, CFileException::sharingViolation) << address;
-        EXPECT_NE(busy.m_strReason.find("Port already in use"), std::string::npos) << busy.m_strReason;
+        EXPECT_NE(busy.m_strReason.find("Port already in use"), std::string::npos)
+            << busy.m_strReason;
     }
 }
 
@@ -295,7 +301,8 @@ TEST(VirtualConverterListener, ServesRawAndRfc2217AtTheModelsRate) {
     // This server answers with the rate its line really has (ser2net repeats any rate asked for).
     CFileException refused;
     EXPECT_FALSE(second.Open(rfc.address(), 250000, 8, 0, 0, &refused));
-    EXPECT_EQ(refused.m_strReason, "the server at " + rfc.address().substr(10) + " did not take 250000 bit/s");
+    EXPECT_EQ(refused.m_strReason,
+              "the server at " + rfc.address().substr(10) + " did not take 250000 bit/s");
 }
 
 }  // namespace

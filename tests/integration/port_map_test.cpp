@@ -37,7 +37,8 @@ struct FakeMachine {
             Write(roots.dev + "/" + name, "");
         }
         fs::create_directories(roots.dev + "/serial/by-id");
-        fs::create_symlink("../../ttyUSB0", roots.dev + "/serial/by-id/usb-FTDI_FT232R_A1B2-if00-port0");
+        fs::create_symlink("../../ttyUSB0",
+                           roots.dev + "/serial/by-id/usb-FTDI_FT232R_A1B2-if00-port0");
         const fs::path usb = roots.sys + "/devices/pci0000:00/usb1/1-1";
         Write(usb / "idVendor", "0403");
         Write(usb / "idProduct", "6001");
@@ -87,7 +88,8 @@ TEST(PortMapTest, AssignsByStableNameFreesAndSaysWhatEachNumberIs) {
               m.roots.dev + "/serial/by-id/usb-FTDI_FT232R_A1B2-if00-port0");
     const ComPortInfo com3 = DescribeComPort(3, m.roots);
     EXPECT_TRUE(com3.present);
-    EXPECT_EQ(com3.description, "USB serial adapter: FTDI FT232R USB UART (0403:6001, serial A1B2)");
+    EXPECT_EQ(com3.description,
+              "USB serial adapter: FTDI FT232R USB UART (0403:6001, serial A1B2)");
 
     // Unplugged: the by-id name goes away with the adapter.
     fs::remove(m.roots.dev + "/serial/by-id/usb-FTDI_FT232R_A1B2-if00-port0");
@@ -121,8 +123,14 @@ TEST(PortMapTest, WithUdevMapsByTheByIdNameAndKnowsTheOpenDeviceAfterItsLinksGo)
     FakeMachine m;
     m.roots.udev = &InjectedUdev;
     const std::string byId = m.roots.dev + "/serial/by-id/usb-FTDI_FT232R_A1B2-if00-port0";
-    g_udevRecords = {{"ttyUSB0", m.roots.dev + "/ttyUSB0", true, "", "ftdi_sio",
-                      {{"ID_VENDOR_ENC", "FTDI"}, {"ID_VENDOR_ID", "0403"}, {"ID_MODEL_ID", "6001"},
+    g_udevRecords = {{"ttyUSB0",
+                      m.roots.dev + "/ttyUSB0",
+                      true,
+                      "",
+                      "ftdi_sio",
+                      {{"ID_VENDOR_ENC", "FTDI"},
+                       {"ID_VENDOR_ID", "0403"},
+                       {"ID_MODEL_ID", "6001"},
                        {"DEVLINKS", byId + " " + m.roots.dev + "/serial/by-path/pci-0-usb-0:1"}}}};
     const Discovery found = DiscoverSerialDevices(m.roots);
     EXPECT_EQ(found.source, DiscoverySource::Udev);
@@ -134,7 +142,8 @@ TEST(PortMapTest, WithUdevMapsByTheByIdNameAndKnowsTheOpenDeviceAfterItsLinksGo)
     EXPECT_EQ(fs::read_symlink(PortMapDir() + "/com2").string(), byId);
     // COM2 -> by-id -> ../../ttyUSB0: every name on the way, for the unplug that removes the links.
     const auto names = OpenedDeviceNames(PortMapDir() + "/com2");
-    EXPECT_EQ(names, (std::vector<std::string>{PortMapDir() + "/com2", byId, m.roots.dev + "/ttyUSB0"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{PortMapDir() + "/com2", byId, m.roots.dev + "/ttyUSB0"}));
     EXPECT_TRUE(ConsiderTtyEvent(MakeTtyEvent("remove", m.roots.dev + "/ttyUSB0", ""), names)
                     .openedDeviceRemoved);
 }

@@ -130,7 +130,8 @@ TEST(UucpLockTest, AReusedProcessIdOrAnOldEmptyLockIsTakenOverAYoungOneIsNot) {
     CFileException error;
 
     WriteLock(lockPath, unrelated);
-    EXPECT_FALSE(port.Open(pty.path(), &error)) << "a young lock: its owner may not have opened yet";
+    EXPECT_FALSE(port.Open(pty.path(), &error))
+        << "a young lock: its owner may not have opened yet";
     EXPECT_NE(DescribeOpenFailure(pty.path(), error.m_lOsError).find(lockPath), std::string::npos);
     Age(lockPath, 60);
     ASSERT_TRUE(port.Open(pty.path(), &error)) << error.what();
@@ -157,7 +158,8 @@ TEST(UucpLockTest, ALockWithoutAReadableOwnerHoldsWhileTheDeviceIsOpenAndDeadTem
     CSerialComm port;
     {
         OtherProgram user(pty.path());
-        for (const std::string& content : {std::string(), std::string("locked\n"), std::string("\x39\x30\0\0", 4)}) {
+        for (const std::string& content :
+             {std::string(), std::string("locked\n"), std::string("\x39\x30\0\0", 4)}) {
             std::ofstream(lockPath, std::ios::binary) << content;
             Age(lockPath, 60);
             EXPECT_FALSE(port.Open(pty.path())) << "two programs on the line";
@@ -265,7 +267,8 @@ TEST(OpenFailureTest, ReasonsNameThePortTheDeviceAndTheRemedy) {
     EXPECT_NE(absent.find("not present"), std::string::npos) << absent;
     EXPECT_NE(absent.find("No such file or directory"), std::string::npos) << absent;
     // The command line's reader is told of its own command, not of the window's menu.
-    const std::string forCli = DescribeOpenFailure("COM3", error.m_lOsError, OpenFailureReader::kCommandLine);
+    const std::string forCli =
+        DescribeOpenFailure("COM3", error.m_lOsError, OpenFailureReader::kCommandLine);
     EXPECT_NE(forCli.find("linkmate-cli ports"), std::string::npos) << forCli;
     EXPECT_EQ(forCli.find("Ctrl+P"), std::string::npos) << forCli;
 

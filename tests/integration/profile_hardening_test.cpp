@@ -58,7 +58,8 @@ TEST_F(ProfileHardeningTest, AFailedSaveSaysWhy) {
         void (*make)(const std::string& path);
         const char* reason;
     } cases[] = {
-        {"directory", [](const std::string& p) { fs::create_directory(p); }, "is not a regular file"},
+        {"directory", [](const std::string& p) { fs::create_directory(p); },
+         "is not a regular file"},
         {"fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
          "is not a regular file"},
     };
@@ -78,7 +79,8 @@ TEST_F(ProfileHardeningTest, AFailedSaveSaysWhy) {
 }
 
 TEST_F(ProfileHardeningTest, NamesWithControlCharactersAreRefused) {
-    for (const char* name : {"link\nmate", "link\rmate", "tab\there", "del\x7f", "", "..", "a/b", "a\\b"}) {
+    for (const char* name :
+         {"link\nmate", "link\rmate", "tab\there", "del\x7f", "", "..", "a/b", "a\\b"}) {
         SCOPED_TRACE(name);
         SetProfileApplicationName(name);
         std::string problem;
@@ -129,7 +131,8 @@ TEST_F(ProfileHardeningTest, ALockHeldElsewhereIsWaitedForAtMostAWhile) {
 
 TEST_F(ProfileHardeningTest, ASaveRemovesTheTemporariesOfSavesThatDied) {
     const fs::path dir = fs::path(path).parent_path();
-    for (const char* name : {"linkmate.reg.Ab12Cd", "linkmate.reg.zzzzzz"}) std::ofstream(dir / name) << "x";
+    for (const char* name : {"linkmate.reg.Ab12Cd", "linkmate.reg.zzzzzz"})
+        std::ofstream(dir / name) << "x";
     // Not of that pattern: kept.
     for (const char* name : {"linkmate.reg.unreadable-20260101-000000", "other.reg.Ab12Cd",
                              "linkmate.reg.Ab12C", "linkmate.reg.Ab-2Cd"}) {
@@ -146,7 +149,8 @@ TEST_F(ProfileHardeningTest, ASaveRemovesTheTemporariesOfSavesThatDied) {
 
 TEST_F(ProfileHardeningTest, AFileOverOneMebibyteIsSetAsideLikeADamagedOne) {
     std::string big = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\x]\n";
-    while (big.size() <= (1u << 20)) big += "\"v" + std::to_string(big.size()) + "\"=dword:00000001\n";
+    while (big.size() <= (1u << 20))
+        big += "\"v" + std::to_string(big.size()) + "\"=dword:00000001\n";
     WriteBytes(big);
     DeviceConfig loaded;
     LoadProfile(loaded);
@@ -178,7 +182,8 @@ TEST_F(ProfileHardeningTest, ReadsWhatTheRegistryEditorExports) {
     ASSERT_TRUE(SaveProfile(loaded));
     EXPECT_EQ(Unreadables(), 0u);
     std::ifstream in(path, std::ios::binary);
-    const std::string written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string written((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
     EXPECT_EQ(written.rfind("Windows Registry Editor Version 5.00\n", 0), 0u);
 }
 

@@ -100,8 +100,10 @@ TEST_F(ProfileTest, LoadsGiveTheFallbacksAndNeverWrite) {
     EXPECT_TRUE(fs::is_empty(home.path()));
 
     // A profile of another section only, as large as is read: left byte for byte as it was.
-    std::string other = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\x]\n";
-    while (other.size() < (1u << 20) - 64) other += "\"v" + std::to_string(other.size()) + "\"=dword:1\n";
+    std::string other =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\x]\n";
+    while (other.size() < (1u << 20) - 64)
+        other += "\"v" + std::to_string(other.size()) + "\"=dword:1\n";
     WriteFile(other);
     const auto written = fs::last_write_time(ProfileFilePath());
     for (int i = 0; i < 2; ++i) LoadProfile(loaded);
@@ -145,7 +147,7 @@ TEST_F(ProfileTest, BadValuesFallBackOneByOne) {
     {
         ProfileTransaction edit;
         edit.WriteText("LINKMATE", "TranSpace", "abc");  // a text under an integer key: 4 bytes
-        edit.WriteInt("LINKMATE", "CanID", 7);              // an integer under a text key
+        edit.WriteInt("LINKMATE", "CanID", 7);           // an integer under a text key
         ASSERT_TRUE(edit.Commit());
     }
     std::string text;

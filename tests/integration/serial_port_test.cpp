@@ -24,8 +24,10 @@ protected:
     void SetUp() override {
         MakeLineDirty(pty.path());
         CFileException error;
-        ASSERT_TRUE(port.Open(pty.path(), 57600, 8, LineSettings::kNoParity, LineSettings::kOneStopBit, &error))
-            << pty.path() << ": error " << error.m_lOsError << ", lock held by " << UucpLockHolder(pty.path(), nullptr);
+        ASSERT_TRUE(port.Open(pty.path(), 57600, 8, LineSettings::kNoParity,
+                              LineSettings::kOneStopBit, &error))
+            << pty.path() << ": error " << error.m_lOsError << ", lock held by "
+            << UucpLockHolder(pty.path(), nullptr);
     }
 
     PtyPair pty;

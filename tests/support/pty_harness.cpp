@@ -37,7 +37,8 @@ bool PtyPair::WaitUntilQueued(size_t count, std::chrono::milliseconds limit) con
     const auto deadline = std::chrono::steady_clock::now() + limit;
     for (;;) {
         int queued = 0;
-        if (::ioctl(m_keptSlave, FIONREAD, &queued) == 0 && static_cast<size_t>(queued) >= count) return true;
+        if (::ioctl(m_keptSlave, FIONREAD, &queued) == 0 && static_cast<size_t>(queued) >= count)
+            return true;
         if (std::chrono::steady_clock::now() >= deadline) return false;
         pollfd none{-1, 0, 0};
         ::poll(&none, 0, 1);
@@ -62,7 +63,8 @@ std::vector<uint8_t> PtyPair::ReadAtDevice(size_t count, std::chrono::millisecon
     const auto deadline = Clock::now() + timeout;
     while (out.size() < count && Clock::now() < deadline) {
         pollfd p{m_master, POLLIN, 0};
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (::poll(&p, 1, static_cast<int>(left.count()) + 1) <= 0) continue;
         uint8_t buffer[256];
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);

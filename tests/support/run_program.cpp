@@ -22,7 +22,8 @@ std::string Slurp(const std::string& path) {
 
 ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& args,
                       const std::string& stdoutPath) {
-    const std::string base = std::filesystem::temp_directory_path() / ("linkmate-run-" + std::to_string(::getpid()));
+    const std::string base =
+        std::filesystem::temp_directory_path() / ("linkmate-run-" + std::to_string(::getpid()));
     const std::string out = base + ".out";
     const std::string err = base + ".err";
     const pid_t child = ::fork();

@@ -7,7 +7,8 @@
 namespace linkmate::testing {
 
 // Single filter, extended frames; encodes to
-// F7 F8 01 1C 01 08 01 01 0C 00 1C 01 91 A2 B3 C0 00 00 07 FF 02 01 04 00 00 80 00 00 09 18 04 02 22.
+// F7 F8 01 1C 01 08 01 01 0C 00 1C 01 91 A2 B3 C0 00 00 07 FF 02 01 04 00 00 80 00 00 09 18 04
+// 02 22.
 inline DeviceConfig SingleExtendedExample() {
     DeviceConfig c;
     c.serial.SerialBaudrate = 9;
@@ -25,7 +26,8 @@ inline DeviceConfig SingleExtendedExample() {
 }
 
 // Dual filter, standard frames; encodes to
-// F7 F8 01 1C 06 08 01 00 0A 01 1C 00 8A C0 24 60 1E 1F 01 FF 01 00 02 01 01 00 FF E0 00 00 01 00 E6.
+// F7 F8 01 1C 06 08 01 00 0A 01 1C 00 8A C0 24 60 1E 1F 01 FF 01 00 02 01 01 00 FF E0 00 00 01 00
+// E6.
 inline DeviceConfig DualStandardExample() {
     DeviceConfig c;
     c.serial.SerialBaudrate = 4;

@@ -54,9 +54,10 @@ Ser2net::Ser2net(std::vector<Connection> connections) : m_connections(std::move(
     for (size_t i = 0; i < m_connections.size(); ++i) {
         Connection& c = m_connections[i];
         c.port = FreeTcpPort();
-        config << "connection: &c" << i << "\n  accepter: " << (c.rfc2217 ? "telnet(rfc2217),tcp" : "tcp")
-               << ",127.0.0.1," << c.port << "\n  connector: serialdev," << c.device << ","
-               << c.lineSettings << ",local\n";
+        config << "connection: &c" << i
+               << "\n  accepter: " << (c.rfc2217 ? "telnet(rfc2217),tcp" : "tcp") << ",127.0.0.1,"
+               << c.port << "\n  connector: serialdev," << c.device << "," << c.lineSettings
+               << ",local\n";
         if (!c.chardelay) config << "  options:\n    chardelay: false\n";
     }
 }
@@ -75,7 +76,8 @@ bool Ser2net::Start() {
         ::dup2(null, 1);
         ::dup2(null, 2);
         const std::string config = m_folder + "/ser2net.yaml", pidFile = m_folder + "/ser2net.pid";
-        ::execl(kSer2netPath, kSer2netPath, "-n", "-c", config.c_str(), "-P", pidFile.c_str(), nullptr);
+        ::execl(kSer2netPath, kSer2netPath, "-n", "-c", config.c_str(), "-P", pidFile.c_str(),
+                nullptr);
         ::_exit(127);
     }
     using Clock = std::chrono::steady_clock;

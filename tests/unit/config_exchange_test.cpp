@@ -149,8 +149,8 @@ TEST_F(ReadConfigTest, TwoEqualRepliesMakeARead) {
 }
 
 TEST_F(ReadConfigTest, FragmentedReplyIsJoined) {
-    port.AnswerNextWrite({Data(Slice(reply, 0, 10)), Data(Slice(reply, 10, 20)),
-                          Data(Slice(reply, 20, 33))});
+    port.AnswerNextWrite(
+        {Data(Slice(reply, 0, 10)), Data(Slice(reply, 10, 20)), Data(Slice(reply, 20, 33))});
     port.AnswerNextWrite({Data(reply)});
     ASSERT_TRUE(ReadConfig(port, config));
     ExpectRequests(2);
@@ -387,7 +387,8 @@ TEST(EchoTest, TheEchoOfWhatWasSentIsSkipped) {
     Bytes tail = Slice(kRequest, 3, 6);
     tail.insert(tail.end(), reply.begin(), reply.begin() + 10);
     for (int i = 0; i < 2; ++i) {
-        pieces.AnswerNextWrite({Data(Slice(kRequest, 0, 3)), Data(tail), Data(Slice(reply, 10, 33))});
+        pieces.AnswerNextWrite(
+            {Data(Slice(kRequest, 0, 3)), Data(tail), Data(Slice(reply, 10, 33))});
     }
     ASSERT_TRUE(ReadConfig(pieces, config));
     EXPECT_EQ(pieces.writes.size(), 2u);
@@ -406,7 +407,8 @@ TEST(EchoTest, AnEchoAloneIsNamedInTheDiagnosis) {
     EXPECT_FALSE(ReadConfig(port, config, &trace));
     EXPECT_EQ(port.writes.size(), 4u);
     EXPECT_EQ(trace.attempts.back().end, AttemptEnd::kEchoOnly);
-    EXPECT_NE(trace.Diagnosis().find("Only the echo of our own bytes came back"), std::string::npos);
+    EXPECT_NE(trace.Diagnosis().find("Only the echo of our own bytes came back"),
+              std::string::npos);
 }
 
 TEST(DeviceRemovedTest, TheExchangeEndsAtOnce) {
@@ -492,9 +494,15 @@ TEST(WriteAndVerifyTest, AWriteThatTookIsNeverCalledFailed) {
         // Read back before sending again: the converter took it.
         {"damaged acknowledgement", {{Data(damagedAck)}, {Data(reply)}}, 1, 1},
         // The acknowledgement behind an echo with a damaged byte.
-        {"damaged echo", {{Data(Slice(damagedEcho, 0, 12)), Data(Slice(damagedEcho, 12, 38))}, {Data(reply)}}, 1, 1},
+        {"damaged echo",
+         {{Data(Slice(damagedEcho, 0, 12)), Data(Slice(damagedEcho, 12, 38))}, {Data(reply)}},
+         1,
+         1},
         // The read-back shows the old values, twice: the frame goes again.
-        {"frame lost", {{Data(damagedAck)}, {Data(oldReply)}, {Data(oldReply)}, {Data(Ack())}, {Data(reply)}}, 2, 3},
+        {"frame lost",
+         {{Data(damagedAck)}, {Data(oldReply)}, {Data(oldReply)}, {Data(Ack())}, {Data(reply)}},
+         2,
+         3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -502,8 +510,9 @@ TEST(WriteAndVerifyTest, AWriteThatTookIsNeverCalledFailed) {
         for (const auto& a : c.answers) port.AnswerNextWrite(a);
         const VerifiedWrite v = WriteAndVerify(port, config);
         EXPECT_TRUE(v.verified());
-        const auto frames = std::count_if(port.writes.begin(), port.writes.end(),
-                                          [&](const ScriptedPort::WriteCall& w) { return w.bytes == sent; });
+        const auto frames =
+            std::count_if(port.writes.begin(), port.writes.end(),
+                          [&](const ScriptedPort::WriteCall& w) { return w.bytes == sent; });
         EXPECT_EQ(static_cast<size_t>(frames), c.frames);
         EXPECT_EQ(port.writes.size() - static_cast<size_t>(frames), c.requests);
     }
@@ -557,8 +566,8 @@ public:
 private:
     std::vector<uint8_t> m_answer;
     std::chrono::milliseconds m_gap;
-    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::time_point{} +
-                                                    std::chrono::hours(1);
+    std::chrono::steady_clock::time_point m_start =
+        std::chrono::steady_clock::time_point{} + std::chrono::hours(1);
     std::chrono::steady_clock::time_point m_now = m_start;
     size_t m_next = 0;
 };

@@ -168,17 +168,36 @@ TEST_P(FilterShiftTest, PlacesCodeAndMaskInTheControllerLayout) {
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, FilterShiftTest,
-    ::testing::Values(
-        ShiftCase{"single standard zero mask", 0, 1, "00 00 00 00", "00 00 00 00",
-                  {0, 0, 0, 0, 0x00, 0x1F, 0xFF, 0xFF}},
-        ShiftCase{"single extended zero mask", 1, 1, "00 00 00 00", "00 00 00 00",
-                  {0, 0, 0, 0, 0x00, 0x00, 0x00, 0x07}},
-        ShiftCase{"single standard id 7FF", 0, 1, "00 00 07 FF", "00 00 00 01",
-                  {0xFF, 0xE0, 0x00, 0x00, 0x00, 0x3F, 0xFF, 0xFF}},
-        ShiftCase{"dual extended, halves unshifted and unfilled", 1, 0, "12 34 56 78",
-                  "00 FF FF 00", {0x56, 0x78, 0x12, 0x34, 0xFF, 0x00, 0x00, 0xFF}},
-        ShiftCase{"dual standard, fill 001F", 0, 0, "00 01 00 02", "00 00 00 00",
-                  {0x00, 0x40, 0x00, 0x20, 0x00, 0x1F, 0x00, 0x1F}}),
+    ::testing::Values(ShiftCase{"single standard zero mask",
+                                0,
+                                1,
+                                "00 00 00 00",
+                                "00 00 00 00",
+                                {0, 0, 0, 0, 0x00, 0x1F, 0xFF, 0xFF}},
+                      ShiftCase{"single extended zero mask",
+                                1,
+                                1,
+                                "00 00 00 00",
+                                "00 00 00 00",
+                                {0, 0, 0, 0, 0x00, 0x00, 0x00, 0x07}},
+                      ShiftCase{"single standard id 7FF",
+                                0,
+                                1,
+                                "00 00 07 FF",
+                                "00 00 00 01",
+                                {0xFF, 0xE0, 0x00, 0x00, 0x00, 0x3F, 0xFF, 0xFF}},
+                      ShiftCase{"dual extended, halves unshifted and unfilled",
+                                1,
+                                0,
+                                "12 34 56 78",
+                                "00 FF FF 00",
+                                {0x56, 0x78, 0x12, 0x34, 0xFF, 0x00, 0x00, 0xFF}},
+                      ShiftCase{"dual standard, fill 001F",
+                                0,
+                                0,
+                                "00 01 00 02",
+                                "00 00 00 00",
+                                {0x00, 0x40, 0x00, 0x20, 0x00, 0x1F, 0x00, 0x1F}}),
     [](const ::testing::TestParamInfo<ShiftCase>& param) {
         return "case" + std::to_string(param.index);
     });
@@ -211,7 +230,7 @@ TEST(EncodeTest, CountsAndOddIndexesGoOutAsTheirLowByte) {
     EXPECT_EQ(frame[11], 0xFF);
     EXPECT_EQ(frame[19], 0xFF);  // single-filter mask "FF FF FF FF" << 21 | fill
     EXPECT_EQ(frame[16], 0xFF);
-    EXPECT_EQ(frame[4], 0x0B);   // 10 - (-1)
+    EXPECT_EQ(frame[4], 0x0B);  // 10 - (-1)
 }
 
 TEST(EncodeTest, ExtremeStoredNumbersWrapWithoutOverflow) {
@@ -307,8 +326,8 @@ TEST(FrameCheckTest, DifferencesNameTheFieldAndShowBytesTheSettingsHide) {
     const ConfigFrame written = EncodeConfigFrame(wrote);
     EXPECT_TRUE(CompareHeldFrame(written, AsReply(written)).empty());  // command and check ignored
     ConfigFrame held = AsReply(written);
-    held[5] = 0x07;  // data bits: the decoder does not read them
-    held[21] = 1;    // TranDir
+    held[5] = 0x07;    // data bits: the decoder does not read them
+    held[21] = 1;      // TranDir
     held[17] ^= 0x01;  // a fill bit of CanAcptMask2, below the identifier
     const auto differences = CompareHeldFrame(written, held);
     ASSERT_EQ(differences.size(), 2u);

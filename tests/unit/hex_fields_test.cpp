@@ -13,11 +13,13 @@ TEST(IsHexGroupsTextTest, AcceptsOnlyTextThatReadsAsItSays) {
         int groups;
         bool ok;
     } cases[] = {
-        {"00 00 07 FF", 4, true},   {"7ff", 4, true},           {"12345678", 4, true},
-        {"  1 2\t3 4 ", 4, true},   {"1C", 1, true},            {"01 23", 2, true},
-        {"", 4, false},             {"   ", 4, false},          {"123456789", 4, false},
-        {"1C 00", 1, false},        {"12 34 56", 2, false},     {"0x12", 4, false},
-        {"12-34", 4, false},        {"xy:Z-\xe4\xb8\xad 012", 4, false},
+        {"00 00 07 FF", 4, true}, {"7ff", 4, true},
+        {"12345678", 4, true},    {"  1 2\t3 4 ", 4, true},
+        {"1C", 1, true},          {"01 23", 2, true},
+        {"", 4, false},           {"   ", 4, false},
+        {"123456789", 4, false},  {"1C 00", 1, false},
+        {"12 34 56", 2, false},   {"0x12", 4, false},
+        {"12-34", 4, false},      {"xy:Z-\xe4\xb8\xad 012", 4, false},
         {"12 34 5g", 4, false},
     };
     for (const Case& c : cases) {

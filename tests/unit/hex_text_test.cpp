@@ -58,7 +58,8 @@ TEST(ParseHexRunTest, OneRunOfDigitsReadsAsOneNumber) {
     EXPECT_EQ(ParseHexRun(" 1fffffff ", 4), 0x1FFFFFFFu);
     EXPECT_EQ(ParseHexRun("123", 2), 0x123u);
     // Not a run: one group, blanks inside, too many digits for the field, not hex.
-    for (const char* text : {"7F", "7 FF", "123456789", "7FG", ""}) EXPECT_EQ(ParseHexRun(text, 4), std::nullopt) << text;
+    for (const char* text : {"7F", "7 FF", "123456789", "7FG", ""})
+        EXPECT_EQ(ParseHexRun(text, 4), std::nullopt) << text;
     EXPECT_EQ(ParseHexRun("12345", 2), std::nullopt);
 }
 

@@ -17,12 +17,15 @@ TEST(PortAddress, ParsesHostsOfEveryKindAndNamesWhatIsWrong) {
         const char* hostPort;
     };
     const Case cases[] = {
-        {"rfc2217://192.168.1.20:2217", "192.168.1.20", 2217, PortAddress::Scheme::kRfc2217, "192.168.1.20:2217"},
-        {"SOCKET://cabinet-7.plant:4001/", "cabinet-7.plant", 4001, PortAddress::Scheme::kRawTcp, "cabinet-7.plant:4001"},
-        {"rfc2217://[fe80::1]:65535", "fe80::1", 65535, PortAddress::Scheme::kRfc2217, "[fe80::1]:65535"},
-        {"rfc2217://fe80::1:23", nullptr, 0, {}, nullptr},       // IPv6 without brackets
-        {"rfc2217://host", nullptr, 0, {}, nullptr},             // no port
-        {"rfc2217://:23", nullptr, 0, {}, nullptr},              // no host
+        {"rfc2217://192.168.1.20:2217", "192.168.1.20", 2217, PortAddress::Scheme::kRfc2217,
+         "192.168.1.20:2217"},
+        {"SOCKET://cabinet-7.plant:4001/", "cabinet-7.plant", 4001, PortAddress::Scheme::kRawTcp,
+         "cabinet-7.plant:4001"},
+        {"rfc2217://[fe80::1]:65535", "fe80::1", 65535, PortAddress::Scheme::kRfc2217,
+         "[fe80::1]:65535"},
+        {"rfc2217://fe80::1:23", nullptr, 0, {}, nullptr},  // IPv6 without brackets
+        {"rfc2217://host", nullptr, 0, {}, nullptr},        // no port
+        {"rfc2217://:23", nullptr, 0, {}, nullptr},         // no host
         {"socket://host:0", nullptr, 0, {}, nullptr},
         {"socket://host:65536", nullptr, 0, {}, nullptr},
         {"socket://host:23x", nullptr, 0, {}, nullptr},
@@ -69,7 +72,8 @@ TEST(TelnetCodec, DataAndCommandsSurviveAnyCutAndIacIsDoubled) {
         EXPECT_EQ(commands[0].verb, kDo);
         EXPECT_EQ(commands[0].option, kComPortOption);
         EXPECT_EQ(commands[1].verb, kSb);
-        EXPECT_EQ(commands[1].payload, (std::vector<uint8_t>{kSetBaudRate + kServerReply, 0, 0, 0xFF, 0xFF}));
+        EXPECT_EQ(commands[1].payload,
+                  (std::vector<uint8_t>{kSetBaudRate + kServerReply, 0, 0, 0xFF, 0xFF}));
     }
     // A subnegotiation that never ends does not grow without bound.
     Decoder decoder;

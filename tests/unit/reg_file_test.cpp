@@ -104,9 +104,12 @@ TEST(RegFileTest, MissingHeaderOrBinaryNoiseMarksDamagedWithoutCrashing) {
 }
 
 TEST(RegFileTest, ReadsEveryLineEndAndTheRegistryEditorsUtf16) {
-    const std::string lines[] = {"Windows Registry Editor Version 5.00", "; a comment",
+    const std::string lines[] = {"Windows Registry Editor Version 5.00",
+                                 "; a comment",
                                  "[HKEY_CURRENT_USER\\Software\\Vendor\\app\\LINKMATE]",
-                                 "\"A\"=DWORD:0000000a", "\"B\"=Dword:0000000B", "\"T\"=\"\xE5\x85\xB3\""};
+                                 "\"A\"=DWORD:0000000a",
+                                 "\"B\"=Dword:0000000B",
+                                 "\"T\"=\"\xE5\x85\xB3\""};
     for (const char* eol : {"\n", "\r\n", "\r"}) {
         std::string utf8;
         for (const std::string& line : lines) utf8 += line + eol;
@@ -118,8 +121,8 @@ TEST(RegFileTest, ReadsEveryLineEndAndTheRegistryEditorsUtf16) {
                 wide.push_back(c);
                 ++i;
             } else {  // the one three-byte character above
-                wide.push_back(static_cast<char16_t>(((c & 0x0F) << 12) | ((utf8[i + 1] & 0x3F) << 6) |
-                                                     (utf8[i + 2] & 0x3F)));
+                wide.push_back(static_cast<char16_t>(
+                    ((c & 0x0F) << 12) | ((utf8[i + 1] & 0x3F) << 6) | (utf8[i + 2] & 0x3F)));
                 i += 3;
             }
         }
@@ -146,7 +149,8 @@ TEST(RegFileTest, ReadsEveryLineEndAndTheRegistryEditorsUtf16) {
 
 TEST(RegFileTest, LaterValuesOfTheSameNameReplaceEarlierOnesInAnyCase) {
     const RegDocument doc = RegDocument::Parse(
-        "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\Software\\Vendor\\app\\LINKMATE]\n"
+        "Windows Registry Editor Version "
+        "5.00\n[HKEY_CURRENT_USER\\Software\\Vendor\\app\\LINKMATE]\n"
         "\"Value\"=dword:00000001\n[hkey_current_user\\software\\vendor\\APP\\linkmate]\n"
         "\"VALUE\"=dword:00000002\n");
     EXPECT_EQ(doc.keys().size(), 1u);
@@ -159,22 +163,29 @@ std::string Utf16Hex(std::string_view ascii) {
     std::string out;
     for (char c : ascii) {
         char pair[8];
-        std::snprintf(pair, sizeof pair, "%s%02x,00", out.empty() ? "" : ",", static_cast<unsigned char>(c));
+        std::snprintf(pair, sizeof pair, "%s%02x,00", out.empty() ? "" : ",",
+                      static_cast<unsigned char>(c));
         out += pair;
     }
     return out;
 }
 
 TEST(RegFileTest, ReadsWhatTheRegistryEditorsWrite) {
-    const std::string unicode =
-        "Windows Registry Editor Version 5.00\n[" + std::string(kKey) + "]\n"
-        "\"Short\"=dword:5\n"
-        "\"Eight\"=dword:0000000C\n"
-        "\"Expand\"=hex(2):" + Utf16Hex("1") + ",00,00\n"
-        "\"Sz\"=hex(1):" + Utf16Hex("00 00 01 23") + ",00,00\n"
-        "\"Han\"=hex(1):73,51,8e,4e,00,00\n"  // 关于
-        "\"Multi\"=hex(7):" + Utf16Hex("a") + ",00,00," + Utf16Hex("b") + ",00,00,00,00\n"
-        "\"Escaped\"=\"a\\nb\\rc\\td\\\\e\\\"f\\qg\"\n";
+    const std::string unicode = "Windows Registry Editor Version 5.00\n[" + std::string(kKey) +
+                                "]\n"
+                                "\"Short\"=dword:5\n"
+                                "\"Eight\"=dword:0000000C\n"
+                                "\"Expand\"=hex(2):" +
+                                Utf16Hex("1") +
+                                ",00,00\n"
+                                "\"Sz\"=hex(1):" +
+                                Utf16Hex("00 00 01 23") +
+                                ",00,00\n"
+                                "\"Han\"=hex(1):73,51,8e,4e,00,00\n"  // 关于
+                                "\"Multi\"=hex(7):" +
+                                Utf16Hex("a") + ",00,00," + Utf16Hex("b") +
+                                ",00,00,00,00\n"
+                                "\"Escaped\"=\"a\\nb\\rc\\td\\\\e\\\"f\\qg\"\n";
     const RegDocument doc = RegDocument::Parse(unicode);
     EXPECT_FALSE(doc.damaged()) << doc.firstBadText();
     EXPECT_EQ(doc.Find(kKey, "Short")->data, DwordValue(5).data);
@@ -197,16 +208,18 @@ TEST(RegFileTest, ReadsWhatTheRegistryEditorsWrite) {
     ASSERT_NE(old.FindKey(key), nullptr);
     EXPECT_EQ(TextOf(*old.Find(key, "Gbk")), "关于");
     EXPECT_EQ(TextOf(*old.Find(key, "Text")), "于");
-    EXPECT_EQ(TextOf(*RegDocument::Parse("REGEDIT4\n[" + std::string(kKey) + "]\n\"A\"=hex(1):41,42,00\n")
-                          .Find(kKey, "A")),
-              "AB");
+    EXPECT_EQ(
+        TextOf(*RegDocument::Parse("REGEDIT4\n[" + std::string(kKey) + "]\n\"A\"=hex(1):41,42,00\n")
+                    .Find(kKey, "A")),
+        "AB");
 
     // Not numbers; UTF-16 of an odd length (code-page text may be) or with a lone surrogate
     // (neither UTF-8 nor GBK).
     for (const char* bad : {"\"D\"=dword:", "\"D\"=dword:123456789", "\"S\"=hex(1):41,00,00",
                             "\"S\"=hex(1):00,dc,00,00"}) {
         const std::string body = "[" + std::string(kKey) + "]\n" + bad + "\n";
-        EXPECT_TRUE(RegDocument::Parse("Windows Registry Editor Version 5.00\n" + body).damaged()) << bad;
+        EXPECT_TRUE(RegDocument::Parse("Windows Registry Editor Version 5.00\n" + body).damaged())
+            << bad;
         EXPECT_EQ(RegDocument::Parse("REGEDIT4\n" + body).damaged(),
                   std::string_view(bad) != "\"S\"=hex(1):41,00,00")
             << bad;
@@ -221,7 +234,8 @@ TEST(RegFileTest, WritesWhatRegeditReads) {
     doc.Set(key, "Rate", DwordValue(10));
     const std::string text = doc.Serialize();
     // Text the quoted form cannot carry is UTF-16LE in hex(1), as regedit reads a 5.00 file.
-    EXPECT_NE(text.find("\"Tab\"=hex(1):" + Utf16Hex("a\tb") + ",00,00\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\"Tab\"=hex(1):" + Utf16Hex("a\tb") + ",00,00\n"), std::string::npos)
+        << text;
     EXPECT_EQ(TextOf(*RegDocument::Parse(text).Find(kKey, "Gbk")), std::string("\xB9\xD8", 2));
 
     // Regedit's own form: byte-order mark, UTF-16LE, CR LF; read back the same.

@@ -11,40 +11,52 @@ namespace {
 
 TtyRecord Record(std::string name, bool parent, std::string type, std::string driver,
                  std::map<std::string, std::string> properties = {}) {
-    return {name, "/dev/" + name, parent, std::move(type), std::move(driver), std::move(properties)};
+    return {
+        name, "/dev/" + name, parent, std::move(type), std::move(driver), std::move(properties)};
 }
 
 TEST(SerialDiscoveryTest, ListsEveryTtyWithARealDeviceAndDescribesItFromUdev) {
     const std::vector<TtyRecord> records = {
         Record("ttyUSB0", true, "", "ftdi_sio",
-               {{"ID_BUS", "usb"}, {"ID_VENDOR_ENC", "FTDI"}, {"ID_MODEL_ENC", "FT232R\\x20USB\\x20UART"},
-                {"ID_VENDOR_ID", "0403"}, {"ID_MODEL_ID", "6001"}, {"ID_SERIAL_SHORT", "A1B2"},
+               {{"ID_BUS", "usb"},
+                {"ID_VENDOR_ENC", "FTDI"},
+                {"ID_MODEL_ENC", "FT232R\\x20USB\\x20UART"},
+                {"ID_VENDOR_ID", "0403"},
+                {"ID_MODEL_ID", "6001"},
+                {"ID_SERIAL_SHORT", "A1B2"},
                 {"ID_USB_DRIVER", "ftdi_sio"},
-                {"DEVLINKS", "/dev/serial/by-path/pci-0000:00:14.0-usb-0:1:1.0-port0 "
-                             "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2-if00-port0"}}),
+                {"DEVLINKS",
+                 "/dev/serial/by-path/pci-0000:00:14.0-usb-0:1:1.0-port0 "
+                 "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2-if00-port0"}}),
         Record("ttyACM0", true, "", "cdc_acm",
-               {{"ID_BUS", "usb"}, {"ID_VENDOR_FROM_DATABASE", "STMicroelectronics"},
-                {"ID_MODEL", "Virtual_COM_Port"}, {"ID_VENDOR_ID", "0483"}, {"ID_MODEL_ID", "5740"}}),
+               {{"ID_BUS", "usb"},
+                {"ID_VENDOR_FROM_DATABASE", "STMicroelectronics"},
+                {"ID_MODEL", "Virtual_COM_Port"},
+                {"ID_VENDOR_ID", "0483"},
+                {"ID_MODEL_ID", "5740"}}),
         Record("ttyS10", true, "4", "serial8250"),
         Record("ttyS2", true, "4", "serial8250"),
         Record("ttyS3", true, "0", "serial8250"),  // the 8250 driver's placeholder without a UART
         Record("ttyAMA0", true, "32", "uart-pl011"),
         Record("rfcomm0", true, "", "btusb"),
         Record("ttyXRUSB0", true, "", "xr_usb_serial",
-               {{"ID_VENDOR_ID", "04e2"}, {"ID_MODEL_ID", "1410"}, {"ID_VENDOR", "Exar_Corp."},
+               {{"ID_VENDOR_ID", "04e2"},
+                {"ID_MODEL_ID", "1410"},
+                {"ID_VENDOR", "Exar_Corp."},
                 {"DEVLINKS", "/dev/serial/by-path/platform-xhci-hcd.0-usb-0:2:1.0"}}),
-        Record("tty0", false, "", ""),      // a virtual console
+        Record("tty0", false, "", ""),  // a virtual console
         Record("ptmx", false, "", ""),
     };
     const auto devices = SerialDevicesFromRecords(records);
     std::vector<std::string> paths;
     for (const SerialDevice& d : devices) paths.push_back(d.path);
-    EXPECT_EQ(paths, (std::vector<std::string>{"/dev/ttyS2", "/dev/ttyS10", "/dev/rfcomm0",
-                                               "/dev/ttyACM0", "/dev/ttyAMA0", "/dev/ttyUSB0",
-                                               "/dev/ttyXRUSB0"}));
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"/dev/ttyS2", "/dev/ttyS10", "/dev/rfcomm0", "/dev/ttyACM0",
+                                        "/dev/ttyAMA0", "/dev/ttyUSB0", "/dev/ttyXRUSB0"}));
 
     const SerialDevice& ftdi = devices[5];
-    EXPECT_EQ(ftdi.description, "USB serial adapter: FTDI FT232R USB UART (0403:6001, serial A1B2)");
+    EXPECT_EQ(ftdi.description,
+              "USB serial adapter: FTDI FT232R USB UART (0403:6001, serial A1B2)");
     EXPECT_EQ(ftdi.driver, "ftdi_sio");
     EXPECT_EQ(ftdi.byId, "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2-if00-port0");
     EXPECT_EQ(ftdi.byPath, "/dev/serial/by-path/pci-0000:00:14.0-usb-0:1:1.0-port0");
@@ -79,7 +91,8 @@ TEST(PermissionAdviceTest, FollowsTheDevicesModeAndNeverNamesTheRootGroup) {
         EXPECT_NE(advice.find(c.holds), std::string::npos) << advice;
         EXPECT_EQ(advice.find("-aG root"), std::string::npos) << advice;
     }
-    EXPECT_NE(PermissionAdvice(cases[4].access).find("Members of its group \"uucp\" may not read and write it"),
+    EXPECT_NE(PermissionAdvice(cases[4].access)
+                  .find("Members of its group \"uucp\" may not read and write it"),
               std::string::npos);
     EXPECT_NE(PermissionAdvice(cases[1].access).find("Its mode is 0600, owner root, group root."),
               std::string::npos);
@@ -101,7 +114,8 @@ TEST(HotplugTest, RefreshesOnAddOrRemoveAndKnowsTheOpenDeviceByAnyOfItsNames) {
               std::pair(true, true));
     EXPECT_EQ(effect("change", "/dev/ttyUSB0", ""), std::pair(false, false));
     EXPECT_EQ(effect("remove", "", ""), std::pair(false, false));
-    EXPECT_FALSE(ConsiderTtyEvent(MakeTtyEvent("remove", "/dev/ttyUSB0", ""), {}).openedDeviceRemoved);
+    EXPECT_FALSE(
+        ConsiderTtyEvent(MakeTtyEvent("remove", "/dev/ttyUSB0", ""), {}).openedDeviceRemoved);
 }
 
 }  // namespace

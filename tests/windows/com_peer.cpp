@@ -50,17 +50,13 @@ bool Serve(PtyPair& pty, Role role) {
     const ssize_t n = ::read(pty.master(), buffer, sizeof buffer);
     if (n <= 0) return true;
     switch (role) {
-        case Role::kEcho:
-            pty.WriteFromDevice({buffer, buffer + n});
-            return true;
+        case Role::kEcho: pty.WriteFromDevice({buffer, buffer + n}); return true;
         case Role::kSettings: {
             const std::string line = Describe(pty.keptSlave());
             pty.WriteFromDevice({line.begin(), line.end()});
             return true;
         }
-        case Role::kVanish:
-            pty.Vanish();
-            return false;
+        case Role::kVanish: pty.Vanish(); return false;
     }
     return true;
 }

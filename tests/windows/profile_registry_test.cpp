@@ -24,7 +24,7 @@ namespace {
 const std::wstring kSoftware = L"Software";
 
 class RegistryProfileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         application = std::string("linkmate-test-") + info->name() + "-" +
@@ -124,7 +124,8 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     return ok && written == bytes.size();
 }
@@ -348,7 +349,7 @@ TEST(ProgramArgsTest, TheManifestMakesTheAnsiCodePageUtf8) {
 // Both directions between regedit and the profile's file form, under a Chinese application name:
 // 22 values, 17 REG_DWORD and 5 REG_SZ.
 class RegeditRoundTripTest : public RegistryProfileTest {
-  protected:
+protected:
     void SetUp() override {
         RegistryProfileTest::SetUp();
         application = std::string(kChineseName) + "-" + std::to_string(GetCurrentProcessId());
@@ -366,7 +367,11 @@ class RegeditRoundTripTest : public RegistryProfileTest {
 TEST_F(RegeditRoundTripTest, AnExportOfRegeditIsReadAsTheProfileFile) {
     ASSERT_TRUE(SaveProfile(Edited(), nullptr));
     std::string out;
-    ASSERT_EQ(RunProgram(L"regedit.exe /E \"" + file + L"\" \"HKEY_CURRENT_USER\\" + ApplicationKey() + L"\"", out), 0u) << out;
+    ASSERT_EQ(RunProgram(L"regedit.exe /E \"" + file + L"\" \"HKEY_CURRENT_USER\\" +
+                             ApplicationKey() + L"\"",
+                         out),
+              0u)
+        << out;
     const RegDocument exported = RegDocument::Parse(ReadBytes(file));
     EXPECT_FALSE(exported.damaged()) << exported.firstBadLine() << ": " << exported.firstBadText();
     const RegDocument expected = ProfileDocument(Edited());

@@ -53,7 +53,7 @@ std::vector<uint8_t> ReadUpTo(CSerialComm& port, size_t count, uint32_t timeoutM
 }
 
 class PeerTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         if (FirstPeerPort() < 1) GTEST_SKIP() << "no peer ports (run through com_peer)";
     }

@@ -46,7 +46,8 @@ using linkmate::Widen;
 
 std::wstring TextOf(HWND window) {
     wchar_t text[4096] = {};
-    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, nullptr);
     return text;
 }
 
@@ -152,13 +153,16 @@ void Chord(const std::vector<WORD>& modifiers, WORD key) {
 int FocusedId() {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(g_window, nullptr), &info) || info.hwndFocus == nullptr) return 0;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(g_window, nullptr), &info) ||
+        info.hwndFocus == nullptr)
+        return 0;
     return GetDlgCtrlID(info.hwndFocus);
 }
 
 bool SaveShot(HWND window, const std::string& path) {
     SetForegroundWindow(window);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     RECT r;
     GetWindowRect(window, &r);
@@ -202,12 +206,16 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
     const auto next = [&]() -> std::string { return i < args.size() ? args[i++] : std::string(); };
     if (verb == "window") {
         const std::wstring title = Widen(next());
-        return WaitFor([&] { return (g_window = FindWindowW(L"#32770", title.c_str())) != nullptr && IsWindowVisible(g_window); });
+        return WaitFor([&] {
+            return (g_window = FindWindowW(L"#32770", title.c_str())) != nullptr &&
+                   IsWindowVisible(g_window);
+        });
     }
     if (g_window == nullptr) return false;
     if (verb == "click") {
         HWND button = NeedControl(std::atoi(next().c_str()));
-        if (button == nullptr || !WaitFor([&] { return IsWindowEnabled(button) != FALSE; })) return false;
+        if (button == nullptr || !WaitFor([&] { return IsWindowEnabled(button) != FALSE; }))
+            return false;
         // Posted: a click that opens a modal box would otherwise hold the driver until it closes.
         PostMessageW(button, BM_CLICK, 0, 0);
         return true;
@@ -217,7 +225,8 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
         HWND list = NeedControl(id);
         if (list == nullptr) return false;
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(next().c_str())), 0);
-        SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
         return true;
     }
     if (verb == "type") {
@@ -241,10 +250,15 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
     if (verb == "expect") {
         HWND control = NeedControl(std::atoi(next().c_str()));
         const std::wstring want = Widen(next());
-        const int seconds = i < args.size() && std::isdigit(static_cast<unsigned char>(args[i][0])) ? std::atoi(next().c_str()) : 30;
+        const int seconds = i < args.size() && std::isdigit(static_cast<unsigned char>(args[i][0]))
+                                ? std::atoi(next().c_str())
+                                : 30;
         if (control == nullptr) return false;
-        if (WaitFor([&] { return TextOf(control).find(want) != std::wstring::npos; }, std::chrono::seconds(seconds))) return true;
-        std::fprintf(stderr, "window_driver: control says \"%s\"\n", Narrow(TextOf(control)).c_str());
+        if (WaitFor([&] { return TextOf(control).find(want) != std::wstring::npos; },
+                    std::chrono::seconds(seconds)))
+            return true;
+        std::fprintf(stderr, "window_driver: control says \"%s\"\n",
+                     Narrow(TextOf(control)).c_str());
         return false;
     }
     if (verb == "enabled") {
@@ -267,7 +281,8 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
     if (verb == "shot") return SaveShot(g_window, next());
     if (verb == "shotbox") {
         HWND box = nullptr;
-        return WaitFor([&] { return (box = FindMessageBox()) != nullptr; }) && SaveShot(box, next());
+        return WaitFor([&] { return (box = FindMessageBox()) != nullptr; }) &&
+               SaveShot(box, next());
     }
     if (verb == "key") {
         const std::string name = next();
@@ -285,10 +300,14 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
     }
     if (verb == "press") {
         const std::string keys = next();
-        if (keys == "Tab") Chord({}, VK_TAB);
-        else if (keys == "Shift+Tab") Chord({VK_SHIFT}, VK_TAB);
-        else if (keys == "Ctrl+Tab") Chord({VK_CONTROL}, VK_TAB);
-        else return false;
+        if (keys == "Tab")
+            Chord({}, VK_TAB);
+        else if (keys == "Shift+Tab")
+            Chord({VK_SHIFT}, VK_TAB);
+        else if (keys == "Ctrl+Tab")
+            Chord({VK_CONTROL}, VK_TAB);
+        else
+            return false;
         return true;
     }
     if (verb == "text") {
@@ -309,7 +328,8 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
             ids.push_back(std::atoi(list.substr(at, comma - at).c_str()));
             at = comma + 1;
         }
-        if (WaitFor([&] { return std::find(ids.begin(), ids.end(), FocusedId()) != ids.end(); }, std::chrono::seconds(10))) {
+        if (WaitFor([&] { return std::find(ids.begin(), ids.end(), FocusedId()) != ids.end(); },
+                    std::chrono::seconds(10))) {
             return true;
         }
         std::fprintf(stderr, "window_driver: the focus is on %d\n", FocusedId());

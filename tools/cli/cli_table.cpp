@@ -16,7 +16,8 @@ constexpr OptionSpec kOptions[] = {
      "1 2 3 4 5 6 7 8"},
     {OptionId::kDevice, "device", 0, "PATH", "Targets",
      "a device path, without the port map, or a serial device server's port:\n"
-     "rfc2217://HOST:PORT (RFC 2217) or socket://HOST:PORT (raw TCP)", nullptr, C::kDevice},
+     "rfc2217://HOST:PORT (RFC 2217) or socket://HOST:PORT (raw TCP)",
+     nullptr, C::kDevice},
     {OptionId::kModel, "model", 0, "A|B", "Targets",
      "A = Ternix-A (57600 bit/s, default), B = Ternix-B (19200 bit/s), for all", nullptr, C::kWords,
      "A B"},
@@ -35,7 +36,8 @@ constexpr OptionSpec kOptions[] = {
      "profile, export: the application whose profile to print or export", "profile export"},
     {OptionId::kSamplePoint, "sample-point", 0, "P", "Options",
      "btr: the sample point: 87.5, 87.5%, 0.875 or 875, between 50 and 95 %\n"
-     "(default as Linux: 87.5 up to 500K, 80 up to 800K, 75 above)", "btr"},
+     "(default as Linux: 87.5 up to 500K, 80 up to 800K, 75 above)",
+     "btr"},
     {OptionId::kDecode, "decode", 0, nullptr, "Options", "btr: decode two bus-timing bytes", "btr"},
     {OptionId::kPartial, "partial", 0, nullptr, "Options",
      "write: FILE may hold only some settings; read the converter first and change\n"
@@ -48,22 +50,25 @@ constexpr OptionSpec kOptions[] = {
      "the station map: one [NAME] section per station with usb-serial=,\n"
      "usb-path=, device= or com=, and model=A|B (or in [defaults])",
      "apply stations", C::kFile},
-    {OptionId::kOnly, "only", 0, "NAME", "Line", "only this station (repeatable)", "apply stations"},
+    {OptionId::kOnly, "only", 0, "NAME", "Line", "only this station (repeatable)",
+     "apply stations"},
     {OptionId::kRetries, "retries", 0, "N", "Line",
      "try a failed station N more times (default 0); the others go on", "apply"},
     {OptionId::kDryRun, "dry-run", 0, nullptr, "Line",
      "resolve the stations and ask each converter what it holds; write nothing", "apply"},
     {OptionId::kInit, "init", 0, nullptr, "Line",
      "write a map of the adapters present to MAP (never over an existing file),\n"
-     "or to standard output without --stations", "stations"},
+     "or to standard output without --stations",
+     "stations"},
     {OptionId::kEvents, "events", 0, "FILE", "Line",
      "append one JSON object per event (start, attempt, result) to FILE; - for\n"
-     "standard output", "apply", C::kFile},
+     "standard output",
+     "apply", C::kFile},
     {OptionId::kJunit, "junit", 0, "FILE", "Line",
      "write a JUnit XML report: one test case per station", "apply", C::kFile},
     {OptionId::kLogDir, "log-dir", 0, "DIR", "Line",
-     "write the run's log, with the traces of failed attempts, to a new file in DIR",
-     "apply", C::kFile},
+     "write the run's log, with the traces of failed attempts, to a new file in DIR", "apply",
+     C::kFile},
     {OptionId::kVersion, "version", 0, nullptr, "Options", "print the version", nullptr},
     {OptionId::kHelp, "help", 'h', nullptr, "Options", "show this text", nullptr},
 };
@@ -91,13 +96,16 @@ constexpr CommandSpec kCommands[] = {
     {"export", "[FILE] [--app NAME] [-o FILE]",
      "FILE (a configuration or profile file), or else the profile, in the form\n"
      "Windows' registry editor writes and imports: UTF-16 with a byte-order\n"
-     "mark, CR LF line ends", C::kFile},
+     "mark, CR LF line ends",
+     C::kFile},
     {"stations", "--stations MAP | --init",
      "list what each station of MAP resolves to now (exit 0 when all do, 1 when\n"
-     "not); --init: a map of the adapters present, for you to edit", C::kNone},
+     "not); --init: a map of the adapters present, for you to edit",
+     C::kNone},
     {"apply", "FILE --stations MAP",
      "write and verify FILE on every station at once, with live progress and\n"
-     "reports (exit 0 when all passed, 1 when some failed)", C::kFile},
+     "reports (exit 0 when all passed, 1 when some failed)",
+     C::kFile},
     {"help", "[COMMAND]", "show this text, or what COMMAND takes", C::kCommand},
 };
 

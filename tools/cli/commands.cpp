@@ -35,10 +35,12 @@ struct Request {
 };
 
 // The settings a partial file has, as `set` would name them.
-std::vector<Assignment> FileAssignments(DeviceConfig file, const std::vector<const Setting*>& present) {
+std::vector<Assignment> FileAssignments(DeviceConfig file,
+                                        const std::vector<const Setting*>& present) {
     std::vector<Assignment> out;
     for (const Setting* s : present) {
-        out.push_back({s, s->kind == SettingKind::kHex ? *s->text(file) : std::to_string(*s->number(file))});
+        out.push_back(
+            {s, s->kind == SettingKind::kHex ? *s->text(file) : std::to_string(*s->number(file))});
     }
     return out;
 }
@@ -77,7 +79,8 @@ void WriteAndVerify(PortIo& io, const DeviceConfig& config, Result& r) {
     DecodeConfigFrame(v.held, back);
     r.config = back;
     r.haveConfig = true;
-    for (const FrameFieldDifference& d : v.differences) r.differences.push_back({d.name, d.wrote, d.holds});
+    for (const FrameFieldDifference& d : v.differences)
+        r.differences.push_back({d.name, d.wrote, d.holds});
     if (!r.differences.empty()) {
         r.status = kExitVerify;
         r.message = "verification failed: the converter holds other values" +
@@ -105,10 +108,11 @@ std::string Unsendable(const DeviceConfig& config) {
                 // One run of digits ("7FF") was almost surely meant as one number, not as the
                 // byte groups it reads as.
                 if (const auto number = ParseHexRun(typed, s.bytes); number && *number != v.typed) {
-                    const std::string groups =
-                        s.bytes == 2 ? FormatHex16(*number) : s.bytes == 4 ? FormatHex32(*number) : FormatHex8(*number);
-                    out += " (it reads as byte groups; for the number " + typed + " write " + std::string(s.name) +
-                           "=\"" + groups + "\")";
+                    const std::string groups = s.bytes == 2   ? FormatHex16(*number)
+                                               : s.bytes == 4 ? FormatHex32(*number)
+                                                              : FormatHex8(*number);
+                    out += " (it reads as byte groups; for the number " + typed + " write " +
+                           std::string(s.name) + "=\"" + groups + "\")";
                 }
             }
         }
@@ -184,8 +188,9 @@ void Converse(const Options& o, PortIo& io, const Request& request, Result& r) {
     }
     if (!ReadConfig(io, r.config, &r.traces.emplace_back())) {
         r.status = kExitComm;
-        r.message = r.traces.back().deviceRemoved() ? "Communication Error! (read): " + io.RemovalText()
-                                                    : "Communication Error! (read)";
+        r.message = r.traces.back().deviceRemoved()
+                        ? "Communication Error! (read): " + io.RemovalText()
+                        : "Communication Error! (read)";
         return;
     }
     r.haveConfig = true;
@@ -225,8 +230,9 @@ Result RunTarget(const Options& o, const Target& target, const Request& request)
     if (r.status == kExitComm && !r.traces.empty() && heardNothing) {
         if (const auto model = ProbeOtherModels(port, io)) {
             const size_t m = static_cast<size_t>(*model);
-            r.hint = "a converter answered at " + std::to_string(ConfigPortBaudTable.at(m)) + " bit/s: use --model " +
-                     std::string(1, static_cast<char>('A' + *model)) + " (" + std::string(lists::DeviceType.at(m)) + ")";
+            r.hint = "a converter answered at " + std::to_string(ConfigPortBaudTable.at(m)) +
+                     " bit/s: use --model " + std::string(1, static_cast<char>('A' + *model)) +
+                     " (" + std::string(lists::DeviceType.at(m)) + ")";
         }
     }
     return r;
@@ -239,7 +245,8 @@ int Prepare(const Options& o, Request& request) {
         std::string error;
         std::vector<const Setting*> present;
         if (!ReadConfigFile(o.args[0], request.fileConfig, &error,
-                            o.partial ? ConfigFileKeys::kPresent : ConfigFileKeys::kAll, &present)) {
+                            o.partial ? ConfigFileKeys::kPresent : ConfigFileKeys::kAll,
+                            &present)) {
             std::fprintf(stderr, "linkmate-cli: %s\n", error.c_str());
             return Finish(kExitFile);
         }
@@ -266,7 +273,8 @@ int Prepare(const Options& o, Request& request) {
         std::string error;
         if (!SetSetting(scratch, *setting, arg.substr(eq + 1), &error)) return Usage(error);
         if (setting->kind == SettingKind::kList) {
-            if (const std::string why = NotKeptByConverter(*setting, *setting->number(scratch)); !why.empty()) {
+            if (const std::string why = NotKeptByConverter(*setting, *setting->number(scratch));
+                !why.empty()) {
                 return Usage(why);
             }
         }

@@ -65,12 +65,8 @@ void WriteOptionValues(std::ostream& out) {
                 out << "_linkmate_cli_files \"${2:-/dev/tty}\"; "
                        "COMPREPLY+=($(compgen -W \"rfc2217:// socket://\" -- \"$2\"))";
                 break;
-            case Completion::kFile:
-                out << "_linkmate_cli_files \"$2\"";
-                break;
-            default:
-                out << "COMPREPLY=()";
-                break;
+            case Completion::kFile: out << "_linkmate_cli_files \"$2\""; break;
+            default: out << "COMPREPLY=()"; break;
         }
         out << " ;;\n";
     }

@@ -47,7 +47,7 @@ const char* StateName(StationState state);
 
 // The events stream: one JSON object per line, written and flushed as each event happens.
 class EventStream {
-  public:
+public:
     EventStream();
     ~EventStream();
     // `path`: a file (appended) or "-" for standard output. False with the reason.
@@ -58,7 +58,7 @@ class EventStream {
     // Whether every line reached its destination.
     bool Good() const;
 
-  private:
+private:
     void Write(const std::string& line);
     struct Impl;
     std::unique_ptr<Impl> m_impl;

@@ -29,7 +29,7 @@ double MsSince(Clock::time_point start) {
 // Tells the progress what the exchange is doing by what it sends: the write frame, or the read
 // request of the read-back (or of a dry run's probe).
 class ObservedIo final : public PortIo {
-  public:
+public:
     ObservedIo(PortIo& inner, LineBoard& board, size_t station, int attempt, bool dryRun)
         : m_inner(inner),
           m_board(board),
@@ -50,7 +50,7 @@ class ObservedIo final : public PortIo {
     }
     bool DeviceRemoved() const override { return m_inner.DeviceRemoved(); }
 
-  private:
+private:
     PortIo& m_inner;
     LineBoard& m_board;
     size_t m_station;

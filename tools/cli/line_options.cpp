@@ -39,12 +39,8 @@ int ApplyLineOption(OptionId id, const char* arg, Options& o) {
             o.retries = static_cast<int>(n);
             return 0;
         }
-        case OptionId::kDryRun:
-            o.dryRun = true;
-            return 0;
-        case OptionId::kInit:
-            o.init = true;
-            return 0;
+        case OptionId::kDryRun: o.dryRun = true; return 0;
+        case OptionId::kInit: o.init = true; return 0;
         case OptionId::kEvents:
             if (arg[0] == '\0') return Usage("--events takes a file, or - for standard output");
             o.eventsFile = arg;
@@ -57,8 +53,7 @@ int ApplyLineOption(OptionId id, const char* arg, Options& o) {
             if (arg[0] == '\0') return Usage("--log-dir takes a folder");
             o.logDir = arg;
             return 0;
-        default:
-            return 0;
+        default: return 0;
     }
 }
 

@@ -19,7 +19,7 @@ enum class ProgressStyle { kTable, kLines, kQuiet };
 
 // The stations' records, shared by their threads and the progress.
 class LineBoard {
-  public:
+public:
     LineBoard(std::vector<StationRecord> records, ProgressStyle style, std::FILE* out);
     ~LineBoard();
     LineBoard(const LineBoard&) = delete;
@@ -35,7 +35,7 @@ class LineBoard {
     // Stops the drawing and shows the final state; the records, in the map's order.
     std::vector<StationRecord> Close(double totalMs);
 
-  private:
+private:
     // The table as it stands, drawn over the last one.
     std::string Frame();
     void Run();

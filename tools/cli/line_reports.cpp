@@ -49,18 +49,10 @@ std::string XmlEscaped(const std::string& s) {
     std::string out;
     for (const char c : s) {
         switch (c) {
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '&':
-                out += "&amp;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '&': out += "&amp;"; break;
+            case '"': out += "&quot;"; break;
             default:
                 // XML 1.0 has no place for other control characters.
                 if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') {
@@ -112,20 +104,13 @@ std::string UtcNow() {
 
 const char* StateName(StationState state) {
     switch (state) {
-        case StationState::kWaiting:
-            return "waiting";
-        case StationState::kOpening:
-            return "opening";
-        case StationState::kWriting:
-            return "writing";
-        case StationState::kVerifying:
-            return "verifying";
-        case StationState::kProbing:
-            return "probing";
-        case StationState::kDone:
-            return "done";
-        case StationState::kFailed:
-            return "FAILED";
+        case StationState::kWaiting: return "waiting";
+        case StationState::kOpening: return "opening";
+        case StationState::kWriting: return "writing";
+        case StationState::kVerifying: return "verifying";
+        case StationState::kProbing: return "probing";
+        case StationState::kDone: return "done";
+        case StationState::kFailed: return "FAILED";
     }
     return "";
 }

@@ -69,10 +69,11 @@ int RequireSavedProfile(const Options& o, const std::string& path) {
         if (there) return 0;
     }
     const std::string why = profile.Error().empty() ? "" : " (" + profile.Error() + ")";
-    std::fprintf(stderr,
-                 "linkmate-cli: no saved settings in the profile of \"%s\", %s%s: a window would start "
-                 "with the defaults\n",
-                 o.app.c_str(), path.c_str(), why.c_str());
+    std::fprintf(
+        stderr,
+        "linkmate-cli: no saved settings in the profile of \"%s\", %s%s: a window would start "
+        "with the defaults\n",
+        o.app.c_str(), path.c_str(), why.c_str());
     return Finish(kExitFile);
 }
 
@@ -94,13 +95,15 @@ int Find(const Options& o) {
     for (int n = kFirstComPort; n <= kLastComPort; ++n) ports.push_back(n);
     const auto start = std::chrono::steady_clock::now();
     const std::vector<ProbeResult> results = FindConverters(ports);
-    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     if (o.json) {
         PrintFindJson(results, ms);
     } else {
         PrintFindText(results, ms);
     }
-    const bool found = std::any_of(results.begin(), results.end(), [](const ProbeResult& r) { return r.model.has_value(); });
+    const bool found = std::any_of(results.begin(), results.end(),
+                                   [](const ProbeResult& r) { return r.model.has_value(); });
     return Finish(found ? kExitOk : kExitComm);
 }
 

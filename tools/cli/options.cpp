@@ -111,8 +111,7 @@ int AddPort(const char* arg, Options& o) {
 // 0 to go on, else the exit status.
 int Apply(const OptionSpec& spec, const char* arg, Options& o, bool& done) {
     switch (spec.id) {
-        case OptionId::kPort:
-            return AddPort(arg, o);
+        case OptionId::kPort: return AddPort(arg, o);
         case OptionId::kDevice:
             if (arg[0] == '\0') return Usage("--device takes a device path");
             if (std::string why; LooksLikePortAddress(arg) && !ParsePortAddress(arg, &why)) {
@@ -126,9 +125,7 @@ int Apply(const OptionSpec& spec, const char* arg, Options& o, bool& done) {
             }
             o.model = arg[0] == 'A' ? 0 : 1;
             return 0;
-        case OptionId::kJson:
-            o.json = true;
-            return 0;
+        case OptionId::kJson: o.json = true; return 0;
         case OptionId::kOut:
             if (arg[0] == '\0') return Usage("-o takes a file name, or - for standard output");
             o.outFile = arg;
@@ -141,21 +138,11 @@ int Apply(const OptionSpec& spec, const char* arg, Options& o, bool& done) {
             if (arg[0] == '\0') return Usage("--app takes an application name");
             o.app = arg;
             return 0;
-        case OptionId::kPartial:
-            o.partial = true;
-            return 0;
-        case OptionId::kSamplePoint:
-            o.samplePoint = arg;
-            return 0;
-        case OptionId::kDecode:
-            o.decode = true;
-            return 0;
-        case OptionId::kQuiet:
-            o.quiet = true;
-            return 0;
-        case OptionId::kVerbose:
-            o.verbose = true;
-            return 0;
+        case OptionId::kPartial: o.partial = true; return 0;
+        case OptionId::kSamplePoint: o.samplePoint = arg; return 0;
+        case OptionId::kDecode: o.decode = true; return 0;
+        case OptionId::kQuiet: o.quiet = true; return 0;
+        case OptionId::kVerbose: o.verbose = true; return 0;
         case OptionId::kStations:
         case OptionId::kOnly:
         case OptionId::kRetries:
@@ -163,14 +150,9 @@ int Apply(const OptionSpec& spec, const char* arg, Options& o, bool& done) {
         case OptionId::kInit:
         case OptionId::kEvents:
         case OptionId::kJunit:
-        case OptionId::kLogDir:
-            return ApplyLineOption(spec.id, arg, o);
-        case OptionId::kVersion:
-            std::printf("%s\n", kVersionText);
-            break;
-        case OptionId::kHelp:
-            std::printf("%s", UsageText().c_str());
-            break;
+        case OptionId::kLogDir: return ApplyLineOption(spec.id, arg, o);
+        case OptionId::kVersion: std::printf("%s\n", kVersionText); break;
+        case OptionId::kHelp: std::printf("%s", UsageText().c_str()); break;
     }
     done = true;
     return Finish(kExitOk);
@@ -196,7 +178,8 @@ int CheckCommand(Options& o) {
     }
     if (o.decode || !o.samplePoint.empty()) return Usage("--decode and --sample-point go with btr");
     if (o.partial && o.command != "write") return Usage("--partial goes with write");
-    if (o.command == "export") return o.args.size() <= 1 ? 0 : Usage("export takes at most one FILE");
+    if (o.command == "export")
+        return o.args.size() <= 1 ? 0 : Usage("export takes at most one FILE");
     if (!takesFile && o.command != "set" && !o.args.empty())
         return Usage(o.command + " takes no arguments");
     if (!o.outFile.empty() && o.command != "read") return Usage("-o goes with read and export");
@@ -205,7 +188,8 @@ int CheckCommand(Options& o) {
     // A target named twice is served once: two threads on one port would refuse each other.
     std::vector<Target> unique;
     for (const Target& t : o.targets) {
-        if (std::none_of(unique.begin(), unique.end(), [&](const Target& u) { return u.open == t.open; })) {
+        if (std::none_of(unique.begin(), unique.end(),
+                         [&](const Target& u) { return u.open == t.open; })) {
             unique.push_back(t);
         }
     }

@@ -22,7 +22,7 @@ struct Options {
     bool quiet = false;
     bool verbose = false;
     bool partial = false;  // write: only the settings the file has
-    std::string outFile;  // "-": standard output
+    std::string outFile;   // "-": standard output
     std::string saveProfile;
     std::string app = "linkmate";
     std::string command;

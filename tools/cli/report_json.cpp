@@ -97,8 +97,7 @@ Json TimingJson(const BitTiming& t, uint32_t wanted, int wantedSamplePoint) {
     return {{"btr0", bytes[0]},
             {"btr1", bytes[1]},
             {"bit_rate", Rounded(t.bitRate, 3)},
-            {"error_percent",
-             wanted > 0 ? Rounded((t.bitRate - wanted) / wanted * 100.0, 4) : 0.0},
+            {"error_percent", wanted > 0 ? Rounded((t.bitRate - wanted) / wanted * 100.0, 4) : 0.0},
             {"sample_point_percent", Rounded(t.samplePoint * 100, 2)},
             {"quanta", t.quanta},
             {"brp", t.brp},
@@ -130,8 +129,11 @@ void PrintResultJson(const Options& o, const Target& t, const Result& r) {
         char time[48];
         std::strftime(time, sizeof time, "%Y-%m-%d %H:%M:%S %z", std::localtime(&now));
         const size_t m = static_cast<size_t>(o.model);
-        line["context"] = {{"program", "linkmate-cli 2.0.0.1"}, {"system", SystemName()}, {"time", time},
-                           {"model", std::string(lists::DeviceType.at(m))}, {"bitRate", ConfigPortBaudTable.at(m)}};
+        line["context"] = {{"program", "linkmate-cli 2.0.0.1"},
+                           {"system", SystemName()},
+                           {"time", time},
+                           {"model", std::string(lists::DeviceType.at(m))},
+                           {"bitRate", ConfigPortBaudTable.at(m)}};
     }
     if (!r.differences.empty()) line["differences"] = DifferencesJson(o.command, r);
     PrintLine(line);
@@ -145,8 +147,9 @@ void PrintFindJson(const std::vector<ProbeResult>& results, double ms) {
     Json ports = Json::array();
     for (const ProbeResult& r : results) {
         // The system's reason alone: the port's Windows name is no use on Linux, and "com" says it.
-        Json port = {{"com", r.port},           {"device", r.device},         {"state", FindState(r)},
-                     {"opened", r.opened},      {"problem", OrNull(r.reason)}, {"holder", OrNull(r.holder)}};
+        Json port = {
+            {"com", r.port},      {"device", r.device},          {"state", FindState(r)},
+            {"opened", r.opened}, {"problem", OrNull(r.reason)}, {"holder", OrNull(r.holder)}};
         if (r.model) {
             const size_t m = static_cast<size_t>(*r.model);
             port["model"] = std::string(lists::DeviceType[m]);
@@ -195,7 +198,8 @@ void PrintPortsJson(const std::vector<ComPortInfo>& ports, const Discovery& foun
 void PrintTimingsJson(const std::vector<BitTiming>& found, uint32_t wanted, int samplePointPermille,
                       const std::optional<BtrPreset>& preset) {
     Json candidates = Json::array();
-    for (const BitTiming& t : found) candidates.push_back(TimingJson(t, wanted, samplePointPermille));
+    for (const BitTiming& t : found)
+        candidates.push_back(TimingJson(t, wanted, samplePointPermille));
     Json line = {{"bit_rate", wanted},
                  {"sample_point_percent", samplePointPermille / 10.0},
                  {"candidates", candidates}};

@@ -76,14 +76,15 @@ void PrintFindText(const std::vector<ProbeResult>& results, double ms) {
         if (r.model) {
             ++found;
             const size_t m = static_cast<size_t>(*r.model);
-            what = std::string(lists::DeviceType[m]) + " (" + std::to_string(ConfigPortBaudTable[m]) +
-                   " bit/s): " + ConfigSummary(r.config);
+            what = std::string(lists::DeviceType[m]) + " (" +
+                   std::to_string(ConfigPortBaudTable[m]) + " bit/s): " + ConfigSummary(r.config);
         } else {
             const std::string state = FindState(r);
             what = state == "no answer" ? "no answer at 57600 or 19200 bit/s"
-                   : state == "held"    ? "held by " + (r.holder.empty() ? std::string("another program") : r.holder)
-                   : state == "absent"  ? "absent (" + r.reason + ")"
-                                        : "not opened: " + r.reason;
+                   : state == "held"
+                       ? "held by " + (r.holder.empty() ? std::string("another program") : r.holder)
+                   : state == "absent" ? "absent (" + r.reason + ")"
+                                       : "not opened: " + r.reason;
         }
         std::printf("COM%d  %-28s %s\n", r.port, r.device.c_str(), what.c_str());
     }
@@ -99,12 +100,11 @@ void PrintPortsText(const std::vector<ComPortInfo>& ports, const Discovery& foun
             std::printf("\nSerial devices present (found through udev):\n");
             break;
         case DiscoverySource::Sysfs:
-            std::printf("\nSerial devices present (udev does not run here; fell back to walking /sys, "
-                        "so names and descriptions may be incomplete):\n");
+            std::printf(
+                "\nSerial devices present (udev does not run here; fell back to walking /sys, "
+                "so names and descriptions may be incomplete):\n");
             break;
-        case DiscoverySource::DosDevices:
-            std::printf("\nSerial devices present:\n");
-            break;
+        case DiscoverySource::DosDevices: std::printf("\nSerial devices present:\n"); break;
     }
     for (const SerialDevice& d : found.devices) {
         std::printf("  %-28s %s", d.path.c_str(), d.description.c_str());
@@ -124,7 +124,8 @@ void PrintTimingsText(const std::vector<BitTiming>& found, uint32_t wanted, int 
         "  tq (ns)  prop-seg phase-seg1 phase-seg2\n");
     for (const BitTiming& t : found) {
         std::printf(
-            "  %02X   %02X  %17.3f  %+6.3f%%  %10.1f %%  %6d  %3d %5d %5d %3d  %7d  %8d %10d %10d\n",
+            "  %02X   %02X  %17.3f  %+6.3f%%  %10.1f %%  %6d  %3d %5d %5d %3d  %7d  %8d %10d "
+            "%10d\n",
             t.btr0, t.btr1, t.bitRate / 1000, (t.bitRate - wanted) / wanted * 100,
             t.samplePoint * 100, t.quanta, t.brp, t.tseg1, t.tseg2, t.sjw, t.tqNs, t.propSeg,
             t.phaseSeg1, t.phaseSeg2);

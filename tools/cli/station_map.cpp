@@ -61,16 +61,11 @@ struct Section {
 
 const char* PinKeyName(PinKind kind) {
     switch (kind) {
-        case PinKind::kUsbSerial:
-            return "usb-serial";
-        case PinKind::kUsbPath:
-            return "usb-path";
-        case PinKind::kDevice:
-            return "device";
-        case PinKind::kCom:
-            return "com";
-        case PinKind::kAddress:
-            return "address";
+        case PinKind::kUsbSerial: return "usb-serial";
+        case PinKind::kUsbPath: return "usb-path";
+        case PinKind::kDevice: return "device";
+        case PinKind::kCom: return "com";
+        case PinKind::kAddress: return "address";
     }
     return "";
 }
@@ -226,9 +221,7 @@ LineResolution ResolveStations(const StationMap& map, const std::vector<SerialDe
                 }
                 if (found.empty()) r.problem = "nothing plugged into USB port " + ByPathName(s.pin);
                 break;
-            case PinKind::kDevice:
-                r.device = s.pin;
-                break;
+            case PinKind::kDevice: r.device = s.pin; break;
             case PinKind::kCom:
                 r.device = env.comDevice(std::stoi(s.pin));
                 if (r.device.empty()) r.problem = "COM" + s.pin + " leads to no device";

@@ -38,7 +38,8 @@ public:
 // The whole widget, or the strip of it from `fromY` (pixels) down.
 bool Save(QWidget* widget, const QString& path, int fromY = 0) {
     const bool ok =
-        widget != nullptr && widget->grab(QRect(0, fromY, widget->width(), widget->height() - fromY)).save(path);
+        widget != nullptr &&
+        widget->grab(QRect(0, fromY, widget->width(), widget->height() - fromY)).save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;
 }
@@ -137,15 +138,20 @@ int main(int argc, char** argv) {
             while (sheet.IsExchanging()) QApplication::processEvents(QEventLoop::AllEvents, 5);
         });
         converter.SetFault(sim::Fault::kNone);
-        ok = failure && SaveMessageBox(*failure, fw::qt::WidgetOf(sheet), out + "/details.png") && ok;
+        ok = failure && SaveMessageBox(*failure, fw::qt::WidgetOf(sheet), out + "/details.png") &&
+             ok;
         // The dialogs as their modal runs set them up, shown and taken, then ended.
         fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
-            if (auto* ports = dynamic_cast<CPortMapDlg*>(&dialog)) ports->Item<fw::ListView>(IDC_PORTS_LIST).SetCurSel(0);
+            if (auto* ports = dynamic_cast<CPortMapDlg*>(&dialog))
+                ports->Item<fw::ListView>(IDC_PORTS_LIST).SetCurSel(0);
             auto* find = dynamic_cast<CFindConverterDlg*>(&dialog);
-            while (find != nullptr && find->IsSearching()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+            while (find != nullptr && find->IsSearching())
+                QApplication::processEvents(QEventLoop::AllEvents, 5);
             dialog.ShowWindow(true);
             QApplication::processEvents();
-            const char* name = dynamic_cast<CAboutDlg*>(&dialog) ? "/about.png" : find ? "/find.png" : "/ports.png";
+            const char* name = dynamic_cast<CAboutDlg*>(&dialog) ? "/about.png"
+                               : find                            ? "/find.png"
+                                                                 : "/ports.png";
             ok = Save(dialog, out + name) && ok;
             dialog.EndDialog(fw::IDCANCEL);
         });
@@ -188,8 +194,11 @@ int main(int argc, char** argv) {
         constexpr int kGoneCom = 7;
         if (RegisterComPort(kGoneCom, "/dev/linkmate-unplugged")) {
             sheet.m_panel.Item<fw::ComboBox>(IDC_COM_PORT).SetCurSel(kGoneCom - 1);
-            const auto refused = LastMessage([&] { sheet.m_panel.GetDlgItem(IDC_CONNECT).Click(); });
-            ok = refused && SaveMessageBox(*refused, fw::qt::WidgetOf(sheet), out + "/message-zh_CN.png") && ok;
+            const auto refused =
+                LastMessage([&] { sheet.m_panel.GetDlgItem(IDC_CONNECT).Click(); });
+            ok = refused &&
+                 SaveMessageBox(*refused, fw::qt::WidgetOf(sheet), out + "/message-zh_CN.png") &&
+                 ok;
         }
         InstallLanguage("en");
     }

@@ -77,10 +77,12 @@ bool ParseNoise(std::string_view text, double& rate, uint64_t& seed) {
     const std::string number(text.substr(0, colon));
     char* end = nullptr;
     rate = std::strtod(number.c_str(), &end);
-    if (number.empty() || end != number.c_str() + number.size() || !(rate >= 0 && rate <= 1)) return false;
+    if (number.empty() || end != number.c_str() + number.size() || !(rate >= 0 && rate <= 1))
+        return false;
     if (colon == std::string_view::npos) return true;
     const std::string_view seedText = text.substr(colon + 1);
-    const auto [seedEnd, ec] = std::from_chars(seedText.data(), seedText.data() + seedText.size(), seed);
+    const auto [seedEnd, ec] =
+        std::from_chars(seedText.data(), seedText.data() + seedText.size(), seed);
     return ec == std::errc() && seedEnd == seedText.data() + seedText.size();
 }
 
@@ -111,7 +113,8 @@ int main(int argc, char** argv) {
         } else if (arg == "-v" || arg == "--verbose") {
             verbose = true;
         } else if (arg == "--listen" || arg == "--listen-rfc2217") {
-            if (i + 1 >= argc || argv[i + 1][0] == '\0') return Fail(std::string(arg) + " needs [HOST:]PORT");
+            if (i + 1 >= argc || argv[i + 1][0] == '\0')
+                return Fail(std::string(arg) + " needs [HOST:]PORT");
             (arg == "--listen" ? listenRaw : listenRfc2217) = argv[++i];
         } else if (arg == "--replace") {
             options.replaceLink = true;
@@ -140,7 +143,8 @@ int main(int argc, char** argv) {
                 options.faultCount = static_cast<int>(number);
                 spec = spec.substr(0, colon);
             }
-            if (!ParseFault(spec, options.fault)) return Fail("unknown fault '" + std::string(spec) + "'");
+            if (!ParseFault(spec, options.fault))
+                return Fail("unknown fault '" + std::string(spec) + "'");
         } else if (arg == "--echo") {
             options.echo = true;
         } else if (arg == "--noise") {
@@ -149,7 +153,8 @@ int main(int argc, char** argv) {
             }
             ++i;
         } else if (arg == "--split-bytes") {
-            if (!value(options.splitBytes) || options.splitBytes == 0) return Fail("bad --split-bytes");
+            if (!value(options.splitBytes) || options.splitBytes == 0)
+                return Fail("bad --split-bytes");
         } else if (arg == "--split-gap-ms") {
             if (!value(options.splitGapMs)) return Fail("bad --split-gap-ms");
         } else if (arg == "--short-bytes") {
@@ -188,8 +193,9 @@ int main(int argc, char** argv) {
     NetListener raw, rfc2217;
     // The rate a real converter's server would be set up with; an RFC 2217 client sets its own.
     const uint32_t rawRate = lineBitRate != 0 ? lineBitRate : 57600;
-    for (auto [listener, where, isRfc2217, rate] : {std::tuple{&raw, &listenRaw, false, rawRate},
-                                                    std::tuple{&rfc2217, &listenRfc2217, true, 9600u}}) {
+    for (auto [listener, where, isRfc2217, rate] :
+         {std::tuple{&raw, &listenRaw, false, rawRate},
+          std::tuple{&rfc2217, &listenRfc2217, true, 9600u}}) {
         if (where->empty()) continue;
         if (!listener->Start(*where, isRfc2217, converter.devicePath(), rate, &error)) {
             std::cerr << "linkmate-sim: cannot listen on " << error << '\n';

@@ -28,10 +28,18 @@ struct Rate {
     uint32_t bitRate;
     speed_t code;
 };
-constexpr std::array<Rate, 12> kRates = {{{600, B600}, {1200, B1200}, {2400, B2400}, {4800, B4800},
-                                          {9600, B9600}, {19200, B19200}, {38400, B38400},
-                                          {57600, B57600}, {115200, B115200}, {230400, B230400},
-                                          {460800, B460800}, {921600, B921600}}};
+constexpr std::array<Rate, 12> kRates = {{{600, B600},
+                                          {1200, B1200},
+                                          {2400, B2400},
+                                          {4800, B4800},
+                                          {9600, B9600},
+                                          {19200, B19200},
+                                          {38400, B38400},
+                                          {57600, B57600},
+                                          {115200, B115200},
+                                          {230400, B230400},
+                                          {460800, B460800},
+                                          {921600, B921600}}};
 
 // Sends all of `bytes`, waiting a little for room; a client that takes nothing for a second is
 // given up on by the caller when its next read fails.
@@ -69,11 +77,15 @@ void WriteAll(int fd, const uint8_t* bytes, size_t count) {
 // for RFC 2217 the Telnet side.
 class Session {
 public:
-    Session(int client, int line, bool rfc2217) : m_client(client), m_line(line), m_rfc2217(rfc2217) {
+    Session(int client, int line, bool rfc2217)
+        : m_client(client), m_line(line), m_rfc2217(rfc2217) {
         if (!m_rfc2217) return;
         std::vector<uint8_t> offer;
-        for (const auto& [verb, option] : {std::pair{kWill, kBinary}, {kDo, kBinary}, {kWill, kSuppressGoAhead},
-                                           {kDo, kSuppressGoAhead}, {kDo, kComPortOption}}) {
+        for (const auto& [verb, option] : {std::pair{kWill, kBinary},
+                                           {kDo, kBinary},
+                                           {kWill, kSuppressGoAhead},
+                                           {kDo, kSuppressGoAhead},
+                                           {kDo, kComPortOption}}) {
             const auto bytes = Negotiation(verb, option);
             offer.insert(offer.end(), bytes.begin(), bytes.end());
             m_said[verb - kWill][option] = true;
@@ -116,7 +128,8 @@ public:
 
 private:
     void Handle(const Command& c, std::vector<uint8_t>& answer) {
-        const bool own = c.option == kBinary || c.option == kSuppressGoAhead || c.option == kComPortOption;
+        const bool own =
+            c.option == kBinary || c.option == kSuppressGoAhead || c.option == kComPortOption;
         const auto say = [&](uint8_t verb) {
             if (m_said[verb - kWill][c.option]) return;
             m_said[verb - kWill][c.option] = true;
@@ -164,12 +177,16 @@ private:
                 if (value.size() != 1) return;
                 const std::array<tcflag_t, 4> sizes = {CS5, CS6, CS7, CS8};
                 if (value[0] >= 5 && value[0] <= 8) {
-                    tio.c_cflag = (tio.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | sizes[value[0] - 5u];
+                    tio.c_cflag =
+                        (tio.c_cflag & ~static_cast<tcflag_t>(CSIZE)) | sizes[value[0] - 5u];
                     ::tcsetattr(m_line, TCSANOW, &tio);
                 }
                 ::tcgetattr(m_line, &tio);
                 const tcflag_t size = tio.c_cflag & CSIZE;
-                reply = {static_cast<uint8_t>(size == CS5 ? 5 : size == CS6 ? 6 : size == CS7 ? 7 : 8)};
+                reply = {static_cast<uint8_t>(size == CS5   ? 5
+                                              : size == CS6 ? 6
+                                              : size == CS7 ? 7
+                                                            : 8)};
                 break;
             }
             case kSetParity: {
@@ -180,7 +197,8 @@ private:
                                       : value[0] == 5 ? (PARENB | CMSPAR)
                                                       : 0;
                 if (value[0] >= 1 && value[0] <= 5) {
-                    tio.c_cflag = (tio.c_cflag & ~static_cast<tcflag_t>(PARENB | PARODD | CMSPAR)) | bits;
+                    tio.c_cflag =
+                        (tio.c_cflag & ~static_cast<tcflag_t>(PARENB | PARODD | CMSPAR)) | bits;
                     ::tcsetattr(m_line, TCSANOW, &tio);
                 }
                 reply = value;
@@ -189,7 +207,8 @@ private:
             case kSetStopSize:
                 if (value.size() != 1) return;
                 if (value[0] >= 1 && value[0] <= 3) {
-                    tio.c_cflag = value[0] == 1 ? tio.c_cflag & ~static_cast<tcflag_t>(CSTOPB) : tio.c_cflag | CSTOPB;
+                    tio.c_cflag = value[0] == 1 ? tio.c_cflag & ~static_cast<tcflag_t>(CSTOPB)
+                                                : tio.c_cflag | CSTOPB;
                     ::tcsetattr(m_line, TCSANOW, &tio);
                 }
                 reply = value;
@@ -203,8 +222,7 @@ private:
                 ::tcflush(m_line, value[0] == 1 ? TCIFLUSH : value[0] == 2 ? TCOFLUSH : TCIOFLUSH);
                 reply = value;
                 break;
-            default:
-                return;  // notifications and masks: nothing to do, nothing to say
+            default: return;  // notifications and masks: nothing to do, nothing to say
         }
         const auto bytes = ComPortRequest(static_cast<uint8_t>(command + kServerReply), reply);
         answer.insert(answer.end(), bytes.begin(), bytes.end());
@@ -250,7 +268,8 @@ bool NetListener::Start(const std::string& hostPort, bool rfc2217, const std::st
     if (const size_t colon = hostPort.rfind(':'); colon != std::string::npos) {
         host = hostPort.substr(0, colon);
         port = hostPort.substr(colon + 1);
-        if (host.size() >= 2 && host.front() == '[' && host.back() == ']') host = host.substr(1, host.size() - 2);
+        if (host.size() >= 2 && host.front() == '[' && host.back() == ']')
+            host = host.substr(1, host.size() - 2);
     }
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -274,8 +293,8 @@ bool NetListener::Start(const std::string& hostPort, bool rfc2217, const std::st
                                      ? reinterpret_cast<sockaddr_in6*>(&bound_address)->sin6_port
                                      : reinterpret_cast<sockaddr_in*>(&bound_address)->sin_port);
     const bool v6 = host.find(':') != std::string::npos;
-    m_address = std::string(rfc2217 ? "rfc2217://" : "socket://") + (v6 ? "[" + host + "]" : host) + ":" +
-                std::to_string(taken);
+    m_address = std::string(rfc2217 ? "rfc2217://" : "socket://") + (v6 ? "[" + host + "]" : host) +
+                ":" + std::to_string(taken);
     m_stopEvent = ::eventfd(0, EFD_CLOEXEC);
     if (m_stopEvent < 0) return fail(std::strerror(errno));
     m_thread = std::thread([this] { Serve(); });
@@ -314,7 +333,8 @@ void NetListener::Serve() {
             const int client = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
             // A client that has just closed, unnoticed yet, makes room for the next.
             uint8_t peek = 0;
-            if (session && ::recv(session->client(), &peek, 1, MSG_PEEK | MSG_DONTWAIT) == 0) session.reset();
+            if (session && ::recv(session->client(), &peek, 1, MSG_PEEK | MSG_DONTWAIT) == 0)
+                session.reset();
             if (client >= 0 && session) {
                 SendAll(client, std::vector<uint8_t>(kBusyText, kBusyText + sizeof kBusyText - 1));
                 ::close(client);

@@ -268,8 +268,8 @@ void VirtualConverter::Serve() {
         if (m_options.lineBitRate != 0) {
             if (const uint32_t rate = ToolBitRate(m_master); rate != m_options.lineBitRate) {
                 Log("RX", chunk.data(), static_cast<size_t>(n),
-                    "at " + std::to_string(rate) + " bit/s, not " + std::to_string(m_options.lineBitRate) +
-                        ": garbled, no answer");
+                    "at " + std::to_string(rate) + " bit/s, not " +
+                        std::to_string(m_options.lineBitRate) + ": garbled, no answer");
                 continue;
             }
         }
@@ -378,9 +378,7 @@ void VirtualConverter::Answer(std::vector<uint8_t> bytes, bool isRead) {
 
     size_t piece = bytes.size();
     switch (fault) {
-        case Fault::kSilence:
-            Log("--", nullptr, 0, "silence: no answer");
-            return;
+        case Fault::kSilence: Log("--", nullptr, 0, "silence: no answer"); return;
         case Fault::kNoAck:
             Log("--", nullptr, 0, "no-ack: frame stored, no acknowledgement");
             return;
@@ -393,14 +391,17 @@ void VirtualConverter::Answer(std::vector<uint8_t> bytes, bool isRead) {
         case Fault::kShortReply:
             bytes.resize(std::min<size_t>(bytes.size(), m_options.shortReplyBytes));
             break;
-        case Fault::kTrailingBytes: bytes.insert(bytes.end(), m_options.trailingBytes, kTrailingByte); break;
+        case Fault::kTrailingBytes:
+            bytes.insert(bytes.end(), m_options.trailingBytes, kTrailingByte);
+            break;
         case Fault::kSplitReply: piece = std::max<uint32_t>(1, m_options.splitBytes); break;
         case Fault::kLate:
             if (!SleepUnlessStopped(m_options.lateMs)) return;
             break;
         case Fault::kGarbage:
             // What a line at the wrong bit rate makes of an answer: bytes, never a header.
-            for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(0x30 + (i * 37) % 0x80);
+            for (size_t i = 0; i < bytes.size(); ++i)
+                bytes[i] = static_cast<uint8_t>(0x30 + (i * 37) % 0x80);
             break;
         case Fault::kForgetful:  // taken when the frame came in; the answer is a plain one
         case Fault::kNone: break;

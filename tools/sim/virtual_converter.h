@@ -123,8 +123,7 @@ private:
     void SendBytes(const uint8_t* bytes, size_t count);
     // The bytes as a noisy line delivers them.
     std::vector<uint8_t> Noisy(const uint8_t* bytes, size_t count);
-    void Log(std::string_view direction, const uint8_t* bytes, size_t count,
-             std::string_view what);
+    void Log(std::string_view direction, const uint8_t* bytes, size_t count, std::string_view what);
 
     Options m_options;
     std::string m_devicePath;

@@ -35,10 +35,15 @@ private slots:
         const std::string trace =
             "attempt 1: sent F7 F8 03 01 AA A7; nothing received within the time-out of 1000 ms\n"
             "attempt 2: sent F7 F8 03 01 AA A7; nothing received within the time-out of 1000 ms";
-        const auto box = fw::qt::CreateMessageBox(
-            {&sheet, "Communication Error!", "Configration", fw::MessageIcon::kNone, fw::MessageButtons::kOk,
-             "No answer at all.", trace, {}},
-            sheet.widget());
+        const auto box = fw::qt::CreateMessageBox({&sheet,
+                                                   "Communication Error!",
+                                                   "Configration",
+                                                   fw::MessageIcon::kNone,
+                                                   fw::MessageButtons::kOk,
+                                                   "No answer at all.",
+                                                   trace,
+                                                   {}},
+                                                  sheet.widget());
         box->show();
         ExpectWindowFont(box.get(), sheet.widget()->font());
         auto* details = box->findChild<QPlainTextEdit*>("details");
@@ -47,8 +52,10 @@ private slots:
         QVERIFY(details->isVisible());
         // The trace's columns line up whatever fonts the machine has.
         const QFontMetrics pane(details->font());
-        QCOMPARE(pane.horizontalAdvance(QLatin1Char('i')), pane.horizontalAdvance(QLatin1Char('0')));
-        QCOMPARE(pane.horizontalAdvance(QLatin1Char('W')), pane.horizontalAdvance(QLatin1Char('0')));
+        QCOMPARE(pane.horizontalAdvance(QLatin1Char('i')),
+                 pane.horizontalAdvance(QLatin1Char('0')));
+        QCOMPARE(pane.horizontalAdvance(QLatin1Char('W')),
+                 pane.horizontalAdvance(QLatin1Char('0')));
         QCOMPARE(details->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(details->document()->lineCount(), 2);
         // Larger than it opened, both ways.
@@ -63,10 +70,15 @@ private slots:
     }
 
     void aQuestionsThirdAnswerIsItsOwn() {
-        const auto box = fw::qt::CreateMessageBox(
-            {nullptr, "Write anyway?", "Configration", fw::MessageIcon::kQuestion, fw::MessageButtons::kYesNo, {}, {},
-             "Use 00 00 07 FF"},
-            nullptr);
+        const auto box = fw::qt::CreateMessageBox({nullptr,
+                                                   "Write anyway?",
+                                                   "Configration",
+                                                   fw::MessageIcon::kQuestion,
+                                                   fw::MessageButtons::kYesNo,
+                                                   {},
+                                                   {},
+                                                   "Use 00 00 07 FF"},
+                                                  nullptr);
         box->show();
         QPushButton* use = nullptr;
         for (auto* button : box->findChildren<QPushButton*>()) {

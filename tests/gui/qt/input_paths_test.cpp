@@ -25,7 +25,7 @@ struct Pages {
             sheet.GetPage(page)->SendEnable(true);
         }
         Choose(Control<QComboBox>(sheet.m_canPage, IDC_CAN_BAUDRATE), 0);  // BTR editable
-        Choose(Control<QComboBox>(sheet.m_tranPage, IDC_TRAN_MODE), 1);     // numbers editable
+        Choose(Control<QComboBox>(sheet.m_tranPage, IDC_TRAN_MODE), 1);    // numbers editable
     }
     QLineEdit* Can(int id) { return Control<QLineEdit>(sheet.m_canPage, id); }
     QLineEdit* Tran(int id) { return Control<QLineEdit>(sheet.m_tranPage, id); }

@@ -68,7 +68,8 @@ private slots:
         QCOMPARE(single, (QSet<QWidget*>{connect, Control<QWidget>(can, IDC_CAN_ACCEPT_CODE)}));
         Choose(Control<QComboBox>(can, IDC_CAN_FILTER_MODE), 0);
         // Both halves of the pair carry the label's letter.
-        const QSet<QWidget*> dual = {w.AfterMnemonic(Qt::Key_C), w.AfterMnemonic(Qt::Key_C), w.AfterMnemonic(Qt::Key_C)};
+        const QSet<QWidget*> dual = {w.AfterMnemonic(Qt::Key_C), w.AfterMnemonic(Qt::Key_C),
+                                     w.AfterMnemonic(Qt::Key_C)};
         QCOMPARE(dual, (QSet<QWidget*>{connect, Control<QWidget>(can, IDC_CAN_ACCEPT_CODE1),
                                        Control<QWidget>(can, IDC_CAN_ACCEPT_CODE2)}));
         QVERIFY(!w.sheet.m_port.IsOpen());
@@ -98,7 +99,8 @@ private slots:
             {&w.sheet.m_tranPage, IDC_TRAN_SPACE_SPIN, "Interval between two frames:"},
             {&w.sheet.m_tranPage, IDC_TRAN_ID_OFFSET, "Offset:"},
             {&w.sheet.m_tranPage, IDC_TRAN_ID_LENGTH_SPIN, "Length:"},
-            {&w.sheet.m_tranPage, IDC_TRAN_ALLOW_ID, "Allow a serial frames to contain CAN Frame ID"},
+            {&w.sheet.m_tranPage, IDC_TRAN_ALLOW_ID,
+             "Allow a serial frames to contain CAN Frame ID"},
             {&w.sheet.m_serialPage, IDC_SERIAL_BAUDRATE, "Baudrate:"},
             {&w.sheet.m_serialPage, IDC_SERIAL_FLOWCTRL, "Flow Ctrl:"},
             {&w.sheet.m_canPage, IDC_CAN_BAUDRATE, "Baudrate:"},

@@ -43,7 +43,8 @@ public:
             } else if (auto* list = qobject_cast<QComboBox*>(w)) {
                 CheckList(where, list);
             } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
-                Require(box->sizeHint().width() <= box->width(), where, box->text(), box->sizeHint().width(), box->width());
+                Require(box->sizeHint().width() <= box->width(), where, box->text(),
+                        box->sizeHint().width(), box->width());
             } else if (auto* button = qobject_cast<QPushButton*>(w)) {
                 CheckButton(where, button, button->text());
             } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
@@ -60,7 +61,9 @@ public:
 
 private:
     void Require(bool ok, const QString& where, const QString& what, int need, int have) {
-        if (!ok) failures << QString("%1: \"%2\" needs %3 px, has %4").arg(where, what).arg(need).arg(have);
+        if (!ok)
+            failures
+                << QString("%1: \"%2\" needs %3 px, has %4").arg(where, what).arg(need).arg(have);
     }
 
     void CheckLabel(const QString& where, QLabel* label, const QList<QWidget*>& siblings) {
@@ -69,18 +72,24 @@ private:
         const QStringList lines = Plain(label->text()).split('\n');
         int width = 0;
         for (const QString& line : lines) width = std::max(width, fm.horizontalAdvance(line));
-        const QRect text(label->geometry().topLeft(), QSize(width, fm.height() * int(lines.size())));
-        Require(width <= label->contentsRect().width(), where, label->text(), width, label->contentsRect().width());
-        Require(text.height() <= label->height(), where, label->text() + " (height)", text.height(), label->height());
+        const QRect text(label->geometry().topLeft(),
+                         QSize(width, fm.height() * int(lines.size())));
+        Require(width <= label->contentsRect().width(), where, label->text(), width,
+                label->contentsRect().width());
+        Require(text.height() <= label->height(), where, label->text() + " (height)", text.height(),
+                label->height());
         for (QWidget* other : siblings) {
             if (other == label || !other->isVisibleTo(label->parentWidget())) continue;
             // A text drawn over a picture (the banner's subtitle) lies inside it on purpose.
-            if (auto* picture = qobject_cast<QLabel*>(other);
-                picture != nullptr && !picture->pixmap().isNull() && picture->geometry().contains(text)) {
+            if (auto* picture = qobject_cast<QLabel*>(other); picture != nullptr &&
+                                                              !picture->pixmap().isNull() &&
+                                                              picture->geometry().contains(text)) {
                 continue;
             }
             if (text.intersects(other->geometry())) {
-                failures << QString("%1: \"%2\" runs into %3 at x %4").arg(where, label->text(), other->metaObject()->className()).arg(other->x());
+                failures << QString("%1: \"%2\" runs into %3 at x %4")
+                                .arg(where, label->text(), other->metaObject()->className())
+                                .arg(other->x());
             }
         }
     }
@@ -141,11 +150,10 @@ private:
         const struct {
             int id;
             int length;
-        } hexLimits[] = {{IDC_CAN_BTR0, 2},          {IDC_CAN_BTR1, 2},
-                         {IDC_CAN_TX_ID, 11},        {IDC_CAN_ACCEPT_CODE, 11},
-                         {IDC_CAN_ACCEPT_MASK, 11},  {IDC_CAN_ACCEPT_CODE1, 5},
-                         {IDC_CAN_ACCEPT_CODE2, 5},  {IDC_CAN_ACCEPT_MASK1, 5},
-                         {IDC_CAN_ACCEPT_MASK2, 5}};
+        } hexLimits[] = {
+            {IDC_CAN_BTR0, 2},         {IDC_CAN_BTR1, 2},         {IDC_CAN_TX_ID, 11},
+            {IDC_CAN_ACCEPT_CODE, 11}, {IDC_CAN_ACCEPT_MASK, 11}, {IDC_CAN_ACCEPT_CODE1, 5},
+            {IDC_CAN_ACCEPT_CODE2, 5}, {IDC_CAN_ACCEPT_MASK1, 5}, {IDC_CAN_ACCEPT_MASK2, 5}};
         for (const auto& h : hexLimits) {
             Control<QWidget>(sheet.m_canPage, h.id)->setProperty("sampleLength", h.length);
         }
@@ -154,7 +162,8 @@ private:
         fit.CheckButton("panel", Control<QPushButton>(sheet.m_panel, IDC_CONNECT), "Dis&connect");
         for (int page = 0; page < 3; ++page) {
             sheet.SetActivePage(page);
-            fit.Check(QString::fromStdString(sheet.GetPage(page)->title()), Widget(*sheet.GetPage(page)));
+            fit.Check(QString::fromStdString(sheet.GetPage(page)->title()),
+                      Widget(*sheet.GetPage(page)));
         }
         // Both filter layouts.
         Choose(Control<QComboBox>(sheet.m_canPage, IDC_CAN_FILTER_MODE), 0);
