@@ -2,10 +2,7 @@
 // writing (and verifying) one configuration file to all eight in one process, against the same
 // write to one converter and against eight runs one after the other. Prints the medians and the
 // ratios (targets: eight at once <= 1.3 x one; >= 6 x the rate of eight sequential runs).
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -24,22 +21,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 double RunCliMs(const std::vector<std::string>& args) {
-    std::vector<char*> argv{const_cast<char*>(LINKMATE_CLI_PATH)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, LINKMATE_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0)
-        return -1;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return linkmate::bench::RunQuietly(LINKMATE_CLI_PATH, args).wallMs;
 }
 
 }  // namespace

@@ -2,11 +2,7 @@
 // and 32 virtual converters paced at 57600 bit/s, each station of a station map. Prints the median
 // wall time and the tool's CPU time (user + system) for each, and each time against one station
 // (target: 32 stations <= 1.5 x one on a 2-core machine).
-#include <fcntl.h>
-#include <spawn.h>
 #include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -25,41 +21,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Run {
-    double wallMs = -1;
-    double cpuMs = 0;            // the tool's
-    double convertersCpuMs = 0;  // the virtual converters', in this process
-};
-
-double Ms(const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; }
-
-Run RunCli(const std::vector<std::string>& args) {
-    std::vector<char*> argv{const_cast<char*>(LINKMATE_CLI_PATH)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    Run run;
-    rusage before{};
-    getrusage(RUSAGE_SELF, &before);
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, LINKMATE_CLI_PATH, &actions, nullptr, argv.data(), environ) != 0)
-        return run;
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return run;
-    run.wallMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    run.cpuMs = Ms(usage.ru_utime) + Ms(usage.ru_stime);
-    rusage after{};
-    getrusage(RUSAGE_SELF, &after);
-    run.convertersCpuMs =
-        Ms(after.ru_utime) + Ms(after.ru_stime) - Ms(before.ru_utime) - Ms(before.ru_stime);
-    return run;
+linkmate::bench::ProgramRun RunCli(const std::vector<std::string>& args) {
+    return linkmate::bench::RunQuietly(LINKMATE_CLI_PATH, args);
 }
 
 }  // namespace
@@ -100,14 +63,14 @@ int main(int argc, char** argv) {
         out.close();
         std::vector<double> wall, cpu, simCpu;
         for (int r = 0; r < runs; ++r) {
-            const Run run = RunCli({"apply", file, "--stations", map, "--quiet"});
+            const bench::ProgramRun run = RunCli({"apply", file, "--stations", map, "--quiet"});
             if (run.wallMs < 0) {
                 std::fprintf(stderr, "apply to %d stations failed\n", n);
                 return 1;
             }
             wall.push_back(run.wallMs);
             cpu.push_back(run.cpuMs);
-            simCpu.push_back(run.convertersCpuMs);
+            simCpu.push_back(run.ownCpuMs);
         }
         const double w = bench::Median(wall), c = bench::Median(cpu);
         if (n == 1) one = w;

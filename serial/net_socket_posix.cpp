@@ -8,12 +8,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <thread>
 
+#include "serial/call_with_deadline.h"
 #include "serial/net_socket.h"
 
 namespace linkmate {
@@ -26,37 +24,21 @@ struct AddrInfoDeleter {
 };
 using AddrInfoList = std::unique_ptr<addrinfo, AddrInfoDeleter>;
 
-// getaddrinfo has no time limit of its own and a name server that does not answer holds it for
-// many seconds: it runs on a thread of its own, and a look-up that outlives `limit` is left to
-// finish there unwatched.
-struct Lookup {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    int result = EAI_AGAIN;
-    AddrInfoList list;
-};
-
 int LookUp(const std::string& host, uint16_t port, Clock::time_point deadline, AddrInfoList& out) {
-    auto lookup = std::make_shared<Lookup>();
-    std::thread([lookup, host, service = std::to_string(port)] {
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        hints.ai_flags = AI_NUMERICSERV | AI_ADDRCONFIG;
-        addrinfo* list = nullptr;
-        const int result = getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
-        std::lock_guard lock(lookup->mutex);
-        lookup->result = result;
-        lookup->list.reset(list);
-        lookup->finished = true;
-        lookup->done.notify_all();
-    }).detach();
-    std::unique_lock lock(lookup->mutex);
-    if (!lookup->done.wait_until(lock, deadline, [&] { return lookup->finished; }))
-        return EAI_AGAIN;
-    out = std::move(lookup->list);
-    return lookup->result;
+    auto found = CallWithDeadline(
+        [host, service = std::to_string(port)] {
+            addrinfo hints{};
+            hints.ai_family = AF_UNSPEC;
+            hints.ai_socktype = SOCK_STREAM;
+            hints.ai_flags = AI_NUMERICSERV | AI_ADDRCONFIG;
+            addrinfo* list = nullptr;
+            const int result = getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
+            return std::make_pair(result, AddrInfoList(list));
+        },
+        deadline);
+    if (!found) return EAI_AGAIN;
+    out = std::move(found->second);
+    return found->first;
 }
 
 // A server that sends the converter's answer byte by byte as the line delivers it, with Nagle's
