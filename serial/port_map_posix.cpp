@@ -213,10 +213,10 @@ bool AssignComPort(int number, const std::string& devicePath, std::string* error
     for (const SerialDevice& d : DetectSerialDevices(roots)) {
         if (!d.stableName.empty() && Canonical(d.path) == canonical) target = d.stableName;
     }
-    if (std::string why; !RegisterComPort(number, target, &why)) {
+    if (std::string unwritten; !RegisterComPort(number, target, &unwritten)) {
         if (error != nullptr) {
-            *error =
-                text::Arg(text::translate("Ports", "the port map cannot be written: %1"), {why});
+            *error = text::Arg(text::translate("Ports", "the port map cannot be written: %1"),
+                               {unwritten});
         }
         return false;
     }
