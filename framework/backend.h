@@ -25,6 +25,25 @@ namespace backend {
 // owned by `parent` (which may be nullptr).
 enum class Placement { kChild, kPage, kPopup };
 
+// What a backend knows of every window it made, in its toolkit's window handle (`Native`): the
+// window itself, and where a sheet's pages go.
+template <typename Native>
+class WindowHost {
+public:
+    virtual ~WindowHost() = default;
+    virtual Native TopWindow() const = 0;
+    virtual Native PageHost() const { return TopWindow(); }
+};
+
+// The native window that a dialog's window placed as `placement` goes into; none when `parent` is
+// none or not a window of this backend.
+template <typename Native>
+Native ParentWindow(WindowPeer* parent, Placement placement) {
+    auto* host = dynamic_cast<WindowHost<Native>*>(parent);
+    if (host == nullptr) return Native{};
+    return placement == Placement::kPage ? host->PageHost() : host->TopWindow();
+}
+
 // The window of `dialog` with its controls from its template.
 std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent,
                                                Placement placement);

@@ -27,9 +27,9 @@ std::string ComPortDevicePath(int portNumber);
 // behind); any other name is taken as a path already.
 std::string ResolvePortName(std::string_view name);
 
-// Points COMn at `target` in the port map, replacing an older link. False with errno set when the
-// map cannot be written.
-bool RegisterComPort(int portNumber, const std::string& target);
+// Points COMn at `target` in the port map, replacing an older link. False when the map cannot be
+// written; then `reason`, when given, has the system's words for why.
+bool RegisterComPort(int portNumber, const std::string& target, std::string* reason = nullptr);
 
 // Removes COMn's link if it still points at `target`, so that a link somebody else made since is
 // left alone.

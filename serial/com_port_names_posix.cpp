@@ -58,28 +58,25 @@ std::string ResolvePortName(std::string_view name) {
     return std::string(name);
 }
 
-bool RegisterComPort(int portNumber, const std::string& target) {
-    const std::string link = LinkPath(portNumber);
-    if (portNumber < 1 || link.empty()) {
-        errno = EINVAL;
+bool RegisterComPort(int portNumber, const std::string& target, std::string* reason) {
+    const auto fail = [reason](int failure) {
+        if (reason != nullptr) *reason = std::generic_category().message(failure);
         return false;
-    }
+    };
+    const std::string link = LinkPath(portNumber);
+    if (portNumber < 1 || link.empty()) return fail(EINVAL);
     std::error_code noFolder;
     std::filesystem::create_directories(PortMapDir(), noFolder);
-    if (noFolder) {
-        errno = noFolder.value();
-        return false;
-    }
+    if (noFolder) return fail(noFolder.value());
     // Make the new link beside the old one and rename it over, so COMn always resolves to
     // something whole.
     const std::string temp = link + ".new." + std::to_string(::getpid());
     ::unlink(temp.c_str());
-    if (::symlink(target.c_str(), temp.c_str()) != 0) return false;
+    if (::symlink(target.c_str(), temp.c_str()) != 0) return fail(errno);
     if (::rename(temp.c_str(), link.c_str()) != 0) {
         const int failure = errno;
         ::unlink(temp.c_str());
-        errno = failure;
-        return false;
+        return fail(failure);
     }
     return true;
 }

@@ -1,6 +1,7 @@
 // Windows names its ports itself: COMn is "\\.\COMn", which also reaches COM10 and above. There is
 // no port map to write; the Device Manager assigns the numbers.
 #include <cerrno>
+#include <system_error>
 
 #include "serial/com_port_names.h"
 
@@ -17,8 +18,8 @@ std::string ResolvePortName(std::string_view name) {
     return std::string(name);
 }
 
-bool RegisterComPort(int, const std::string&) {
-    errno = ENOSYS;
+bool RegisterComPort(int, const std::string&, std::string* reason) {
+    if (reason != nullptr) *reason = std::generic_category().message(ENOSYS);
     return false;
 }
 

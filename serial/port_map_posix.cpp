@@ -170,10 +170,10 @@ bool AssignAddress(int number, const std::string& spelled, std::string* error) {
         if (error != nullptr) *error = spelled + ": " + why;
         return false;
     }
-    if (!RegisterComPort(number, address->Text())) {
+    if (std::string unwritten; !RegisterComPort(number, address->Text(), &unwritten)) {
         if (error != nullptr) {
             *error = text::Arg(text::translate("Ports", "the port map cannot be written: %1"),
-                               {std::generic_category().message(errno)});
+                               {unwritten});
         }
         return false;
     }
@@ -213,10 +213,10 @@ bool AssignComPort(int number, const std::string& devicePath, std::string* error
     for (const SerialDevice& d : DetectSerialDevices(roots)) {
         if (!d.stableName.empty() && Canonical(d.path) == canonical) target = d.stableName;
     }
-    if (!RegisterComPort(number, target)) {
+    if (std::string unwritten; !RegisterComPort(number, target, &unwritten)) {
         if (error != nullptr) {
             *error = text::Arg(text::translate("Ports", "the port map cannot be written: %1"),
-                               {std::generic_category().message(errno)});
+                               {unwritten});
         }
         return false;
     }

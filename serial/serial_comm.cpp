@@ -29,8 +29,8 @@ bool CSerialComm::Open(const std::string& portName, CFileException* errorReport)
     m_removed = false;
     if (const std::string resolved = ResolvePortName(portName); LooksLikePortAddress(resolved)) {
         if (!OpenNetworkPort(portName, resolved, errorReport)) return false;
-    } else if (const long failure = OpenPort(portName); failure != 0) {
-        if (errorReport != nullptr) errorReport->Set(failure, portName);
+    } else if (CFileException failure; !OpenPort(portName, failure)) {
+        if (errorReport != nullptr) *errorReport = std::move(failure);
         return false;
     }
     m_portName = portName;
@@ -86,9 +86,7 @@ void CSerialComm::Close() {
         m_network.reset();
         return;
     }
-    if (const long failure = ClosePort(handle); failure != 0) {
-        throw CFileException(CFileException::CauseFromOsError(failure), failure, name);
-    }
+    if (CFileException failure; !ClosePort(handle, name, &failure)) throw failure;
 }
 
 uint32_t CSerialComm::Read(void* buffer, uint32_t count, uint32_t timeoutMs) {

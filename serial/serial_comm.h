@@ -106,11 +106,12 @@ public:
 
 private:
     // The platform's part, called by the front only in the state it needs: OpenPort on a closed
-    // object (0, or the system's error code with nothing left open), ClosePort with the handle
-    // just taken from an open object (0, or the error code), ReadPort, WritePort and
-    // SetPortBaudRate on an open one whose device has not gone. A vanished device sets m_removed.
-    long OpenPort(const std::string& portName);
-    long ClosePort(NativeHandle handle);
+    // object (false with `failure` filled in and nothing left open), ClosePort with the handle
+    // just taken from an open object (false with `failure`, when given, filled in for
+    // `portName`), ReadPort, WritePort and SetPortBaudRate on an open one whose device has not
+    // gone. A vanished device sets m_removed.
+    bool OpenPort(const std::string& portName, CFileException& failure);
+    bool ClosePort(NativeHandle handle, const std::string& portName, CFileException* failure);
     uint32_t ReadPort(void* buffer, uint32_t count, uint32_t timeoutMs);
     void WritePort(const void* buffer, uint32_t count, uint32_t timeoutMs);
     bool SetPortBaudRate(uint32_t baudRate);

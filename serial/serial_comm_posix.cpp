@@ -93,11 +93,12 @@ bool Vanished(int error) { return error == EIO || error == ENXIO || error == ENO
 
 }  // namespace
 
-long CSerialComm::OpenPort(const std::string& portName) {
+bool CSerialComm::OpenPort(const std::string& portName, CFileException& failure) {
     const std::string path = ResolvePortName(portName);
-    const auto fail = [&](int failure) {
+    const auto fail = [&](int error) {
         m_lineLock.Release();
-        return static_cast<long>(failure);
+        failure.Set(error, portName);
+        return false;
     };
     if (path.empty()) return fail(ENOENT);
     // The lock file first: a program that honours it may have the port open without a flock.
@@ -107,10 +108,10 @@ long CSerialComm::OpenPort(const std::string& portName) {
     // No sharing: flock holds against every process that asks, TIOCEXCL also against those that
     // don't (except root).
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int failure = errno == EWOULDBLOCK ? EBUSY : errno;
+        const int error = errno == EWOULDBLOCK ? EBUSY : errno;
         m_lineLock.Release();  // before the close: see ClosePort
         ::close(fd);
-        return fail(failure);
+        return fail(error);
     }
     ::ioctl(fd, TIOCEXCL);
 
@@ -122,15 +123,16 @@ long CSerialComm::OpenPort(const std::string& portName) {
     // A line left in the break state sends nothing; clearing it is a set-up step like the rest.
     if (::ioctl(fd, TIOCCBRK) == 0 && ::tcflush(fd, TCIOFLUSH) == 0 && ::tcdrain(fd) == 0) {
         m_handle = fd;
-        return 0;
+        return true;
     }
-    const int failure = errno;
+    const int error = errno;
     // The open has failed already; that is what the caller hears about.
-    ClosePort(fd);
-    return fail(failure);
+    ClosePort(fd, portName, nullptr);
+    return fail(error);
 }
 
-long CSerialComm::ClosePort(NativeHandle handle) {
+bool CSerialComm::ClosePort(NativeHandle handle, const std::string& portName,
+                            CFileException* failure) {
     const int fd = static_cast<int>(handle);
     // Discard unsent output first: close() would otherwise wait for it on a stuck line. The
     // exclusive flag outlives the descriptor on a pty, so clear it by hand.
@@ -141,8 +143,9 @@ long CSerialComm::ClosePort(NativeHandle handle) {
     // by a live process and be refused. Meanwhile the flock still keeps the device ours.
     m_lineLock.Release();
     // On Linux the descriptor is released even when close() reports EINTR.
-    const bool closed = ::close(fd) == 0 || errno == EINTR;
-    return closed ? 0 : errno;
+    if (::close(fd) == 0 || errno == EINTR) return true;
+    if (failure != nullptr) failure->Set(errno, portName);
+    return false;
 }
 
 uint32_t CSerialComm::ReadPort(void* buffer, uint32_t count, uint32_t) {

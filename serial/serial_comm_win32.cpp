@@ -105,7 +105,7 @@ bool Vanished(DWORD error) {
 
 }  // namespace
 
-long CSerialComm::OpenPort(const std::string& portName) {
+bool CSerialComm::OpenPort(const std::string& portName, CFileException& failure) {
     // With these the driver returns at once with what is buffered, else with the first byte to
     // arrive, else with nothing after the constant.
     COMMTIMEOUTS timeouts{};
@@ -117,7 +117,10 @@ long CSerialComm::OpenPort(const std::string& portName) {
     const HANDLE port =
         CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                     FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (port == INVALID_HANDLE_VALUE) return static_cast<long>(GetLastError());
+    if (port == INVALID_HANDLE_VALUE) {
+        failure.Set(static_cast<long>(GetLastError()), portName);
+        return false;
+    }
 
     SetCommTimeouts(port, &timeouts);
     // A driver that refuses part of the settings (1.5 stop bits, an odd rate) still gives a port.
@@ -126,16 +129,19 @@ long CSerialComm::OpenPort(const std::string& portName) {
     if (SetupComm(port, kQueueBytes, kQueueBytes) && ClearCommBreak(port) &&
         PurgeComm(port, kPurgeAll) && FlushFileBuffers(port)) {
         m_handle = reinterpret_cast<NativeHandle>(port);
-        return 0;
+        return true;
     }
-    const long failure = static_cast<long>(GetLastError());
+    failure.Set(static_cast<long>(GetLastError()), portName);
     // The open has failed already; that is what the caller hears about.
     CloseHandle(port);
-    return failure;
+    return false;
 }
 
-long CSerialComm::ClosePort(NativeHandle handle) {
-    return CloseHandle(AsHandle(handle)) ? 0 : static_cast<long>(GetLastError());
+bool CSerialComm::ClosePort(NativeHandle handle, const std::string& portName,
+                            CFileException* failure) {
+    if (CloseHandle(AsHandle(handle))) return true;
+    if (failure != nullptr) failure->Set(static_cast<long>(GetLastError()), portName);
+    return false;
 }
 
 uint32_t CSerialComm::ReadPort(void* buffer, uint32_t count, uint32_t timeoutMs) {

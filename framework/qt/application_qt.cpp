@@ -152,7 +152,7 @@ namespace qt {
 
 QWidget* WidgetOf(const CWnd& window) {
     auto* host = dynamic_cast<WindowHost*>(window.peer());
-    return host ? host->TopWidget() : nullptr;
+    return host ? host->TopWindow() : nullptr;
 }
 
 QWidget* WidgetOf(const Control& control) {

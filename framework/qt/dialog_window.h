@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/backend.h"
 #include "framework/dialog_template.h"
 #include "framework/qt/control_peer.h"
 #include "framework/qt/dialog_units.h"
@@ -36,14 +37,7 @@ bool ForwardMnemonic(QWidget* widget, QEvent* event);
 // Makes a button's or check box's mnemonic go to its window's handler.
 void ForwardMnemonics(QWidget* button);
 
-// What the Qt side knows of every window it made: its widget, and where its child windows go.
-class WindowHost {
-public:
-    virtual ~WindowHost() = default;
-    virtual QWidget* TopWidget() const = 0;
-    // Where a sheet's pages go.
-    virtual QWidget* PageHost() const { return TopWidget(); }
-};
+using WindowHost = backend::WindowHost<QWidget*>;
 
 // A window peer over a widget it owns: state, place, caption, icon, shortcuts, context menu,
 // modal run.
@@ -52,7 +46,7 @@ public:
     explicit WidgetWindow(QDialog* widget);
     ~WidgetWindow() override;
     QDialog* widget() const { return m_widget; }
-    QWidget* TopWidget() const override { return m_widget; }
+    QWidget* TopWindow() const override { return m_widget; }
 
     ControlPeer* Item(int) override { return nullptr; }
     bool IsEnabled() const override;

@@ -200,10 +200,7 @@ namespace linkmate::fw::backend {
 
 std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent,
                                                Placement placement) {
-    auto* host = dynamic_cast<qt::WindowHost*>(parent);
-    QWidget* parentWidget = host == nullptr                 ? nullptr
-                            : placement == Placement::kPage ? host->PageHost()
-                                                            : host->TopWidget();
+    QWidget* parentWidget = ParentWindow<QWidget*>(parent, placement);
     return std::make_unique<qt::DialogWindow>(dialog, parentWidget, placement == Placement::kPopup);
 }
 

@@ -63,7 +63,7 @@ public:
 HWND OwnerWindow(CWnd* owner) {
     if (owner == nullptr) return nullptr;
     auto* host = dynamic_cast<win32::WindowHost*>(owner->peer());
-    return host ? GetAncestor(host->TopHwnd(), GA_ROOT) : nullptr;
+    return host ? GetAncestor(host->TopWindow(), GA_ROOT) : nullptr;
 }
 
 // "Name (*.reg);;All files (*)" as the common dialogs take it: name, pattern, ..., two nulls.

@@ -517,10 +517,7 @@ namespace linkmate::fw::backend {
 std::unique_ptr<WindowPeer> CreateDialogWindow(CDialog& dialog, WindowPeer* parent,
                                                Placement placement) {
     win32::DispatchWindow();
-    auto* host = dynamic_cast<win32::WindowHost*>(parent);
-    const HWND parentWindow = host == nullptr                 ? nullptr
-                              : placement == Placement::kPage ? host->PageHost()
-                                                              : host->TopHwnd();
+    const HWND parentWindow = ParentWindow<HWND>(parent, placement);
     return std::make_unique<win32::DialogWindow>(
         dialog, parentWindow, placement == Placement::kPopup, placement == Placement::kPage);
 }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "framework/backend.h"
 #include "framework/win32/control_w.h"
 #include "framework/win32/message_loop_w.h"
 #include "framework/window.h"
@@ -19,14 +20,7 @@ class CDialog;
 
 namespace linkmate::fw::win32 {
 
-// What the backend knows of every window it made: where its child windows go.
-class WindowHost {
-public:
-    virtual ~WindowHost() = default;
-    virtual HWND TopHwnd() const = 0;
-    // Where a sheet's pages go.
-    virtual HWND PageHost() const { return TopHwnd(); }
-};
+using WindowHost = backend::WindowHost<HWND>;
 
 // A window peer over a window it owns.
 class Win32Window : public WindowPeer, public WindowHost, public TopLevel {
@@ -34,7 +28,7 @@ public:
     Win32Window() = default;
     ~Win32Window() override;
     HWND hwnd() const { return m_hwnd; }
-    HWND TopHwnd() const override { return m_hwnd; }
+    HWND TopWindow() const override { return m_hwnd; }
     void Attach(HWND window);
 
     ControlPeer* Item(int) override { return nullptr; }

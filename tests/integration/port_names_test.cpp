@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <fstream>
+#include <system_error>
+
 #include "pty_harness.h"
 #include "serial/com_port_names.h"
 
@@ -37,6 +41,19 @@ TEST(ComPortNameTest, ResolvesThroughThePortMapElseTtyS) {
     EXPECT_EQ(ResolvePortName("COM2"), home.path() + "/linkmate/dosdevices/com2");
     UnregisterComPort(2, "/dev/ttyACM1");
     EXPECT_EQ(ResolvePortName("COM2"), "/dev/ttyS1");
+}
+
+TEST(ComPortNameTest, AMapThatCannotBeWrittenSaysWhy) {
+    testing::TempConfigHome home;
+    std::string why;
+    EXPECT_FALSE(RegisterComPort(0, "/dev/ttyUSB0", &why));
+    EXPECT_EQ(why, std::generic_category().message(EINVAL));
+    // A file where the map's folder should be.
+    ASSERT_TRUE(std::ofstream(home.path() + "/linkmate").good());
+    why.clear();
+    EXPECT_FALSE(RegisterComPort(3, "/dev/ttyUSB0", &why));
+    EXPECT_FALSE(why.empty());
+    EXPECT_EQ(ResolvePortName("COM3"), "/dev/ttyS2");
 }
 
 }  // namespace

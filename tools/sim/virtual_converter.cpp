@@ -166,7 +166,11 @@ bool VirtualConverter::Start(std::string* error) {
             Stop();
             return false;
         }
-        if (!RegisterComPort(m_options.comPort, m_devicePath)) return fail("port map");
+        if (std::string why; !RegisterComPort(m_options.comPort, m_devicePath, &why)) {
+            if (error != nullptr) *error = "port map: " + why;
+            Stop();
+            return false;
+        }
         m_registered = true;
         RecordComPortOwner(m_options.comPort, ::getpid(), m_devicePath);
     }
