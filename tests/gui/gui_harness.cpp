@@ -23,6 +23,11 @@ TestSheet::~TestSheet() {
 void TestSheet::Init() {
     OnInitDialog();
     ShowWindow(true);
+    // As the modal run goes on: the first paint, and what waits for it (the other pages).
+    const bool made =
+        QTest::qWaitFor([this] { return m_canPage.IsCreated() && m_serialPage.IsCreated(); });
+    Q_ASSERT(made);
+    (void)made;
 }
 
 MessageLog::MessageLog() {
