@@ -26,8 +26,7 @@ void TestSheet::Init() {
     // As the modal run goes on: the first paint, and what waits for it (the other pages).
     const bool made =
         QTest::qWaitFor([this] { return m_canPage.IsCreated() && m_serialPage.IsCreated(); });
-    Q_ASSERT(made);
-    (void)made;
+    if (!made) qFatal("the Serial and CAN pages were not made after the first paint");
 }
 
 MessageLog::MessageLog() {
