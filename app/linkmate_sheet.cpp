@@ -241,10 +241,9 @@ bool CLINKMATESheet::OnInitDialog() {
     m_statusLine.MoveWindow({tabsRect.x, statusTop, sheet.width - 2 * tabsRect.x, statusHeight});
     peer()->SetFixedSize({sheet.width, statusTop + statusHeight + kWindowBottomBelowStatusPx});
 
-    for (int index = GetPageCount() - 1; index >= 0; --index) {
-        SetActivePage(index);
-        GetPage(index)->EnableWindow(false);
-    }
+    // The start page is made and disabled now; the others, which the window's first sight does
+    // not show, right after its first paint (CreateHiddenPages).
+    GetPage(GetActiveIndex())->EnableWindow(false);
 
     m_panel.ExchangeData(true);
     m_tranPage.ExchangeData(true);
@@ -261,6 +260,28 @@ bool CLINKMATESheet::OnInitDialog() {
     ShowControlStates();
     m_portWatchTimer.Start(PortWatch::kPollInterval, true, [this] { OnPortWatchTick(); });
 
+    SetOrigin(PagesOrigin::kProfile, ProfileSavedAt());
+    AfterFirstPaint([this] { CreateHiddenPages(); });
+    return result;
+}
+
+void CLINKMATESheet::CreateHiddenPages() {
+    // A page's own set-up runs its rules over its members; the pages show the profile's values as
+    // they are, as if they had been made before it was loaded, and the set-up is neither an edit
+    // nor an event.
+    const SerialSettings serial = m_serialPage.serial;
+    const CanSettings can = m_canPage.can;
+    const TranSettings tran = m_tranPage.tran;
+    const std::vector<fw::CPropertyPage*> created = CreatePages();
+    m_serialPage.serial = serial;
+    m_canPage.can = can;
+    m_tranPage.tran = tran;
+    for (fw::CPropertyPage* page : created) {
+        page->ExchangeData(false);
+        page->EnableWindow(m_port.IsOpen());
+    }
+    ShowControlStates();
+
     for (fw::CDialog* page : SettingsPages()) page->SetChangeObserver([this] { MarkEdited(); });
     m_canPage.onRuleReplaced = [this](HexField field, const std::string& was,
                                       const std::string& now) {
@@ -268,8 +289,6 @@ bool CLINKMATESheet::OnInitDialog() {
             fw::Translate("CLINKMATESheet", "The mask rule replaced %1 \"%2\" with %3."),
             {CCanPage::FieldName(field), text::Unbroken(was), text::Unbroken(now)}));
     };
-    SetOrigin(PagesOrigin::kProfile, ProfileSavedAt());
-    return result;
 }
 
 bool CLINKMATESheet::OnCommand(int id) {

@@ -112,6 +112,8 @@ private:
     void ShowPage(const fw::CDialog* page);
     // After the pages were loaded: their enabling and layout follow the values.
     void ShowControlStates();
+    // The pages the start did not make, made hidden, in the window's state.
+    void CreateHiddenPages();
     DeviceConfig CurrentConfig() const;
     struct ExchangeOutcome {
         bool ok = false;

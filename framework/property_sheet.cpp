@@ -159,19 +159,34 @@ bool CPropertySheet::SetActivePage(int index) {
         return false;
     }
     CPropertyPage* page = m_pages[static_cast<size_t>(index)];
-    if (!page->IsCreated()) {
-        page->Create(this, true);
-        const Rect area = sheetPeer()->PageArea();
-        const Size size = backend::TemplateSize(page->dialogTemplate());
-        page->MoveWindow({area.x, area.y, size.width, size.height});
-        UpdateTabOrder();
-    }
+    if (!page->IsCreated()) CreatePage(*page);
     if (m_active >= 0) m_pages[static_cast<size_t>(m_active)]->ShowWindow(false);
     m_active = index;
     page->ShowWindow(true);
     sheetPeer()->SelectTab(index);
     page->OnSetActive();
     return true;
+}
+
+void CPropertySheet::CreatePage(CPropertyPage& page) {
+    page.Create(this, true);
+    const Rect area = sheetPeer()->PageArea();
+    const Size size = backend::TemplateSize(page.dialogTemplate());
+    page.MoveWindow({area.x, area.y, size.width, size.height});
+    UpdateTabOrder();
+}
+
+std::vector<CPropertyPage*> CPropertySheet::CreatePages() {
+    std::vector<CPropertyPage*> created;
+    if (sheetPeer() == nullptr) return created;
+    for (CPropertyPage* page : m_pages) {
+        if (page->IsCreated()) continue;
+        CreatePage(*page);
+        page->ShowWindow(false);
+        page->OnSetActive();
+        created.push_back(page);
+    }
+    return created;
 }
 
 void CPropertySheet::HandleTabSelected(int index) { SetActivePage(index); }

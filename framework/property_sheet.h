@@ -28,6 +28,9 @@ public:
     // Selects a page, creating its window the first time; false when the current page refused
     // to be left.
     bool SetActivePage(int index);
+    // Creates the windows of the pages that have none yet, hidden, each as if it had been
+    // selected once (its next selection loads it); returns them.
+    std::vector<CPropertyPage*> CreatePages();
 
     // The tab control (12320) and the buttons IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP.
     template <typename T = Control>
@@ -76,6 +79,7 @@ protected:
 
 private:
     void UpdateTabOrder();
+    void CreatePage(CPropertyPage& page);
     // The tab control for pages of `pageSize` and the four buttons right-aligned under it.
     void Build(const std::vector<std::string>& titles, Size pageSize);
 

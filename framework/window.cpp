@@ -27,5 +27,12 @@ void CWnd::SetContextMenu(std::vector<MenuItem> items) {
     m_menu = std::move(items);
     if (m_peer) m_peer->SetContextMenu(m_menu);
 }
+void CWnd::AfterFirstPaint(std::function<void()> work) {
+    if (m_peer) {
+        m_peer->AfterFirstPaint(std::move(work));
+    } else {
+        work();
+    }
+}
 
 }  // namespace linkmate::fw

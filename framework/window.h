@@ -56,6 +56,10 @@ public:
     // Runs the window modally until End; returns End's result.
     virtual int RunModal() = 0;
     virtual void End(int result) = 0;
+    // Runs `work` once the window's first paint has been handled, not at all if the window is
+    // hidden by then: what the window's first sight does not show need not keep it waiting. A
+    // backend that cannot tell runs it at once.
+    virtual void AfterFirstPaint(std::function<void()> work) { work(); }
 };
 
 class CWnd {
@@ -79,6 +83,8 @@ public:
     void SetWindowText(const std::string& text);
     void AddShortcut(const std::string& keys, std::function<void()> run);
     void SetContextMenu(std::vector<MenuItem> items);
+    // See WindowPeer::AfterFirstPaint; at once while the window is not created.
+    void AfterFirstPaint(std::function<void()> work);
     // The context menu as it was last set; tests and the backend read it.
     const std::vector<MenuItem>& contextMenu() const { return m_menu; }
 

@@ -24,7 +24,8 @@ bool CLINKMATEDlg::OnInitDialog() {
     On(IDC_CONNECT, fw::Notify::kClicked, &CLINKMATEDlg::OnConnect);
     // Adapters come and go: the tips are read again whenever the operator turns to the list.
     On(IDC_COM_PORT, fw::Notify::kSetFocus, &CLINKMATEDlg::RefreshPortTips);
-    RefreshPortTips();
+    // The details show only in the opened list and its tip: read once the window is up.
+    AfterFirstPaint([this] { RefreshPortTips(); });
     return true;
 }
 

@@ -67,6 +67,7 @@ public:
     void SetMnemonicHandler(std::function<void(char)> press) override;
     int RunModal() override;
     void End(int result) override;
+    void AfterFirstPaint(std::function<void()> work) override;
 
     // Shows the context menu at `globalPos`, if there is one; runs the chosen entry.
     void ShowContextMenu(const QPoint& globalPos);

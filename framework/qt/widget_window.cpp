@@ -42,6 +42,38 @@ protected:
     }
 };
 
+// Waits for its window's first paint, then posts its work behind the events already queued (the
+// rest of that paint's among them); the work runs only if the window is still shown by then.
+class FirstPaintWatch : public QObject {
+public:
+    FirstPaintWatch(QWidget* window, std::function<void()> work)
+        : QObject(window), m_window(window), m_work(std::move(work)) {
+        window->installEventFilter(this);
+    }
+    void Post() {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_window->isVisible()) m_work();
+                deleteLater();
+            },
+            Qt::QueuedConnection);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_window && event->type() == QEvent::Paint) {
+            m_window->removeEventFilter(this);
+            Post();
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    std::function<void()> m_work;
+};
+
 }  // namespace
 
 bool ForwardMnemonic(QWidget* widget, QEvent* event) {
@@ -192,6 +224,13 @@ int WidgetWindow::RunModal() {
 
 void WidgetWindow::End(int result) {
     if (m_widget) m_widget->done(result);
+}
+
+void WidgetWindow::AfterFirstPaint(std::function<void()> work) {
+    if (!m_widget) return;
+    auto* watch = new FirstPaintWatch(m_widget, std::move(work));
+    // Shown already: its first paint may have passed.
+    if (m_widget->isVisible()) watch->Post();
 }
 
 }  // namespace linkmate::fw::qt

@@ -23,6 +23,10 @@ TestSheet::~TestSheet() {
 void TestSheet::Init() {
     OnInitDialog();
     ShowWindow(true);
+    // As the modal run goes on: the first paint, and what waits for it (the other pages).
+    const bool made =
+        QTest::qWaitFor([this] { return m_canPage.IsCreated() && m_serialPage.IsCreated(); });
+    if (!made) qFatal("the Serial and CAN pages were not made after the first paint");
 }
 
 MessageLog::MessageLog() {

@@ -102,6 +102,8 @@ private slots:
         sheet.Init();
         QApplication::setActiveWindow(sheet.widget());
         auto* ports = Control<QComboBox>(sheet.m_panel, IDC_COM_PORT);
+        // The tips are read once the window has painted.
+        QTRY_VERIFY_WITH_TIMEOUT(!Tip(ports, 0).isEmpty(), 1000);
         QVERIFY(Tip(ports, 0).contains(QString::fromStdString(env.converter()->devicePath())));
         QVERIFY(Tip(ports, 0).contains("virtual converter"));
         QCOMPARE(ports->toolTip(), Tip(ports, 0));

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/port_map_dlg.h"
 #include "gui_harness.h"
@@ -19,6 +20,31 @@ void ExpectWindowFont(const QWidget* window, const QFont& font) {
     QCOMPARE(QFontInfo(window->font()).pointSize(), QFontInfo(font).pointSize());
     QCOMPARE(window->font().family(), font.family());
 }
+
+// Hides `window` right after its first paint, ahead of anything that paint posts.
+class CloseOnFirstPaint : public QObject {
+public:
+    explicit CloseOnFirstPaint(QWidget* window) : m_window(window) {
+        qApp->installEventFilter(this);
+    }
+    bool closed = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_window && event->type() == QEvent::Paint && !m_posted) {
+            m_posted = true;
+            QTimer::singleShot(0, m_window, [this] {
+                m_window->hide();
+                closed = true;
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    bool m_posted = false;
+};
 
 }  // namespace
 
@@ -102,6 +128,33 @@ private slots:
             inspected = true;
         });
         QVERIFY(inspected);
+    }
+
+    // What waits for the first paint runs once it has been handled, and not for a window that
+    // was hidden before it painted.
+    void workAfterTheFirstPaintWaitsForItAndForAShownWindow() {
+        GuiEnvironment env(false);
+        int ran = 0;
+        {
+            TestSheet sheet;
+            sheet.OnInitDialog();
+            sheet.AfterFirstPaint([&] { ++ran; });
+            QCoreApplication::processEvents();
+            QCOMPARE(ran, 0);
+            sheet.ShowWindow(true);
+            QTRY_COMPARE(ran, 1);
+            QTest::qWait(50);
+            QCOMPARE(ran, 1);
+        }
+        // Closed as it painted (the way the start-up benchmark ends its window).
+        TestSheet closed;
+        closed.OnInitDialog();
+        closed.AfterFirstPaint([&] { ++ran; });
+        CloseOnFirstPaint closer(closed.widget());
+        closed.ShowWindow(true);
+        QTRY_VERIFY(closer.closed);
+        QTest::qWait(50);
+        QCOMPARE(ran, 1);
     }
 };
 
