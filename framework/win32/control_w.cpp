@@ -392,6 +392,28 @@ std::string Win32Control::ItemDetail(int index) const {
     return m_itemDetails[static_cast<size_t>(index)].text;
 }
 
+void Win32Control::FitEntries(int room) {
+    if (m_kind != ControlKind::kDropDownList) return;
+    const HDC dc = GetDC(m_hwnd);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (int i = 0; i < Count(); ++i) {
+        const std::wstring text = Widen(ItemText(i, 0));
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(m_hwnd, dc);
+    // The text, its margins, the arrow button and the frame.
+    const int needed = widest + 2 * kEntryMargin + GetSystemMetrics(SM_CXVSCROLL) +
+                       4 * GetSystemMetrics(SM_CXEDGE);
+    const Rect now = Bounds();
+    const int width = std::min(needed, room);
+    if (width > now.width) Move({now.x, now.y, width, now.height});
+}
+
 void Win32Control::DrawItem(const DRAWITEMSTRUCT& item) {
     const HDC dc = item.hDC;
     const int index = static_cast<int>(item.itemID);

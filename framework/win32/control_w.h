@@ -29,6 +29,9 @@ public:
     void DrawItem(const DRAWITEMSTRUCT& item);
     // The opened list closed: its entry's tip goes with it.
     void OnListClosed();
+    // A drop-down list made wide enough to show each of its entries whole when closed, up to
+    // `room` pixels.
+    void FitEntries(int room);
 
     ControlKind Kind() const override { return m_kind; }
     int Id() const override { return m_id; }

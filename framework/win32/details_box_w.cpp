@@ -104,9 +104,9 @@ public:
         const std::vector<DWORD> bytes = BuildDialogTemplate(
             frame, {WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME,
                     WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, false});
-        const INT_PTR answer = DialogBoxIndirectParamW(
-            Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()), owner,
-            &DetailsBox::Proc, reinterpret_cast<LPARAM>(this));
+        const INT_PTR answer =
+            DialogBoxIndirectParamW(Instance(), reinterpret_cast<const DLGTEMPLATE*>(bytes.data()),
+                                    owner, &DetailsBox::Proc, reinterpret_cast<LPARAM>(this));
         return answer < 0 ? kAnswerNo : static_cast<int>(answer);
     }
 
@@ -136,16 +136,16 @@ private:
     }
 
     HWND Add(const wchar_t* kind, const std::wstring& text, DWORD style, int id, DWORD ex = 0) {
-        const HWND made = CreateWindowExW(ex, kind, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0,
-                                          0, 0, 0, m_box, reinterpret_cast<HMENU>(INT_PTR{id}),
-                                          Instance(), nullptr);
+        const HWND made =
+            CreateWindowExW(ex, kind, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+                            m_box, reinterpret_cast<HMENU>(INT_PTR{id}), Instance(), nullptr);
         SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
         return made;
     }
 
     Button AddButton(const std::wstring& text, int id, bool isDefault) {
-        const HWND made = Add(L"BUTTON", text,
-                              WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), id);
+        const HWND made =
+            Add(L"BUTTON", text, WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), id);
         return {made, std::max(Units(50), static_cast<int>(TextSize(text, 0).cx) + Units(12))};
     }
 
@@ -300,12 +300,13 @@ private:
         const int top = m_rowY + m_buttonHeight + m_gap;
         MoveWindow(m_details, m_margin, top, std::max(0, width - 2 * m_margin),
                    std::max(0, static_cast<int>(client.bottom) - top - m_margin), TRUE);
+        // The texts rewrap at the new width: what they showed before goes.
+        InvalidateRect(m_box, nullptr, TRUE);
     }
 
     void ToggleDetails() {
         const bool show = !Expanded();
-        SetWindowTextW(m_toggle,
-                       BoxText(show ? "Hide Details..." : "Show Details...").c_str());
+        SetWindowTextW(m_toggle, BoxText(show ? "Hide Details..." : "Show Details...").c_str());
         ShowWindow(m_details, show ? SW_SHOW : SW_HIDE);
         RECT client;
         GetClientRect(m_box, &client);

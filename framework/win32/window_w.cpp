@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cwchar>
 
@@ -56,17 +57,17 @@ int DpiOf(HWND window) {
     return dpi;
 }
 
-// Faces that carry the arrows and signs a label may hold, best first.
+// Faces that carry the arrows and signs a label may hold, best first; then faces that carry
+// them beside Chinese.
 constexpr const wchar_t* kSymbolFaces[] = {
-    L"Segoe UI Symbol",    L"Segoe UI",          L"Arial Unicode MS", L"DejaVu Sans",
-    L"Noto Sans Symbols2", L"Noto Sans Symbols", L"FreeSerif"};
+    L"Segoe UI Symbol",    L"Segoe UI",        L"Arial Unicode MS",    L"DejaVu Sans",
+    L"Noto Sans Symbols2", L"Microsoft YaHei", L"WenQuanYi Micro Hei", L"Noto Sans CJK SC"};
 
-// Whether `font` draws every sign of `text` (punctuation, arrows, symbols) itself. Other scripts
-// are left to the system's font linking.
-bool HasSigns(HDC dc, HFONT font, const std::wstring& text) {
+// Whether `font` itself draws every character of `text` that `which` picks.
+bool Draws(HDC dc, HFONT font, const std::wstring& text, bool (*which)(wchar_t)) {
     std::wstring signs;
     for (const wchar_t c : text) {
-        if (c >= 0x2000 && c < 0x2c00) signs += c;
+        if (which(c)) signs += c;
     }
     if (signs.empty()) return true;
     const HGDIOBJ previous = SelectObject(dc, font);
@@ -80,13 +81,18 @@ bool HasSigns(HDC dc, HFONT font, const std::wstring& text) {
 
 // A font like the label's that draws all of its signs, where the label's own draws a box for
 // one (the banner's arrows under a system whose dialog face lacks them); nullptr when the label's
-// own will do or no face has them.
+// own will do or no face has them all.
 HFONT FontForSigns(HWND label) {
     const std::wstring text = Widen(WindowText(label));
     const auto own = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
     const HDC dc = GetDC(label);
     HFONT chosen = nullptr;
-    if (!HasSigns(dc, own, text)) {
+    // Punctuation, arrows and symbols decide; a face taken instead must also draw the rest of
+    // the text that is not ASCII (the Chinese of a translated label), which the system's font
+    // linking would no longer supply.
+    const auto sign = [](wchar_t c) { return c >= 0x2000 && c < 0x2c00; };
+    const auto beyondAscii = [](wchar_t c) { return c >= 0x80; };
+    if (!Draws(dc, own, text, sign)) {
         LOGFONTW like = {};
         GetObjectW(own, sizeof like, &like);
         for (const wchar_t* face : kSymbolFaces) {
@@ -97,7 +103,7 @@ HFONT FontForSigns(HWND label) {
             GetTextFaceW(dc, LF_FACESIZE, got);
             SelectObject(dc, previous);
             // The mapper gives some face for any name: only the one asked for counts.
-            if (lstrcmpiW(got, face) == 0 && HasSigns(dc, candidate, text)) {
+            if (lstrcmpiW(got, face) == 0 && Draws(dc, candidate, text, beyondAscii)) {
                 chosen = candidate;
                 break;
             }
@@ -106,6 +112,28 @@ HFONT FontForSigns(HWND label) {
     }
     ReleaseDC(label, dc);
     return chosen;
+}
+
+// How wide, in pixels, control `index` may grow before it comes within a label's gap of the next
+// control on its row; the template's width where nothing follows it.
+int RoomToTheRight(const DialogTemplate& tmpl, size_t index, HWND dialog) {
+    // The closed height of a list, whose template height includes its opened list.
+    constexpr int kRowHeight = 12;
+    constexpr int kGap = 2;
+    const ControlTemplate& c = tmpl.controls[index];
+    const int x = LaidOutX(tmpl, index);
+    int room = -1;
+    for (size_t i = 0; i < tmpl.controls.size(); ++i) {
+        const ControlTemplate& o = tmpl.controls[i];
+        const int height = o.kind == ControlKind::kDropDownList ? kRowHeight : o.cy;
+        const int left = LaidOutX(tmpl, i);
+        if (i == index || left < x + c.cx || o.y >= c.y + kRowHeight || c.y >= o.y + height)
+            continue;
+        room = room < 0 ? left - kGap - x : std::min(room, left - kGap - x);
+    }
+    RECT r = {0, 0, room < 0 ? c.cx : room, 0};
+    MapDialogRect(dialog, &r);
+    return room < 0 ? INT_MAX : r.right;
 }
 
 // The heights of a plain drop-down list's field and entries in `dialog`'s font: the lists are
@@ -452,6 +480,7 @@ void DialogWindow::BuildControls() {
                     const std::wstring text = Widen(Translate("lists", item.c_str()));
                     SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
                 }
+                control->FitEntries(RoomToTheRight(tmpl, at, dialog));
                 break;
             case ControlKind::kEdit:
                 if (c.style & kNumberOnly) InstallCharacterFilter(window, &IsDigitOrCommand);

@@ -34,7 +34,8 @@ Found FindBox(const wchar_t* caption) {
             wchar_t kind[16] = {};
             GetClassNameW(child, kind, 16);
             if (lstrcmpiW(kind, L"Edit") == 0) f->details = child;
-            if (lstrcmpiW(kind, L"Button") == 0 && TextOf(child).find(L"Details") != std::wstring::npos)
+            if (lstrcmpiW(kind, L"Button") == 0 &&
+                TextOf(child).find(L"Details") != std::wstring::npos)
                 f->toggle = child;
             return TRUE;
         },
@@ -97,8 +98,8 @@ TEST(DetailsBox, ShowsItsDetailsFixedWidthUnwrappedAndResizable) {
         EXPECT_EQ(SizeOf(f.box).cy, collapsed.cy);
         looked = true;
     });
-    fw::MessageBox(nullptr, "The converter did not answer.", "Trace",
-                   fw::MessageIcon::kExclamation, "Check the cable.",
+    fw::MessageBox(nullptr, "The converter did not answer.", "Trace", fw::MessageIcon::kExclamation,
+                   "Check the cable.",
                    "attempt 1: 55 AA 03\n" + longLine + "\nattempt 3: no reply");
     EXPECT_TRUE(looked);
 }
