@@ -281,7 +281,10 @@ private:
         GetClientRect(m_box, &client);
         const int width = client.right;
         const int textWidth = std::max(0, width - m_textX - m_margin);
-        if (m_icon != nullptr) MoveWindow(m_icon, m_margin, m_margin, 32, 32, TRUE);
+        if (m_icon != nullptr) {
+            const int size = GetSystemMetrics(SM_CXICON);
+            MoveWindow(m_icon, m_margin, m_margin, size, size, TRUE);
+        }
         MoveWindow(m_text, m_textX, m_margin, textWidth, m_textHeight, TRUE);
         if (m_detail != nullptr)
             MoveWindow(m_detail, m_textX, m_margin + m_textHeight + m_gap, textWidth,
