@@ -26,4 +26,12 @@ std::optional<int32_t> ParseDecimal(std::string_view text) {
                                                       std::numeric_limits<int32_t>::max()));
 }
 
+int32_t StepUpDown(std::string_view buddyText, int32_t position, int delta, int32_t lower,
+                   int32_t upper) {
+    const long long next =
+        static_cast<long long>(ParseDecimal(buddyText).value_or(position)) + delta;
+    return static_cast<int32_t>(
+        std::clamp<long long>(next, std::min(lower, upper), std::max(lower, upper)));
+}
+
 }  // namespace linkmate::fw

@@ -23,4 +23,9 @@ bool FitsItsText(const ControlTemplate& c);
 // would be worse than a label reaching a little further to its right.
 int FittedWidth(const ControlTemplate& c, int templateWidth, int needed);
 
+// The left edge, in dialog units, at which control `index` of `tmpl` stands: a label that would
+// touch the field before it on its row (a unit such as "(HEX)" right after its edit) keeps the
+// gap the other labels keep; every other control stands where the template puts it.
+int LaidOutX(const DialogTemplate& tmpl, size_t index);
+
 }  // namespace linkmate::fw

@@ -253,8 +253,10 @@ std::vector<std::pair<const ControlTemplate*, QWidget*>> CreateControls(QWidget*
                                                                         const DialogUnits& units) {
     std::vector<std::pair<const ControlTemplate*, QWidget*>> made;
     std::vector<QWidget*> created;
-    for (const ControlTemplate& c : tmpl.controls) {
-        QWidget* widget = CreateControl(parent, c, tmpl, units.ToPixels(c.x, c.y, c.cx, c.cy));
+    for (size_t i = 0; i < tmpl.controls.size(); ++i) {
+        const ControlTemplate& c = tmpl.controls[i];
+        QWidget* widget =
+            CreateControl(parent, c, tmpl, units.ToPixels(LaidOutX(tmpl, i), c.y, c.cx, c.cy));
         if (c.kind == ControlKind::kUpDown && !created.empty()) {
             // Bound to the control before it and placed at that control's right edge, which
             // gives up the room.

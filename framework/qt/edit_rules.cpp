@@ -195,11 +195,7 @@ void UpDownControl::SetRange32(int lower, int upper) {
 
 void UpDownControl::Step(int delta) {
     if (m_buddy == nullptr || !m_buddy->isEnabled()) return;
-    // The buddy's text is the position when it reads as a number; otherwise the last one stays.
-    if (const auto value = ParseDecimal(m_buddy->text().toStdString())) m_position = *value;
-    const long long next = static_cast<long long>(m_position) + delta;
-    m_position = static_cast<int>(
-        std::clamp<long long>(next, std::min(m_lower, m_upper), std::max(m_lower, m_upper)));
+    m_position = StepUpDown(m_buddy->text().toStdString(), m_position, delta, m_lower, m_upper);
     m_buddy->setText(QString::number(m_position));
 }
 

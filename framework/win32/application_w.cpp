@@ -4,7 +4,6 @@
 
 #include <commdlg.h>
 
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "framework/file_dialog.h"
 #include "framework/message_box.h"
 #include "framework/translate.h"
+#include "framework/win32/details_box_w.h"
 
 namespace linkmate::fw {
 namespace {
@@ -96,45 +96,12 @@ std::wstring FilterList(const std::string& filter, std::wstring& defaultExtensio
     return list + L'\0';
 }
 
-// Puts `text` on the clipboard as Unicode text, with the CR LF line ends Windows programs expect.
-void CopyToClipboard(HWND owner, const std::wstring& text) {
-    std::wstring lines;
-    for (const wchar_t c : text) {
-        if (c == L'\n') lines += L'\r';
-        lines += c;
-    }
-    if (!OpenClipboard(owner)) return;
-    EmptyClipboard();
-    const size_t bytes = (lines.size() + 1) * sizeof(wchar_t);
-    if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-        void* target = GlobalLock(memory);
-        if (target != nullptr) {
-            std::memcpy(target, lines.c_str(), bytes);
-            GlobalUnlock(memory);
-        }
-        // The clipboard owns the memory once it has taken it.
-        if (target == nullptr || SetClipboardData(CF_UNICODETEXT, memory) == nullptr)
-            GlobalFree(memory);
-    }
-    CloseClipboard();
-}
-
 constexpr int kAlternativeId = 100;
-constexpr int kCopyId = 101;
 
-struct BoxState {
-    HWND owner;
-    std::wstring whole;  // the whole message, for Copy
-};
-
-// The box opens centred on its owner, as the dialogs do; Copy puts the whole message on the
-// clipboard and leaves the box open.
-HRESULT CALLBACK MessageBoxEvents(HWND box, UINT note, WPARAM button, LPARAM, LONG_PTR data) {
-    const auto* state = reinterpret_cast<const BoxState*>(data);
-    if (note == TDN_CREATED) win32::PlaceOnOwner(box, state->owner);
-    if (note != TDN_BUTTON_CLICKED || button != kCopyId) return S_OK;
-    CopyToClipboard(box, state->whole);
-    return S_FALSE;
+// The box opens centred on its owner, as the dialogs do.
+HRESULT CALLBACK MessageBoxEvents(HWND box, UINT note, WPARAM, LPARAM, LONG_PTR owner) {
+    if (note == TDN_CREATED) win32::PlaceOnOwner(box, reinterpret_cast<HWND>(owner));
+    return S_OK;
 }
 
 }  // namespace
@@ -202,17 +169,16 @@ bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds
 namespace backend {
 
 int ShowMessageBox(const MessageBoxCall& call) {
+    const HWND owner = OwnerWindow(call.owner);
+    if (!call.details.empty()) return win32::ShowDetailsBox(call, owner);
     const bool question = call.buttons == MessageButtons::kYesNo;
     std::wstring content = win32::Widen(call.text);
     if (!call.detail.empty()) content += L"\n\n" + win32::Widen(call.detail);
     const std::wstring caption = win32::Widen(call.caption);
-    const std::wstring details = win32::Widen(call.details);
-    const std::wstring showDetails = win32::Widen(Translate("CMessageBox", "Show Details..."));
-    const std::wstring hideDetails = win32::Widen(Translate("CMessageBox", "Hide Details..."));
 
     TASKDIALOGCONFIG config = {};
     config.cbSize = sizeof config;
-    config.hwndParent = OwnerWindow(call.owner);
+    config.hwndParent = owner;
     config.hInstance = win32::Instance();
     config.dwFlags = TDF_POSITION_RELATIVE_TO_WINDOW;
     if (!question)
@@ -235,43 +201,31 @@ int ShowMessageBox(const MessageBoxCall& call) {
         case MessageIcon::kNone: break;
     }
     const std::wstring alternative = win32::Widen(call.alternative);
-    const std::wstring copy = win32::Widen(Translate("CMessageBox", "&Copy"));
-    // The whole message, for a report or a mail: what was said, the diagnosis, every attempt.
-    const BoxState state{config.hwndParent, content + L"\n\n" + details};
     config.pfCallback = MessageBoxEvents;
-    config.lpCallbackData = reinterpret_cast<LONG_PTR>(&state);
-    std::vector<TASKDIALOG_BUTTON> extra;
-    if (question && !alternative.empty()) extra.push_back({kAlternativeId, alternative.c_str()});
-    if (!details.empty()) {
-        config.pszExpandedInformation = details.c_str();
-        config.pszCollapsedControlText = showDetails.c_str();
-        config.pszExpandedControlText = hideDetails.c_str();
-        config.dwFlags |= TDF_EXPAND_FOOTER_AREA;
-        extra.push_back({kCopyId, copy.c_str()});
-    }
+    config.lpCallbackData = reinterpret_cast<LONG_PTR>(owner);
+    std::vector<TASKDIALOG_BUTTON> buttons;
+    if (question && !alternative.empty()) buttons.push_back({kAlternativeId, alternative.c_str()});
     // After the box's own answers, as the system places its standard buttons.
     if (question) {
-        extra.push_back({IDYES, yes.c_str()});
-        extra.push_back({IDNO, no.c_str()});
+        buttons.push_back({IDYES, yes.c_str()});
+        buttons.push_back({IDNO, no.c_str()});
     } else {
-        extra.push_back({IDOK, ok.c_str()});
+        buttons.push_back({IDOK, ok.c_str()});
     }
-    config.pButtons = extra.data();
-    config.cButtons = static_cast<UINT>(extra.size());
+    config.pButtons = buttons.data();
+    config.cButtons = static_cast<UINT>(buttons.size());
     int pressed = 0;
     if (SUCCEEDED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
         return pressed == IDYES            ? kAnswerYes
                : pressed == kAlternativeId ? kAnswerAlternative
                                            : kAnswerNo;
     }
-    // Without the task dialog (an old common controls library): the plain box, details appended.
-    std::wstring text = content;
-    if (!details.empty()) text += L"\n\n" + details;
+    // Without the task dialog (an old common controls library): the plain box.
     UINT type = question ? MB_YESNO | MB_DEFBUTTON2 : MB_OK;
     if (call.icon == MessageIcon::kExclamation) type |= MB_ICONEXCLAMATION;
     if (call.icon == MessageIcon::kQuestion) type |= MB_ICONQUESTION;
-    return MessageBoxW(config.hwndParent, text.c_str(), caption.c_str(), type) == IDYES ? kAnswerYes
-                                                                                        : kAnswerNo;
+    return MessageBoxW(owner, content.c_str(), caption.c_str(), type) == IDYES ? kAnswerYes
+                                                                               : kAnswerNo;
 }
 
 std::string ShowFileDialog(CWnd* owner, const FileDialogCall& call) {

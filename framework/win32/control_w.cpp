@@ -10,6 +10,9 @@ namespace linkmate::fw::win32 {
 namespace {
 
 constexpr UINT_PTR kFilterSubclass = 1;
+// Between an entry of a drop-down list and its detail, and around an entry's text.
+constexpr const char* kDetailGap = "  ";
+constexpr int kEntryMargin = 2;
 
 LRESULT CALLBACK FilterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                             DWORD_PTR data) {
@@ -264,6 +267,7 @@ void Win32Control::ResetContent() {
         default: return;
     }
     m_itemTips.clear();
+    m_itemDetails.clear();
     OnSelectionChanged();
 }
 
@@ -360,6 +364,132 @@ void Win32Control::SetItemToolTip(int index, const std::string& tip) {
         m_itemTips.resize(static_cast<size_t>(index) + 1);
     m_itemTips[static_cast<size_t>(index)] = tip;
     if (index == CurSel()) OnSelectionChanged();
+}
+
+void Win32Control::SetItemDetail(int index, const std::string& detail, bool dimmed) {
+    if (m_kind != ControlKind::kDropDownList || index < 0 || index >= Count()) return;
+    if (static_cast<int>(m_itemDetails.size()) <= index)
+        m_itemDetails.resize(static_cast<size_t>(index) + 1);
+    m_itemDetails[static_cast<size_t>(index)] = {detail, dimmed};
+    // The opened list is as wide as its widest entry with its detail, however narrow the list.
+    const std::wstring shown = Widen(ItemText(index, 0) + kDetailGap + detail);
+    const HDC dc = GetDC(m_hwnd);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(m_hwnd, dc);
+    const int wanted = size.cx + 2 * kEntryMargin + GetSystemMetrics(SM_CXVSCROLL) +
+                       2 * GetSystemMetrics(SM_CXEDGE);
+    const int now = static_cast<int>(SendMessageW(m_hwnd, CB_GETDROPPEDWIDTH, 0, 0));
+    if (wanted > now) SendMessageW(m_hwnd, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(wanted), 0);
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
+std::string Win32Control::ItemDetail(int index) const {
+    if (index < 0 || index >= static_cast<int>(m_itemDetails.size())) return {};
+    return m_itemDetails[static_cast<size_t>(index)].text;
+}
+
+void Win32Control::FitEntries(int room) {
+    if (m_kind != ControlKind::kDropDownList) return;
+    const HDC dc = GetDC(m_hwnd);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (int i = 0; i < Count(); ++i) {
+        const std::wstring text = Widen(ItemText(i, 0));
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(m_hwnd, dc);
+    // The text, its margins, the arrow button and the frame.
+    const int needed = widest + 2 * kEntryMargin + GetSystemMetrics(SM_CXVSCROLL) +
+                       4 * GetSystemMetrics(SM_CXEDGE);
+    const Rect now = Bounds();
+    const int width = std::min(needed, room);
+    if (width > now.width) Move({now.x, now.y, width, now.height});
+}
+
+void Win32Control::DrawItem(const DRAWITEMSTRUCT& item) {
+    const HDC dc = item.hDC;
+    const int index = static_cast<int>(item.itemID);
+    const bool field = (item.itemState & ODS_COMBOBOXEDIT) != 0;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+    const Detail detail = index >= 0 && index < static_cast<int>(m_itemDetails.size())
+                              ? m_itemDetails[static_cast<size_t>(index)]
+                              : Detail{};
+    const bool highlighted = selected && !disabled;
+    FillRect(dc, &item.rcItem, GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (index >= 0) {
+        // The closed list shows the entry's own text; the opened one its detail beside it.
+        std::string text = ItemText(index, 0);
+        if (!field && !detail.text.empty()) text += kDetailGap + detail.text;
+        const std::wstring wide = Widen(text);
+        SetTextColor(dc, GetSysColor(highlighted                             ? COLOR_HIGHLIGHTTEXT
+                                     : disabled || (!field && detail.dimmed) ? COLOR_GRAYTEXT
+                                                                             : COLOR_WINDOWTEXT));
+        SetBkMode(dc, TRANSPARENT);
+        RECT r = item.rcItem;
+        r.left += kEntryMargin;
+        DrawTextW(dc, wide.c_str(), -1, &r,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT))
+        DrawFocusRect(dc, &item.rcItem);
+    if (!field && selected && SendMessageW(m_hwnd, CB_GETDROPPEDSTATE, 0, 0))
+        ShowEntryTip(index, item.rcItem);
+}
+
+void Win32Control::ShowEntryTip(int index, const RECT& entry) {
+    if (index == m_entryTipIndex) return;
+    m_entryTipIndex = index;
+    COMBOBOXINFO combo = {};
+    combo.cbSize = sizeof combo;
+    const std::string tip = ItemToolTip(index);
+    if (tip.empty() || !GetComboBoxInfo(m_hwnd, &combo)) {
+        OnListClosed();
+        m_entryTipIndex = index;
+        return;
+    }
+    m_entryTipText = Widen(tip);
+    TOOLINFOW info = {};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    info.hwnd = m_hwnd;
+    info.uId = 1;
+    info.lpszText = m_entryTipText.data();
+    if (m_entryTipWindow == nullptr) {
+        m_entryTipWindow =
+            CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, m_hwnd, nullptr, Instance(), nullptr);
+        SendMessageW(m_entryTipWindow, TTM_SETMAXTIPWIDTH, 0, 480);
+        SendMessageW(m_entryTipWindow, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+    } else {
+        SendMessageW(m_entryTipWindow, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    // Beside the opened list, level with the entry.
+    RECT list;
+    GetWindowRect(combo.hwndList, &list);
+    POINT at = {0, entry.top};
+    MapWindowPoints(combo.hwndList, HWND_DESKTOP, &at, 1);
+    SendMessageW(m_entryTipWindow, TTM_TRACKPOSITION, 0, MAKELPARAM(list.right + 2, at.y));
+    SendMessageW(m_entryTipWindow, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&info));
+}
+
+void Win32Control::OnListClosed() {
+    m_entryTipIndex = -1;
+    if (m_entryTipWindow == nullptr) return;
+    TOOLINFOW info = {};
+    info.cbSize = sizeof info;
+    info.hwnd = m_hwnd;
+    info.uId = 1;
+    SendMessageW(m_entryTipWindow, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&info));
 }
 
 int Win32Control::CheckState() const {

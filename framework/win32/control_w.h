@@ -24,6 +24,14 @@ public:
     void SetWindowEnabled(bool enabled);
     // The list's selection changed: it shows the chosen entry's tip until it has one of its own.
     void OnSelectionChanged();
+    // A drop-down list draws its entries itself: in the opened list each with its detail beside
+    // it and, while the entry is highlighted, its tip beside the list.
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    // The opened list closed: its entry's tip goes with it.
+    void OnListClosed();
+    // A drop-down list made wide enough to show each of its entries whole when closed, up to
+    // `room` pixels.
+    void FitEntries(int room);
 
     ControlKind Kind() const override { return m_kind; }
     int Id() const override { return m_id; }
@@ -57,6 +65,8 @@ public:
     std::string ItemText(int index, int column) const override;
     std::string ItemToolTip(int index) const override;
     void SetItemToolTip(int index, const std::string& tip) override;
+    void SetItemDetail(int index, const std::string& detail, bool dimmed) override;
+    std::string ItemDetail(int index) const override;
     int CheckState() const override;
     void SetCheckState(int state) override;
     void SetRange(int lower, int upper) override;
@@ -66,6 +76,12 @@ private:
     bool IsList() const;
     void ApplyEnabled();
     void ShowTip(const std::string& tip);
+    void ShowEntryTip(int index, const RECT& entry);
+
+    struct Detail {
+        std::string text;
+        bool dimmed = false;
+    };
 
     HWND m_hwnd;
     ControlKind m_kind;
@@ -80,6 +96,10 @@ private:
     bool m_ownTip = false;   // set by the program, not taken from an entry
     std::wstring m_tipText;  // kept alive for the tip window
     std::vector<std::string> m_itemTips;
+    std::vector<Detail> m_itemDetails;
+    HWND m_entryTipWindow = nullptr;  // the highlighted entry's tip in the opened list
+    int m_entryTipIndex = -1;
+    std::wstring m_entryTipText;  // kept alive for that tip window
 };
 
 // The filter and the typing limit's companions of an edit: the filter sees every WM_CHAR.

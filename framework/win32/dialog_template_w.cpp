@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "framework/placement.h"
 #include "framework/translate.h"
 
 namespace linkmate::fw::win32 {
@@ -80,7 +81,10 @@ DWORD ControlStyle(const ControlTemplate& c) {
         case ControlKind::kIcon: style |= SS_ICON; break;
         case ControlKind::kBitmap: style |= SS_BITMAP | SS_REALSIZEIMAGE; break;
         case ControlKind::kEtchedLine: style |= SS_ETCHEDHORZ; break;
-        case ControlKind::kDropDownList: style |= CBS_DROPDOWNLIST | WS_VSCROLL; break;
+        case ControlKind::kDropDownList:
+            // Drawn by the window: an entry may carry a detail beside it in the opened list.
+            style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL;
+            break;
         case ControlKind::kEdit: style |= ES_AUTOHSCROLL | WS_BORDER; break;
         case ControlKind::kPushButton: style |= BS_PUSHBUTTON; break;
         case ControlKind::kDefPushButton: style |= BS_DEFPUSHBUTTON; break;
@@ -129,7 +133,7 @@ std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& tmpl, const DialogF
                     ? WS_EX_CLIENTEDGE
                     : 0);
         w.Dword(ControlStyle(c) & ~(c.kind == ControlKind::kEdit ? WS_BORDER : 0));
-        w.Short(static_cast<short>(c.x));
+        w.Short(static_cast<short>(LaidOutX(tmpl, i)));
         w.Short(static_cast<short>(c.y));
         w.Short(static_cast<short>(c.cx));
         w.Short(static_cast<short>(c.cy));

@@ -3,7 +3,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <cwchar>
 
 #include "framework/backend.h"
 #include "framework/decimal.h"
@@ -48,6 +50,105 @@ int TextWidth(HWND control, bool checkBox) {
     return r.right - r.left + box;
 }
 
+int DpiOf(HWND window) {
+    const HDC dc = GetDC(window);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    return dpi;
+}
+
+// Faces that carry the arrows and signs a label may hold, best first; then faces that carry
+// them beside Chinese.
+constexpr const wchar_t* kSymbolFaces[] = {
+    L"Segoe UI Symbol",    L"Segoe UI",        L"Arial Unicode MS",    L"DejaVu Sans",
+    L"Noto Sans Symbols2", L"Microsoft YaHei", L"WenQuanYi Micro Hei", L"Noto Sans CJK SC"};
+
+// Whether `font` itself draws every character of `text` that `which` picks.
+bool Draws(HDC dc, HFONT font, const std::wstring& text, bool (*which)(wchar_t)) {
+    std::wstring signs;
+    for (const wchar_t c : text) {
+        if (which(c)) signs += c;
+    }
+    if (signs.empty()) return true;
+    const HGDIOBJ previous = SelectObject(dc, font);
+    std::vector<WORD> glyphs(signs.size());
+    const DWORD found = GetGlyphIndicesW(dc, signs.c_str(), static_cast<int>(signs.size()),
+                                         glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, previous);
+    return found != GDI_ERROR &&
+           std::find(glyphs.begin(), glyphs.end(), WORD{0xffff}) == glyphs.end();
+}
+
+// A font like the label's that draws all of its signs, where the label's own draws a box for
+// one (the banner's arrows under a system whose dialog face lacks them); nullptr when the label's
+// own will do or no face has them all.
+HFONT FontForSigns(HWND label) {
+    const std::wstring text = Widen(WindowText(label));
+    const auto own = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
+    const HDC dc = GetDC(label);
+    HFONT chosen = nullptr;
+    // Punctuation, arrows and symbols decide; a face taken instead must also draw the rest of
+    // the text that is not ASCII (the Chinese of a translated label), which the system's font
+    // linking would no longer supply.
+    const auto sign = [](wchar_t c) { return c >= 0x2000 && c < 0x2c00; };
+    const auto beyondAscii = [](wchar_t c) { return c >= 0x80; };
+    if (!Draws(dc, own, text, sign)) {
+        LOGFONTW like = {};
+        GetObjectW(own, sizeof like, &like);
+        for (const wchar_t* face : kSymbolFaces) {
+            wcsncpy(like.lfFaceName, face, LF_FACESIZE - 1);
+            const HFONT candidate = CreateFontIndirectW(&like);
+            wchar_t got[LF_FACESIZE] = {};
+            const HGDIOBJ previous = SelectObject(dc, candidate);
+            GetTextFaceW(dc, LF_FACESIZE, got);
+            SelectObject(dc, previous);
+            // The mapper gives some face for any name: only the one asked for counts.
+            if (lstrcmpiW(got, face) == 0 && Draws(dc, candidate, text, beyondAscii)) {
+                chosen = candidate;
+                break;
+            }
+            DeleteObject(candidate);
+        }
+    }
+    ReleaseDC(label, dc);
+    return chosen;
+}
+
+// How wide, in pixels, control `index` may grow before it comes within a label's gap of the next
+// control on its row; the template's width where nothing follows it.
+int RoomToTheRight(const DialogTemplate& tmpl, size_t index, HWND dialog) {
+    // The closed height of a list, whose template height includes its opened list.
+    constexpr int kRowHeight = 12;
+    constexpr int kGap = 2;
+    const ControlTemplate& c = tmpl.controls[index];
+    const int x = LaidOutX(tmpl, index);
+    int room = -1;
+    for (size_t i = 0; i < tmpl.controls.size(); ++i) {
+        const ControlTemplate& o = tmpl.controls[i];
+        const int height = o.kind == ControlKind::kDropDownList ? kRowHeight : o.cy;
+        const int left = LaidOutX(tmpl, i);
+        if (i == index || left < x + c.cx || o.y >= c.y + kRowHeight || c.y >= o.y + height)
+            continue;
+        room = room < 0 ? left - kGap - x : std::min(room, left - kGap - x);
+    }
+    RECT r = {0, 0, room < 0 ? c.cx : room, 0};
+    MapDialogRect(dialog, &r);
+    return room < 0 ? INT_MAX : r.right;
+}
+
+// The heights of a plain drop-down list's field and entries in `dialog`'s font: the lists are
+// drawn by the window, and keep the height the system gives the ones it draws.
+std::pair<int, int> PlainListHeights(HWND dialog) {
+    const HWND plain = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST, 0, 0, 100,
+                                       100, dialog, nullptr, Instance(), nullptr);
+    if (plain == nullptr) return {0, 0};
+    SendMessageW(plain, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
+    const auto field = static_cast<int>(SendMessageW(plain, CB_GETITEMHEIGHT, WPARAM(-1), 0));
+    const auto entry = static_cast<int>(SendMessageW(plain, CB_GETITEMHEIGHT, 0, 0));
+    DestroyWindow(plain);
+    return {field, entry};
+}
+
 }  // namespace
 
 void PlaceOnOwner(HWND window, HWND owner) {
@@ -84,6 +185,8 @@ Rect TemplatePixels(const DialogTemplate& tmpl, int x, int y, int cx, int cy) {
 
 DialogWindow::~DialogWindow() {
     for (HBITMAP bitmap : m_bitmaps) DeleteObject(bitmap);
+    for (HICON icon : m_icons) DestroyIcon(icon);
+    for (HFONT font : m_fonts) DeleteObject(font);
 }
 
 Win32Window::~Win32Window() {
@@ -307,6 +410,11 @@ void DialogWindow::BuildControls() {
     const HWND dialog = hwnd();
     Win32Control* previous = nullptr;
     const std::vector<LabelLink> links = LabelLinks(tmpl);
+    // Measured before the walk below, which goes by the children's order.
+    const bool hasLists =
+        std::any_of(tmpl.controls.begin(), tmpl.controls.end(),
+                    [](const ControlTemplate& c) { return c.kind == ControlKind::kDropDownList; });
+    const std::pair<int, int> listHeights = hasLists ? PlainListHeights(dialog) : std::pair{0, 0};
     size_t at = 0;
     // The children stand in template order until the tab order is set: pictures and labels
     // (IDC_STATIC) are found by their place.
@@ -316,12 +424,27 @@ void DialogWindow::BuildControls() {
         if (child != nullptr) child = GetWindow(child, GW_HWNDNEXT);
         if (made == nullptr) continue;
         if (c.kind == ControlKind::kBitmap) {
-            const HDC screen = GetDC(made);
-            const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-            ReleaseDC(made, screen);
-            if (HBITMAP bitmap = LoadPngBitmap(c.resource, dpi); bitmap != nullptr) {
+            if (HBITMAP bitmap = LoadPngBitmap(c.resource, DpiOf(made)); bitmap != nullptr) {
                 SendMessageW(made, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
                 m_bitmaps.push_back(bitmap);
+            }
+        }
+        if (c.kind == ControlKind::kIcon) {
+            // The dialog manager loads an icon at the system's icon size, which some systems
+            // keep at 32 pixels whatever the resolution: the icon grows with the text instead.
+            constexpr int kIconPixelsAt96 = 32;
+            const int size = MulDiv(kIconPixelsAt96, DpiOf(made), 96);
+            const auto icon = static_cast<HICON>(
+                LoadImageW(Instance(), MAKEINTRESOURCEW(c.resource), IMAGE_ICON, size, size, 0));
+            if (icon != nullptr) {
+                SendMessageW(made, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+                m_icons.push_back(icon);
+            }
+        }
+        if (c.kind == ControlKind::kText) {
+            if (const HFONT font = FontForSigns(made); font != nullptr) {
+                SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                m_fonts.push_back(font);
             }
         }
         if (c.kind == ControlKind::kText && (c.style & kOnPicture)) m_onPicture.push_back(made);
@@ -349,10 +472,15 @@ void DialogWindow::BuildControls() {
         }
         switch (c.kind) {
             case ControlKind::kDropDownList:
+                if (listHeights.first > 0) {
+                    SendMessageW(window, CB_SETITEMHEIGHT, WPARAM(-1), listHeights.first);
+                    SendMessageW(window, CB_SETITEMHEIGHT, 0, listHeights.second);
+                }
                 for (const std::string& item : c.items) {
                     const std::wstring text = Widen(Translate("lists", item.c_str()));
                     SendMessageW(window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
                 }
+                control->FitEntries(RoomToTheRight(tmpl, at, dialog));
                 break;
             case ControlKind::kEdit:
                 if (c.style & kNumberOnly) InstallCharacterFilter(window, &IsDigitOrCommand);
@@ -414,6 +542,7 @@ void DialogWindow::OnCommand(int id, int code, HWND control) {
             }
             if (code == CBN_SETFOCUS || code == CBN_DROPDOWN)
                 m_owner.HandleNotify(id, Notify::kSetFocus);
+            if (code == CBN_CLOSEUP) peer->OnListClosed();
             break;
         case ControlKind::kListBox:
             if (code == LBN_SELCHANGE) m_owner.HandleNotify(id, Notify::kSelChange);
@@ -424,9 +553,26 @@ void DialogWindow::OnCommand(int id, int code, HWND control) {
     }
 }
 
-void DialogWindow::OnNotify(const NMHDR& header) {
+bool DialogWindow::OnNotify(const NMHDR& header, LRESULT& result) {
     Win32Control* peer = ControlOf(header.hwndFrom);
-    if (peer == nullptr || peer->Kind() != ControlKind::kListView) return;
+    if (peer != nullptr && peer->Kind() == ControlKind::kUpDown && header.code == UDN_DELTAPOS) {
+        // The arrows go on from what the edit shows, typed or not: the control's own rule
+        // keeps its last position when the typed number lies outside its range.
+        const auto& step = reinterpret_cast<const NMUPDOWN&>(header);
+        const auto buddy =
+            reinterpret_cast<HWND>(SendMessageW(header.hwndFrom, UDM_GETBUDDY, 0, 0));
+        if (buddy == nullptr) return false;
+        int lower = 0;
+        int upper = 0;
+        SendMessageW(header.hwndFrom, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&lower),
+                     reinterpret_cast<LPARAM>(&upper));
+        const int32_t next = StepUpDown(WindowText(buddy), step.iPos, step.iDelta, lower, upper);
+        SendMessageW(header.hwndFrom, UDM_SETPOS32, 0, next);
+        SetWindowTextW(buddy, std::to_wstring(next).c_str());
+        result = TRUE;  // done here; the control changes nothing itself
+        return true;
+    }
+    if (peer == nullptr || peer->Kind() != ControlKind::kListView) return false;
     const int id = peer->Id();
     if (header.code == LVN_ITEMCHANGED) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
@@ -439,6 +585,7 @@ void DialogWindow::OnNotify(const NMHDR& header) {
     } else if (header.code == NM_SETFOCUS) {
         m_owner.HandleNotify(id, Notify::kSetFocus);
     }
+    return false;
 }
 
 bool DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -446,9 +593,15 @@ bool DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         case WM_COMMAND:
             if (m_built) OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return true;
-        case WM_NOTIFY:
-            if (m_built) OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-            return false;
+        case WM_NOTIFY: return m_built && OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            Win32Control* peer = item.CtlType == ODT_COMBOBOX ? ControlOf(item.hwndItem) : nullptr;
+            if (peer == nullptr) return false;
+            peer->DrawItem(item);
+            result = TRUE;
+            return true;
+        }
         case WM_ENABLE:
             // A window hears of its own state only, as the sheet's pages and panel need.
             if (!m_built) return true;

@@ -82,7 +82,8 @@ private:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void BuildControls();
     void OnCommand(int id, int code, HWND control);
-    void OnNotify(const NMHDR& header);
+    // True where the notification's answer is `result`.
+    bool OnNotify(const NMHDR& header, LRESULT& result);
     Win32Control* ControlOf(HWND window);
 
     CDialog& m_owner;
@@ -91,6 +92,8 @@ private:
     HWND m_hovered = nullptr;
     std::map<int, std::unique_ptr<Win32Control>> m_controls;
     std::vector<HBITMAP> m_bitmaps;
+    std::vector<HICON> m_icons;
+    std::vector<HFONT> m_fonts;  // faces of labels whose characters the dialog's font lacks
     std::vector<HWND> m_onPicture;
     std::vector<std::pair<HWND, bool>> m_labels;  // with their own enabled state
 };

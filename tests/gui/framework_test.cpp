@@ -7,6 +7,7 @@
 // cycling and pressing, typing after a keyboard jump replacing the field's text.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <thread>
 
 #include "framework/application.h"
@@ -105,6 +106,13 @@ TEST(Framework, AListShowsTheChosenEntrysTipUntilItHasItsOwn) {
     list.SetToolTip("own");
     list.SetCurSel(0);
     EXPECT_EQ(list.GetToolTip(), "own");
+    // An entry's detail beside it in the opened list, gone with the entries.
+    list.SetItemDetail(1, "ttyUSB0", true);
+    EXPECT_EQ(list.GetItemDetail(1), "ttyUSB0");
+    EXPECT_EQ(list.GetText(1), "b");
+    list.ResetContent();
+    list.AddString("d");
+    EXPECT_EQ(list.GetItemDetail(0), "");
 }
 
 TEST(Framework, AWindowHearsOfItsOwnEnabledStateAndUpDownsKeepTheirRange) {
@@ -232,6 +240,29 @@ TEST(FrameworkKeyboard, EveryListAndEditOfEveryWindowHasItsLabelsNameAndLetter) 
             EXPECT_EQ(link->mnemonic, fw::MnemonicOf(c.tmpl->controls[link->label].text));
         }
     }
+}
+
+TEST(FrameworkPlacement, ALabelAfterAFieldOnItsRowKeepsAGapToIt) {
+    const fw::DialogTemplate* windows[] = {&res::ConnectPanelTemplate(), &res::TranPageTemplate(),
+                                           &res::SerialPageTemplate(),   &res::CanPageTemplate(),
+                                           &res::PortMapTemplate(),      &res::BitTimingTemplate(),
+                                           &res::FindConverterTemplate()};
+    int moved = 0;
+    for (const fw::DialogTemplate* tmpl : windows) {
+        for (size_t i = 0; i < tmpl->controls.size(); ++i) {
+            const fw::ControlTemplate& label = tmpl->controls[i];
+            const int x = fw::LaidOutX(*tmpl, i);
+            if (x != label.x) ++moved;
+            if (label.kind != fw::ControlKind::kText) continue;
+            for (const fw::ControlTemplate& field : tmpl->controls) {
+                if (field.kind != fw::ControlKind::kEdit || field.x >= label.x ||
+                    std::abs(field.y - label.y) > 4)
+                    continue;
+                EXPECT_GE(x - (field.x + field.cx), 2) << tmpl->context << " " << label.text;
+            }
+        }
+    }
+    EXPECT_EQ(moved, 1);  // the unit after BTR1; every other control stands where it was drawn
 }
 
 constexpr int kCode = 20;

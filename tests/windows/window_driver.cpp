@@ -6,11 +6,13 @@
 //   type ID TEXT                replace an edit's text (the edit notifies)
 //   page N                      go to page N with the tab control's arrow keys
 //   expect ID TEXT [SECONDS]    wait until the control's text contains TEXT
+//   equals ID TEXT              wait (up to 10 s) until the control's text is TEXT
 //   enabled ID                  wait until the control is enabled
 //   answer                      wait for a message box of the window and press its first button
 //   key NAME                    press a function key (F1 .. F12) in the window
 //   alt LETTER                  press Alt+LETTER on the keyboard
 //   press KEYS                  press Tab, Shift+Tab or Ctrl+Tab on the keyboard
+//   arrow ID Up|Down            an arrow key pressed in the control (sent to it, as a key)
 //   text TEXT                   type TEXT on the keyboard
 //   focus ID[,ID...]            wait until one of these controls has the keyboard focus
 //   tabto ID                    press Tab until that control has the keyboard focus
@@ -261,6 +263,15 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
                      Narrow(TextOf(control)).c_str());
         return false;
     }
+    if (verb == "equals") {
+        HWND control = NeedControl(std::atoi(next().c_str()));
+        const std::wstring want = Widen(next());
+        if (control == nullptr) return false;
+        if (WaitFor([&] { return TextOf(control) == want; }, std::chrono::seconds(10))) return true;
+        std::fprintf(stderr, "window_driver: control says \"%s\"\n",
+                     Narrow(TextOf(control)).c_str());
+        return false;
+    }
     if (verb == "enabled") {
         HWND control = NeedControl(std::atoi(next().c_str()));
         return control != nullptr && WaitFor([&] { return IsWindowEnabled(control) != FALSE; });
@@ -308,6 +319,15 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
             Chord({VK_CONTROL}, VK_TAB);
         else
             return false;
+        return true;
+    }
+    if (verb == "arrow") {
+        HWND control = NeedControl(std::atoi(next().c_str()));
+        const std::string which = next();
+        if (control == nullptr || (which != "Up" && which != "Down")) return false;
+        const WPARAM key = which == "Up" ? VK_UP : VK_DOWN;
+        SendMessageW(control, WM_KEYDOWN, key, 1);
+        SendMessageW(control, WM_KEYUP, key, 1 | (3u << 30));
         return true;
     }
     if (verb == "text") {

@@ -1,6 +1,7 @@
 #!/bin/sh
 # linkmate.exe under Wine against the (Linux) virtual converter as COM<n>, driven from outside
-# through window messages: Connect, Read, the interval between frames changed to 7, Write. The
+# through window messages: Connect, Read, the interval between frames changed to 7 (typed, then
+# stepped by the Up key, which goes on from the typed number, and is kept in its range), Write. The
 # frame the converter received must be, byte for byte, the one the command-line tool sends for
 # the same change ("set TranSpace=7") to a converter in the same state.
 # With "keyboard" the operator uses the keyboard alone: Alt+C connects, Alt+R reads, Ctrl+Tab
@@ -50,7 +51,8 @@ if [ "$mode" = keyboard ]; then
 else
     steps="click 1014 expect 1120 'Connected to COM$com' \
         click 2 expect 1120 'read from the converter' answer \
-        page 0 type 1012 7 expect 1120 'edited since' \
+        page 0 type 1012 500 arrow 1012 Up equals 1012 10 \
+        type 1012 6 arrow 1012 Up equals 1012 7 expect 1120 'edited since' \
         click 12321 expect 1120 'written to the converter' answer"
     change="TranSpace=7"
 fi
