@@ -81,7 +81,8 @@ bool WritePortMapEntry(int number, std::string_view address, std::string* error)
 
 bool RemovePortMapEntry(int number, std::string* error) {
     Key key;
-    LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, KEY_SET_VALUE, key.out());
+    LSTATUS status =
+        RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, KEY_SET_VALUE, key.out());
     if (status == ERROR_FILE_NOT_FOUND) return true;
     if (status == ERROR_SUCCESS) status = RegDeleteValueW(key.get(), ValueName(number).c_str());
     if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return true;
