@@ -72,12 +72,13 @@ void CFindConverterDlg::ShowResults(std::vector<ProbeResult> results, double ms)
     // The converters first, so that a row's index is its place in m_found; then the ports that
     // could not be asked because another program holds them.
     for (ProbeResult& r : results) {
-        if (!r.model) continue;
-        const size_t m = static_cast<size_t>(*r.model);
-        list.AddRow({"COM" + std::to_string(r.port), r.device,
-                     std::string(lists::DeviceType[m]) + " (" +
-                         std::to_string(ConfigPortBaudTable[m]) + " bit/s)",
-                     ConfigSummary(r.config)});
+        if (!r.answered()) continue;
+        const std::string model =
+            r.model
+                ? std::string(lists::DeviceType[static_cast<size_t>(*r.model)]) + " (" +
+                      std::to_string(ConfigPortBaudTable[static_cast<size_t>(*r.model)]) + " bit/s)"
+                : fw::Translate("CFindConverterDlg", "the server's line settings (raw TCP)");
+        list.AddRow({"COM" + std::to_string(r.port), r.device, model, ConfigSummary(r.config)});
         m_found.push_back(std::move(r));
     }
     for (const ProbeResult& r : results) {
@@ -114,7 +115,7 @@ void CFindConverterDlg::OnUse() {
     const int row = Item<fw::ListView>(IDC_FIND_LIST).GetCurSel();
     if (m_searching || row < 0 || row >= static_cast<int>(m_found.size())) return;
     const ProbeResult& chosen = m_found[static_cast<size_t>(row)];
-    if (m_onUse) m_onUse(*chosen.model, chosen.port);
+    if (m_onUse) m_onUse(chosen.model, chosen.port);
     EndDialog(fw::IDOK);
 }
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "framework/dialog.h"
@@ -14,8 +15,9 @@ namespace linkmate {
 
 class CFindConverterDlg : public fw::CDialog {
 public:
-    // The model (DeviceType) and the COM number of the converter chosen.
-    using UseHandler = std::function<void(int32_t model, int comNumber)>;
+    // The model (DeviceType) and the COM number of the converter chosen; no model for one behind
+    // a raw TCP port, whose model cannot be told.
+    using UseHandler = std::function<void(std::optional<int32_t> model, int comNumber)>;
     CFindConverterDlg(std::vector<int> ports, UseHandler use);
 
     // Starts a search unless one runs.

@@ -1000,8 +1000,8 @@ void CLINKMATESheet::OnFindConverter() {
     for (int n = kFirstComPort; n < kFirstComPort + static_cast<int>(lists::ConfigPort.size()); ++n)
         ports.push_back(n);
     bool used = false;
-    CFindConverterDlg dialog(ports, [this, &used](int32_t model, int comNumber) {
-        m_panel.connection.DeviceType = model;
+    CFindConverterDlg dialog(ports, [this, &used](std::optional<int32_t> model, int comNumber) {
+        if (model) m_panel.connection.DeviceType = *model;
         m_panel.connection.ConfigPort = comNumber - kFirstComPort;
         m_panel.ExchangeData(false);
         used = true;

@@ -1,6 +1,10 @@
 // The converter behind a serial device server (Debian's ser2net on 127.0.0.1, RFC 2217) against
 // the same converter on a pseudo-terminal, both answering at the pace of a 57600 bit/s line; and
-// 32 converters behind one ser2net read at once against one alone. Prints "name: value unit".
+// 32 converters behind one ser2net read at once against one alone, beside the same 32 on their
+// pseudo-terminals without a server. Prints "name: value unit".
+#include <sys/resource.h>
+#include <time.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -60,57 +64,106 @@ Medians Exchanges(const std::string& port, int transactions) {
     return m;
 }
 
-// 32 converters behind one ser2net: every port connected first, then one read on each at once,
-// against one read alone. The failed transactions.
-int Fleet(const std::vector<linkmate::testing::Ser2net::Connection>& connections,
-          int transactions) {
-    linkmate::testing::Ser2net server(connections);
-    if (!server.Start()) {
-        std::fprintf(stderr, "cannot start %s\n", linkmate::testing::kSer2netPath);
-        return 1;
-    }
-    const int kFleet = static_cast<int>(connections.size());
-    const std::string tag = connections.front().chardelay ? "_chardelay" : "";
+double CpuMs(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return bench::Ms(usage.ru_utime) + bench::Ms(usage.ru_stime);
+}
+
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+}
+
+struct FleetFigures {
+    double alone = 0, together = 0;
+    double cpuPerRound = 0;  // this process's (the converters and the readers), per round at once
+    double readerCpu = 0;    // the tool's own, per read at once (median of the reader threads)
+    int failures = 0;
+};
+
+// Every port opened first, then reads on the first alone, then one read on each at once, round
+// after round.
+FleetFigures Fleet(const std::vector<std::string>& names, int transactions) {
+    FleetFigures f;
     std::vector<std::unique_ptr<CSerialComm>> ports;
-    for (int i = 0; i < kFleet; ++i) {
+    for (const std::string& name : names) {
         ports.push_back(std::make_unique<CSerialComm>());
-        if (!ports.back()->Open(server[static_cast<size_t>(i)].Address(), kRate, 8, 0, 0)) {
-            std::fprintf(stderr, "cannot open %s\n",
-                         server[static_cast<size_t>(i)].Address().c_str());
-            return 1;
+        if (!ports.back()->Open(name, kRate, 8, 0, 0)) {
+            std::fprintf(stderr, "cannot open %s\n", name.c_str());
+            f.failures = 1;
+            return f;
         }
     }
     std::vector<double> alone;
-    int failures = 0;
     for (int i = 0; i < transactions; ++i) {
         SerialPortIo io(*ports[0]);
         DeviceConfig config;
         const auto start = Clock::now();
-        failures += ReadConfig(io, config) ? 0 : 1;
+        f.failures += ReadConfig(io, config) ? 0 : 1;
         alone.push_back(MsSince(start));
     }
-    std::vector<double> together;
-    for (int round = 0; round < std::max(1, transactions / 5); ++round) {
+    std::vector<double> together, readerCpu;
+    const int rounds = std::max(1, transactions / 5);
+    const double cpuBefore = CpuMs(RUSAGE_SELF);
+    for (int round = 0; round < rounds; ++round) {
         std::vector<std::thread> threads;
-        std::vector<int> ok(static_cast<size_t>(kFleet), 0);
+        std::vector<int> ok(ports.size(), 0);
+        std::vector<double> cpu(ports.size(), 0);
         const auto start = Clock::now();
-        for (int i = 0; i < kFleet; ++i) {
+        for (size_t i = 0; i < ports.size(); ++i) {
             threads.emplace_back([&, i] {
-                SerialPortIo io(*ports[static_cast<size_t>(i)]);
+                SerialPortIo io(*ports[i]);
                 DeviceConfig config;
-                ok[static_cast<size_t>(i)] = ReadConfig(io, config) ? 1 : 0;
+                const double before = ThreadCpuMs();
+                ok[i] = ReadConfig(io, config) ? 1 : 0;
+                cpu[i] = ThreadCpuMs() - before;
             });
         }
         for (std::thread& t : threads) t.join();
         together.push_back(MsSince(start));
-        for (int v : ok) failures += 1 - v;
+        readerCpu.insert(readerCpu.end(), cpu.begin(), cpu.end());
+        for (int v : ok) f.failures += 1 - v;
     }
-    std::printf("fleet_one_read_median%s: %.3f ms\n", tag.c_str(), bench::Median(alone));
-    std::printf("fleet_%d_reads_at_once_median%s: %.3f ms\n", kFleet, tag.c_str(),
-                bench::Median(together));
-    std::printf("fleet_ratio%s: %.3f x one alone (target <= 1.5)\n", tag.c_str(),
-                bench::Median(together) / bench::Median(alone));
-    return failures;
+    f.cpuPerRound = (CpuMs(RUSAGE_SELF) - cpuBefore) / rounds;
+    f.alone = bench::Median(alone);
+    f.together = bench::Median(together);
+    f.readerCpu = bench::Median(readerCpu);
+    return f;
+}
+
+void PrintFleet(const FleetFigures& f, size_t size, const std::string& tag, const char* target) {
+    std::printf("fleet_one_read_median%s: %.3f ms\n", tag.c_str(), f.alone);
+    std::printf("fleet_%zu_reads_at_once_median%s: %.3f ms\n", size, tag.c_str(), f.together);
+    std::printf("fleet_ratio%s: %.3f x one alone%s\n", tag.c_str(), f.together / f.alone, target);
+    std::printf("fleet_cpu_per_round%s: %.3f ms (this process: converters and readers)\n",
+                tag.c_str(), f.cpuPerRound);
+    std::printf("fleet_reader_cpu_per_read%s: %.3f ms (the tool's own, median)\n", tag.c_str(),
+                f.readerCpu);
+}
+
+// 32 converters behind one ser2net, with ser2net's CPU time for the whole run.
+int Ser2netFleet(const std::vector<linkmate::testing::Ser2net::Connection>& connections,
+                 int transactions) {
+    const double childrenBefore = CpuMs(RUSAGE_CHILDREN);
+    std::vector<std::string> addresses;
+    FleetFigures f;
+    {
+        linkmate::testing::Ser2net server(connections);
+        if (!server.Start()) {
+            std::fprintf(stderr, "cannot start %s\n", linkmate::testing::kSer2netPath);
+            return 1;
+        }
+        for (size_t i = 0; i < connections.size(); ++i) addresses.push_back(server[i].Address());
+        f = Fleet(addresses, transactions);
+    }
+    const std::string tag = connections.front().chardelay ? "_chardelay" : "";
+    PrintFleet(f, connections.size(), tag, " (target <= 1.5)");
+    std::printf("fleet_ser2net_cpu%s: %.3f ms (the whole run: %d reads alone, %d rounds)\n",
+                tag.c_str(), CpuMs(RUSAGE_CHILDREN) - childrenBefore, transactions,
+                std::max(1, transactions / 5));
+    return f.failures;
 }
 
 }  // namespace
@@ -155,14 +208,21 @@ int main(int argc, char** argv) {
     std::printf("rfc2217_read_ratio_chardelay: %.3f x the pty (ser2net's default)\n",
                 delayed.read / pty.read);
 
-    // The fleet, with each of ser2net's two ways of handing bytes on.
+    // The fleet, with each of ser2net's two ways of handing bytes on; then the same converters on
+    // their pseudo-terminals, without ser2net: what 32 paced converters and their readers cost
+    // this machine by themselves.
     int failures = 0;
     for (const bool chardelay : {false, true}) {
         std::vector<Ser2net::Connection> fleet;
         for (int i = 0; i < kFleet; ++i)
             fleet.push_back({true, converters[3 + i]->devicePath(), "9600n81", chardelay});
-        failures += Fleet(fleet, transactions);
+        failures += Ser2netFleet(fleet, transactions);
     }
+    std::vector<std::string> ptys;
+    for (int i = 0; i < kFleet; ++i) ptys.push_back(converters[3 + i]->devicePath());
+    const FleetFigures local = Fleet(ptys, transactions);
+    PrintFleet(local, ptys.size(), "_pty", " (no server: the machine's own share)");
+    failures += local.failures;
     failures += pty.failures + fast.failures + delayed.failures;
     std::printf("failed_transactions: %d\n", failures);
     return failures == 0 ? 0 : 1;

@@ -164,6 +164,10 @@ rows_network_bench() {
         "$(v $b rfc2217_read_median_chardelay)" "ratio to the pty: $(n $b rfc2217_read_ratio_chardelay)" "$l"
     row '32 converters behind one ser2net (`chardelay: false`), one Read each at once / one alone' \
         "$(n $b fleet_32_reads_at_once_median) / $(v $b fleet_one_read_median)" "ratio: $(n $b fleet_ratio)" "$l"
+    row 'the same 32 on their pseudo-terminals, no server: at once / one alone' \
+        "$(n $b fleet_32_reads_at_once_median_pty) / $(v $b fleet_one_read_median_pty)" "ratio: $(n $b fleet_ratio_pty)" "$l"
+    row 'processor time of one of the 32 Reads at once, the tool'"'"'s own: through ser2net / on a pty' \
+        "$(n $b fleet_reader_cpu_per_read) / $(v $b fleet_reader_cpu_per_read_pty)" "" "$l"
 }
 
 # A benchmark without rows of its own: each of its lines as it is.

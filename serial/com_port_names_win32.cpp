@@ -1,8 +1,10 @@
-// Windows names its ports itself: COMn is "\\.\COMn", which also reaches COM10 and above. There is
-// no port map to write; the Device Manager assigns the numbers.
+// Windows names its ports itself: COMn is "\\.\COMn", which also reaches COM10 and above, and
+// the Device Manager assigns the numbers. A COM number the system does not have may lead to a
+// serial device server instead (com_port_map_win32.h); there is no folder of links.
 #include <cerrno>
 #include <system_error>
 
+#include "serial/com_port_map_win32.h"
 #include "serial/com_port_names.h"
 
 namespace linkmate {
@@ -10,7 +12,9 @@ namespace linkmate {
 std::string PortMapDir() { return std::string(); }
 
 std::string ComPortDevicePath(int portNumber) {
-    return portNumber < 1 ? std::string() : FormatComPortName(portNumber);
+    if (portNumber < 1) return std::string();
+    if (std::string address = MappedComPortAddress(portNumber); !address.empty()) return address;
+    return FormatComPortName(portNumber);
 }
 
 std::string ResolvePortName(std::string_view name) {

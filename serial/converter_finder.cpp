@@ -12,6 +12,7 @@
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
 #include "serial/open_failure.h"
+#include "serial/port_address.h"
 #include "serial/port_map.h"
 #include "serial/serial_comm.h"
 
@@ -104,6 +105,11 @@ ProbeResult ProbePort(int port, ProbeWaits waits) {
     ProbeResult result;
     result.port = port;
     result.device = ComPortDevicePath(port);
+    // A raw TCP port runs at the server's line settings whatever rate is asked for: one ask over
+    // one connection tells all there is, and not which model answered. It waits as long as the
+    // slowest model's line needs.
+    const auto address = ParsePortAddress(result.device);
+    const bool serverLine = address && address->scheme == PortAddress::Scheme::kRawTcp;
     std::unique_ptr<CSerialComm> open;
     for (int32_t model = 0; model < static_cast<int32_t>(ConfigPortBaudTable.size()); ++model) {
         // A serial device server's port is asked at the next rate over the connection it has: the
@@ -127,13 +133,21 @@ ProbeResult ProbePort(int port, ProbeWaits waits) {
         result.opened = true;
         SerialPortIo io(serial);
         DeviceConfig config;
-        if (ProbeOnce(io, ConfigPortBaudTable[static_cast<size_t>(model)], config, waits)) {
-            result.model = model;
-            config.connection.DeviceType = model;
+        const uint32_t rate =
+            serverLine ? *std::min_element(ConfigPortBaudTable.begin(), ConfigPortBaudTable.end())
+                       : ConfigPortBaudTable[static_cast<size_t>(model)];
+        if (ProbeOnce(io, rate, config, waits)) {
+            if (serverLine) {
+                result.serverLine = true;
+            } else {
+                result.model = model;
+                config.connection.DeviceType = model;
+            }
             config.connection.ConfigPort = port - 1;
             result.config = config;
             return result;
         }
+        if (serverLine) break;
     }
     return result;
 }
@@ -182,7 +196,7 @@ std::vector<ProbeResult> FindConverters(const std::vector<int>& ports) {
     const std::vector<ComPortInfo> infos = DescribeComPorts();
     std::vector<ProbeResult> results = Results(probes);
 
-    const auto answered = [](const ProbeResult& r) { return r.model.has_value(); };
+    const auto answered = [](const ProbeResult& r) { return r.answered(); };
     if (std::none_of(results.begin(), results.end(), answered)) {
         std::vector<int> opened;
         for (const ProbeResult& r : results) {

@@ -33,7 +33,12 @@ struct ProbeResult {
     bool absent = false;           // no device behind the COM number
     std::string reason;            // the system's reason the port did not open, without its name
     std::optional<int32_t> model;  // DeviceType of the rate that answered
-    DeviceConfig config;           // what it answered, when it did
+    // A converter answered on a raw TCP port, at the server's line settings: which model it is
+    // cannot be told (`model` stays empty).
+    bool serverLine = false;
+    DeviceConfig config;  // what it answered, when it did
+
+    bool answered() const { return model.has_value() || serverLine; }
 };
 
 // How long an ask waits before a port that gave nothing is called silent at that rate.
@@ -42,7 +47,8 @@ enum class ProbeWaits {
     kFullTimeout,  // the exchange's full read time-out
 };
 
-// Asks COM<port> at each model's rate, Ternix-A first; stops at the first answer.
+// Asks COM<port> at each model's rate, Ternix-A first; stops at the first answer. A raw TCP port
+// is asked once.
 ProbeResult ProbePort(int port, ProbeWaits waits = ProbeWaits::kLineTime);
 
 // Asks every port of `ports` at once; the results in the order of `ports`. A converter slower to

@@ -1,10 +1,11 @@
 // Windows tells of ports that come and go through its DOS device names: COMn names a device
 // object while the port is there. No udev: the monitor watches nothing, and the watch compares
-// what COM1..COM8 name from one poll to the next.
+// what COM1..COM8 name (and the port map's entries for them) from one poll to the next.
 #include <windows.h>
 
-#include "serial/port_map.h"
+#include "profile/port_map_store.h"
 #include "serial/hotplug.h"
+#include "serial/port_map.h"
 
 namespace linkmate {
 namespace {
@@ -42,10 +43,13 @@ void PortWatch::Opened(const std::string& openedPath) {
 
 void PortWatch::Closed() { m_openedNames.clear(); }
 
+// The port map's entries count too: an address given to a COM number while the window runs
+// (by reg.exe, or another program's Ports dialog) shows in its list.
 std::string PortWatch::Fingerprint() const {
     std::string print;
     for (int n = kFirstComPort; n <= kLastComPort; ++n) {
-        print += std::to_string(n) + ":" + DosDeviceTarget("COM" + std::to_string(n)) + ";";
+        print += std::to_string(n) + ":" + DosDeviceTarget("COM" + std::to_string(n)) + ">" +
+                 ReadPortMapEntry(n) + ";";
     }
     return print;
 }

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "protocol/text.h"
+
 namespace linkmate {
 namespace {
 
@@ -34,6 +36,12 @@ std::string PortAddress::HostPort() const {
 
 std::string PortAddress::Text() const {
     return std::string(scheme == Scheme::kRfc2217 ? kRfc2217Scheme : kRawTcpScheme) + HostPort();
+}
+
+std::string ServerPortDescription(const PortAddress& address) {
+    return address.scheme == PortAddress::Scheme::kRfc2217
+               ? text::translate("Ports", "serial device server (RFC 2217)")
+               : text::translate("Ports", "serial device server (raw TCP)");
 }
 
 bool LooksLikePortAddress(std::string_view name) {

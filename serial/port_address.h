@@ -27,6 +27,9 @@ struct PortAddress {
 // and not as a device path, whether or not the rest is valid.
 bool LooksLikePortAddress(std::string_view name);
 
+// What the port map calls a COM number that leads to `address`: "serial device server (RFC 2217)".
+std::string ServerPortDescription(const PortAddress& address);
+
 // The address `name` spells, or nothing with the reason in `error` (when given).
 std::optional<PortAddress> ParsePortAddress(std::string_view name, std::string* error = nullptr);
 

@@ -125,9 +125,7 @@ ComPortInfo Describe(int number, const DeviceRoots& roots, LazyDevices& devices)
             // Whether the server is there shows only when the port is opened.
             info.devicePath = address->Text();
             info.present = true;
-            info.description = address->scheme == PortAddress::Scheme::kRfc2217
-                                   ? text::translate("Ports", "serial device server (RFC 2217)")
-                                   : text::translate("Ports", "serial device server (raw TCP)");
+            info.description = ServerPortDescription(*address);
             return info;
         }
         info.devicePath = S_ISLNK(st.st_mode) ? Absolute(link, target) : link;

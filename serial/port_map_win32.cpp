@@ -1,6 +1,7 @@
 // The ports Windows knows, by the Device Manager's names (SetupAPI) and its DOS device names.
-// Windows numbers the ports itself (the Device Manager's "Port Settings"), so there is no map to
-// write and no virtual converter to recognise.
+// Windows numbers the ports itself (the Device Manager's "Port Settings"): the only entries an
+// operator writes are COM numbers the system does not have, pointed at serial device servers
+// (kept beside the profile, profile/port_map_store.h). There is no virtual converter to recognise.
 #include <windows.h>
 // After windows.h:
 #include <devguid.h>
@@ -9,8 +10,11 @@
 #include <map>
 
 #include "protocol/text.h"
+#include "profile/port_map_store.h"
 #include "protocol/win32_text.h"
+#include "serial/com_port_map_win32.h"
 #include "serial/com_port_names.h"
+#include "serial/port_address.h"
 #include "serial/port_map.h"
 
 namespace linkmate {
@@ -65,7 +69,7 @@ std::map<int, std::string> FriendlyNames() {
 // give no DOS device name): it opens, or another handle holds it (ours, while connected).
 bool OpensOrIsHeld(int number) {
     const HANDLE port =
-        CreateFileW(Widen(ComPortDevicePath(number)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+        CreateFileW(Widen(FormatComPortName(number)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                     nullptr, OPEN_EXISTING, 0, nullptr);
     if (port != INVALID_HANDLE_VALUE) {
         CloseHandle(port);
@@ -75,19 +79,42 @@ bool OpensOrIsHeld(int number) {
     return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
 }
 
+std::string EntryPath(int number) { return PortMapKeyPath() + "\\COM" + std::to_string(number); }
+
 ComPortInfo Describe(int number, const std::map<int, std::string>& friendly) {
     ComPortInfo info;
     info.number = number;
-    info.devicePath = ComPortDevicePath(number);
+    info.devicePath = FormatComPortName(number);
     const auto named = friendly.find(number);
     const std::string device = KernelDevice(number);
     info.present = named != friendly.end() || !device.empty() || OpensOrIsHeld(number);
-    if (!info.present) {
+    const std::string entry = ReadPortMapEntry(number);
+    const auto address = ParsePortAddress(entry);
+    // An entry is shown (and can be removed) whatever it holds; it leads somewhere only while
+    // the system does not have the port.
+    if (!entry.empty()) info.linkPath = EntryPath(number);
+    if (!info.present && address) {
+        // Whether the server is there shows only when the port is opened.
+        info.devicePath = address->Text();
+        info.present = true;
+        info.description = ServerPortDescription(*address);
+    } else if (!info.present) {
         info.description = text::translate("Ports", "not present");
     } else if (named != friendly.end()) {
         info.description = named->second;
     } else {
         info.description = device.empty() ? text::translate("Ports", "serial port") : device;
+    }
+    if (!entry.empty() && !address) {
+        info.description = text::Arg(
+            text::translate("Ports", "%1 (the port map's entry \"%2\" is not an address)"),
+            {info.description, entry});
+    } else if (address && !LooksLikePortAddress(info.devicePath)) {
+        info.description =
+            text::Arg(text::translate("Ports",
+                                      "%1 (the system has this port: the port map's %2 "
+                                      "is not used)"),
+                      {info.description, entry});
     }
     return info;
 }
@@ -99,7 +126,21 @@ std::string NotOnWindows() {
         "(Ports (COM & LPT), the port's Properties, Port Settings, Advanced).");
 }
 
+bool ValidNumber(int number, std::string* error) {
+    if (number >= kFirstComPort && number <= kLastComPort) return true;
+    if (error != nullptr) *error = text::translate("Ports", "only COM1 to COM8 can be mapped");
+    return false;
+}
+
 }  // namespace
+
+bool SystemHasComPort(int number) { return !KernelDevice(number).empty() || OpensOrIsHeld(number); }
+
+std::string MappedComPortAddress(int number) {
+    const auto address = ParsePortAddress(ReadPortMapEntry(number));
+    if (!address || SystemHasComPort(number)) return std::string();
+    return address->Text();
+}
 
 Discovery DiscoverSerialDevices(const DeviceRoots& roots) {
     return {DetectSerialDevices(roots), DiscoverySource::DosDevices};
@@ -113,7 +154,7 @@ std::vector<SerialDevice> DetectSerialDevices(const DeviceRoots&) {
         const std::string device = KernelDevice(n);
         if (device.empty() && named == friendly.end()) continue;
         SerialDevice port;
-        port.path = ComPortDevicePath(n);
+        port.path = FormatComPortName(n);
         port.description = named != friendly.end() ? named->second : device;
         found.push_back(std::move(port));
     }
@@ -131,14 +172,41 @@ std::vector<ComPortInfo> DescribeComPorts(const DeviceRoots&) {
     return ports;
 }
 
-bool AssignComPort(int, const std::string&, std::string* error, const DeviceRoots&) {
-    if (error != nullptr) *error = NotOnWindows();
-    return false;
+// Only a server's address can be assigned, and only to a COM number the system does not have:
+// the system's own ports keep their numbers.
+bool AssignComPort(int number, const std::string& devicePath, std::string* error,
+                   const DeviceRoots&) {
+    if (!LooksLikePortAddress(devicePath)) {
+        if (error != nullptr) *error = NotOnWindows();
+        return false;
+    }
+    if (!ValidNumber(number, error)) return false;
+    std::string why;
+    const auto address = ParsePortAddress(devicePath, &why);
+    if (!address) {
+        if (error != nullptr) *error = devicePath + ": " + why;
+        return false;
+    }
+    if (SystemHasComPort(number)) {
+        if (error != nullptr) {
+            *error = text::Arg(
+                text::translate("Ports",
+                                "COM%1 is a port of this system and stays one: point a COM number "
+                                "the system does not have at the server."),
+                {std::to_string(number)});
+        }
+        return false;
+    }
+    return WritePortMapEntry(number, address->Text(), error);
 }
 
-bool FreeComPort(int, std::string* error) {
-    if (error != nullptr) *error = NotOnWindows();
-    return false;
+bool FreeComPort(int number, std::string* error) {
+    if (!ValidNumber(number, error)) return false;
+    if (ReadPortMapEntry(number).empty() && SystemHasComPort(number)) {
+        if (error != nullptr) *error = NotOnWindows();
+        return false;
+    }
+    return RemovePortMapEntry(number, error);
 }
 
 bool RecordComPortOwner(int, pid_t, const std::string&) { return false; }

@@ -200,6 +200,10 @@
         <source>%1 converter(s) found in %2 ms. Choose one and press Use.</source>
         <translation>%1 converter(s) found in %2 ms. Choose one and press Use.</translation>
     </message>
+    <message>
+        <source>the server&apos;s line settings (raw TCP)</source>
+        <translation>the server&apos;s line settings (raw TCP)</translation>
+    </message>
 </context>
 <context>
     <name>CLINKMATESheet</name>
@@ -1248,6 +1252,22 @@ and log out and in again. Or ask the administrator for access.</translation>
     <message>
         <source>serial device server (raw TCP)</source>
         <translation>serial device server (raw TCP)</translation>
+    </message>
+    <message>
+        <source>%1 (the port map&apos;s entry &quot;%2&quot; is not an address)</source>
+        <translation>%1 (the port map&apos;s entry &quot;%2&quot; is not an address)</translation>
+    </message>
+    <message>
+        <source>%1 (the system has this port: the port map&apos;s %2 is not used)</source>
+        <translation>%1 (the system has this port: the port map&apos;s %2 is not used)</translation>
+    </message>
+    <message>
+        <source>COM%1 is a port of this system and stays one: point a COM number the system does not have at the server.</source>
+        <translation>COM%1 is a port of this system and stays one: point a COM number the system does not have at the server.</translation>
+    </message>
+    <message>
+        <source>the port map %1 cannot be written: %2</source>
+        <translation>the port map %1 cannot be written: %2</translation>
     </message>
 </context>
 <context>

@@ -200,6 +200,10 @@
         <source>%1 converter(s) found in %2 ms. Choose one and press Use.</source>
         <translation>在 %2 毫秒内找到 %1 个转换器。请选择一个并按“使用”。</translation>
     </message>
+    <message>
+        <source>the server&apos;s line settings (raw TCP)</source>
+        <translation>服务器的线路设置（原始 TCP）</translation>
+    </message>
 </context>
 <context>
     <name>CLINKMATESheet</name>
@@ -1248,6 +1252,22 @@ and log out and in again. Or ask the administrator for access.</source>
     <message>
         <source>serial device server (raw TCP)</source>
         <translation>串口设备服务器（原始 TCP）</translation>
+    </message>
+    <message>
+        <source>%1 (the port map&apos;s entry &quot;%2&quot; is not an address)</source>
+        <translation>%1（端口映射的条目“%2”不是地址）</translation>
+    </message>
+    <message>
+        <source>%1 (the system has this port: the port map&apos;s %2 is not used)</source>
+        <translation>%1（系统有此端口：端口映射的 %2 未被使用）</translation>
+    </message>
+    <message>
+        <source>COM%1 is a port of this system and stays one: point a COM number the system does not have at the server.</source>
+        <translation>COM%1 是本系统的端口，且保持不变：请将系统没有的 COM 编号指向该服务器。</translation>
+    </message>
+    <message>
+        <source>the port map %1 cannot be written: %2</source>
+        <translation>端口映射 %1 无法写入：%2</translation>
     </message>
 </context>
 <context>

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "pty_harness.h"
+#include "serial/com_port_names.h"
 #include "serial/converter_finder.h"
+#include "tools/sim/net_listener.h"
 #include "tools/sim/virtual_converter.h"
 
 namespace linkmate {
@@ -73,6 +75,31 @@ TEST(FindConverters, ASlowConverterAloneIsFoundByASecondLook) {
     converter.Stop();
     ASSERT_EQ(results.size(), 1u);
     EXPECT_EQ(results[0].model, 0);
+}
+
+// A raw TCP port's line runs at the server's rate, whatever a model asks for: it is asked once,
+// over one connection, and a converter that answers there has no model to report (a Ternix-B
+// behind a server set to 19200 bit/s is no Ternix-A because it answered the first ask).
+TEST(ProbePort, ARawTcpPortIsAskedOnceAndNamesNoModel) {
+    for (const bool silent : {false, true}) {
+        SCOPED_TRACE(silent ? "silent" : "answering");
+        testing::TempConfigHome home;
+        sim::Options options;
+        options.lineBitRate = 19200;
+        if (silent) options.fault = sim::Fault::kSilence;
+        sim::VirtualConverter converter(options);
+        ASSERT_TRUE(converter.Start());
+        sim::NetListener raw;
+        std::string error;
+        ASSERT_TRUE(raw.Start("0", false, converter.devicePath(), 19200, &error)) << error;
+        ASSERT_TRUE(RegisterComPort(3, raw.address()));
+        const ProbeResult result = ProbePort(3);
+        EXPECT_TRUE(result.opened) << result.problem;
+        EXPECT_EQ(result.model, std::nullopt);
+        EXPECT_EQ(result.serverLine, !silent);
+        EXPECT_EQ(result.answered(), !silent);
+        EXPECT_EQ(converter.stats().readRequests, 1);
+    }
 }
 
 }  // namespace

@@ -10,8 +10,11 @@
 #include <thread>
 #include <vector>
 
+#include "profile/port_map_store.h"
+#include "protocol/win32_text.h"
 #include "serial/com_port_names.h"
 #include "serial/config_port.h"
+#include "serial/port_map.h"
 #include "serial/serial_comm.h"
 
 namespace linkmate {
@@ -218,6 +221,72 @@ TEST(SerialWin32, AnAbsentPortFailsWithTheSystemsReasonAndStaysClosed) {
     EXPECT_FALSE(OpenConfigPort(port, 2, 0, &why));  // a model the table lacks opens nothing
     EXPECT_EQ(why.m_cause, CFileException::fileNotFound);
     EXPECT_NO_THROW(port.Close());  // closing a closed port does nothing
+}
+
+// COM numbers pointed at serial device servers live in their own registry key beside the
+// profiles, one text value per number; only a number the system does not have takes one.
+TEST(WindowsPortMap, AServerAddressGoesToACOMNumberTheSystemLacks) {
+    int number = 0;
+    for (int n = kFirstComPort; n <= kLastComPort && number == 0; ++n) {
+        if (!DescribeComPort(n).present) number = n;
+    }
+    ASSERT_NE(number, 0) << "the system has every number from COM1 to COM8";
+    const std::string com = "COM" + std::to_string(number);
+    const std::string key = "Software\\应用程序向导生成的本地应用程序\\PortMap";
+    std::string error;
+    ASSERT_TRUE(AssignComPort(number, "RFC2217://127.0.0.1:2217/", &error)) << error;
+    wchar_t data[128] = {};
+    DWORD size = sizeof data;
+    DWORD type = REG_NONE;
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, Widen(key).c_str(), Widen(com).c_str(), RRF_RT_ANY,
+                           &type, data, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(Narrow(data), "rfc2217://127.0.0.1:2217");
+    EXPECT_EQ(ResolvePortName(FormatComPortName(number)), "rfc2217://127.0.0.1:2217");
+    const ComPortInfo info = DescribeComPort(number);
+    EXPECT_TRUE(info.present);
+    EXPECT_EQ(info.devicePath, "rfc2217://127.0.0.1:2217");
+    EXPECT_EQ(info.description, "serial device server (RFC 2217)");
+    EXPECT_EQ(info.linkPath, "HKEY_CURRENT_USER\\" + key + "\\" + com);
+
+    // A device, a number past COM8 and an address without its port are refused; the entry stays.
+    EXPECT_FALSE(AssignComPort(number, "\\\\.\\COM3", &error));
+    EXPECT_NE(error.find("Device Manager"), std::string::npos) << error;
+    EXPECT_FALSE(AssignComPort(kLastComPort + 1, "socket://cabinet:4001", &error));
+    EXPECT_FALSE(AssignComPort(number, "socket://cabinet", &error));
+    EXPECT_NE(error.find("no port number"), std::string::npos) << error;
+    EXPECT_EQ(ComPortDevicePath(number), "rfc2217://127.0.0.1:2217");
+
+    EXPECT_TRUE(FreeComPort(number, &error)) << error;
+    EXPECT_EQ(ComPortDevicePath(number), FormatComPortName(number));
+    EXPECT_FALSE(DescribeComPort(number).present);
+    EXPECT_TRUE(FreeComPort(number, &error)) << error;
+}
+
+// A COM number the system has stays its port: it cannot be pointed at a server, and an entry
+// made before the port came is not used while it is there.
+TEST(WindowsPortMap, APortOfTheSystemKeepsItsNumber) {
+    int number = 0;
+    for (int n = kLastComPort; n >= kFirstComPort && number == 0; --n) {
+        if (!DescribeComPort(n).present) number = n;
+    }
+    ASSERT_NE(number, 0);
+    const std::wstring name = L"COM" + std::to_wstring(number);
+    ASSERT_TRUE(DefineDosDeviceW(DDD_RAW_TARGET_PATH, name.c_str(), L"\\Device\\Null"));
+    std::string error;
+    EXPECT_FALSE(AssignComPort(number, "socket://127.0.0.1:4001", &error));
+    EXPECT_NE(error.find("is a port of this system"), std::string::npos) << error;
+    ASSERT_TRUE(WritePortMapEntry(number, "socket://127.0.0.1:4001", &error)) << error;
+    EXPECT_EQ(ComPortDevicePath(number), FormatComPortName(number));
+    const ComPortInfo info = DescribeComPort(number);
+    EXPECT_EQ(info.devicePath, FormatComPortName(number));
+    EXPECT_NE(info.description.find("the system has this port"), std::string::npos)
+        << info.description;
+    EXPECT_TRUE(FreeComPort(number, &error)) << error;
+    DefineDosDeviceW(DDD_RAW_TARGET_PATH | DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE,
+                     name.c_str(), L"\\Device\\Null");
+    EXPECT_EQ(ReadPortMapEntry(number), "");
 }
 
 }  // namespace

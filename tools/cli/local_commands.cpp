@@ -103,7 +103,7 @@ int Find(const Options& o) {
         PrintFindText(results, ms);
     }
     const bool found = std::any_of(results.begin(), results.end(),
-                                   [](const ProbeResult& r) { return r.model.has_value(); });
+                                   [](const ProbeResult& r) { return r.answered(); });
     return Finish(found ? kExitOk : kExitComm);
 }
 

@@ -159,6 +159,11 @@ void PrintFindJson(const std::vector<ProbeResult>& results, double ms) {
         } else {
             port["model"] = nullptr;
         }
+        if (r.serverLine) {
+            port["serverLine"] = true;
+            port["summary"] = ConfigSummary(r.config);
+            port["config"] = ConfigJson(r.config, false);
+        }
         ports.push_back(port);
     }
     PrintLine({{"ports", ports}, {"ms", ms}});

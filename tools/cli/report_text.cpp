@@ -63,7 +63,7 @@ void PrintResultText(const Options& o, const Target& t, const Result& r, bool se
 }
 
 std::string FindState(const ProbeResult& r) {
-    if (r.model) return "answered";
+    if (r.answered()) return "answered";
     if (r.opened) return "no answer";
     if (r.held) return "held";
     return r.absent ? "absent" : "not opened";
@@ -78,6 +78,12 @@ void PrintFindText(const std::vector<ProbeResult>& results, double ms) {
             const size_t m = static_cast<size_t>(*r.model);
             what = std::string(lists::DeviceType[m]) + " (" +
                    std::to_string(ConfigPortBaudTable[m]) + " bit/s): " + ConfigSummary(r.config);
+        } else if (r.serverLine) {
+            ++found;
+            what =
+                "a converter at the server's line settings (raw TCP: the model cannot be "
+                "told): " +
+                ConfigSummary(r.config);
         } else {
             const std::string state = FindState(r);
             what = state == "no answer" ? "no answer at 57600 or 19200 bit/s"
