@@ -13,6 +13,7 @@
 #include "app/find_converter_dlg.h"
 #include "app/held_differences.h"
 #include "app/port_map_dlg.h"
+#include "framework/text_lines.h"
 #include "framework/application.h"
 #include "framework/file_dialog.h"
 #include "framework/message_box.h"
@@ -649,8 +650,11 @@ void CLINKMATESheet::MarkEdited() {
 }
 
 void CLINKMATESheet::SetStatus(const std::string& text) {
-    m_statusLine.SetWindowText(text);
+    // Laid out only when it changes: a progress tick or a repeated event costs nothing.
+    if (text == m_statusText) return;
+    m_statusText = text;
     // The line has room for a few lines only: the whole text is in its tip and in the log.
+    fw::SetFittedText(m_statusLine, text);
     m_statusLine.SetToolTip(text);
     SetAccessibleDescription(text);
 }

@@ -34,6 +34,11 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
+struct Size {
+    int width = 0;
+    int height = 0;
+};
+
 // Which characters typing may enter into an edit. It sees control characters too (backspace 0x08,
 // Ctrl+C 0x03, ...), since those are editing commands that a filter may refuse.
 using CharacterFilter = bool (*)(int character);
@@ -68,6 +73,9 @@ public:
     virtual char Mnemonic() const = 0;
     // Shown and enabled, its window too, and a control the Tab key visits.
     virtual bool CanTakeFocus() const = 0;
+    // The pixels one line of `text` takes in the control's font (no mnemonic, no tabs); {0, 0}
+    // where the backend cannot tell.
+    virtual Size TextExtent(const std::string& /*text*/) const { return {}; }
 
     // Edits. The typing limit and the character filter bind every way the operator enters text
     // (typing, pasting, an input method), never text set by the program.

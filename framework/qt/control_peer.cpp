@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -107,6 +108,13 @@ bool QtControl::CanTakeFocus() const {
     const QWidget* target = m_widget->focusProxy() ? m_widget->focusProxy() : m_widget.data();
     return target->isVisible() && target->isEnabled() &&
            (target->focusPolicy() & Qt::TabFocus) != 0;
+}
+
+Size QtControl::TextExtent(const std::string& text) const {
+    if (!m_widget) return {};
+    // A label without word wrap draws its lines this far apart.
+    const QFontMetrics metrics(m_widget->font());
+    return {metrics.horizontalAdvance(Q(text)), metrics.lineSpacing()};
 }
 
 void QtControl::SelectAll() {

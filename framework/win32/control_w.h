@@ -43,6 +43,7 @@ public:
     void Click() override;
     char Mnemonic() const override;
     bool CanTakeFocus() const override;
+    Size TextExtent(const std::string& text) const override;
     void SelectAll() override;
     void ReplaceSelection(const std::string& text) override;
     void SetLimitText(int limit) override;
