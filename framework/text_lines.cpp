@@ -62,7 +62,7 @@ bool IsWide(char32_t c) {
 // Marks a line never starts with, and marks it never ends with.
 bool ClosesOrPunctuates(char32_t c) {
     static constexpr char32_t kMarks[] = {U'，', U'。', U'、', U'：', U'；', U'！', U'？', U'）',
-                                          U'」', U'』', U'》', U'〉', U'】', U'…', U'·', U'%',
+                                          U'」', U'』', U'》', U'〉', U'】', U'…',  U'·',  U'%',
                                           U',',  U'.',  U':',  U';',  U'!',  U'?',  U')',  U']'};
     return std::find(std::begin(kMarks), std::end(kMarks), c) != std::end(kMarks);
 }

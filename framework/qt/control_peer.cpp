@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -115,6 +116,20 @@ Size QtControl::TextExtent(const std::string& text) const {
     // A label without word wrap draws its lines this far apart.
     const QFontMetrics metrics(m_widget->font());
     return {metrics.horizontalAdvance(Q(text)), metrics.lineSpacing()};
+}
+
+void QtControl::SetHighlighted(bool on) {
+    if (!m_widget || m_highlighted == on) return;
+    m_highlighted = on;
+    if (!on) {
+        m_widget->setPalette(m_paletteBefore);
+        return;
+    }
+    m_paletteBefore = m_widget->palette();
+    QPalette palette = m_paletteBefore;
+    palette.setColor(QPalette::Active, QPalette::Base, QColor::fromRgb(kHighlightRgb));
+    palette.setColor(QPalette::Inactive, QPalette::Base, QColor::fromRgb(kHighlightRgb));
+    m_widget->setPalette(palette);
 }
 
 void QtControl::SelectAll() {

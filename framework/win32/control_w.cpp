@@ -178,6 +178,13 @@ Size Win32Control::TextExtent(const std::string& text) const {
     return {r.right - r.left, r.bottom - r.top};
 }
 
+void Win32Control::SetHighlighted(bool on) {
+    if (m_highlighted == on) return;
+    m_highlighted = on;
+    // Its window paints it on the highlight colour (WM_CTLCOLOREDIT) from now on.
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
 bool Win32Control::CanTakeFocus() const {
     // Visible and enabled up to the top-level window, and a tab stop.
     if ((GetWindowLongW(m_hwnd, GWL_STYLE) & WS_TABSTOP) == 0 || !IsWindowVisible(m_hwnd))

@@ -480,6 +480,12 @@ private slots:
         Choose(sheet.m_canPage, IDC_CAN_BAUDRATE, 12);
         QVERIFY(says("The mask rule replaced Acceptance Mask \"" + text::Unbroken("12 34 56 78") +
                      "\" with " + text::Unbroken("FF FF FF FF") + "."));
+        // The field itself shows it: a tip with the old value, and a highlight for a moment.
+        fw::Control mask = sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK);
+        QVERIFY(mask.GetToolTip().find("12 34 56 78") != std::string::npos);
+        QVERIFY(mask.IsHighlighted());
+        QVERIFY(
+            fw::RunEventsUntil([&] { return !mask.IsHighlighted(); }, std::chrono::seconds(10)));
 
         ClickButton(sheet, 12321);
         QVERIFY(says("written to the converter at "));
