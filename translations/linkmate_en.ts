@@ -189,16 +189,32 @@
         <translation>held by %1</translation>
     </message>
     <message>
-        <source>skipped</source>
-        <translation>skipped</translation>
-    </message>
-    <message>
         <source>No converter answered at 57600 or 19200 bit/s. Check the wiring, the converter&apos;s power and the Ports dialog.</source>
         <translation>No converter answered at 57600 or 19200 bit/s. Check the wiring, the converter&apos;s power and the Ports dialog.</translation>
     </message>
     <message>
         <source>%1 converter(s) found in %2 ms. Choose one and press Use.</source>
         <translation>%1 converter(s) found in %2 ms. Choose one and press Use.</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>at 57600 or 19200 bit/s</source>
+        <translation>at 57600 or 19200 bit/s</translation>
+    </message>
+    <message>
+        <source>held by another program</source>
+        <translation>held by another program</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>absent</translation>
+    </message>
+    <message>
+        <source>not opened</source>
+        <translation>not opened</translation>
     </message>
 </context>
 <context>

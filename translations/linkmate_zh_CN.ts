@@ -189,16 +189,32 @@
         <translation>被 %1 占用</translation>
     </message>
     <message>
-        <source>skipped</source>
-        <translation>已跳过</translation>
-    </message>
-    <message>
         <source>No converter answered at 57600 or 19200 bit/s. Check the wiring, the converter&apos;s power and the Ports dialog.</source>
         <translation>没有转换器在 57600 或 19200 bit/s 应答。请检查接线、转换器电源和“端口”对话框。</translation>
     </message>
     <message>
         <source>%1 converter(s) found in %2 ms. Choose one and press Use.</source>
         <translation>在 %2 毫秒内找到 %1 个转换器。请选择一个并按“使用”。</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>无应答</translation>
+    </message>
+    <message>
+        <source>at 57600 or 19200 bit/s</source>
+        <translation>57600 和 19200 bit/s 均试过</translation>
+    </message>
+    <message>
+        <source>held by another program</source>
+        <translation>被另一个程序占用</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>不存在</translation>
+    </message>
+    <message>
+        <source>not opened</source>
+        <translation>未能打开</translation>
     </message>
 </context>
 <context>
