@@ -554,7 +554,8 @@ void CLINKMATESheet::RunExchange(const char* progress, Transaction transaction,
                 // Silence may be the other model, which talks at another bit rate.
                 if (!outcome.ok && outcome.heardNothing && !control->cancelled) {
                     outcome.probed = true;
-                    outcome.otherModel = ProbeOtherModels(m_port, io);
+                    outcome.probe.start = outcome.trace.start;
+                    outcome.otherModel = ProbeOtherModels(m_port, io, &outcome.probe);
                 }
             }
             // An answer that made it despite a late cancel still counts.
@@ -716,7 +717,8 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
         for (const std::string& more : {hint, advice}) {
             if (!more.empty()) detail += (detail.empty() ? "" : "\n\n") + more;
         }
-        const std::string details = ReportContext(outcome) + "\n" + trace.Format();
+        const std::string details =
+            ReportContext(outcome) + "\n" + trace.Format() + outcome.probe.Format();
         const std::string heading = fw::Translate("CLINKMATESheet", "Communication Error!");
         m_lastReport = heading + "\n\n" + detail + "\n\n" + details;
         fw::MessageBox(this, heading, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone,

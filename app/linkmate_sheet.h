@@ -123,6 +123,7 @@ private:
         bool heardNothing = false;          // not a byte came back
         bool probed = false;                // the other models' rates were asked after silence
         std::optional<int32_t> otherModel;  // then: the model that answered at its own rate
+        ExchangeTrace probe;                // then: each ask at another rate, as sent and heard
         std::string startedAt;              // local date and time the exchange began
     };
     // Fills the outcome's config, trace and heardNothing; true on success.

@@ -768,6 +768,10 @@
         <source>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</source>
         <translation>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</translation>
     </message>
+    <message>
+        <source>asked at %1 bit/s: sent %2</source>
+        <translation>asked at %1 bit/s: sent %2</translation>
+    </message>
 </context>
 <context>
     <name>HeldDifferences</name>

@@ -768,6 +768,10 @@
         <source>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</source>
         <translation>转换器保存了一个超出其列表的值（校验字节正确）：请写入一个正确的配置（写入文件或恢复默认值）来纠正。</translation>
     </message>
+    <message>
+        <source>asked at %1 bit/s: sent %2</source>
+        <translation>以 %1 bit/s 询问：发送 %2</translation>
+    </message>
 </context>
 <context>
     <name>HeldDifferences</name>
