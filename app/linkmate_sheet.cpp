@@ -623,8 +623,7 @@ void CLINKMATESheet::RefreshStatus() {
     // The log keeps what changed: the event, or else the connection and the pages' origin.
     SheetStatus facts = m_facts;
     facts.event.clear();
-    std::string entry = m_facts.event.empty() ? FormatStatus(facts) : m_facts.event;
-    std::replace(entry.begin(), entry.end(), '\n', ' ');
+    const std::string entry = OneLine(m_facts.event.empty() ? FormatStatus(facts) : m_facts.event);
     if (!m_lastLogged.empty() && m_lastLogged == entry) return;
     m_lastLogged = entry;
     m_eventLog.push_back(ClockTime() + "  " + entry);
@@ -711,7 +710,7 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
         for (const std::string_view model : lists::DeviceType)
             hint = text::KeepUnbroken(hint, model);
         SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"),
-                                {trace.Diagnosis() + (hint.empty() ? "" : " " + hint)}));
+                                {JoinSentences(trace.Diagnosis(), hint)}));
         // What the engineer can act on under the message; every attempt behind "Show Details...".
         std::string detail = trace.Diagnosis();
         for (const std::string& more : {hint, advice}) {
