@@ -202,7 +202,7 @@
     </message>
     <message>
         <source>at 57600 or 19200 bit/s</source>
-        <translation>57600 和 19200 bit/s 均试过</translation>
+        <translation>已试过 57600 和 19200 bit/s</translation>
     </message>
     <message>
         <source>held by another program</source>
