@@ -69,8 +69,8 @@ void CFindConverterDlg::Search() {
 
 void CFindConverterDlg::ShowResults(std::vector<ProbeResult> results, double ms) {
     fw::ListView list = Item<fw::ListView>(IDC_FIND_LIST);
-    // The converters first, so that a row's index is its place in m_found; then the ports that
-    // could not be asked because another program holds them.
+    // The converters first, so that a row's index is its place in m_found; then every other port
+    // asked, in the command-line tool's words: why it could not be asked, or that it was silent.
     for (ProbeResult& r : results) {
         if (!r.answered()) continue;
         const std::string model =
@@ -82,13 +82,23 @@ void CFindConverterDlg::ShowResults(std::vector<ProbeResult> results, double ms)
         m_found.push_back(std::move(r));
     }
     for (const ProbeResult& r : results) {
-        if (!r.held) continue;
-        const std::string why =
-            r.holder.empty()
-                ? r.problem
-                : fw::FormatText(fw::Translate("CFindConverterDlg", "held by %1"), {r.holder});
-        list.AddRow({"COM" + std::to_string(r.port), r.device,
-                     fw::Translate("CFindConverterDlg", "skipped"), why});
+        if (r.answered()) continue;  // listed above (its flags survive the move)
+        std::string state;
+        std::string why = r.reason;
+        if (r.opened) {
+            state = fw::Translate("CFindConverterDlg", "no answer");
+            why = fw::Translate("CFindConverterDlg", "at 57600 or 19200 bit/s");
+        } else if (r.held) {
+            state =
+                r.holder.empty()
+                    ? fw::Translate("CFindConverterDlg", "held by another program")
+                    : fw::FormatText(fw::Translate("CFindConverterDlg", "held by %1"), {r.holder});
+        } else if (r.absent) {
+            state = fw::Translate("CFindConverterDlg", "absent");
+        } else {
+            state = fw::Translate("CFindConverterDlg", "not opened");
+        }
+        list.AddRow({"COM" + std::to_string(r.port), r.device, state, why});
     }
     GetDlgItem(IDC_FIND_STATUS)
         .SetWindowText(

@@ -13,6 +13,7 @@
 #include "app/find_converter_dlg.h"
 #include "app/held_differences.h"
 #include "app/port_map_dlg.h"
+#include "framework/text_lines.h"
 #include "framework/application.h"
 #include "framework/file_dialog.h"
 #include "framework/message_box.h"
@@ -572,7 +573,8 @@ void CLINKMATESheet::RunExchange(const char* progress, Transaction transaction,
                 // Silence may be the other model, which talks at another bit rate.
                 if (!outcome.ok && outcome.heardNothing && !control->cancelled) {
                     outcome.probed = true;
-                    outcome.otherModel = ProbeOtherModels(m_port, io);
+                    outcome.probe.start = outcome.trace.start;
+                    outcome.otherModel = ProbeOtherModels(m_port, io, &outcome.probe);
                 }
             }
             // An answer that made it despite a late cancel still counts.
@@ -640,8 +642,7 @@ void CLINKMATESheet::RefreshStatus() {
     // The log keeps what changed: the event, or else the connection and the pages' origin.
     SheetStatus facts = m_facts;
     facts.event.clear();
-    std::string entry = m_facts.event.empty() ? FormatStatus(facts) : m_facts.event;
-    std::replace(entry.begin(), entry.end(), '\n', ' ');
+    const std::string entry = OneLine(m_facts.event.empty() ? FormatStatus(facts) : m_facts.event);
     if (!m_lastLogged.empty() && m_lastLogged == entry) return;
     m_lastLogged = entry;
     m_eventLog.push_back(ClockTime() + "  " + entry);
@@ -668,8 +669,11 @@ void CLINKMATESheet::MarkEdited() {
 }
 
 void CLINKMATESheet::SetStatus(const std::string& text) {
-    m_statusLine.SetWindowText(text);
+    // Laid out only when it changes: a progress tick or a repeated event costs nothing.
+    if (text == m_statusText) return;
+    m_statusText = text;
     // The line has room for a few lines only: the whole text is in its tip and in the log.
+    fw::SetFittedText(m_statusLine, text);
     m_statusLine.SetToolTip(text);
     SetAccessibleDescription(text);
 }
@@ -725,13 +729,14 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
         for (const std::string_view model : lists::DeviceType)
             hint = text::KeepUnbroken(hint, model);
         SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"),
-                                {trace.Diagnosis() + (hint.empty() ? "" : " " + hint)}));
+                                {JoinSentences(trace.Diagnosis(), hint)}));
         // What the engineer can act on under the message; every attempt behind "Show Details...".
         std::string detail = trace.Diagnosis();
         for (const std::string& more : {hint, advice}) {
             if (!more.empty()) detail += (detail.empty() ? "" : "\n\n") + more;
         }
-        const std::string details = ReportContext(outcome) + "\n" + trace.Format();
+        const std::string details =
+            ReportContext(outcome) + "\n" + trace.Format() + outcome.probe.Format();
         const std::string heading = fw::Translate("CLINKMATESheet", "Communication Error!");
         m_lastReport = heading + "\n\n" + detail + "\n\n" + details;
         fw::MessageBox(this, heading, res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone,

@@ -72,7 +72,9 @@ public:
     void OnUndo();
     bool CanUndo() const { return m_undo.has_value(); }
     // The line under the command buttons: progress, then what the pages show.
-    std::string StatusText() const { return m_statusLine.GetWindowText(); }
+    // The status line's whole text (also its tip), and the lines it shows of it.
+    const std::string& StatusText() const { return m_statusText; }
+    std::string ShownStatusText() const { return m_statusLine.GetWindowText(); }
     // Every status the line showed in this run (progress ticks aside), each with its time.
     const std::vector<std::string>& EventLog() const { return m_eventLog; }
     // The log in a box, copyable (context menu and Ctrl+L).
@@ -123,6 +125,7 @@ private:
         bool heardNothing = false;          // not a byte came back
         bool probed = false;                // the other models' rates were asked after silence
         std::optional<int32_t> otherModel;  // then: the model that answered at its own rate
+        ExchangeTrace probe;                // then: each ask at another rate, as sent and heard
         std::string startedAt;              // local date and time the exchange began
     };
     // Fills the outcome's config, trace and heardNothing; true on success.
@@ -186,6 +189,7 @@ private:
 
     StartChoice m_startChoice;
     fw::Control m_statusLine;
+    std::string m_statusText;
     SheetStatus m_facts;
     fw::Control m_cancel;
     std::shared_ptr<ExchangeControl> m_exchange;  // while one runs

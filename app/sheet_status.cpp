@@ -60,8 +60,27 @@ std::string OriginPart(const SheetStatus& s) {
 
 }  // namespace
 
+std::string JoinSentences(const std::string& first, const std::string& second) {
+    if (first.empty() || second.empty()) return first + second;
+    // U+3000..U+303F and U+FF00..U+FF60 in UTF-8: E3 80 xx, and EF BC xx or EF BD 80..A0.
+    const size_t n = first.size();
+    const auto byte = [&](size_t back) { return static_cast<unsigned char>(first[n - back]); };
+    const bool fullWidth =
+        n >= 3 && ((byte(3) == 0xE3 && byte(2) == 0x80) ||
+                   (byte(3) == 0xEF && (byte(2) == 0xBC || (byte(2) == 0xBD && byte(1) <= 0xA0))));
+    return first + (fullWidth ? "" : " ") + second;
+}
+
+std::string OneLine(const std::string& text) {
+    std::string out;
+    size_t from = 0;
+    for (size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1)
+        out = JoinSentences(out, text.substr(from, end - from));
+    return JoinSentences(out, text.substr(from));
+}
+
 std::string FormatStatus(const SheetStatus& status) {
-    std::string text = ConnectionPart(status) + " " + OriginPart(status);
+    std::string text = JoinSentences(ConnectionPart(status), OriginPart(status));
     if (!status.event.empty()) text += "\n" + status.event;
     return text;
 }

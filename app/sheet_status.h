@@ -34,4 +34,10 @@ struct SheetStatus {
 // Two lines: the connection and the pages' origin; then the event, when there is one.
 std::string FormatStatus(const SheetStatus& status);
 
+// Two sentences in a row: a blank between them, but none after a full-width mark ("。", "；"),
+// which carries its own space in Chinese text; either may be empty.
+std::string JoinSentences(const std::string& first, const std::string& second);
+// The lines of `text` joined so into one.
+std::string OneLine(const std::string& text);
+
 }  // namespace linkmate

@@ -34,6 +34,14 @@ struct Rect {
     bool operator==(const Rect&) const = default;
 };
 
+struct Size {
+    int width = 0;
+    int height = 0;
+};
+
+// The background of a highlighted edit (0xRRGGBB): a pale yellow that dark text stays readable on.
+constexpr uint32_t kHighlightRgb = 0xFFF2A8;
+
 // Which characters typing may enter into an edit. It sees control characters too (backspace 0x08,
 // Ctrl+C 0x03, ...), since those are editing commands that a filter may refuse.
 using CharacterFilter = bool (*)(int character);
@@ -68,6 +76,13 @@ public:
     virtual char Mnemonic() const = 0;
     // Shown and enabled, its window too, and a control the Tab key visits.
     virtual bool CanTakeFocus() const = 0;
+    // The pixels one line of `text` takes in the control's font (no mnemonic, no tabs); {0, 0}
+    // where the backend cannot tell.
+    virtual Size TextExtent(const std::string& /*text*/) const { return {}; }
+    // An edit drawn on a highlight colour, to draw the eye to a value the program replaced; the
+    // caller takes it off again.
+    virtual void SetHighlighted(bool /*on*/) {}
+    virtual bool IsHighlighted() const { return false; }
 
     // Edits. The typing limit and the character filter bind every way the operator enters text
     // (typing, pasting, an input method), never text set by the program.
@@ -146,6 +161,10 @@ public:
         if (m_peer) m_peer->Click();
     }
     char GetMnemonic() const { return m_peer ? m_peer->Mnemonic() : 0; }
+    void SetHighlight(bool on) {
+        if (m_peer) m_peer->SetHighlighted(on);
+    }
+    bool IsHighlighted() const { return m_peer && m_peer->IsHighlighted(); }
     bool CanTakeFocus() const { return m_peer && m_peer->CanTakeFocus(); }
 
 protected:

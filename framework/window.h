@@ -20,11 +20,6 @@ struct MenuItem {
     std::function<void()> run;
 };
 
-struct Size {
-    int width = 0;
-    int height = 0;
-};
-
 class WindowPeer {
 public:
     virtual ~WindowPeer() = default;

@@ -136,8 +136,11 @@ std::string ExchangeTrace::Format() const {
         char at[32];
         std::snprintf(at, sizeof at, "[+%.1f ms] ", a.atMs);
         out += at +
-               text::Arg(text::translate("ExchangeTrace", "%1, attempt %2: sent %3"),
-                         {name, std::to_string(i + 1), HexBytes(a.sent)}) +
+               (a.bitRate != 0
+                    ? text::Arg(text::translate("ExchangeTrace", "asked at %1 bit/s: sent %2"),
+                                {std::to_string(a.bitRate), HexBytes(a.sent)})
+                    : text::Arg(text::translate("ExchangeTrace", "%1, attempt %2: sent %3"),
+                                {name, std::to_string(i + 1), HexBytes(a.sent)})) +
                "\n";
         for (const TraceChunk& c : a.received) {
             char time[32];

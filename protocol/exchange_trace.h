@@ -39,6 +39,8 @@ struct TraceAttempt {
     // The collection's time ran out while the reply was still coming in, byte after byte.
     bool stillArriving = false;
     double atMs = 0;  // when it was sent, since the exchange's first attempt
+    // Asked at another model's bit rate after the exchange heard nothing; 0: at the exchange's own.
+    uint32_t bitRate = 0;
 };
 
 struct ExchangeTrace {

@@ -4,6 +4,8 @@
 #   scripts/screenshots.sh            the Qt window, offscreen
 #   scripts/screenshots.sh --windows  linkmate.exe under Wine on a virtual X display
 #                                     (docs/windows-*.png), driven from outside
+#   scripts/screenshots.sh --all      every window and box in English and Chinese, for reading
+#                                     each text in its place: build/shots/, not committed
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -74,4 +76,9 @@ fi
 scripts/install-deps.sh --run
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --target linkmate-shots
+if [[ "${1:-}" == "--all" ]]; then
+    rm -rf build/shots
+    QT_QPA_PLATFORM=offscreen build/tools/linkmate-shots --all build/shots
+    exit
+fi
 QT_QPA_PLATFORM=offscreen build/tools/linkmate-shots docs

@@ -48,9 +48,11 @@ bool FindReply(const uint8_t* bytes, size_t size, DeviceConfig& config) {
 
 // Sends the read request once and collects until a reply is found, the buffer is full, or `wait`
 // has passed since the request.
-Heard Ask(PortIo& port, std::chrono::milliseconds wait, DeviceConfig& config) {
+Heard Ask(PortIo& port, std::chrono::milliseconds wait, DeviceConfig& config,
+          TraceAttempt* record) {
+    const auto sentAt = port.Now();
     port.Write(ReadRequest.data(), kReadRequestSize, kProbeWriteTimeoutMs);
-    const auto deadline = port.Now() + wait;
+    const auto deadline = sentAt + wait;
     std::array<uint8_t, kProbeBufferSize> bytes{};
     size_t got = 0;
     while (got < bytes.size()) {
@@ -60,14 +62,41 @@ Heard Ask(PortIo& port, std::chrono::milliseconds wait, DeviceConfig& config) {
             static_cast<uint32_t>(std::min<size_t>(kProbeReadChunk, bytes.size() - got));
         const uint32_t n = port.Read(bytes.data() + got, room, static_cast<uint32_t>(left.count()));
         if (n == 0) break;
+        if (record != nullptr) {
+            record->received.push_back(
+                {{bytes.begin() + static_cast<long>(got),
+                  bytes.begin() + static_cast<long>(got + n)},
+                 std::chrono::duration<double, std::milli>(port.Now() - sentAt).count()});
+        }
         got += n;
-        if (FindReply(bytes.data(), got, config)) return Heard::kFrame;
+        if (FindReply(bytes.data(), got, config)) {
+            if (record != nullptr) record->end = AttemptEnd::kOk;
+            return Heard::kFrame;
+        }
     }
     // A two-wire RS-485 adapter returns the request: that alone says nothing of a converter.
     const bool echoOnly =
         got <= kReadRequestSize &&
         std::equal(bytes.begin(), bytes.begin() + static_cast<long>(got), ReadRequest.begin());
+    if (record != nullptr) {
+        record->echoBytes = echoOnly ? got : 0;
+        record->end = got == 0           ? AttemptEnd::kNoAnswer
+                      : echoOnly         ? AttemptEnd::kEchoOnly
+                      : bytes[0] != 0xF7 ? AttemptEnd::kWrongHeader
+                                         : AttemptEnd::kShortFrame;
+    }
     return echoOnly ? Heard::kNothing : Heard::kSomething;
+}
+
+// A record of an ask at `bitRate` in `trace`, timed from the trace's start; nullptr without one.
+TraceAttempt* RecordAsk(ExchangeTrace* trace, PortIo& port, uint32_t bitRate) {
+    if (trace == nullptr) return nullptr;
+    TraceAttempt& a = trace->attempts.emplace_back();
+    a.sent.assign(ReadRequest.begin(), ReadRequest.end());
+    a.bitRate = bitRate;
+    if (trace->start != std::chrono::steady_clock::time_point{})
+        a.atMs = std::chrono::duration<double, std::milli>(port.Now() - trace->start).count();
+    return &a;
 }
 
 // The list's entry in the operator's language; "?" for an index the list lacks.
@@ -93,11 +122,14 @@ std::chrono::milliseconds ProbeWait(uint32_t bitRate) {
            kProbeAnswerMargin;
 }
 
-bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config, ProbeWaits waits) {
+bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config, ProbeWaits waits,
+               ExchangeTrace* trace) {
     const auto full = std::chrono::milliseconds(kReplyReadTimeoutMs) +
                       LineTime(kReadRequestSize + kConfigFrameSize, bitRate);
-    Heard heard = Ask(port, waits == ProbeWaits::kFullTimeout ? full : ProbeWait(bitRate), config);
-    if (heard == Heard::kSomething) heard = Ask(port, full, config);
+    Heard heard = Ask(port, waits == ProbeWaits::kFullTimeout ? full : ProbeWait(bitRate), config,
+                      RecordAsk(trace, port, bitRate));
+    if (heard == Heard::kSomething)
+        heard = Ask(port, full, config, RecordAsk(trace, port, bitRate));
     return heard == Heard::kFrame;
 }
 
@@ -152,7 +184,7 @@ ProbeResult ProbePort(int port, ProbeWaits waits) {
     return result;
 }
 
-std::optional<int32_t> ProbeOtherModels(CSerialComm& port, PortIo& io) {
+std::optional<int32_t> ProbeOtherModels(CSerialComm& port, PortIo& io, ExchangeTrace* trace) {
     const uint32_t rate = port.lineSettings().baudRate;
     std::optional<int32_t> answered;
     for (int32_t model = 0; model < static_cast<int32_t>(ConfigPortBaudTable.size()) && !answered;
@@ -160,7 +192,7 @@ std::optional<int32_t> ProbeOtherModels(CSerialComm& port, PortIo& io) {
         const uint32_t other = ConfigPortBaudTable[static_cast<size_t>(model)];
         if (other == rate || !port.SetBaudRate(other)) continue;
         DeviceConfig config;
-        if (ProbeOnce(io, other, config)) answered = model;
+        if (ProbeOnce(io, other, config, ProbeWaits::kLineTime, trace)) answered = model;
     }
     port.SetBaudRate(rate);
     return answered;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "protocol/device_config.h"
+#include "protocol/exchange_trace.h"
 
 namespace linkmate {
 
@@ -62,14 +63,16 @@ std::vector<ProbeResult> FindConverters(const std::vector<int>& ports);
 // full read time-out, so that a converter that answers slowly or in pieces is not called silent.
 // A port that stays silent through the first wait is.
 class PortIo;
+// Each ask goes into `trace` when there is one, bytes and times as an exchange's attempts.
 bool ProbeOnce(PortIo& port, uint32_t bitRate, DeviceConfig& config,
-               ProbeWaits waits = ProbeWaits::kLineTime);
+               ProbeWaits waits = ProbeWaits::kLineTime, ExchangeTrace* trace = nullptr);
 
 // An exchange that heard nothing at all may have talked at the wrong model's bit rate: asks once
 // at each model's rate other than the open `port`'s own (through `io`, which talks to `port`, so
 // that a cancel can cut the wait short), then puts the port's rate back. The model that answered.
 class CSerialComm;
-std::optional<int32_t> ProbeOtherModels(CSerialComm& port, PortIo& io);
+std::optional<int32_t> ProbeOtherModels(CSerialComm& port, PortIo& io,
+                                        ExchangeTrace* trace = nullptr);
 
 // "A converter answered at 19200 bit/s: choose Ternix-B.", for the model that answered.
 std::string ModelHint(int32_t model);

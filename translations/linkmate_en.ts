@@ -189,10 +189,6 @@
         <translation>held by %1</translation>
     </message>
     <message>
-        <source>skipped</source>
-        <translation>skipped</translation>
-    </message>
-    <message>
         <source>No converter answered at 57600 or 19200 bit/s. Check the wiring, the converter&apos;s power and the Ports dialog.</source>
         <translation>No converter answered at 57600 or 19200 bit/s. Check the wiring, the converter&apos;s power and the Ports dialog.</translation>
     </message>
@@ -203,6 +199,26 @@
     <message>
         <source>the server&apos;s line settings (raw TCP)</source>
         <translation>the server&apos;s line settings (raw TCP)</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>at 57600 or 19200 bit/s</source>
+        <translation>at 57600 or 19200 bit/s</translation>
+    </message>
+    <message>
+        <source>held by another program</source>
+        <translation>held by another program</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>absent</translation>
+    </message>
+    <message>
+        <source>not opened</source>
+        <translation>not opened</translation>
     </message>
 </context>
 <context>
@@ -755,6 +771,10 @@
     <message>
         <source>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</source>
         <translation>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</translation>
+    </message>
+    <message>
+        <source>asked at %1 bit/s: sent %2</source>
+        <translation>asked at %1 bit/s: sent %2</translation>
     </message>
 </context>
 <context>

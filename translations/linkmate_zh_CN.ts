@@ -189,10 +189,6 @@
         <translation>被 %1 占用</translation>
     </message>
     <message>
-        <source>skipped</source>
-        <translation>已跳过</translation>
-    </message>
-    <message>
         <source>No converter answered at 57600 or 19200 bit/s. Check the wiring, the converter&apos;s power and the Ports dialog.</source>
         <translation>没有转换器在 57600 或 19200 bit/s 应答。请检查接线、转换器电源和“端口”对话框。</translation>
     </message>
@@ -203,6 +199,26 @@
     <message>
         <source>the server&apos;s line settings (raw TCP)</source>
         <translation>服务器的线路设置（原始 TCP）</translation>
+    </message>
+    <message>
+        <source>no answer</source>
+        <translation>无应答</translation>
+    </message>
+    <message>
+        <source>at 57600 or 19200 bit/s</source>
+        <translation>已试过 57600 和 19200 bit/s</translation>
+    </message>
+    <message>
+        <source>held by another program</source>
+        <translation>被另一个程序占用</translation>
+    </message>
+    <message>
+        <source>absent</source>
+        <translation>不存在</translation>
+    </message>
+    <message>
+        <source>not opened</source>
+        <translation>未能打开</translation>
     </message>
 </context>
 <context>
@@ -755,6 +771,10 @@
     <message>
         <source>The converter holds a value outside its list (its check byte is right): write a good configuration (write a file, or default) to put it right.</source>
         <translation>转换器保存了一个超出其列表的值（校验字节正确）：请写入一个正确的配置（写入文件或恢复默认值）来纠正。</translation>
+    </message>
+    <message>
+        <source>asked at %1 bit/s: sent %2</source>
+        <translation>以 %1 bit/s 询问：发送 %2</translation>
     </message>
 </context>
 <context>

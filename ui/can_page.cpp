@@ -40,6 +40,11 @@ const HexFieldControl& ControlOf(HexField field) {
     return kHexFields[0];
 }
 
+constexpr std::array<int, 3> kMaskEdits = {IDC_CAN_ACCEPT_MASK, IDC_CAN_ACCEPT_MASK1,
+                                           IDC_CAN_ACCEPT_MASK2};
+// Long enough to be seen after the click that caused it, short enough not to linger as a state.
+constexpr std::chrono::milliseconds kReplacedHighlight{2500};
+
 constexpr std::array<int, 4> kDualEdits = {IDC_CAN_ACCEPT_CODE1, IDC_CAN_ACCEPT_CODE2,
                                            IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2};
 
@@ -165,14 +170,21 @@ void CCanPage::RefreshMaskControls() {
 }
 
 void CCanPage::TellReplaced(HexField field, const std::string& was) {
-    GetDlgItem(ControlOf(field).id)
-        .SetToolTip(fw::FormatText(fw::Translate("CCanPage", "The mask rule replaced \"%1\" here."),
-                                   {was}));
+    fw::Control edit = GetDlgItem(ControlOf(field).id);
+    edit.SetToolTip(
+        fw::FormatText(fw::Translate("CCanPage", "The mask rule replaced \"%1\" here."), {was}));
+    edit.SetHighlight(true);
+    m_highlightEnd.Start(kReplacedHighlight, false, [this] { EndHighlights(); });
+}
+
+void CCanPage::EndHighlights() {
+    m_highlightEnd.Stop();
+    for (int id : kMaskEdits) GetDlgItem(id).SetHighlight(false);
 }
 
 void CCanPage::ClearReplacedTips() {
-    for (int id : {IDC_CAN_ACCEPT_MASK, IDC_CAN_ACCEPT_MASK1, IDC_CAN_ACCEPT_MASK2})
-        GetDlgItem(id).SetToolTip({});
+    for (int id : kMaskEdits) GetDlgItem(id).SetToolTip({});
+    EndHighlights();
 }
 
 void CCanPage::ShowControlStates() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "framework/application.h"
 #include "framework/dialog.h"
 #include "protocol/device_config.h"
 #include "protocol/hex_fields.h"
@@ -55,13 +56,16 @@ protected:
 
 private:
     // The tip of a mask field whose typed text the rule replaced says what it was, until the
-    // field is typed in again or loaded anew.
+    // field is typed in again or loaded anew; the field is highlighted for a moment, so the eye
+    // finds the change where it happened.
     void TellReplaced(HexField field, const std::string& was);
     void ClearReplacedTips();
+    void EndHighlights();
 
     std::array<CHexEdit, 9> m_hexEdits;
     bool m_keepValuesWhenEnabled = false;
     int m_refreshing = 0;  // inside RefreshCanControls or RefreshMaskControls
+    fw::Timer m_highlightEnd;
 };
 
 }  // namespace linkmate

@@ -5,10 +5,12 @@
 #include <QCheckBox>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -107,6 +109,27 @@ bool QtControl::CanTakeFocus() const {
     const QWidget* target = m_widget->focusProxy() ? m_widget->focusProxy() : m_widget.data();
     return target->isVisible() && target->isEnabled() &&
            (target->focusPolicy() & Qt::TabFocus) != 0;
+}
+
+Size QtControl::TextExtent(const std::string& text) const {
+    if (!m_widget) return {};
+    // A label without word wrap draws its lines this far apart.
+    const QFontMetrics metrics(m_widget->font());
+    return {metrics.horizontalAdvance(Q(text)), metrics.lineSpacing()};
+}
+
+void QtControl::SetHighlighted(bool on) {
+    if (!m_widget || m_highlighted == on) return;
+    m_highlighted = on;
+    if (!on) {
+        m_widget->setPalette(m_paletteBefore);
+        return;
+    }
+    m_paletteBefore = m_widget->palette();
+    QPalette palette = m_paletteBefore;
+    palette.setColor(QPalette::Active, QPalette::Base, QColor::fromRgb(kHighlightRgb));
+    palette.setColor(QPalette::Inactive, QPalette::Base, QColor::fromRgb(kHighlightRgb));
+    m_widget->setPalette(palette);
 }
 
 void QtControl::SelectAll() {

@@ -39,6 +39,9 @@ public:
     void Click() override;
     char Mnemonic() const override;
     bool CanTakeFocus() const override;
+    Size TextExtent(const std::string& text) const override;
+    void SetHighlighted(bool on) override;
+    bool IsHighlighted() const override { return m_highlighted; }
     void SelectAll() override;
     void ReplaceSelection(const std::string& text) override;
     void SetLimitText(int limit) override;
@@ -63,6 +66,8 @@ public:
 private:
     QPointer<QWidget> m_widget;
     ControlKind m_kind;
+    bool m_highlighted = false;
+    QPalette m_paletteBefore;  // what a highlight took off
     int m_id;
 };
 

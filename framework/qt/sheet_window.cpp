@@ -143,7 +143,8 @@ public:
         if (kind == ControlKind::kText) {
             auto* label = new QLabel(QString::fromStdString(text), sheet);
             label->setTextFormat(Qt::PlainText);
-            label->setWordWrap(true);
+            // The framework lays out its lines (SetFittedText); the label draws them as given.
+            label->setWordWrap(false);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             control = label;
         } else if (kind == ControlKind::kPushButton) {

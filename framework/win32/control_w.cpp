@@ -166,6 +166,28 @@ char Win32Control::Mnemonic() const {
     return button ? MnemonicOf(Text()) : m_labelMnemonic;
 }
 
+Size Win32Control::TextExtent(const std::string& text) const {
+    if (!IsWindow(m_hwnd)) return {};
+    const std::wstring wide = Widen(text);
+    const HDC dc = GetDC(m_hwnd);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(m_hwnd, WM_GETFONT, 0, 0)));
+    // Measured as a static control draws its text.
+    RECT r = {0, 0, 0, 0};
+    DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, previous);
+    ReleaseDC(m_hwnd, dc);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+void Win32Control::SetHighlighted(bool on) {
+    if (m_highlighted == on) return;
+    m_highlighted = on;
+    // Its window paints it on the highlight colour (WM_CTLCOLOREDIT) from now on.
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+}
+
 bool Win32Control::CanTakeFocus() const {
     // Visible and enabled up to the top-level window, and a tab stop.
     if ((GetWindowLongW(m_hwnd, GWL_STYLE) & WS_TABSTOP) == 0 || !IsWindowVisible(m_hwnd))

@@ -51,6 +51,9 @@ public:
     void Click() override;
     char Mnemonic() const override;
     bool CanTakeFocus() const override;
+    Size TextExtent(const std::string& text) const override;
+    void SetHighlighted(bool on) override;
+    bool IsHighlighted() const override { return m_highlighted; }
     void SelectAll() override;
     void ReplaceSelection(const std::string& text) override;
     void SetLimitText(int limit) override;
@@ -85,6 +88,7 @@ private:
 
     HWND m_hwnd;
     ControlKind m_kind;
+    bool m_highlighted = false;
     int m_id;
     bool m_ownEnabled;
     bool m_windowEnabled = true;

@@ -105,7 +105,8 @@ public:
         DWORD style = WS_CHILD | WS_VISIBLE;
         if (kind == ControlKind::kText) {
             windowClass = L"STATIC";
-            style |= SS_LEFT | SS_NOPREFIX;
+            // The framework lays out its lines (SetFittedText); the control draws them as given.
+            style |= SS_LEFTNOWORDWRAP | SS_NOPREFIX;
         } else if (kind == ControlKind::kPushButton) {
             windowClass = L"BUTTON";
             style |= WS_TABSTOP | BS_PUSHBUTTON;

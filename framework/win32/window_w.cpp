@@ -623,6 +623,19 @@ bool DialogWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
                 return true;
             }
             return false;
+        case WM_CTLCOLOREDIT:
+            if (Win32Control* peer = ControlOf(reinterpret_cast<HWND>(lParam));
+                peer != nullptr && peer->IsHighlighted() && peer->IsEnabled()) {
+                constexpr COLORREF kHighlight =
+                    RGB((kHighlightRgb >> 16) & 0xFF, (kHighlightRgb >> 8) & 0xFF,
+                        kHighlightRgb & 0xFF);
+                // One brush for the program's life: the system frees it at exit.
+                static const HBRUSH brush = CreateSolidBrush(kHighlight);
+                SetBkColor(reinterpret_cast<HDC>(wParam), kHighlight);
+                result = reinterpret_cast<LRESULT>(brush);
+                return true;
+            }
+            return false;
         case WM_CLOSE:
             if (m_popup) m_owner.HandleNotify(IDCANCEL, Notify::kClicked);
             return true;
@@ -658,7 +671,8 @@ INT_PTR CALLBACK DialogWindow::Proc(HWND window, UINT message, WPARAM wParam, LP
     LRESULT result = 0;
     if (!self->OnMessage(message, wParam, lParam, result)) return FALSE;
     // The colour messages return their brush itself, not through the message result.
-    if (message == WM_CTLCOLORSTATIC) return static_cast<INT_PTR>(result);
+    if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLOREDIT)
+        return static_cast<INT_PTR>(result);
     SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
     return TRUE;
 }

@@ -14,6 +14,7 @@
 #include "framework/dialog.h"
 #include "framework/keyboard.h"
 #include "framework/placement.h"
+#include "framework/text_lines.h"
 #include "framework/translate.h"
 #include "res/resource.h"
 #include "res/resources.h"
@@ -377,6 +378,104 @@ TEST(FrameworkPlacement, APopUpOpensCentredOnItsOwner) {
     const fw::Rect work{0, 0, 1024, 768};
     EXPECT_EQ(fw::CentredOn({-300, 700, 200, 100}, {400, 300}, work), (fw::Rect{0, 468, 400, 300}));
     EXPECT_EQ(fw::CentredOn({}, {400, 300}, work), (fw::Rect{312, 234, 400, 300}));
+}
+
+// Lines of a laid-out text, with what each holds.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t from = 0;
+    for (size_t end; (end = text.find('\n', from)) != std::string::npos; from = end + 1)
+        lines.push_back(text.substr(from, end - from));
+    lines.push_back(text.substr(from));
+    return lines;
+}
+
+std::string WithoutBlanks(const std::string& text) {
+    std::string out;
+    for (const char c : text)
+        if (c != ' ' && c != '\n') out += c;
+    return out;
+}
+
+TEST(FrameworkText, ALineBreaksBetweenWordsAndChineseCharactersButNeverInsideAValue) {
+    // One unit per byte: the breaking rules alone, whatever the font.
+    const fw::LineWidth bytes = [](const std::string& s) { return static_cast<int>(s.size()); };
+    const struct {
+        std::string text;
+        int width, lines;
+        std::string shown;
+    } cases[] = {
+        {"choose Ternix-B now", 10, 3, "choose\nTernix-B\nnow"},
+        {"mask 00 00 07 F0 set", 12, 3, "mask\n00 00 07 F0\nset"},
+        {"at 19200 00 11", 8, 3, "at 19200\n00 11"},
+        // Chinese breaks between characters, never before its comma or inside the model name.
+        {"型号Ternix-A，请选择", 12, 4, "型号\nTernix-A，\n请选择"},
+        {"one two three four", 9, 2, "one two\nthree\xE2\x80\xA6"},
+        {"first\nsecond", 40, 1, "first\xE2\x80\xA6"},
+        {"/dev/ttyUSB0", 5, 4, "/dev/\nttyUS\nB0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(fw::FitLines(c.text, c.width, c.lines, bytes), c.shown) << c.text;
+}
+
+TEST(FrameworkText, ALongStatusFitsItsControlInBothLanguages) {
+    using fw::ControlKind;
+    constexpr int kLine = 20;
+    static const fw::DialogTemplate tmpl{
+        5,       "Status",       240,
+        60,      "MS Shell Dlg", 8,
+        true,    false,          {{ControlKind::kText, kLine, "", 4, 4, 220, 30, 0, {}, 0}},
+        "status"};
+    for (const char* language : {"en", "zh_CN"}) {
+        ASSERT_TRUE(fw::LoadCatalogue(language));
+        Plain dialog(tmpl);
+        ASSERT_TRUE(dialog.Create(nullptr));
+        fw::Control line = dialog.GetDlgItem(kLine);
+        const fw::Rect room = line.GetWindowRect();
+        const int lineHeight = line.peer()->TextExtent("Ag").height;
+        ASSERT_GT(lineHeight, 0);
+        const std::string hint = fw::FormatText(
+            fw::Translate("ConverterFinder", "A converter answered at %1 bit/s: choose %2."),
+            {"19200", "Ternix-B"});
+        const std::string verify = fw::Translate(
+            "CLINKMATESheet", "The converter answered, but it holds other values than you wrote.");
+        const std::string connection = "COM3 /dev/ttyUSB0 (FT232R USB UART), Ternix-A 57600 bit/s";
+        const std::string mask = "00 00 07 F0 -> FF FF FF FF";
+        for (const std::string& text :
+             {connection + "\n" + hint,
+              connection + "\n" + mask + " " + verify + " " + hint + " " + verify + " " + hint}) {
+            fw::SetFittedText(line, text);
+            const std::string shown = line.GetWindowText();
+            const std::vector<std::string> lines = SplitLines(shown);
+            EXPECT_LE(static_cast<int>(lines.size()) * lineHeight, room.height) << shown;
+            for (const std::string& l : lines)
+                EXPECT_LE(line.peer()->TextExtent(l).width, room.width) << l;
+            // A value is on one line or not shown at all.
+            for (const std::string value :
+                 {"Ternix-B", "Ternix-A", "/dev/ttyUSB0", "00 00 07 F0"}) {
+                for (size_t at = 1; at < value.size(); ++at) {
+                    EXPECT_EQ(shown.find(value.substr(0, at) + "\n" + value.substr(at)),
+                              std::string::npos)
+                        << shown;
+                    if (value[at - 1] == ' ') {
+                        EXPECT_EQ(shown.find(value.substr(0, at - 1) + "\n" + value.substr(at)),
+                                  std::string::npos)
+                            << shown;
+                    }
+                }
+            }
+            // Nothing but blanks is lost before the cut.
+            const std::string ellipsis = "\xE2\x80\xA6";
+            std::string kept = WithoutBlanks(shown);
+            const bool cut =
+                kept.size() >= ellipsis.size() &&
+                kept.compare(kept.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0;
+            if (cut) kept.resize(kept.size() - ellipsis.size());
+            EXPECT_EQ(WithoutBlanks(text).rfind(kept, 0), 0u) << shown;
+            EXPECT_EQ(cut, WithoutBlanks(text) != kept) << shown;
+        }
+    }
+    ASSERT_TRUE(fw::LoadCatalogue("en"));
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "app/about_dlg.h"
 #include "app/language.h"
+#include "app/sheet_status.h"
 #include "gui_harness.h"
 #include "protocol/system_reason.h"
 #include "res/resource.h"
@@ -125,6 +126,17 @@ private slots:
         QVERIFY(chinese.texts.contains("确定"));
         QCOMPARE(chinese.messages, std::vector<std::string>{"请输入一个整数。"});
         QCOMPARE(english.messages, std::vector<std::string>{"Please enter an integer."});
+    }
+
+    // Sentences run on with a blank in English, without one after a Chinese full stop.
+    void statusSentencesJoinInEachLanguagesWay() {
+        QCOMPARE(OneLine("Not connected.\nRead failed."),
+                 std::string("Not connected. Read failed."));
+        QCOMPARE(OneLine("未连接。\n通信错误：无应答。"),
+                 std::string("未连接。通信错误：无应答。"));
+        QCOMPARE(JoinSentences("端口：", "COM3"), std::string("端口：COM3"));
+        QCOMPARE(JoinSentences("无应答", "有转换器"), std::string("无应答 有转换器"));
+        QCOMPARE(JoinSentences("", "x"), std::string("x"));
     }
 
     void theAboutBoxReadsEnglishInEn() {

@@ -417,6 +417,13 @@ private slots:
               std::string("read, attempt 4: sent F7 F8 03 01 AA A7")}) {
             QVERIFY2(details.find(part) != std::string::npos, (part + " in:\n" + details).c_str());
         }
+        // The ask at the other rate is traced as the attempts are: after them, the reply's bytes
+        // with their times.
+        const size_t probe = details.find("] asked at 19200 bit/s: sent F7 F8 03 01 AA A7\n  +");
+        QVERIFY2(probe != std::string::npos && probe > details.find("read, attempt 4"),
+                 details.c_str());
+        QVERIFY2(details.find(" ms  F7 F8 03 1C", probe) != std::string::npos, details.c_str());
+        QVERIFY2(details.find("ended: ", probe) != std::string::npos, details.c_str());
         // Save report writes the same, with the log.
         const std::string reportPath = env.home() + "/report.txt";
         fw::SetFileDialogResponder([&](const fw::FileDialogCall&) { return reportPath; });
@@ -480,6 +487,12 @@ private slots:
         Choose(sheet.m_canPage, IDC_CAN_BAUDRATE, 12);
         QVERIFY(says("The mask rule replaced Acceptance Mask \"" + text::Unbroken("12 34 56 78") +
                      "\" with " + text::Unbroken("FF FF FF FF") + "."));
+        // The field itself shows it: a tip with the old value, and a highlight for a moment.
+        fw::Control mask = sheet.m_canPage.GetDlgItem(IDC_CAN_ACCEPT_MASK);
+        QVERIFY(mask.GetToolTip().find("12 34 56 78") != std::string::npos);
+        QVERIFY(mask.IsHighlighted());
+        QVERIFY(
+            fw::RunEventsUntil([&] { return !mask.IsHighlighted(); }, std::chrono::seconds(10)));
 
         ClickButton(sheet, 12321);
         QVERIFY(says("written to the converter at "));

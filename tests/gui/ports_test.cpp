@@ -240,8 +240,8 @@ private slots:
     }
 
     // Ctrl+F: a Ternix-B on COM3 and a Ternix-A on COM5 are listed with what they hold, a port
-    // another program holds is listed as skipped, and Use chooses the model and the port and
-    // connects to it, as the window was connected before the search.
+    // another program holds is listed as held, the other ports as absent or silent, and Use chooses
+    // the model and the port and connects to it, as the window was connected before the search.
     void findConverterListsWhatAnsweredAndUseChoosesIt() {
         GuiEnvironment env(false);
         MessageLog log;
@@ -255,6 +255,15 @@ private slots:
         }
         CSerialComm held;  // another program's hold on COM7
         QVERIFY(held.Open("COM7"));
+        // COM8 leads to a raw TCP server with a converter behind it: listed once, with no model.
+        sim::Options rawOptions;
+        rawOptions.lineBitRate = 57600;
+        sim::VirtualConverter rawConverter(rawOptions);
+        QVERIFY(rawConverter.Start());
+        sim::NetListener raw;
+        std::string error;
+        QVERIFY2(raw.Start("0", false, rawConverter.devicePath(), 57600, &error), error.c_str());
+        QVERIFY(RegisterComPort(8, raw.address()));
         TestSheet sheet;
         sheet.Init();
         QApplication::setActiveWindow(sheet.widget());
@@ -284,7 +293,17 @@ private slots:
                  rows[0].c_str());
         QVERIFY2(rows[1].rfind("COM5 | Ternix-A (57600 bit/s) | ", 0) == 0, rows[1].c_str());
         QVERIFY(std::any_of(rows.begin() + 2, rows.end(), [](const std::string& row) {
-            return row.rfind("COM7 | skipped | held by ", 0) == 0;
+            return row.rfind("COM7 | held by ", 0) == 0;
+        }));
+        QCOMPARE(std::count_if(rows.begin(), rows.end(),
+                               [](const std::string& row) { return row.rfind("COM8 | ", 0) == 0; }),
+                 1L);
+        QVERIFY(std::any_of(rows.begin(), rows.end(), [](const std::string& row) {
+            return row.rfind("COM8 | the server's line settings (raw TCP) | ", 0) == 0;
+        }));
+        QVERIFY(std::any_of(rows.begin() + 2, rows.end(), [](const std::string& row) {
+            return row.find(" | absent | ") != std::string::npos ||
+                   row.find(" | no answer | ") != std::string::npos;
         }));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_DEVICE)->currentText(), QString("Ternix-B"));
         QCOMPARE(Control<QComboBox>(sheet.m_panel, IDC_COM_PORT)->currentText(), QString("COM3"));

@@ -256,7 +256,13 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
                                 ? std::atoi(next().c_str())
                                 : 30;
         if (control == nullptr) return false;
-        if (WaitFor([&] { return TextOf(control).find(want) != std::wstring::npos; },
+        // A text laid out in lines (the status line) is read as one.
+        const auto flat = [&] {
+            std::wstring text = TextOf(control);
+            std::replace(text.begin(), text.end(), L'\n', L' ');
+            return text;
+        };
+        if (WaitFor([&] { return flat().find(want) != std::wstring::npos; },
                     std::chrono::seconds(seconds)))
             return true;
         std::fprintf(stderr, "window_driver: control says \"%s\"\n",

@@ -1,7 +1,8 @@
 #!/bin/sh
 # linkmate.exe under Wine against the (Linux) virtual converter as COM<n>, driven from outside
-# through window messages: Connect, Read, the interval between frames changed to 7 (typed, then
-# stepped by the Up key, which goes on from the typed number, and is kept in its range), Write. The
+# through window messages: Connect, Read, Default and its Undo (the pages as read again), the
+# interval between frames changed to 7 (typed, then stepped by the Up key, which goes on from the
+# typed number, and is kept in its range), Write. The
 # frame the converter received must be, byte for byte, the one the command-line tool sends for
 # the same change ("set TranSpace=7") to a converter in the same state.
 # With "keyboard" the operator uses the keyboard alone: Alt+C connects, Alt+R reads, Ctrl+Tab
@@ -36,9 +37,9 @@ device=$(device_of "$work/sim.log")
 case "$device" in /dev/*) ;; *) echo "the virtual converter did not start: $device"; exit 1 ;; esac
 ln -sfn "$device" "$link"
 
-# The window's control identifiers: Connect 1014, Read 2, Write 12321, the interval 1012, the
-# status line 1120, the tab row 12320; on the CAN page Baudrate 1000, Identifier(Tx) 1005,
-# Acceptance Code 1032 (1034 for the first half of the pair).
+# The window's control identifiers: Connect 1014, Default 1, Read 2, Write 12321, Undo 1122, the
+# interval 1012, the status line 1120, the tab row 12320; on the CAN page Baudrate 1000,
+# Identifier(Tx) 1005, Acceptance Code 1032 (1034 for the first half of the pair).
 if [ "$mode" = keyboard ]; then
     steps="alt C expect 1120 'Connected to COM$com' \
         alt R expect 1120 'read from the converter' answer \
@@ -51,6 +52,8 @@ if [ "$mode" = keyboard ]; then
 else
     steps="click 1014 expect 1120 'Connected to COM$com' \
         click 2 expect 1120 'read from the converter' answer \
+        click 1 expect 1120 'factory values' enabled 1122 \
+        click 1122 expect 1120 'Undone:' expect 1120 'read from the converter' \
         page 0 type 1012 500 arrow 1012 Up equals 1012 10 \
         type 1012 6 arrow 1012 Up equals 1012 7 expect 1120 'edited since' \
         click 12321 expect 1120 'written to the converter' answer"

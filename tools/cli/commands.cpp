@@ -57,6 +57,14 @@ std::string DifferenceText(const std::vector<SettingDifference>& differences, co
 
 }  // namespace
 
+std::string OtherModelHint(int32_t model, bool stationMap) {
+    const size_t m = static_cast<size_t>(model);
+    const std::string letter(1, static_cast<char>('A' + model));
+    return "a converter answered at " + std::to_string(ConfigPortBaudTable.at(m)) + " bit/s: use " +
+           (stationMap ? "model=" + letter + " in the station map or " : std::string()) +
+           "--model " + letter + " (" + std::string(lists::DeviceType.at(m)) + ")";
+}
+
 void WriteAndVerify(PortIo& io, const DeviceConfig& config, Result& r) {
     r.expected = config;
     VerifiedWrite v = WriteAndVerify(io, config);
@@ -229,10 +237,7 @@ Result RunTarget(const Options& o, const Target& target, const Request& request)
                                           [](const ExchangeTrace& t) { return t.heardNothing(); });
     if (r.status == kExitComm && !r.traces.empty() && heardNothing) {
         if (const auto model = ProbeOtherModels(port, io)) {
-            const size_t m = static_cast<size_t>(*model);
-            r.hint = "a converter answered at " + std::to_string(ConfigPortBaudTable.at(m)) +
-                     " bit/s: use --model " + std::string(1, static_cast<char>('A' + *model)) +
-                     " (" + std::string(lists::DeviceType.at(m)) + ")";
+            r.hint = OtherModelHint(*model, false);
         }
     }
     return r;

@@ -26,6 +26,10 @@ struct Result {
     std::string hint;  // when nothing came back: the model that answered at its own bit rate
 };
 
+// What to do when the other model answered at its own bit rate, in this tool's words: the option
+// ("use --model B (Ternix-B)"), and for a line run the station map's key as well.
+std::string OtherModelHint(int32_t model, bool stationMap);
+
 // Writes `config`, reads it back and compares every byte the converter returns with what was sent.
 void WriteAndVerify(PortIo& io, const DeviceConfig& config, Result& r);
 // The configuration file of write, read and checked as write checks it: 0, else the exit status

@@ -123,7 +123,8 @@ Result Attempt(StationRecord& s, size_t i, const DeviceConfig& config, const Lin
                                           [](const ExchangeTrace& t) { return t.heardNothing(); });
     if (r.status == kExitComm && !r.traces.empty() && heardNothing) {
         board.SetState(i, StationState::kProbing, s.attempt);
-        if (const auto other = ProbeOtherModels(port, serialIo)) r.hint = ModelHint(*other);
+        if (const auto other = ProbeOtherModels(port, serialIo))
+            r.hint = OtherModelHint(*other, true);
     }
     return r;
 }

@@ -78,11 +78,112 @@ std::optional<linkmate::fw::MessageBoxCall> LastMessage(Action action) {
     return shown;
 }
 
+// Runs the exchange the button `id` starts, to its end.
+void RunToEnd(ShotSheet& sheet, int id) {
+    sheet.GetDlgItem(id).Click();
+    while (sheet.IsExchanging()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// Every window and box the operator meets, in `language`, into `out` as <language>-<name>.png:
+// the pages, each dialog, the boxes of a failed read, a failed verify, a silent converter of the
+// other model and a refused port, the event log, and a mask the rule replaced. For reading every
+// text in its place; not the README's pictures.
+bool AllShots(const QString& out, const std::string& language,
+              linkmate::sim::VirtualConverter& converter) {
+    using namespace linkmate;
+    InstallLanguage(language);
+    const QString prefix = out + "/" + QString::fromStdString(language) + "-";
+    bool ok = true;
+    const auto box = [&](const std::optional<fw::MessageBoxCall>& call, QWidget* owner,
+                         const char* name) {
+        if (!call) std::printf("FAILED no box for %s\n", name);
+        ok = call && SaveMessageBox(*call, owner, prefix + name + ".png") && ok;
+    };
+    ShotSheet sheet;
+    sheet.Init();
+    sheet.ShowWindow(true);
+    QWidget* window = fw::qt::WidgetOf(sheet);
+    sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();
+    RunToEnd(sheet, 2);  // Read
+    const char* pages[] = {"page-conversion", "page-serial", "page-can"};
+    for (int page = 0; page < 3; ++page) {
+        sheet.SetActivePage(page);
+        QApplication::processEvents();
+        ok = Save(sheet, prefix + pages[page] + ".png") && ok;
+    }
+    // A typed mask the rule replaces: the field highlighted, its tip, the status line.
+    fw::Edit mask = sheet.m_canPage.Item<fw::Edit>(IDC_CAN_ACCEPT_MASK);
+    if (mask.IsWindowEnabled()) {
+        mask.SetSel();
+        mask.ReplaceSel("12 34 56 78");
+        sheet.m_canPage.RefreshMaskControls();
+        QApplication::processEvents();
+        ok = Save(sheet, prefix + "mask-replaced.png") && ok;
+    }
+
+    const char* dialogName = "";
+    fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
+        if (auto* ports = dynamic_cast<CPortMapDlg*>(&dialog))
+            ports->Item<fw::ListView>(IDC_PORTS_LIST).SetCurSel(0);
+        auto* find = dynamic_cast<CFindConverterDlg*>(&dialog);
+        while (find != nullptr && find->IsSearching())
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        dialog.ShowWindow(true);
+        QApplication::processEvents();
+        ok = Save(dialog, prefix + dialogName + ".png") && ok;
+        dialog.EndDialog(fw::IDCANCEL);
+    });
+    dialogName = "about";
+    CAboutDlg about;
+    about.DoModal(&sheet);
+    dialogName = "ports";
+    sheet.OnPorts();
+    dialogName = "bit-timing";
+    sheet.OnBitTimingCalculator();
+    dialogName = "find";
+    sheet.OnFindConverter();
+    fw::CDialog::SetModalObserver(nullptr);
+
+    // After Find the window is connected again to COM1.
+    converter.SetFault(sim::Fault::kWrongCheck);
+    box(LastMessage([&] { RunToEnd(sheet, 2); }), window, "box-read-failed");
+    converter.SetFault(sim::Fault::kForgetful);
+    // Another serial bit rate than the converter holds, which it acknowledges but does not keep.
+    sheet.SetActivePage(1);
+    sheet.m_serialPage.Item<fw::ComboBox>(IDC_SERIAL_BAUDRATE).SetCurSel(0);
+    box(LastMessage([&] { RunToEnd(sheet, 12321); }), window, "box-verify-failed");
+    converter.SetFault(sim::Fault::kNone);
+
+    // A Ternix-B asked as a Ternix-A: silence, then the hint.
+    sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();  // Disconnect
+    sheet.m_panel.Item<fw::ComboBox>(IDC_COM_PORT).SetCurSel(2);
+    sheet.m_panel.Item<fw::ComboBox>(IDC_DEVICE).SetCurSel(0);
+    sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();
+    box(LastMessage([&] { RunToEnd(sheet, 2); }), window, "box-other-model");
+    sheet.SetActivePage(0);
+    QApplication::processEvents();
+    ok = Save(sheet, prefix + "status-other-model.png") && ok;
+    box(LastMessage([&] { sheet.OnEventLog(); }), window, "box-event-log");
+
+    // A port whose device is gone: the message with the system's reason.
+    sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();  // Disconnect
+    constexpr int kGoneCom = 7;
+    if (RegisterComPort(kGoneCom, "/dev/linkmate-unplugged")) {
+        sheet.m_panel.Item<fw::ComboBox>(IDC_COM_PORT).SetCurSel(kGoneCom - 1);
+        box(LastMessage([&] { sheet.m_panel.GetDlgItem(IDC_CONNECT).Click(); }), window,
+            "box-port-refused");
+    }
+    InstallLanguage("en");
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace linkmate;
-    const QString out = argc > 1 ? argv[1] : "docs";
+    // "--all FOLDER": every window and box in both languages instead of the README's pictures.
+    const bool all = argc > 2 && std::string(argv[1]) == "--all";
+    const QString out = all ? argv[2] : argc > 1 ? argv[1] : "docs";
     std::string home = (std::filesystem::temp_directory_path() / "linkmate-shots-XXXXXX").string();
     if (mkdtemp(home.data()) == nullptr) return 1;
     setenv("XDG_CONFIG_HOME", home.c_str(), 1);
@@ -118,6 +219,12 @@ int main(int argc, char** argv) {
 
     QDir().mkpath(out);
     bool ok = true;
+    if (all) {
+        for (const char* language : {"en", "zh_CN"}) ok = AllShots(out, language, converter) && ok;
+        for (sim::VirtualConverter* c : {&converter, &silent, &ternixB}) c->Stop();
+        std::filesystem::remove_all(home);
+        return ok ? 0 : 1;
+    }
     {
         ShotSheet sheet;
         sheet.Init();
