@@ -4,6 +4,7 @@
 #include <string>
 
 #include "framework/translate.h"
+#include "protocol/text.h"
 #include "res/resource.h"
 #include "res/resources.h"
 
@@ -76,10 +77,10 @@ void CBitTimingDlg::Calculate() {
     }
     if (m_found.empty()) {
         status.SetWindowText(
-            fw::FormatText(fw::Translate("CBitTimingDlg", "No pair reaches %1 kbit/s within 1 %."),
-                           {Fixed(*rate / 1000.0, 3)}));
+            text::Arg(fw::Translate("CBitTimingDlg", "No pair reaches %1 kbit/s within 1 %."),
+                      {Fixed(*rate / 1000.0, 3)}));
     } else {
-        status.SetWindowText(fw::FormatText(
+        status.SetWindowText(text::Arg(
             fw::Translate("CBitTimingDlg",
                           "Best first, for a sample point of %1 %. Choose one and press Use."),
             {Fixed(samplePoint / 10.0, 1)}));

@@ -6,6 +6,7 @@
 #include "framework/application.h"
 #include "framework/translate.h"
 #include "protocol/config_lists.h"
+#include "protocol/text.h"
 #include "res/resource.h"
 #include "res/resources.h"
 #include "serial/config_port.h"
@@ -89,10 +90,9 @@ void CFindConverterDlg::ShowResults(std::vector<ProbeResult> results, double ms)
             state = fw::Translate("CFindConverterDlg", "no answer");
             why = fw::Translate("CFindConverterDlg", "at 57600 or 19200 bit/s");
         } else if (r.held) {
-            state =
-                r.holder.empty()
-                    ? fw::Translate("CFindConverterDlg", "held by another program")
-                    : fw::FormatText(fw::Translate("CFindConverterDlg", "held by %1"), {r.holder});
+            state = r.holder.empty()
+                        ? fw::Translate("CFindConverterDlg", "held by another program")
+                        : text::Arg(fw::Translate("CFindConverterDlg", "held by %1"), {r.holder});
         } else if (r.absent) {
             state = fw::Translate("CFindConverterDlg", "absent");
         } else {
@@ -107,7 +107,7 @@ void CFindConverterDlg::ShowResults(std::vector<ProbeResult> results, double ms)
                                 "No converter answered at 57600 or 19200 bit/s. Check the wiring, "
                                 "the converter's "
                                 "power and the Ports dialog.")
-                : fw::FormatText(
+                : text::Arg(
                       fw::Translate("CFindConverterDlg",
                                     "%1 converter(s) found in %2 ms. Choose one and press Use."),
                       {std::to_string(m_found.size()), std::to_string(static_cast<long>(ms))}));

@@ -75,8 +75,8 @@ std::string PageValue(DeviceConfig& config, const Setting& setting) {
             return std::to_string(value);
         const std::string entry(setting.entries[static_cast<size_t>(value)]);
         // Quoted as the language quotes.
-        return fw::FormatText(fw::Translate("HeldDifferences", "\"%1\""),
-                              {text::Unbroken(text::translate("lists", entry.c_str()))});
+        return text::Arg(fw::Translate("HeldDifferences", "\"%1\""),
+                         {text::Unbroken(text::translate("lists", entry.c_str()))});
     }
     if (setting.name == "TranID" || setting.name == "TranInfo") {
         return value != 0 ? fw::Translate("HeldDifferences", "ticked")
@@ -104,9 +104,9 @@ std::vector<std::string> DescribeHeldDifferences(
         std::string a = d.wrote;
         std::string b = d.holds;
         if (setting != nullptr && field != nullptr) {
-            where = fw::FormatText(fw::Translate("HeldDifferences", "%1 page, %2"),
-                                   {fw::Translate(field->page, field->title),
-                                    LabelName(fw::Translate(field->page, field->label))});
+            where = text::Arg(fw::Translate("HeldDifferences", "%1 page, %2"),
+                              {fw::Translate(field->page, field->title),
+                               LabelName(fw::Translate(field->page, field->label))});
             a = PageValue(sent, *setting);
             b = PageValue(holds, *setting);
             // The same on the page, other bits in the frame (mask bits below the identifier):
@@ -116,9 +116,9 @@ std::vector<std::string> DescribeHeldDifferences(
                 b = text::Unbroken(d.holds);
             }
         }
-        lines.push_back(fw::FormatText(
-            fw::Translate("HeldDifferences", "%1: you wrote %2; the converter holds %3."),
-            {where, a, b}));
+        lines.push_back(
+            text::Arg(fw::Translate("HeldDifferences", "%1: you wrote %2; the converter holds %3."),
+                      {where, a, b}));
     }
     return lines;
 }

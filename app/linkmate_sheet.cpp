@@ -92,12 +92,12 @@ std::string MalformedFieldMessage(HexField field, const std::string& text) {
     const std::string hint =
         bytes == 1
             ? fw::Translate("CLINKMATESheet", "Type one byte as two hex digits (for example 1C).")
-            : fw::FormatText(
+            : text::Arg(
                   fw::Translate("CLINKMATESheet",
                                 "Type up to %1 bytes as pairs of hex digits separated by blanks, "
                                 "most significant first (for example %2)."),
                   {std::to_string(bytes), text::Unbroken(FormatBytes(0x7FF, bytes))});
-    return fw::FormatText(
+    return text::Arg(
         fw::Translate("CLINKMATESheet",
                       "%1: \"%2\" is not hexadecimal byte text.\n\n%3 Nothing was sent."),
         {CCanPage::FieldName(field), text, hint});
@@ -117,24 +117,23 @@ std::string HeldDifferentlyQuestion(const CanSettings& can, const std::vector<He
         question +=
             "\n" +
             (typed != readAs
-                 ? fw::FormatText(
+                 ? text::Arg(
                        fw::Translate(
                            "CLINKMATESheet",
                            "%1: you typed \"%2\" (read as %3); the converter will hold %4."),
                        {name, text::Unbroken(typed), text::Unbroken(readAs), text::Unbroken(held)})
-                 : fw::FormatText(
-                       fw::Translate("CLINKMATESheet",
-                                     "%1: you typed \"%2\"; the converter will hold %3."),
-                       {name, text::Unbroken(typed), text::Unbroken(held)}));
+                 : text::Arg(fw::Translate("CLINKMATESheet",
+                                           "%1: you typed \"%2\"; the converter will hold %3."),
+                             {name, text::Unbroken(typed), text::Unbroken(held)}));
     }
-    question += "\n\n" +
-                fw::FormatText(
-                    fw::Translate("CLINKMATESheet",
-                                  "Standard frames carry 11-bit identifiers (at most %1, or %2 "
-                                  "in a dual filter), extended frames 29-bit ones (at most %3)."),
-                    {text::Unbroken(FormatHex32(0x7FF)), text::Unbroken(FormatHex16(0x7FF)),
-                     text::Unbroken(FormatHex32(0x1FFFFFFF))}) +
-                "\n\n" + fw::Translate("CLINKMATESheet", "Write anyway?");
+    question +=
+        "\n\n" +
+        text::Arg(fw::Translate("CLINKMATESheet",
+                                "Standard frames carry 11-bit identifiers (at most %1, or %2 "
+                                "in a dual filter), extended frames 29-bit ones (at most %3)."),
+                  {text::Unbroken(FormatHex32(0x7FF)), text::Unbroken(FormatHex16(0x7FF)),
+                   text::Unbroken(FormatHex32(0x1FFFFFFF))}) +
+        "\n\n" + fw::Translate("CLINKMATESheet", "Write anyway?");
     return question;
 }
 
@@ -286,9 +285,9 @@ void CLINKMATESheet::CreateHiddenPages() {
     for (fw::CDialog* page : SettingsPages()) page->SetChangeObserver([this] { MarkEdited(); });
     m_canPage.onRuleReplaced = [this](HexField field, const std::string& was,
                                       const std::string& now) {
-        SetEvent(fw::FormatText(
-            fw::Translate("CLINKMATESheet", "The mask rule replaced %1 \"%2\" with %3."),
-            {CCanPage::FieldName(field), text::Unbroken(was), text::Unbroken(now)}));
+        SetEvent(
+            text::Arg(fw::Translate("CLINKMATESheet", "The mask rule replaced %1 \"%2\" with %3."),
+                      {CCanPage::FieldName(field), text::Unbroken(was), text::Unbroken(now)}));
     };
 }
 
@@ -341,8 +340,8 @@ void CLINKMATESheet::KeepForUndo(const char* command) {
         PagesSnapshot{m_serialPage.serial,  m_canPage.can,       m_tranPage.tran, m_facts.origin,
                       m_facts.originDetail, m_facts.editedSince, command};
     m_undoButton.ShowWindow(!IsExchanging());
-    m_undoButton.SetToolTip(fw::FormatText(fw::Translate("CLINKMATESheet", "Undo %1 (%2)"),
-                                           {SheetText(command), kUndoShortcut}));
+    m_undoButton.SetToolTip(text::Arg(fw::Translate("CLINKMATESheet", "Undo %1 (%2)"),
+                                      {SheetText(command), kUndoShortcut}));
 }
 
 void CLINKMATESheet::DropUndo() {
@@ -363,7 +362,7 @@ void CLINKMATESheet::OnUndo() {
     ShowControlStates();
     SetOrigin(was.origin, was.originDetail);
     m_facts.editedSince = was.editedSince;
-    SetEvent(fw::FormatText(
+    SetEvent(text::Arg(
         fw::Translate("CLINKMATESheet", "Undone: the pages show again what they showed before %1."),
         {SheetText(was.command)}));
 }
@@ -516,7 +515,7 @@ bool CLINKMATESheet::ReadyToSend() {
         const std::string alternative =
             asNumbers.empty()
                 ? std::string()
-                : fw::FormatText(SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Use %1")), {numbers});
+                : text::Arg(SheetText(TRANSLATE_NOOP("CLINKMATESheet", "Use %1")), {numbers});
         switch (fw::Ask(this, HeldDifferentlyQuestion(config.can, differences),
                         res::LoadString(IDS_MSG_CAPTION), alternative)) {
             case fw::kAnswerYes: return true;
@@ -621,7 +620,7 @@ void CLINKMATESheet::ShowProgress() {
     // Only the first tick goes into the log: the rest say the same with another clock.
     m_logStatus = !m_progressLogged;
     m_progressLogged = true;
-    SetEvent(fw::FormatText(SheetText(m_progress), {std::to_string(request), seconds}));
+    SetEvent(text::Arg(SheetText(m_progress), {std::to_string(request), seconds}));
     m_logStatus = true;
 }
 
@@ -701,8 +700,8 @@ void CLINKMATESheet::OnSaveReport() {
     if (!out) {
         fw::MessageBox(
             this,
-            fw::FormatText(fw::Translate("CLINKMATESheet", "The report could not be saved: %1."),
-                           {path}),
+            text::Arg(fw::Translate("CLINKMATESheet", "The report could not be saved: %1."),
+                      {path}),
             res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
     }
 }
@@ -713,10 +712,9 @@ void CLINKMATESheet::OnEventLog() {
     for (const std::string& entry : m_eventLog) log += entry + "\n";
     fw::MessageBox(
         this,
-        fw::FormatText(
-            fw::Translate("CLINKMATESheet",
-                          "%1 events in this run; Show Details lists them with their times."),
-            {std::to_string(m_eventLog.size())}),
+        text::Arg(fw::Translate("CLINKMATESheet",
+                                "%1 events in this run; Show Details lists them with their times."),
+                  {std::to_string(m_eventLog.size())}),
         res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kNone, {}, log);
     RestoreFocus(focus);
 }
@@ -728,8 +726,8 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
         std::string hint = outcome.otherModel ? ModelHint(*outcome.otherModel) : std::string();
         for (const std::string_view model : lists::DeviceType)
             hint = text::KeepUnbroken(hint, model);
-        SetEvent(fw::FormatText(fw::Translate("CLINKMATESheet", "Communication error: %1"),
-                                {JoinSentences(trace.Diagnosis(), hint)}));
+        SetEvent(text::Arg(fw::Translate("CLINKMATESheet", "Communication error: %1"),
+                           {JoinSentences(trace.Diagnosis(), hint)}));
         // What the engineer can act on under the message; every attempt behind "Show Details...".
         std::string detail = trace.Diagnosis();
         for (const std::string& more : {hint, advice}) {
@@ -754,18 +752,17 @@ void CLINKMATESheet::Report(bool ok, const std::string& success, const ExchangeO
         // The converter has its configuration; only the next start will not show it.
         fw::MessageBox(
             this,
-            fw::FormatText(
-                fw::Translate("CLINKMATESheet",
-                              "The settings could not be saved in the profile, so the next "
-                              "start will not show them: %1."),
-                {error}),
+            text::Arg(fw::Translate("CLINKMATESheet",
+                                    "The settings could not be saved in the profile, so the next "
+                                    "start will not show them: %1."),
+                      {error}),
             res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
     }
 }
 
 std::string CLINKMATESheet::ReportContext(const ExchangeOutcome& outcome) const {
     const auto line = [](const char* source, std::initializer_list<std::string> values) {
-        return fw::FormatText(fw::Translate("CLINKMATESheet", source), values) + "\n";
+        return text::Arg(fw::Translate("CLINKMATESheet", source), values) + "\n";
     };
     std::string device =
         m_facts.device.empty() ? fw::Translate("CLINKMATESheet", "unknown") : m_facts.device;
@@ -818,7 +815,7 @@ void CLINKMATESheet::ClosePort() {
         m_port.Close();
     } catch (const CFileException& e) {
         // The port counts as closed all the same; an exception must not leave an event handler.
-        Tell(fw::FormatText(
+        Tell(text::Arg(
             fw::Translate("CLINKMATESheet", "The serial port could not be closed cleanly: %1"),
             {e.what()}));
     }
@@ -915,11 +912,11 @@ void CLINKMATESheet::OnSaveConfiguration() {
     if (path.empty()) return;
     std::string error;
     if (!WriteConfigFile(path, CurrentConfig(), &error)) {
-        fw::MessageBox(this,
-                       fw::FormatText(fw::Translate("CLINKMATESheet",
-                                                    "The configuration could not be saved: %1."),
-                                      {error}),
-                       res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
+        fw::MessageBox(
+            this,
+            text::Arg(fw::Translate("CLINKMATESheet", "The configuration could not be saved: %1."),
+                      {error}),
+            res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
         return;
     }
     RememberConfigFolder(path);
@@ -936,11 +933,11 @@ void CLINKMATESheet::OnOpenConfiguration() {
     DeviceConfig config = CurrentConfig();
     std::string error;
     if (!ReadConfigFile(path, config, &error)) {
-        fw::MessageBox(this,
-                       fw::FormatText(fw::Translate("CLINKMATESheet",
-                                                    "The configuration could not be opened: %1."),
-                                      {error}),
-                       res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
+        fw::MessageBox(
+            this,
+            text::Arg(fw::Translate("CLINKMATESheet", "The configuration could not be opened: %1."),
+                      {error}),
+            res::LoadString(IDS_MSG_CAPTION), fw::MessageIcon::kExclamation);
         return;
     }
     RememberConfigFolder(path);
@@ -1017,16 +1014,15 @@ void CLINKMATESheet::OnFindConverter() {
         m_panel.OnConnect();
         // A failure to connect again has been told already.
         if (m_port.IsOpen()) {
-            SetEvent(
-                used ? fw::FormatText(fw::Translate("CLINKMATESheet",
+            SetEvent(used ? text::Arg(fw::Translate("CLINKMATESheet",
                                                     "Connected to the converter found on COM%1."),
                                       {com})
-                     : fw::FormatText(fw::Translate("CLINKMATESheet",
+                          : text::Arg(fw::Translate("CLINKMATESheet",
                                                     "Connected to COM%1 again after the search."),
                                       {com}));
         }
     } else if (used) {
-        SetEvent(fw::FormatText(
+        SetEvent(text::Arg(
             fw::Translate("CLINKMATESheet", "The converter on COM%1 is chosen: press Connect."),
             {com}));
     }
@@ -1057,11 +1053,11 @@ void CLINKMATESheet::OnPortWatchTick() {
     for (int id : {fw::IDOK, fw::IDCANCEL, fw::ID_APPLY_NOW}) GetDlgItem(id).EnableWindow(false);
     m_panel.ShowConnection(false);
     m_facts.connected = false;
-    SetEvent(network ? fw::FormatText(fw::Translate("CLINKMATESheet", "COM%1: %2."),
-                                      {std::to_string(m_openComNumber), lost})
-                     : fw::FormatText(
-                           fw::Translate("CLINKMATESheet", "The adapter of COM%1 was unplugged."),
-                           {std::to_string(m_openComNumber)}));
+    SetEvent(network
+                 ? text::Arg(fw::Translate("CLINKMATESheet", "COM%1: %2."),
+                             {std::to_string(m_openComNumber), lost})
+                 : text::Arg(fw::Translate("CLINKMATESheet", "The adapter of COM%1 was unplugged."),
+                             {std::to_string(m_openComNumber)}));
 }
 
 }  // namespace linkmate

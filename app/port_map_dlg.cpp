@@ -1,6 +1,7 @@
 #include "app/port_map_dlg.h"
 
 #include "framework/translate.h"
+#include "protocol/text.h"
 #include "serial/port_address.h"
 #include "res/resource.h"
 #include "res/resources.h"
@@ -69,8 +70,8 @@ void CPortMapDlg::OnAssign() {
     const std::string& path = m_found[static_cast<size_t>(device)].path;
     GetDlgItem(IDC_PORTS_STATUS)
         .SetWindowText(AssignComPort(number, path, &error, m_roots)
-                           ? fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is now %2."),
-                                            {std::to_string(number), path})
+                           ? text::Arg(fw::Translate("CPortMapDlg", "COM%1 is now %2."),
+                                       {std::to_string(number), path})
                            : error);
     Refresh();
 }
@@ -82,8 +83,8 @@ void CPortMapDlg::OnAssignAddress() {
     if (number == 0) {
         error = fw::Translate("CPortMapDlg", "Choose the COM number first.");
     } else if (AssignComPort(number, address, &error, m_roots)) {
-        error = fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is now %2."),
-                               {std::to_string(number), address});
+        error = text::Arg(fw::Translate("CPortMapDlg", "COM%1 is now %2."),
+                          {std::to_string(number), address});
     }
     GetDlgItem(IDC_PORTS_STATUS).SetWindowText(error);
     Refresh();
@@ -95,8 +96,8 @@ void CPortMapDlg::OnFree() {
     std::string error;
     GetDlgItem(IDC_PORTS_STATUS)
         .SetWindowText(FreeComPort(number, &error)
-                           ? fw::FormatText(fw::Translate("CPortMapDlg", "COM%1 is free."),
-                                            {std::to_string(number)})
+                           ? text::Arg(fw::Translate("CPortMapDlg", "COM%1 is free."),
+                                       {std::to_string(number)})
                            : error);
     Refresh();
 }

@@ -13,10 +13,9 @@ std::string ConnectionPart(const SheetStatus& s) {
     std::string where = s.port;
     if (!s.device.empty()) where += " \u2192 " + s.device;
     if (!s.deviceDescription.empty()) where += ", " + s.deviceDescription;
-    const std::string model = fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "%1 at %2 bit/s")),
-                                             {text::Unbroken(s.model), std::to_string(s.bitRate)});
-    return fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "Connected to %1; %2.")),
-                          {where, model});
+    const std::string model = text::Arg(Text(TRANSLATE_NOOP("SheetStatus", "%1 at %2 bit/s")),
+                                        {text::Unbroken(s.model), std::to_string(s.bitRate)});
+    return text::Arg(Text(TRANSLATE_NOOP("SheetStatus", "Connected to %1; %2.")), {where, model});
 }
 
 std::string OriginPart(const SheetStatus& s) {
@@ -27,35 +26,35 @@ std::string OriginPart(const SheetStatus& s) {
                 s.originDetail.empty()
                     ? Text(TRANSLATE_NOOP(
                           "SheetStatus", "The pages show the profile's values (nothing saved yet)"))
-                    : fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus",
-                                                         "The pages show the profile saved on %1")),
-                                     {s.originDetail});
+                    : text::Arg(Text(TRANSLATE_NOOP("SheetStatus",
+                                                    "The pages show the profile saved on %1")),
+                                {s.originDetail});
             break;
         case PagesOrigin::kDefaults:
             text = Text(TRANSLATE_NOOP("SheetStatus",
                                        "The pages show the factory values (Default), not written"));
             break;
         case PagesOrigin::kRead:
-            text = fw::FormatText(
+            text = text::Arg(
                 Text(TRANSLATE_NOOP("SheetStatus",
                                     "The pages show what was read from the converter at %1")),
                 {s.originDetail});
             break;
         case PagesOrigin::kWritten:
-            text = fw::FormatText(
+            text = text::Arg(
                 Text(TRANSLATE_NOOP("SheetStatus",
                                     "The pages show what was written to the converter at %1")),
                 {s.originDetail});
             break;
         case PagesOrigin::kFile:
-            text = fw::FormatText(
+            text = text::Arg(
                 Text(TRANSLATE_NOOP("SheetStatus", "The pages show the file %1, not written")),
                 {s.originDetail});
             break;
     }
     if (s.editedSince) text += Text(TRANSLATE_NOOP("SheetStatus", ", edited since"));
     // The sentence's full stop is the language's own.
-    return fw::FormatText(Text(TRANSLATE_NOOP("SheetStatus", "%1.")), {text});
+    return text::Arg(Text(TRANSLATE_NOOP("SheetStatus", "%1.")), {text});
 }
 
 }  // namespace

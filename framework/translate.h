@@ -3,7 +3,6 @@
 // with TRANSLATE_NOOP, so that the translation tools find it there and `Translate` finds it later.
 #pragma once
 
-#include <initializer_list>
 #include <string>
 
 // Marks a text for the translation tools without translating it.
@@ -21,9 +20,5 @@ bool LoadCatalogue(const std::string& language);
 // The language the platform's own setting asks for ("zh_CN", "en"), where it has one (the
 // Windows display language); empty where the locale's environment decides.
 std::string PlatformLanguage();
-
-// `text` with %1, %2, ... replaced by `values` as the translated texts place them; the same
-// formatter as the core's (protocol/text.h), so the rules (one pass, "%%", %10) are the same.
-std::string FormatText(std::string text, std::initializer_list<std::string> values);
 
 }  // namespace linkmate::fw

@@ -4,6 +4,7 @@
 #include "protocol/bit_timing.h"
 #include "protocol/hex_fields.h"
 #include "protocol/hex_text.h"
+#include "protocol/text.h"
 #include "res/resource.h"
 #include "res/resources.h"
 
@@ -172,7 +173,7 @@ void CCanPage::RefreshMaskControls() {
 void CCanPage::TellReplaced(HexField field, const std::string& was) {
     fw::Control edit = GetDlgItem(ControlOf(field).id);
     edit.SetToolTip(
-        fw::FormatText(fw::Translate("CCanPage", "The mask rule replaced \"%1\" here."), {was}));
+        text::Arg(fw::Translate("CCanPage", "The mask rule replaced \"%1\" here."), {was}));
     edit.SetHighlight(true);
     m_highlightEnd.Start(kReplacedHighlight, false, [this] { EndHighlights(); });
 }

@@ -16,6 +16,7 @@
 #include "framework/placement.h"
 #include "framework/text_lines.h"
 #include "framework/translate.h"
+#include "protocol/text.h"
 #include "res/resource.h"
 #include "res/resources.h"
 
@@ -131,11 +132,6 @@ TEST(Framework, AWindowHearsOfItsOwnEnabledStateAndUpDownsKeepTheirRange) {
     edit.SetLimitText(2);
     edit.SetWindowText("12345");
     EXPECT_EQ(edit.GetWindowText(), "12345");
-}
-
-TEST(Framework, TextsTakeTheirValuesInPlace) {
-    EXPECT_EQ(fw::FormatText("%2 of %1, %3", {"a", "%1"}), "%1 of a, %3");
-    EXPECT_EQ(fw::FormatText("100 %", {"x"}), "100 %");
 }
 
 TEST(Framework, WorkOffTheWindowThreadReturnsItsResultThere) {
@@ -434,7 +430,7 @@ TEST(FrameworkText, ALongStatusFitsItsControlInBothLanguages) {
         const fw::Rect room = line.GetWindowRect();
         const int lineHeight = line.peer()->TextExtent("Ag").height;
         ASSERT_GT(lineHeight, 0);
-        const std::string hint = fw::FormatText(
+        const std::string hint = text::Arg(
             fw::Translate("ConverterFinder", "A converter answered at %1 bit/s: choose %2."),
             {"19200", "Ternix-B"});
         const std::string verify = fw::Translate(
