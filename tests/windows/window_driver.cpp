@@ -11,7 +11,7 @@
 //   answer                      wait for a message box of the window and press its first button
 //   key NAME                    press a function key (F1 .. F12) in the window
 //   alt LETTER                  press Alt+LETTER on the keyboard
-//   press KEYS                  press Tab, Shift+Tab or Ctrl+Tab on the keyboard
+//   press KEYS                  press Tab, Shift+Tab, Ctrl+Tab or Ctrl+Z on the keyboard
 //   arrow ID Up|Down            an arrow key pressed in the control (sent to it, as a key)
 //   text TEXT                   type TEXT on the keyboard
 //   focus ID[,ID...]            wait until one of these controls has the keyboard focus
@@ -323,6 +323,8 @@ bool Step(const std::vector<std::string>& args, size_t& i) {
             Chord({VK_SHIFT}, VK_TAB);
         else if (keys == "Ctrl+Tab")
             Chord({VK_CONTROL}, VK_TAB);
+        else if (keys == "Ctrl+Z")
+            Chord({VK_CONTROL}, 'Z');
         else
             return false;
         return true;

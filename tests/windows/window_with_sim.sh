@@ -6,7 +6,8 @@
 # frame the converter received must be, byte for byte, the one the command-line tool sends for
 # the same change ("set TranSpace=7") to a converter in the same state.
 # With "keyboard" the operator uses the keyboard alone: Alt+C connects, Alt+R reads, Ctrl+Tab
-# twice to the CAN page, Alt+I and the identifier typed over the old one, Alt+C to Acceptance Code
+# twice to the CAN page, Alt+D (Default: the page has no other D) and Ctrl+Z to take it back, Alt+I
+# and the identifier typed over the old one, Alt+C to Acceptance Code
 # (never disconnecting), Tab to the tab row, Alt+W writes; the tool's change is "set CanID=...".
 #   window_with_sim.sh SIM HOST_CLI COM WINE LINKMATE.EXE DRIVER.EXE [keyboard]
 set -u
@@ -44,6 +45,7 @@ if [ "$mode" = keyboard ]; then
     steps="alt C expect 1120 'Connected to COM$com' \
         alt R expect 1120 'read from the converter' answer \
         press Ctrl+Tab press Ctrl+Tab focus 1000 \
+        alt D expect 1120 'factory values' press Ctrl+Z expect 1120 'Undone:' \
         alt I focus 1005 text '00 00 07 FF' expect 1120 'edited since' \
         alt C focus 1032,1034 expect 1120 'Connected to COM$com' \
         tabto 12320 \
