@@ -14,6 +14,7 @@
 
 #include "bench_support.h"
 #include "protocol/config_exchange.h"
+#include "serial/open_failure.h"
 #include "serial/serial_comm.h"
 #include "ser2net_harness.h"
 #include "tools/sim/virtual_converter.h"
@@ -90,8 +91,10 @@ FleetFigures Fleet(const std::vector<std::string>& names, int transactions) {
     std::vector<std::unique_ptr<CSerialComm>> ports;
     for (const std::string& name : names) {
         ports.push_back(std::make_unique<CSerialComm>());
-        if (!ports.back()->Open(name, kRate, 8, 0, 0)) {
-            std::fprintf(stderr, "cannot open %s\n", name.c_str());
+        CFileException error;
+        if (!ports.back()->Open(name, kRate, 8, 0, 0, &error)) {
+            std::fprintf(stderr, "cannot open %s:\n%s\n", name.c_str(),
+                         DescribeOpenFailure(name, error, OpenFailureReader::kCommandLine).c_str());
             f.failures = 1;
             return f;
         }

@@ -8,8 +8,10 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 namespace linkmate::testing {
@@ -23,12 +25,22 @@ sockaddr_in Loopback(uint16_t port) {
     return a;
 }
 
-bool Accepts(uint16_t port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in a = Loopback(port);
-    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0;
-    ::close(fd);
-    return ok;
+// Whether something listens on 127.0.0.1:`port`, from the kernel's table rather than by
+// connecting: a trial connection would make ser2net open the device behind the port and close it
+// again, and the test's own connection, coming right after, could find the port still closing.
+bool Listens(uint16_t port) {
+    std::ifstream table("/proc/net/tcp");
+    char want[16];
+    std::snprintf(want, sizeof want, "0100007F:%04X", port);
+    std::string line;
+    std::getline(table, line);  // the heading
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state;
+        fields >> slot >> local >> remote >> state;
+        if (local == want && state == "0A") return true;  // TCP_LISTEN
+    }
+    return false;
 }
 
 }  // namespace
@@ -83,7 +95,7 @@ bool Ser2net::Start() {
     using Clock = std::chrono::steady_clock;
     const auto limit = Clock::now() + std::chrono::seconds(5);
     for (const Connection& c : m_connections) {
-        while (!Accepts(c.port)) {
+        while (!Listens(c.port)) {
             if (Clock::now() > limit) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -93,8 +105,18 @@ bool Ser2net::Start() {
 
 void Ser2net::Stop() {
     if (m_pid <= 0) return;
+    // ser2net closes its ports in order on SIGTERM; now and then, with many ports, that close never
+    // ends (seen with 32 ports on one server), so it gets three seconds, then SIGKILL.
     ::kill(m_pid, SIGTERM);
-    ::waitpid(m_pid, nullptr, 0);
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (::waitpid(m_pid, nullptr, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > limit) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     m_pid = -1;
 }
 
