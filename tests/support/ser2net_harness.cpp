@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -65,7 +66,12 @@ Ser2net::Ser2net(std::vector<Connection> connections) : m_connections(std::move(
     std::ofstream config(m_folder + "/ser2net.yaml");
     for (size_t i = 0; i < m_connections.size(); ++i) {
         Connection& c = m_connections[i];
-        c.port = FreeTcpPort();
+        // The kernel may hand the same free port out twice in a row; two accepters on one port
+        // would send a second client to the first one's device ("Port already in use").
+        do {
+            c.port = FreeTcpPort();
+        } while (std::any_of(m_connections.begin(), m_connections.begin() + i,
+                             [&](const Connection& other) { return other.port == c.port; }));
         config << "connection: &c" << i
                << "\n  accepter: " << (c.rfc2217 ? "telnet(rfc2217),tcp" : "tcp") << ",127.0.0.1,"
                << c.port << "\n  connector: serialdev," << c.device << "," << c.lineSettings
