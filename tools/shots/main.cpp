@@ -84,6 +84,18 @@ void RunToEnd(ShotSheet& sheet, int id) {
     while (sheet.IsExchanging()) QApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
+// A dialog as its modal run set it up, made ready to be taken: the Ports list with its first row
+// chosen, the search of Find converter ended, the dialog shown.
+void ReadyForShot(linkmate::fw::CDialog& dialog) {
+    if (auto* ports = dynamic_cast<linkmate::CPortMapDlg*>(&dialog))
+        ports->Item<linkmate::fw::ListView>(IDC_PORTS_LIST).SetCurSel(0);
+    auto* find = dynamic_cast<linkmate::CFindConverterDlg*>(&dialog);
+    while (find != nullptr && find->IsSearching())
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    dialog.ShowWindow(true);
+    QApplication::processEvents();
+}
+
 // Every window and box the operator meets, in `language`, into `out` as <language>-<name>.png:
 // the pages, each dialog, the boxes of a failed read, a failed verify, a silent converter of the
 // other model and a refused port, the event log, and a mask the rule replaced. For reading every
@@ -123,13 +135,7 @@ bool AllShots(const QString& out, const std::string& language,
 
     const char* dialogName = "";
     fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
-        if (auto* ports = dynamic_cast<CPortMapDlg*>(&dialog))
-            ports->Item<fw::ListView>(IDC_PORTS_LIST).SetCurSel(0);
-        auto* find = dynamic_cast<CFindConverterDlg*>(&dialog);
-        while (find != nullptr && find->IsSearching())
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        dialog.ShowWindow(true);
-        QApplication::processEvents();
+        ReadyForShot(dialog);
         ok = Save(dialog, prefix + dialogName + ".png") && ok;
         dialog.EndDialog(fw::IDCANCEL);
     });
@@ -230,8 +236,7 @@ int main(int argc, char** argv) {
         sheet.Init();
         sheet.ShowWindow(true);
         sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();
-        sheet.GetDlgItem(2).Click();  // Read
-        while (sheet.IsExchanging()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+        RunToEnd(sheet, 2);  // Read
         const char* names[] = {"page-conversion.png", "page-serial.png", "page-can.png"};
         for (int page = 0; page < 3; ++page) {
             sheet.SetActivePage(page);
@@ -240,22 +245,14 @@ int main(int argc, char** argv) {
         }
         // A Read whose replies carry a wrong check byte: the message with its details.
         converter.SetFault(sim::Fault::kWrongCheck);
-        const auto failure = LastMessage([&] {
-            sheet.GetDlgItem(2).Click();
-            while (sheet.IsExchanging()) QApplication::processEvents(QEventLoop::AllEvents, 5);
-        });
+        const auto failure = LastMessage([&] { RunToEnd(sheet, 2); });
         converter.SetFault(sim::Fault::kNone);
         ok = failure && SaveMessageBox(*failure, fw::qt::WidgetOf(sheet), out + "/details.png") &&
              ok;
         // The dialogs as their modal runs set them up, shown and taken, then ended.
         fw::CDialog::SetModalObserver([&](fw::CDialog& dialog) {
-            if (auto* ports = dynamic_cast<CPortMapDlg*>(&dialog))
-                ports->Item<fw::ListView>(IDC_PORTS_LIST).SetCurSel(0);
-            auto* find = dynamic_cast<CFindConverterDlg*>(&dialog);
-            while (find != nullptr && find->IsSearching())
-                QApplication::processEvents(QEventLoop::AllEvents, 5);
-            dialog.ShowWindow(true);
-            QApplication::processEvents();
+            ReadyForShot(dialog);
+            const bool find = dynamic_cast<CFindConverterDlg*>(&dialog) != nullptr;
             const char* name = dynamic_cast<CAboutDlg*>(&dialog) ? "/about.png"
                                : find                            ? "/find.png"
                                                                  : "/ports.png";
@@ -291,8 +288,7 @@ int main(int argc, char** argv) {
         sheet.Init();
         sheet.ShowWindow(true);
         sheet.m_panel.GetDlgItem(IDC_CONNECT).Click();
-        sheet.GetDlgItem(2).Click();  // Read
-        while (sheet.IsExchanging()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+        RunToEnd(sheet, 2);  // Read
         sheet.SetActivePage(2);
         QApplication::processEvents();
         ok = Save(sheet, out + "/page-can-zh_CN.png") && ok;
